@@ -1,0 +1,260 @@
+#include "store/schema.h"
+
+#include "store/database.h"
+
+#include <QString>
+
+namespace varnock {
+
+namespace {
+
+// Column types: figures (quantities, prices, amounts) are INTEGER ten-thousandths, dates TEXT
+// 'yyyy-MM-dd', flags INTEGER 0/1, voucher numbers and line references INTEGER, codes and
+// names TEXT. Line counters use AUTOINCREMENT because other rows keep their ids: a deleted
+// line's id must never come back on a new line.
+#define COUNTER "ID INTEGER PRIMARY KEY AUTOINCREMENT"
+#define FLAG " INTEGER NOT NULL DEFAULT 0"
+
+// The material libraries have exactly the catalogue's columns: the import copies them over.
+#define CATALOGUE_COLUMNS                                                                   \
+    "CLBH TEXT NOT NULL PRIMARY KEY, SJBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, HSDW TEXT, " \
+    "HSXS REAL, JHDJ INTEGER, JHSL INTEGER, JJFS" FLAG ", SFMJ" FLAG ", CRKBZ" FLAG
+
+#define PERIOD_COLUMNS                                                                     \
+    "SYSL INTEGER, SYJE INTEGER, RKSL INTEGER, RKJE INTEGER, LLSL INTEGER, LLJE INTEGER, " \
+    "LLSL1 INTEGER, LLSL2 INTEGER, LLSL3 INTEGER, LLJE1 INTEGER, LLJE2 INTEGER, "          \
+    "LLJE3 INTEGER, BYSL INTEGER, BYJE INTEGER"
+
+#define SLIP_COLUMNS                                                                       \
+    "CLBH TEXT, CLMC TEXT, CLGG TEXT, XTBH INTEGER, JZDW TEXT, YSDJH TEXT, JZRQ TEXT, "    \
+    "CLZM TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, YFJE INTEGER, ZL TEXT, "        \
+    "GYSMC TEXT, SGBW TEXT, YS INTEGER, KVMTMC TEXT"
+
+struct Table
+{
+    const char *name;
+    const char *columns;
+};
+
+const Table accountSetTables[] = {
+    // Catalogue and master data
+    {"CLJBXXB", CATALOGUE_COLUMNS},
+    {"CLJBXXB0", CATALOGUE_COLUMNS},
+    {"CLJBXXB1", CATALOGUE_COLUMNS},
+    {"CLJBXXB2", CATALOGUE_COLUMNS},
+    {"GYS",
+     "BH TEXT NOT NULL PRIMARY KEY, MC TEXT, ZCDD TEXT, ZCBH TEXT, FR TEXT, DZ TEXT, "
+     "YZBM TEXT, LXDH TEXT, KHYH TEXT, KHZH TEXT, ZGCP TEXT, BZ TEXT, CSQK INTEGER"},
+    {"LLDW", "BH TEXT NOT NULL PRIMARY KEY, MC TEXT, DZ TEXT, LXR TEXT, DH TEXT, BZ TEXT"},
+    {"YHZL",
+     "GSMC TEXT, DZ TEXT, FR TEXT, DH TEXT, YB TEXT, DRIVER TEXT, DIR TEXT"},
+    {"BBXX", "BM TEXT NOT NULL PRIMARY KEY, BT TEXT"},
+    {"ZTMS", "MS INTEGER NOT NULL CHECK (MS IN (1, 2))"},
+
+    // Vouchers
+    {"RKD",
+     COUNTER ", XTBH INTEGER, YSDJH TEXT, GYSBH TEXT, CZRQ TEXT, FPBH TEXT, ZPH TEXT, "
+             "ZL TEXT, CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, YFJE INTEGER, "
+             "CZZM TEXT, JZBZ" FLAG ", CZBZ" FLAG ", THBZ" FLAG ", ZJBZ" FLAG
+             ", CKBH INTEGER, CKID INTEGER, BZBZ" FLAG},
+    {"THD",
+     COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, GYSBH TEXT, CZRQ TEXT, FPBH TEXT, "
+             "ZL TEXT, CLBH TEXT, THDJ INTEGER, THSL INTEGER, THJE INTEGER, RKID INTEGER, "
+             "JZBZ" FLAG},
+    {"LLD",
+     COUNTER ", XTBH INTEGER, YSDJH TEXT, LLDWBH TEXT, CZRQ TEXT, SGBW TEXT, DH TEXT, "
+             "CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, BZ TEXT, ZL TEXT, "
+             "JZBZ" FLAG ", CZBZ" FLAG ", HSBZ" FLAG ", BZBZ" FLAG ", THBZ" FLAG
+             ", ZJZC" FLAG},
+    {"TKD",
+     COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, LLDWBH TEXT, CZRQ TEXT, CLBH TEXT, "
+             "THDJ INTEGER, THSL INTEGER, THJE INTEGER, LLID INTEGER, ZL TEXT, "
+             "JZBZ" FLAG ", CZBZ" FLAG},
+
+    // Stock and costing. KC figures are never NULL: SQL arithmetic on a NULL stock would
+    // silently give NULL.
+    {"KC",
+     "CLBH TEXT NOT NULL PRIMARY KEY, KCSL INTEGER NOT NULL DEFAULT 0, "
+     "KCJE INTEGER NOT NULL DEFAULT 0"},
+    {"ZWCSH", COUNTER ", CLBH TEXT, KCSL INTEGER, KCJE INTEGER, KCDJ INTEGER"},
+    {"XJXCSJB",
+     COUNTER ", CLBH TEXT, RKID INTEGER, CSHID INTEGER, CKID INTEGER, CKSL INTEGER, "
+             "SYSL INTEGER"},
+    {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT"},
+    {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
+    {"XJXCYJKCB", "YJID INTEGER, CLBH TEXT, JCDJ INTEGER, JCSL INTEGER, JCJE INTEGER"},
+    {"PYK", "CLBH TEXT, RQ TEXT, PDSL INTEGER, PDJE INTEGER, PDDJ INTEGER"},
+    {"CLKVMT", COUNTER ", CLBH TEXT, CZRQ TEXT, JE INTEGER, BZ TEXT"},
+    {"CLJH", COUNTER ", CLBH TEXT, CZRQ TEXT, SL INTEGER, BZ TEXT, SJDD TEXT"},
+
+    // Leasing and payments
+    {"ZLBIAO",
+     COUNTER ", DJBH INTEGER, CLBH TEXT, GYSBH TEXT, LLDWBH TEXT, ZLRQ TEXT, ZLSL INTEGER, "
+             "DJ INTEGER, YAJIN INTEGER, JE INTEGER"},
+    {"ZLHZ",
+     COUNTER ", DJBH INTEGER, ZLDJBH INTEGER, ZLID INTEGER, CLBH TEXT, GYSBH TEXT, "
+             "LLDWBH TEXT, HZRQ TEXT, HZSL INTEGER, DJ INTEGER, HZJE INTEGER"},
+    {"ZLHK", COUNTER ", GYSBH TEXT, HZJE INTEGER, HZRQ TEXT, BZ TEXT"},
+    {"FQFSAVE", COUNTER ", GYSBH TEXT, JE INTEGER, ZPH TEXT, BZ TEXT, RQ TEXT"},
+    {"HZCL", COUNTER ", GYSBH TEXT, JE INTEGER, ZPH TEXT, BZ TEXT, RQ TEXT"},
+
+    // Operators and log
+    {"CZY", "BH INTEGER PRIMARY KEY, CZY TEXT, DH TEXT, PASS TEXT"},
+    {"CZYQX",
+     "BH INTEGER PRIMARY KEY, RKYW" FLAG ", CKYW" FLAG ", CLSZ" FLAG ", GYSSZ" FLAG
+     ", LLDWSZ" FLAG ", XTSZ" FLAG ", CZYSZ" FLAG ", CXBB" FLAG ", YJCL" FLAG ", QXJZ" FLAG
+     ", GYSHK" FLAG ", DZCL" FLAG ", CZCL" FLAG ", ZJZC" FLAG},
+    {"CZRZ", COUNTER ", CZY TEXT, RQ TEXT, CZXX TEXT, \"TIME\" TEXT"},
+
+    // Report work tables: emptied and refilled by each build, no lasting data.
+    {"JXCHZ_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, " PERIOD_COLUMNS
+     ", ZT TEXT, YJE INTEGER, KJE INTEGER"},
+    {"JXCMX_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, DJ INTEGER, " PERIOD_COLUMNS
+     ", YJE INTEGER, KJE INTEGER"},
+    {"CRZ_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, DJ INTEGER, SYSL INTEGER, SYJE INTEGER, "
+     "BYSLR INTEGER, BYJER INTEGER, BYSLC INTEGER, BYJEC INTEGER, BYSLZ INTEGER, "
+     "BYJEZ INTEGER, YJE INTEGER, KJE INTEGER, ZT TEXT"},
+    {"KCPD_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, KCSL INTEGER, KCJE INTEGER, "
+     "KCDJ INTEGER, ZT TEXT"},
+    {"PD_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, DW TEXT, DJ INTEGER, ZMSL INTEGER, ZMJE INTEGER, "
+     "QDSL INTEGER, QDJE INTEGER, PYSL INTEGER, PYJE INTEGER, PKSL INTEGER, PKJE INTEGER"},
+    {"GYSQK_TEMP",
+     "GYSBH TEXT, GYSMC TEXT, ZGCP TEXT, SYJE INTEGER, BYQK INTEGER, BYHK INTEGER, "
+     "BYJE INTEGER, HZ INTEGER"},
+    {"GYSGH_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, DJ INTEGER, SL INTEGER, JE INTEGER, "
+     "SL1 INTEGER, SL2 INTEGER, SL3 INTEGER, SL4 INTEGER, SL5 INTEGER, "
+     "JE1 INTEGER, JE2 INTEGER, JE3 INTEGER, JE4 INTEGER, JE5 INTEGER"},
+    {"RKCX_TEMP", "CLBH TEXT, CLMC TEXT, SJSL INTEGER, SJJE INTEGER"},
+    {"XHTJ_TEMP",
+     "CLBH TEXT, CLMC TEXT, BYSL INTEGER, BYJE INTEGER, LJSL INTEGER, LJJE INTEGER"},
+    {"JHSLB_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, DW TEXT, JHSL INTEGER, CKSL INTEGER, SL INTEGER, "
+     "BFB INTEGER"},
+    {"ZL_TEMP",
+     "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, GYSBH TEXT, LLDWBH TEXT, KSRQ TEXT, "
+     "JSRQ TEXT, TS INTEGER, ZJSL INTEGER, JSSL INTEGER, DJ INTEGER, JE INTEGER"},
+    {"CX_TEMP",
+     "JZBZ TEXT, CLMC TEXT, CLGG TEXT, JLDW TEXT, DJH TEXT, ZLXX TEXT, JHDJ INTEGER, "
+     "SJDJ INTEGER, SJSL INTEGER, JHJE INTEGER, SJJE INTEGER, YFJE INTEGER, GYS TEXT, "
+     "SGBW TEXT, DH TEXT, RQ TEXT"},
+    {"DY_TEMP", SLIP_COLUMNS},
+    {"DY1_TEMP", SLIP_COLUMNS},
+    {"DY2_TEMP", SLIP_COLUMNS},
+};
+
+const Table masterOnlyTables[] = {
+    {"ZTXX", "BH INTEGER PRIMARY KEY, ZTMC TEXT NOT NULL UNIQUE, JZRQ TEXT, PASS TEXT"},
+};
+
+struct Index
+{
+    const char *name;
+    const char *table;
+    const char *columns;
+    bool unique = false;
+};
+
+const Index accountSetIndexes[] = {
+    {"CLJBXXB_SJBH", "CLJBXXB", "SJBH"},
+    // ZTMS holds at most one row: every row has the same key.
+    {"ZTMS_ONE_ROW", "ZTMS", "(MS IS NOT NULL)", true},
+
+    {"RKD_CLBH", "RKD", "CLBH, CZRQ"},
+    {"RKD_XTBH", "RKD", "XTBH"},
+    {"RKD_CZRQ", "RKD", "CZRQ"},
+    {"RKD_ZL_JZBZ", "RKD", "ZL, JZBZ, XTBH"},
+    {"RKD_JZBZ", "RKD", "JZBZ, XTBH"},
+    {"THD_CLBH", "THD", "CLBH, CZRQ"},
+    {"THD_XTBH", "THD", "XTBH"},
+    {"THD_CZRQ", "THD", "CZRQ"},
+    {"THD_RKID", "THD", "RKID"},
+    {"THD_ZL_JZBZ", "THD", "ZL, JZBZ, XTBH"},
+    {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
+    {"LLD_XTBH", "LLD", "XTBH"},
+    {"LLD_CZRQ", "LLD", "CZRQ"},
+    {"LLD_ZL_JZBZ", "LLD", "ZL, JZBZ, XTBH"},
+    {"LLD_JZBZ", "LLD", "JZBZ, XTBH"},
+    {"TKD_CLBH", "TKD", "CLBH, CZRQ"},
+    {"TKD_XTBH", "TKD", "XTBH"},
+    {"TKD_CZRQ", "TKD", "CZRQ"},
+    {"TKD_LLID", "TKD", "LLID"},
+    {"TKD_ZL_JZBZ", "TKD", "ZL, JZBZ, XTBH"},
+
+    {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
+    {"XJXCSJB_CLBH", "XJXCSJB", "CLBH"},
+    {"XJXCSJB_RKID", "XJXCSJB", "RKID"},
+    {"XJXCSJB_CSHID", "XJXCSJB", "CSHID"},
+    {"XJXCSJB_CKID", "XJXCSJB", "CKID"},
+    {"YJKCB_YJID", "YJKCB", "YJID, CLBH"},
+    {"XJXCYJKCB_YJID", "XJXCYJKCB", "YJID, CLBH"},
+    {"PYK_CLBH_RQ", "PYK", "CLBH, RQ"},
+    {"CLKVMT_CLBH_CZRQ", "CLKVMT", "CLBH, CZRQ"},
+    {"CLJH_CZRQ", "CLJH", "CZRQ, CLBH"},
+    {"CZRZ_RQ", "CZRZ", "RQ"},
+
+    {"ZLBIAO_DJBH", "ZLBIAO", "DJBH"},
+    {"ZLHZ_DJBH", "ZLHZ", "DJBH"},
+    {"ZLHZ_ZLID", "ZLHZ", "ZLID"},
+    {"ZLHK_GYSBH", "ZLHK", "GYSBH"},
+    {"FQFSAVE_GYSBH", "FQFSAVE", "GYSBH, RQ"},
+    {"HZCL_GYSBH", "HZCL", "GYSBH, RQ"},
+};
+
+#undef COUNTER
+#undef FLAG
+#undef CATALOGUE_COLUMNS
+#undef PERIOD_COLUMNS
+#undef SLIP_COLUMNS
+
+template<std::size_t N>
+void createTables(const Database &db, const Table (&tables)[N])
+{
+    for (const Table &t : tables) {
+        db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                    .arg(QLatin1String(t.name), QLatin1String(t.columns)));
+    }
+}
+
+template<std::size_t N>
+void createIndexes(const Database &db, const Index (&indexes)[N])
+{
+    for (const Index &i : indexes) {
+        db.exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
+                    .arg(i.unique ? QStringLiteral("UNIQUE ") : QString(),
+                         QLatin1String(i.name), QLatin1String(i.table),
+                         QLatin1String(i.columns)));
+    }
+}
+
+void createAccountSetObjects(const Database &db)
+{
+    createTables(db, accountSetTables);
+    createIndexes(db, accountSetIndexes);
+}
+
+} // namespace
+
+void Schema::createAccountSet(Database &db)
+{
+    Transaction tx(db);
+    createAccountSetObjects(db);
+    db.setUserVersion(Version);
+    tx.commit();
+}
+
+void Schema::createMaster(Database &db)
+{
+    Transaction tx(db);
+    createAccountSetObjects(db);
+    createTables(db, masterOnlyTables);
+    db.setUserVersion(Version);
+    tx.commit();
+}
+
+} // namespace varnock
