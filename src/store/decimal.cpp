@@ -1,8 +1,9 @@
 #include "store/decimal.h"
 
+#include "store/errors.h"
+
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
@@ -88,8 +89,14 @@ std::int64_t scaledByDouble(std::int64_t raw, double value)
         if (afterPoint)
             --exponent;
     }
-    if (p != end && *p == 'e')
-        exponent += std::atoi(p + 1);
+    if (p != end && *p == 'e') {
+        ++p;
+        if (p != end && *p == '+')
+            ++p;
+        int written = 0;
+        std::from_chars(p, end, written); // the buffer is not null-terminated
+        exponent += written;
+    }
     // At most 17 significant digits (< 2^57) times |raw| (≤ 2^63) stays below 2^120.
     Wide product = mantissa * Wide(raw);
     if (negative)
@@ -199,9 +206,13 @@ Decimal Decimal::fromVariant(const QVariant &value)
         return Decimal(std::int64_t(u));
     }
     case QMetaType::Double:
-    case QMetaType::Float:
-        // A REAL in an INTEGER column is still ten-thousandths.
-        return fromDouble(value.toDouble() / Scale);
+    case QMetaType::Float: {
+        // A REAL in an INTEGER column still counts ten-thousandths.
+        const double d = std::round(value.toDouble());
+        if (!std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0)
+            throwOverflow();
+        return Decimal(std::int64_t(d));
+    }
     default:
         break;
     }
@@ -212,7 +223,7 @@ Decimal Decimal::fromVariant(const QVariant &value)
     const qlonglong raw = text.toLongLong(&ok);
     if (ok)
         return Decimal(raw);
-    throw std::invalid_argument("Decimal: not a stored ten-thousandths value");
+    throw StoreError(QStringLiteral("Not a stored number: %1").arg(text));
 }
 
 Decimal Decimal::rounded(int decimals) const

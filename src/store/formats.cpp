@@ -11,8 +11,11 @@ Formats::Formats(const QString &quantityFormat, const QString &amountFormat)
 
 int Formats::decimalsOf(const QString &format)
 {
+    // The format comes from a one-line settings file; a stray space or line end is no reason
+    // to fall back to the default.
+    const QString text = format.trimmed();
     for (int d = 0; d <= Decimal::Places; ++d) {
-        if (format == formatFor(d))
+        if (text == formatFor(d))
             return d;
     }
     return 2;
