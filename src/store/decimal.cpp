@@ -22,8 +22,8 @@ constexpr std::int64_t Pow10[] = {1, 10, 100, 1000, 10000};
 
 std::int64_t narrowed(Wide value)
 {
-    if (value > Wide(std::numeric_limits<std::int64_t>::max())
-        || value < Wide(std::numeric_limits<std::int64_t>::min()))
+    if (value > Wide(std::numeric_limits<std::int64_t>::max()) ||
+        value < Wide(std::numeric_limits<std::int64_t>::min()))
         throwOverflow();
     return std::int64_t(value);
 }
@@ -66,8 +66,8 @@ std::int64_t scaledByDouble(std::int64_t raw, double value)
     if (raw == 0 || value == 0.0)
         return 0;
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                         std::chars_format::scientific);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     if (ec != std::errc())
         throwOverflow();
     // "-d.ddddde±xx": collect the digits into a mantissa, then apply the exponent.
@@ -181,8 +181,8 @@ std::optional<Decimal> Decimal::parse(QStringView text)
         ++raw;
     if (negative)
         raw = -raw;
-    if (raw > Wide(std::numeric_limits<std::int64_t>::max())
-        || raw < Wide(std::numeric_limits<std::int64_t>::min()))
+    if (raw > Wide(std::numeric_limits<std::int64_t>::max()) ||
+        raw < Wide(std::numeric_limits<std::int64_t>::min()))
         return std::nullopt;
     return Decimal(std::int64_t(raw));
 }

@@ -48,7 +48,7 @@ enum class Operation { Multiply, Divide, Round };
 
 // Each function computes exactly what the same figure computed with Decimal in code gives,
 // so a report query and the ledger agree to the last digit.
-template<Operation op>
+template <Operation op>
 void scaledFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     constexpr const char *name = op == Operation::Multiply ? "SMUL"
@@ -97,9 +97,9 @@ void scaledFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
 void add(sqlite3 *handle, const char *name, int argc,
          void (*function)(sqlite3_context *, int, sqlite3_value **))
 {
-    const int rc = sqlite3_create_function_v2(handle, name, argc,
-                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                              function, nullptr, nullptr, nullptr);
+    const int rc =
+        sqlite3_create_function_v2(handle, name, argc, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   function, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         throw StoreError(QStringLiteral("%1: %2").arg(QString::fromLatin1(name),
                                                       QString::fromUtf8(sqlite3_errstr(rc))));

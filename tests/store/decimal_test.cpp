@@ -38,14 +38,14 @@ TEST(DecimalRounding, HalfAwayFromZeroAtEveryPlace)
         const char *expected;
     };
     const Case cases[] = {
-        {"0.5", 0, "1"},          {"-0.5", 0, "-1"},        {"1.5", 0, "2"},
-        {"2.5", 0, "3"},          {"-2.5", 0, "-3"},        {"0.4999", 0, "0"},
-        {"-0.4999", 0, "0"},      {"0.05", 1, "0.1"},       {"-0.05", 1, "-0.1"},
-        {"0.0499", 1, "0"},       {"2.25", 1, "2.3"},       {"2.345", 2, "2.35"},
-        {"-2.345", 2, "-2.35"},   {"2.3449", 2, "2.34"},    {"-2.3449", 2, "-2.34"},
-        {"0.005", 2, "0.01"},     {"-0.005", 2, "-0.01"},   {"0.0049", 2, "0"},
-        {"0.0005", 3, "0.001"},   {"-0.0005", 3, "-0.001"}, {"0.0004", 3, "0"},
-        {"1.2345", 3, "1.235"},   {"-1.2345", 3, "-1.235"}, {"1.2345", 4, "1.2345"},
+        {"0.5", 0, "1"},           {"-0.5", 0, "-1"},        {"1.5", 0, "2"},
+        {"2.5", 0, "3"},           {"-2.5", 0, "-3"},        {"0.4999", 0, "0"},
+        {"-0.4999", 0, "0"},       {"0.05", 1, "0.1"},       {"-0.05", 1, "-0.1"},
+        {"0.0499", 1, "0"},        {"2.25", 1, "2.3"},       {"2.345", 2, "2.35"},
+        {"-2.345", 2, "-2.35"},    {"2.3449", 2, "2.34"},    {"-2.3449", 2, "-2.34"},
+        {"0.005", 2, "0.01"},      {"-0.005", 2, "-0.01"},   {"0.0049", 2, "0"},
+        {"0.0005", 3, "0.001"},    {"-0.0005", 3, "-0.001"}, {"0.0004", 3, "0"},
+        {"1.2345", 3, "1.235"},    {"-1.2345", 3, "-1.235"}, {"1.2345", 4, "1.2345"},
         {"-0.0001", 4, "-0.0001"},
     };
     for (const Case &c : cases) {
@@ -133,9 +133,9 @@ TEST(DecimalParse, RoundsDigitsBeyondTheFourthHalfAwayFromZero)
 
 TEST(DecimalParse, RefusesAnythingElse)
 {
-    for (const char *bad : {"", "   ", "-", "+", ".", "-.", "1.2.3", "1e5", "1E5", "abc", "12a",
-                            "1,000", "1 000", "--1", "+-1", "- 1", "0x10", "1/2", "５", "NaN",
-                            "inf"}) {
+    for (const char *bad :
+         {"",      "   ",   "-",   "+",   ".",   "-.",   "1.2.3", "1e5", "1E5", "abc", "12a",
+          "1,000", "1 000", "--1", "+-1", "- 1", "0x10", "1/2",   "５",  "NaN", "inf"}) {
         EXPECT_FALSE(Decimal::parse(QString::fromUtf8(bad)).has_value()) << bad;
     }
 }
@@ -279,8 +279,7 @@ TEST(DecimalConversion, FromDoubleOutOfRangeIsRefused)
     EXPECT_THROW(Decimal::fromDouble(1e15), std::overflow_error);
     EXPECT_THROW(Decimal::fromDouble(-1e15), std::overflow_error);
     EXPECT_THROW(Decimal::fromDouble(1e300), std::overflow_error);
-    EXPECT_THROW(Decimal::fromDouble(std::numeric_limits<double>::infinity()),
-                 std::overflow_error);
+    EXPECT_THROW(Decimal::fromDouble(std::numeric_limits<double>::infinity()), std::overflow_error);
     EXPECT_THROW(Decimal::fromDouble(-std::numeric_limits<double>::infinity()),
                  std::overflow_error);
     EXPECT_THROW(Decimal::fromDouble(std::nan("")), std::overflow_error);

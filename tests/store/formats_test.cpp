@@ -28,8 +28,8 @@ TEST(Formats, DecimalsOfTheFiveFormats)
 
 TEST(Formats, AnyOtherTextCountsAsTheDefault)
 {
-    for (const char *text : {"", "0.00000", "0.", ".00", "#,##0.00", "0,000", "00.0", "1",
-                             "0.0#", "abc"}) {
+    for (const char *text :
+         {"", "0.00000", "0.", ".00", "#,##0.00", "0,000", "00.0", "1", "0.0#", "abc"}) {
         EXPECT_EQ(Formats::decimalsOf(QString::fromLatin1(text)), 2) << text;
     }
     // The formats are read from one-line files; a line end or stray space is not a new format.

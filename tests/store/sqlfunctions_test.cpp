@@ -45,8 +45,7 @@ protected:
 
 TEST_F(ScaledSqlFunctions, MultiplyRoundsToTheGivenDecimals)
 {
-    EXPECT_EQ(select("SMUL(?, ?, 2)", {scaled("2.345"), scaled("1")}).toLongLong(),
-              scaled("2.35"));
+    EXPECT_EQ(select("SMUL(?, ?, 2)", {scaled("2.345"), scaled("1")}).toLongLong(), scaled("2.35"));
     EXPECT_EQ(select("SMUL(?, ?, 2)", {scaled("-2.345"), scaled("1")}).toLongLong(),
               scaled("-2.35"));
     EXPECT_EQ(select("SMUL(?, ?, 2)", {scaled("2.3449"), scaled("1")}).toLongLong(),
@@ -54,20 +53,16 @@ TEST_F(ScaledSqlFunctions, MultiplyRoundsToTheGivenDecimals)
     EXPECT_EQ(select("SMUL(?, ?, 4)", {scaled("1.2345"), scaled("2")}).toLongLong(),
               scaled("2.469"));
     EXPECT_EQ(select("SMUL(?, ?, 0)", {scaled("0.5"), scaled("1")}).toLongLong(), scaled("1"));
-    EXPECT_EQ(select("SMUL(?, ?, 0)", {scaled("-0.5"), scaled("1")}).toLongLong(),
-              scaled("-1"));
+    EXPECT_EQ(select("SMUL(?, ?, 0)", {scaled("-0.5"), scaled("1")}).toLongLong(), scaled("-1"));
     EXPECT_EQ(select("SMUL(?, ?, 3)", {scaled("12.5"), scaled("3.333")}).toLongLong(),
               scaled("41.663")); // 41.6625
-    EXPECT_EQ(select("SMUL(?, ?, 4)", {MaxRaw, scaled("0.5")}).toLongLong(),
-              4611686018427387904LL);
+    EXPECT_EQ(select("SMUL(?, ?, 4)", {MaxRaw, scaled("0.5")}).toLongLong(), 4611686018427387904LL);
 }
 
 TEST_F(ScaledSqlFunctions, DivideAndRound)
 {
-    EXPECT_EQ(select("SDIV(?, ?, 4)", {scaled("1"), scaled("3")}).toLongLong(),
-              scaled("0.3333"));
-    EXPECT_EQ(select("SDIV(?, ?, 2)", {scaled("-2"), scaled("3")}).toLongLong(),
-              scaled("-0.67"));
+    EXPECT_EQ(select("SDIV(?, ?, 4)", {scaled("1"), scaled("3")}).toLongLong(), scaled("0.3333"));
+    EXPECT_EQ(select("SDIV(?, ?, 2)", {scaled("-2"), scaled("3")}).toLongLong(), scaled("-0.67"));
     EXPECT_EQ(select("SDIV(?, ?, 0)", {scaled("5"), scaled("2")}).toLongLong(), scaled("3"));
     EXPECT_EQ(select("SDIV(?, ?, 2)", {scaled("100"), scaled("0.0001")}).toLongLong(),
               scaled("1000000"));
@@ -95,8 +90,8 @@ TEST_F(ScaledSqlFunctions, NullInNullOutAndDivisionByZeroIsNull)
                {scaled("2"), scaled("1.5"), null, scaled("9"), scaled("1"), qlonglong(0)});
     EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT SUM(SMUL(SL, DJ, 2)) FROM T")).toLongLong(),
               scaled("3"));
-    EXPECT_TRUE(m_db->scalar(QStringLiteral("SELECT SUM(SDIV(SL, DJ, 2)) FROM T WHERE DJ = 0"))
-                    .isNull());
+    EXPECT_TRUE(
+        m_db->scalar(QStringLiteral("SELECT SUM(SDIV(SL, DJ, 2)) FROM T WHERE DJ = 0")).isNull());
 }
 
 TEST_F(ScaledSqlFunctions, OverflowIsAnErrorNotAWrappedNumber)
@@ -136,8 +131,7 @@ TEST_F(ScaledSqlFunctions, AgreeWithDecimalArithmetic)
         seed = (seed * 1103515245 + 12345) % 2147483648;
         const Decimal dj = Decimal::fromRaw((seed % 99999) + 1);
         values.emplace_back(sl, dj);
-        m_db->exec(QStringLiteral("INSERT INTO T VALUES (?, ?)"),
-                   {sl.toVariant(), dj.toVariant()});
+        m_db->exec(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {sl.toVariant(), dj.toVariant()});
     }
     for (int d = 0; d <= 4; ++d) {
         Decimal products;
@@ -146,10 +140,10 @@ TEST_F(ScaledSqlFunctions, AgreeWithDecimalArithmetic)
             products += (sl * dj).rounded(d);
             quotients += (sl / dj).rounded(d);
         }
-        const QVariant sqlProducts = m_db->scalar(
-            QStringLiteral("SELECT SUM(SMUL(SL, DJ, ?)) FROM T"), {d});
-        const QVariant sqlQuotients = m_db->scalar(
-            QStringLiteral("SELECT SUM(SDIV(SL, DJ, ?)) FROM T"), {d});
+        const QVariant sqlProducts =
+            m_db->scalar(QStringLiteral("SELECT SUM(SMUL(SL, DJ, ?)) FROM T"), {d});
+        const QVariant sqlQuotients =
+            m_db->scalar(QStringLiteral("SELECT SUM(SDIV(SL, DJ, ?)) FROM T"), {d});
         EXPECT_EQ(Decimal::fromVariant(sqlProducts), products) << d;
         EXPECT_EQ(Decimal::fromVariant(sqlQuotients), quotients) << d;
     }
@@ -157,9 +151,8 @@ TEST_F(ScaledSqlFunctions, AgreeWithDecimalArithmetic)
 
 TEST_F(ScaledSqlFunctions, UsableWhereSqliteRequiresDeterministicFunctions)
 {
-    m_db->execScript(QStringLiteral(
-        "CREATE TABLE T (SL INTEGER, DJ INTEGER);"
-        "CREATE INDEX T_JE ON T (SMUL(SL, DJ, 2))"));
+    m_db->execScript(QStringLiteral("CREATE TABLE T (SL INTEGER, DJ INTEGER);"
+                                    "CREATE INDEX T_JE ON T (SMUL(SL, DJ, 2))"));
     m_db->exec(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {scaled("3"), scaled("0.333")});
     EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE SMUL(SL, DJ, 2) = ?"),
                            {scaled("1")})
