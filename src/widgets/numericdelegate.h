@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace varnock {
+
+// Numeric grid cells. The editor is a NumericEdit; the model receives the typed number as
+// text (QString, "" for a cleared cell) and reads it with Decimal::parse. The model's EditRole
+// gives the text to start editing from.
+class NumericDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit NumericDelegate(int decimals = 2, bool allowNegative = false,
+                             QObject *parent = nullptr);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    int m_decimals;
+    bool m_allowNegative;
+};
+
+} // namespace varnock
