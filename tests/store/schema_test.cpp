@@ -24,29 +24,28 @@ const std::map<QString, QStringList> &expectedTables()
     static const std::map<QString, QStringList> tables = [] {
         const QStringList catalogue = {"CLBH", "SJBH", "CLMC", "CLGG", "JZDW", "HSDW",
                                        "HSXS", "JHDJ", "JHSL", "JJFS", "SFMJ", "CRKBZ"};
-        const QStringList period = {"SYSL", "SYJE", "RKSL", "RKJE", "LLSL", "LLJE",
-                                    "LLSL1", "LLSL2", "LLSL3", "LLJE1", "LLJE2", "LLJE3",
-                                    "BYSL", "BYJE"};
-        const QStringList slip = {"CLBH", "CLMC", "CLGG", "XTBH", "JZDW", "YSDJH",
-                                  "JZRQ", "CLZM", "SJDJ", "SJSL", "SJJE", "YFJE",
-                                  "ZL", "GYSMC", "YS", "KVMTMC"};
+        const QStringList period = {"SYSL",  "SYJE",  "RKSL",  "RKJE",  "LLSL",  "LLJE", "LLSL1",
+                                    "LLSL2", "LLSL3", "LLJE1", "LLJE2", "LLJE3", "BYSL", "BYJE"};
+        const QStringList slip = {"CLBH", "CLMC",  "CLGG", "XTBH",  "JZDW", "YSDJH",
+                                  "JZRQ", "CLZM",  "SJDJ", "SJSL",  "SJJE", "YFJE",
+                                  "ZL",   "GYSMC", "YS",   "KVMTMC"};
         std::map<QString, QStringList> t;
         t["CLJBXXB"] = catalogue;
         t["CLJBXXB0"] = catalogue;
         t["CLJBXXB1"] = catalogue;
         t["CLJBXXB2"] = catalogue;
-        t["RKD"] = {"ID", "XTBH", "YSDJH", "GYSBH", "CZRQ", "FPBH", "ZPH", "ZL", "CLBH",
-                    "SJDJ", "SJSL", "SJJE", "YFJE", "CZZM", "JZBZ", "CZBZ", "THBZ", "ZJBZ",
-                    "CKBH", "CKID", "BZBZ"};
-        t["THD"] = {"ID", "XTBH", "YSBH", "THDJH", "GYSBH", "CZRQ", "FPBH", "ZL", "CLBH",
-                    "THDJ", "THSL", "THJE", "RKID", "JZBZ"};
-        t["LLD"] = {"ID", "XTBH", "YSDJH", "LLDWBH", "CZRQ", "SGBW", "DH", "CLBH", "SJDJ",
-                    "SJSL", "SJJE", "BZ", "ZL", "JZBZ", "CZBZ", "HSBZ", "BZBZ", "THBZ",
-                    "ZJZC"};
-        t["TKD"] = {"ID", "XTBH", "YSBH", "THDJH", "LLDWBH", "CZRQ", "CLBH", "THDJ", "THSL",
-                    "THJE", "LLID", "ZL", "JZBZ", "CZBZ"};
-        t["GYS"] = {"BH", "MC", "ZCDD", "ZCBH", "FR", "DZ", "YZBM", "LXDH", "KHYH", "KHZH",
-                    "ZGCP", "BZ", "CSQK"};
+        t["RKD"] = {"ID",   "XTBH", "YSDJH", "GYSBH", "CZRQ", "FPBH", "ZPH",
+                    "ZL",   "CLBH", "SJDJ",  "SJSL",  "SJJE", "YFJE", "CZZM",
+                    "JZBZ", "CZBZ", "THBZ",  "ZJBZ",  "CKBH", "CKID", "BZBZ"};
+        t["THD"] = {"ID", "XTBH", "YSBH", "THDJH", "GYSBH", "CZRQ", "FPBH",
+                    "ZL", "CLBH", "THDJ", "THSL",  "THJE",  "RKID", "JZBZ"};
+        t["LLD"] = {"ID",   "XTBH", "YSDJH", "LLDWBH", "CZRQ", "SGBW", "DH",
+                    "CLBH", "SJDJ", "SJSL",  "SJJE",   "BZ",   "ZL",   "JZBZ",
+                    "CZBZ", "HSBZ", "BZBZ",  "THBZ",   "ZJZC"};
+        t["TKD"] = {"ID",   "XTBH", "YSBH", "THDJH", "LLDWBH", "CZRQ", "CLBH",
+                    "THDJ", "THSL", "THJE", "LLID",  "ZL",     "JZBZ", "CZBZ"};
+        t["GYS"] = {"BH",   "MC",   "ZCDD", "ZCBH", "FR", "DZ",  "YZBM",
+                    "LXDH", "KHYH", "KHZH", "ZGCP", "BZ", "CSQK"};
         t["LLDW"] = {"BH", "MC", "DZ", "LXR", "DH", "BZ"};
         t["KC"] = {"CLBH", "KCSL", "KCJE"};
         t["ZWCSH"] = {"ID", "CLBH", "KCSL", "KCJE", "KCDJ"};
@@ -56,38 +55,38 @@ const std::map<QString, QStringList> &expectedTables()
         t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
-        t["CZYQX"] = {"BH", "RKYW", "CKYW", "CLSZ", "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
-                      "CXBB", "YJCL", "QXJZ", "GYSHK", "DZCL", "CZCL", "ZJZC"};
+        t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
+                      "CXBB", "YJCL", "QXJZ", "GYSHK", "DZCL",  "CZCL",   "ZJZC"};
         t["PYK"] = {"CLBH", "RQ", "PDSL", "PDJE", "PDDJ"};
         t["CLKVMT"] = {"ID", "CLBH", "CZRQ", "JE", "BZ"};
         t["CLJH"] = {"ID", "CLBH", "CZRQ", "SL", "BZ", "SJDD"};
-        t["ZLBIAO"] = {"ID", "DJBH", "CLBH", "GYSBH", "LLDWBH", "ZLRQ", "ZLSL", "DJ",
-                       "YAJIN", "JE"};
-        t["ZLHZ"] = {"ID", "DJBH", "ZLDJBH", "ZLID", "CLBH", "GYSBH", "LLDWBH", "HZRQ",
-                     "HZSL", "DJ", "HZJE"};
+        t["ZLBIAO"] = {"ID",   "DJBH", "CLBH", "GYSBH", "LLDWBH",
+                       "ZLRQ", "ZLSL", "DJ",   "YAJIN", "JE"};
+        t["ZLHZ"] = {"ID",     "DJBH", "ZLDJBH", "ZLID", "CLBH", "GYSBH",
+                     "LLDWBH", "HZRQ", "HZSL",   "DJ",   "HZJE"};
         t["ZLHK"] = {"ID", "GYSBH", "HZJE", "HZRQ", "BZ"};
         t["FQFSAVE"] = {"ID", "GYSBH", "JE", "ZPH", "BZ", "RQ"};
         t["HZCL"] = {"ID", "GYSBH", "JE", "ZPH", "BZ", "RQ"};
         t["YHZL"] = {"GSMC", "DZ", "FR", "DH", "YB", "DRIVER", "DIR"};
         t["ZTMS"] = {"MS"};
         t["JXCHZ_TEMP"] = QStringList{"CLBH", "CLMC"} + period + QStringList{"ZT", "YJE", "KJE"};
-        t["JXCMX_TEMP"] = QStringList{"CLBH", "CLMC", "CLGG", "JZDW", "DJ"} + period
-                          + QStringList{"YJE", "KJE"};
-        t["CRZ_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ", "SYSL", "SYJE", "BYSLR",
-                         "BYJER", "BYSLC", "BYJEC", "BYSLZ", "BYJEZ", "YJE", "KJE", "ZT"};
+        t["JXCMX_TEMP"] =
+            QStringList{"CLBH", "CLMC", "CLGG", "JZDW", "DJ"} + period + QStringList{"YJE", "KJE"};
+        t["CRZ_TEMP"] = {"CLBH",  "CLMC",  "CLGG",  "JZDW",  "DJ",    "SYSL", "SYJE", "BYSLR",
+                         "BYJER", "BYSLC", "BYJEC", "BYSLZ", "BYJEZ", "YJE",  "KJE",  "ZT"};
         t["KCPD_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "KCSL", "KCJE", "KCDJ", "ZT"};
-        t["PD_TEMP"] = {"CLBH", "CLMC", "CLGG", "DW", "DJ", "ZMSL", "ZMJE", "QDSL", "QDJE",
-                        "PYSL", "PYJE", "PKSL", "PKJE"};
+        t["PD_TEMP"] = {"CLBH", "CLMC", "CLGG", "DW",   "DJ",   "ZMSL", "ZMJE",
+                        "QDSL", "QDJE", "PYSL", "PYJE", "PKSL", "PKJE"};
         t["GYSQK_TEMP"] = {"GYSBH", "GYSMC", "ZGCP", "SYJE", "BYQK", "BYHK", "BYJE", "HZ"};
-        t["GYSGH_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ", "SL", "JE", "SL1", "SL2",
-                           "SL3", "SL4", "SL5", "JE1", "JE2", "JE3", "JE4", "JE5"};
+        t["GYSGH_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ",  "SL",  "JE",  "SL1", "SL2",
+                           "SL3",  "SL4",  "SL5",  "JE1",  "JE2", "JE3", "JE4", "JE5"};
         t["RKCX_TEMP"] = {"CLBH", "CLMC", "SJSL", "SJJE"};
         t["XHTJ_TEMP"] = {"CLBH", "CLMC", "BYSL", "BYJE", "LJSL", "LJJE"};
         t["JHSLB_TEMP"] = {"CLBH", "CLMC", "CLGG", "DW", "JHSL", "CKSL", "SL", "BFB"};
-        t["ZL_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "GYSBH", "LLDWBH", "KSRQ", "JSRQ",
-                        "TS", "ZJSL", "JSSL", "DJ", "JE"};
+        t["ZL_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "GYSBH", "LLDWBH", "KSRQ",
+                        "JSRQ", "TS",   "ZJSL", "JSSL", "DJ",    "JE"};
         t["CX_TEMP"] = {"JZBZ", "CLMC", "CLGG", "JLDW", "DJH", "ZLXX", "JHDJ", "SJDJ",
-                        "SJSL", "JHJE", "SJJE", "YFJE", "GYS", "SGBW", "DH", "RQ"};
+                        "SJSL", "JHJE", "SJJE", "YFJE", "GYS", "SGBW", "DH",   "RQ"};
         t["DY_TEMP"] = slip;
         t["DY1_TEMP"] = slip;
         t["DY2_TEMP"] = slip;
@@ -119,8 +118,8 @@ std::map<QString, Column> columns(const Database &db, const QString &table)
                           {table});
     while (q.next()) {
         result[q.value(0).toString().toUpper()] = {q.value(1).toString().toUpper(),
-                                                   q.value(2).toInt() != 0,
-                                                   q.value(4).toInt() != 0, q.value(3)};
+                                                   q.value(2).toInt() != 0, q.value(4).toInt() != 0,
+                                                   q.value(3)};
     }
     return result;
 }
@@ -184,7 +183,8 @@ TEST(Schema, FieldTypesFollowTheStorageRules)
     for (const auto &[table, fields] : figures) {
         const auto actual = columns(db, table);
         for (const QString &f : fields)
-            EXPECT_EQ(actual.at(f).type, "INTEGER") << table.toStdString() << "." << f.toStdString();
+            EXPECT_EQ(actual.at(f).type, "INTEGER")
+                << table.toStdString() << "." << f.toStdString();
     }
     EXPECT_EQ(columns(db, "CLJBXXB").at("HSXS").type, "REAL");
 
@@ -231,8 +231,7 @@ TEST(Schema, CodesAreKeysComparedAsPlainText)
     // Codes sort as text: "10" before "2".
     set.addCategory("2", QStringLiteral("二"));
     set.addCategory("10", QStringLiteral("十"));
-    EXPECT_EQ(set.db().scalar("SELECT MIN(CLBH) FROM CLJBXXB WHERE SJBH = '0'").toString(),
-              "10");
+    EXPECT_EQ(set.db().scalar("SELECT MIN(CLBH) FROM CLJBXXB WHERE SJBH = '0'").toString(), "10");
 }
 
 TEST(Schema, MasterHoldsTheAccountSetListAndTheTemplate)
@@ -297,17 +296,16 @@ TEST(Schema, LineIdsAreNeverReused)
     db.exec("DELETE FROM RKD");
     EXPECT_GT(insertLine(db), third);
 
-    for (const char *table : {"THD", "LLD", "TKD", "ZWCSH", "XJXCSJB", "CZRZ", "CLKVMT",
-                              "CLJH", "ZLBIAO", "ZLHZ", "ZLHK", "FQFSAVE", "HZCL"}) {
+    for (const char *table : {"THD", "LLD", "TKD", "ZWCSH", "XJXCSJB", "CZRZ", "CLKVMT", "CLJH",
+                              "ZLBIAO", "ZLHZ", "ZLHK", "FQFSAVE", "HZCL"}) {
         SCOPED_TRACE(table);
         db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
         db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
-        const qint64 top = db.scalar(QStringLiteral("SELECT MAX(ID) FROM %1").arg(table))
-                               .toLongLong();
+        const qint64 top =
+            db.scalar(QStringLiteral("SELECT MAX(ID) FROM %1").arg(table)).toLongLong();
         db.exec(QStringLiteral("DELETE FROM %1").arg(table));
         db.exec(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table));
-        EXPECT_GT(db.scalar(QStringLiteral("SELECT MAX(ID) FROM %1").arg(table)).toLongLong(),
-                  top);
+        EXPECT_GT(db.scalar(QStringLiteral("SELECT MAX(ID) FROM %1").arg(table)).toLongLong(), top);
     }
 }
 
@@ -345,8 +343,9 @@ TEST(Schema, UserTextRoundTripsAndLikeMatchesLiterally)
     EXPECT_EQ(db.scalar("SELECT CLBH FROM CLJBXXB WHERE CLMC = ?", {odd}).toString(), "1001001");
 
     const auto likeCount = [&](const QString &prefix) {
-        return db.scalar("SELECT COUNT(*) FROM CLJBXXB WHERE CLMC LIKE ? ESCAPE '\\'",
-                         {Database::likeEscaped(prefix) + "%"})
+        return db
+            .scalar("SELECT COUNT(*) FROM CLJBXXB WHERE CLMC LIKE ? ESCAPE '\\'",
+                    {Database::likeEscaped(prefix) + "%"})
             .toInt();
     };
     // Unescaped, "50%_" would match all three names.
@@ -444,14 +443,12 @@ TEST(Schema, CommonLookupsUseAnIndex)
     } lookups[] = {
         {"SELECT SJSL FROM RKD WHERE CLBH = ?", code},
         {"SELECT * FROM RKD WHERE XTBH = ?", number},
-        {"SELECT * FROM LLD WHERE CLBH = ? AND CZRQ BETWEEN '2026-01-01' AND '2026-01-31'",
-         code},
+        {"SELECT * FROM LLD WHERE CLBH = ? AND CZRQ BETWEEN '2026-01-01' AND '2026-01-31'", code},
         {"SELECT * FROM LLD WHERE XTBH = ?", number},
         {"SELECT * FROM THD WHERE RKID = ?", number},
         {"SELECT * FROM TKD WHERE LLID = ?", number},
         {"SELECT * FROM TKD WHERE CZRQ >= '2026-01-01'", {}},
-        {"SELECT DISTINCT XTBH FROM RKD WHERE ZL = ? AND JZBZ = 0",
-         {QStringLiteral("采购入库")}},
+        {"SELECT DISTINCT XTBH FROM RKD WHERE ZL = ? AND JZBZ = 0", {QStringLiteral("采购入库")}},
         {"SELECT DISTINCT XTBH FROM LLD WHERE JZBZ = 0", {}},
         {"SELECT * FROM XJXCSJB WHERE CKID = ?", number},
         {"SELECT * FROM XJXCSJB WHERE RKID = ?", number},
@@ -470,6 +467,7 @@ TEST(Schema, CommonLookupsUseAnIndex)
     for (const auto &lookup : lookups) {
         const QString plan = queryPlan(db, lookup.sql, lookup.values);
         EXPECT_TRUE(plan.contains("USING INDEX") || plan.contains("USING COVERING INDEX"))
-            << lookup.sql.toStdString() << "\n" << plan.toStdString();
+            << lookup.sql.toStdString() << "\n"
+            << plan.toStdString();
     }
 }

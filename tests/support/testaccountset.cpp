@@ -10,8 +10,8 @@ namespace varnock::test {
 TestAccountSet::TestAccountSet()
 {
     if (!m_dir.isValid())
-        throw StoreError(QStringLiteral("cannot create a temporary folder: ")
-                         + m_dir.errorString());
+        throw StoreError(QStringLiteral("cannot create a temporary folder: ") +
+                         m_dir.errorString());
     m_db = std::make_unique<Database>(filePath());
     Schema::createAccountSet(*m_db);
 }
@@ -24,9 +24,8 @@ QString TestAccountSet::filePath() const
     return QDir(m_dir.path()).filePath(QStringLiteral("kvmt.db"));
 }
 
-void TestAccountSet::addMaterial(const QString &clbh, const QString &name,
-                                 const QString &parent, bool plannedPrice,
-                                 Decimal plannedUnitPrice)
+void TestAccountSet::addMaterial(const QString &clbh, const QString &name, const QString &parent,
+                                 bool plannedPrice, Decimal plannedUnitPrice)
 {
     m_db->exec(QStringLiteral("INSERT INTO CLJBXXB (CLBH, SJBH, CLMC, CLGG, JZDW, JHDJ, JHSL, "
                               "JJFS, SFMJ) VALUES (?, ?, ?, ?, ?, ?, 0, ?, 1)"),
@@ -34,8 +33,7 @@ void TestAccountSet::addMaterial(const QString &clbh, const QString &name,
                 plannedUnitPrice.toVariant(), plannedPrice ? 1 : 0});
 }
 
-void TestAccountSet::addCategory(const QString &clbh, const QString &name,
-                                 const QString &parent)
+void TestAccountSet::addCategory(const QString &clbh, const QString &name, const QString &parent)
 {
     m_db->exec(QStringLiteral("INSERT INTO CLJBXXB (CLBH, SJBH, CLMC, SFMJ) VALUES (?, ?, ?, 0)"),
                {clbh, parent, name});
