@@ -144,7 +144,8 @@ std::optional<Decimal> Decimal::parse(QStringView text)
     int roundDigit = -1; // the fifth decimal
     bool anyDigit = false;
     bool seenPoint = false;
-    // Anything beyond this many integer digits overflows anyway; the cap keeps Wide exact.
+    // An integer part past this overflows anyway; stopping here keeps long texts from
+    // overflowing the 128-bit accumulator.
     constexpr Wide UnitLimit = Wide(std::numeric_limits<std::int64_t>::max()) / Scale + 2;
     bool tooBig = false;
     for (; i < t.size(); ++i) {
