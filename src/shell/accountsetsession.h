@@ -1,0 +1,60 @@
+#pragma once
+
+#include "shell/accountsets.h"
+#include "shell/datafolder.h"
+#include "store/formats.h"
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace varnock {
+
+class Database;
+
+// One open account set. While it lives the set is locked against a second program (or a
+// second session of this one), and its connection is open. Destroying it closes both.
+class AccountSetSession
+{
+public:
+    // Opens the listed account set. Throws Refusal when the set is unknown, missing or open
+    // elsewhere, StoreError when its database cannot be read; nothing stays locked then.
+    AccountSetSession(const DataFolder &folder, Database &master, qint64 number);
+    ~AccountSetSession();
+    AccountSetSession(const AccountSetSession &) = delete;
+    AccountSetSession &operator=(const AccountSetSession &) = delete;
+
+    qint64 number() const { return m_info.number; }
+    QString name() const { return m_info.name; }
+    QDate created() const { return m_info.created; }
+    Database &database() { return *m_db; }
+    const DataFolder &folder() const { return m_folder; }
+
+    // 1 = first in first out, 2 = moving weighted average; the set's own, fixed at creation.
+    int mode() const { return m_mode; }
+    bool isFirstInFirstOut() const { return m_mode == 1; }
+    Formats formats() const { return m_formats; }
+
+    // The firm's name from YHZL, or DefaultFirmName while none is given.
+    QString firmName() const { return m_firmName; }
+    // "Varnock系统 - [ " + firm name + " ]"
+    QString windowTitle() const;
+    // True once a month-end closing exists (opening balances are then closed).
+    bool hasClosing() const;
+
+    static const QString DefaultFirmName;
+    static const QString InUseText;
+
+private:
+    DataFolder m_folder;
+    AccountSetInfo m_info;
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<Database> m_db;
+    int m_mode = 2;
+    Formats m_formats;
+    QString m_firmName;
+};
+
+} // namespace varnock
