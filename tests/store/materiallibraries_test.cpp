@@ -33,7 +33,8 @@ TEST(MaterialLibraryParse, ReadsQuotedFieldsFiguresAndOptionalConversion)
 {
     const QByteArray text = Header + Tree +
                             "1001001,1001,螺纹钢,HRB400E Φ25,吨,千克,0.001,3650.5,0,0,1,0\n"
-                            "1001002,1001,内丝弯头,\"dn20×1/2\"\", 铜芯\",个,,,6,,1,1,0\r\n";
+                            "1001002,1001,内丝弯头,\"dn20×1/2\"\", 铜芯\","
+                            "个,,,6,,1,1,0\r\n";
     const QList<MaterialLibraries::Row> rows =
         MaterialLibraries::parse(text, QStringLiteral("ok.csv"));
     ASSERT_EQ(rows.size(), 4);
@@ -79,7 +80,7 @@ TEST(MaterialLibraryParse, RefusesAMalformedLineNamingFileAndLine)
         {"material without price", "1001001,1001,螺纹钢,Φ25,吨,,,,0,0,1,0\n"},
         {"negative price", "1001001,1001,螺纹钢,Φ25,吨,,,-1,0,0,1,0\n"},
         {"price not a number", "1001001,1001,螺纹钢,Φ25,吨,,,约3650,0,0,1,0\n"},
-        {"conversion unit without factor", "1001001,1001,螺纹钢,Φ25,吨,千克,,3650,0,0,1,0\n"},
+        {"conversion unit alone", "1001001,1001,螺纹钢,Φ25,吨,千克,,3650,0,0,1,0\n"},
         {"zero factor", "1001001,1001,螺纹钢,Φ25,吨,千克,0,3650,0,0,1,0\n"},
         {"flag not 0 or 1", "1001001,1001,螺纹钢,Φ25,吨,,,3650,0,2,1,0\n"},
         {"material on level 2", "1002,1,螺纹钢,Φ25,吨,,,3650,0,0,1,0\n"},
@@ -142,9 +143,8 @@ protected:
 
     qlonglong count(int library)
     {
-        return set.db()
-            .scalar(QStringLiteral("SELECT COUNT(*) FROM ") + MaterialLibraries::tableName(library))
-            .toLongLong();
+        const QString table = MaterialLibraries::tableName(library);
+        return set.db().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong();
     }
 
     TestAccountSet set;
