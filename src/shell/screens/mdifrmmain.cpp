@@ -1,0 +1,303 @@
+#include "shell/screens/mdifrmmain.h"
+
+#include "shell/menutree.h"
+#include "widgets/messages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace varnock {
+namespace {
+
+const int PanelCount = 8;
+
+QString notYetAvailable()
+{
+    return QStringLiteral("尚未提供此功能");
+}
+
+QString modeName(int mode)
+{
+    return mode == 1 ? QStringLiteral("先进先出") : QStringLiteral("移动加权");
+}
+
+} // namespace
+
+MDIFrmMain::MDIFrmMain(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MDIFrmMain"));
+    setWindowTitle(QStringLiteral("Varnock系统"));
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    installBuiltInCommands();
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        updateAction(it.key());
+    resize(1024, 720);
+}
+
+void MDIFrmMain::buildMenus()
+{
+    for (const MenuTree::Entry &e : MenuTree::entries()) {
+        QMenu *parentMenu = e.parent.isEmpty() ? nullptr : m_menus.value(e.parent);
+        if (e.isSeparator()) {
+            parentMenu->addSeparator();
+            continue;
+        }
+        QAction *act = nullptr;
+        if (e.kind == MenuTree::Entry::Kind::Menu) {
+            QMenu *m = nullptr;
+            if (e.popupRoot)
+                m = new QMenu(this);
+            else if (parentMenu)
+                m = parentMenu->addMenu(e.caption);
+            else
+                m = menuBar()->addMenu(e.caption);
+            m->setObjectName(e.name);
+            // The "not yet available" hint must be visible on disabled entries.
+            m->setToolTipsVisible(true);
+            m_menus.insert(e.name, m);
+            act = m->menuAction();
+        } else {
+            act = parentMenu ? parentMenu->addAction(e.caption) : menuBar()->addAction(e.caption);
+            const QString name = e.name;
+            connect(act, &QAction::triggered, this, [this, name] { runCommand(name); });
+        }
+        act->setObjectName(e.name);
+        act->setCheckable(e.checkable);
+        act->setChecked(e.checkable);
+        act->setVisible(!e.hiddenAtStart);
+        m_actions.insert(e.name, act);
+    }
+}
+
+void MDIFrmMain::buildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("工具栏"));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setIconSize(QSize(24, 24));
+
+    // The buttons are the menu commands themselves, under their short tool-bar names, so
+    // that rights and availability stay in one place.
+    struct Button
+    {
+        const char *menuName;
+        const char16_t *text;
+        QStyle::StandardPixmap icon;
+    };
+    const Button buttons[] = {
+        {"zhuxiao", u"注销", QStyle::SP_BrowserReload},
+        {"DHT", u"导航条", QStyle::SP_FileDialogListView},
+        {"SJBF", u"备份", QStyle::SP_DialogSaveButton},
+        {"aboutsys", u"关于", QStyle::SP_MessageBoxInformation},
+        {"exit", u"退出", QStyle::SP_DialogCloseButton},
+    };
+    for (const Button &b : buttons) {
+        QAction *act = m_actions.value(QString::fromLatin1(b.menuName));
+        act->setIcon(style()->standardIcon(b.icon));
+        act->setIconVisibleInMenu(false);
+        act->setIconText(QString::fromUtf16(b.text));
+        m_toolBar->addAction(act);
+    }
+}
+
+void MDIFrmMain::buildStatusBar()
+{
+    static const char16_t *const hints[PanelCount] = {
+        u"操作员", u"登录日期", u"登录时间", u"核算方式", u"", u"操作员编号", u"账套名称",
+        u"账套编号"};
+    for (int i = 0; i < PanelCount; ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(i == 6 ? 160 : 80);
+        label->setContentsMargins(4, 0, 4, 0);
+        label->setToolTip(QString::fromUtf16(hints[i]));
+        label->setVisible(false);
+        // The account-set name takes the spare width.
+        statusBar()->addWidget(label, i == 6 ? 1 : 0);
+        m_panels << label;
+    }
+}
+
+void MDIFrmMain::installBuiltInCommands()
+{
+    setCommand(QStringLiteral("DHT"),
+               [this] { emit navigationToggled(action(QStringLiteral("DHT"))->isChecked()); });
+
+    setCommand(QStringLiteral("ZTZX"), [this] {
+        // Working screens belong to the account set being left; one that refuses to
+        // close (unsaved input) keeps the account set open.
+        const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+        for (QMdiSubWindow *w : windows) {
+            if (!w->close())
+                return;
+        }
+        emit accountSetLogOffRequested();
+    });
+
+    setCommand(QStringLiteral("zhuxiao"), [this] {
+        if (Messages::ask(this, QStringLiteral("您确定要注销本系统吗？"), QStringLiteral("提示"),
+                          Messages::Icon::Exclamation))
+            emit systemLogOffRequested();
+    });
+
+    setCommand(QStringLiteral("exit"), [this] {
+        if (confirmQuit())
+            emit quitRequested();
+    });
+
+    setCommand(QStringLiteral("aboutsys"), [this] {
+        Messages::inform(this,
+                         QStringLiteral("Varnock系统\n版本 %1\n\n"
+                                        "施工企业工地材料核算：材料编码目录、出入库凭证、"
+                                        "记账与成本计算、月结、库存盘点、供应商往来、"
+                                        "周转料具租赁、工程材料计划及各类统计报表。")
+                             .arg(QStringLiteral(VARNOCK_VERSION)),
+                         QStringLiteral("关于系统"));
+    });
+}
+
+QAction *MDIFrmMain::action(const QString &menuName) const
+{
+    return m_actions.value(menuName);
+}
+
+QMenu *MDIFrmMain::menu(const QString &menuName) const
+{
+    return m_menus.value(menuName);
+}
+
+QMenu *MDIFrmMain::popup(const QString &name) const
+{
+    const MenuTree::Entry *e = MenuTree::find(name);
+    return e && e->popupRoot ? m_menus.value(name) : nullptr;
+}
+
+void MDIFrmMain::setAccountSet(const QString &title, const QString &setName, qint64 setNumber,
+                               int mode, bool hasClosing)
+{
+    setWindowTitle(title);
+    setPanel(4, modeName(mode));
+    setPanel(7, setName);
+    setPanel(8, QString::number(setNumber));
+    for (const QString &name : MenuTree::modeDependent())
+        m_actions.value(name)->setVisible(MenuTree::visibleInMode(name, mode));
+    m_hasClosing = hasClosing;
+    updateAction(MenuTree::openingBalance());
+}
+
+void MDIFrmMain::setOperator(const QString &name, QDate loginDate, QTime loginTime,
+                             qint64 number)
+{
+    setPanel(1, name.trimmed());
+    setPanel(2, loginDate.toString(QStringLiteral("yyyy-MM-dd")));
+    setPanel(3, loginTime.toString(QStringLiteral("hh:mm:ss")));
+    setPanel(6, QString::number(number));
+    m_operatorNumber = number;
+}
+
+void MDIFrmMain::applyPermissions(const Permissions &permissions, bool hasClosing)
+{
+    m_denied.clear();
+    for (const auto &[name, enabled] : MenuTree::governedStates(permissions)) {
+        if (!enabled)
+            m_denied.insert(name);
+    }
+    m_hasClosing = hasClosing;
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        updateAction(it.key());
+}
+
+QString MDIFrmMain::statusPanel(int number) const
+{
+    if (number < 1 || number > PanelCount)
+        return QString();
+    return m_panels[number - 1]->text();
+}
+
+void MDIFrmMain::setCommand(const QString &menuName, std::function<void()> run)
+{
+    const MenuTree::Entry *e = MenuTree::find(menuName);
+    if (!e || e->kind != MenuTree::Entry::Kind::Command)
+        return;
+    m_commands.insert(menuName, std::move(run));
+    updateAction(menuName);
+}
+
+bool MDIFrmMain::navigationChecked() const
+{
+    return m_actions.value(QStringLiteral("DHT"))->isChecked();
+}
+
+void MDIFrmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    if (!confirmQuit()) {
+        event->ignore();
+        return;
+    }
+    emit quitRequested();
+    event->accept();
+}
+
+void MDIFrmMain::runCommand(const QString &menuName)
+{
+    const auto it = m_commands.constFind(menuName);
+    if (it != m_commands.cend() && *it)
+        (*it)();
+}
+
+void MDIFrmMain::updateAction(const QString &menuName)
+{
+    QAction *act = m_actions.value(menuName);
+    const MenuTree::Entry *e = MenuTree::find(menuName);
+    if (!act || !e)
+        return;
+    const bool available = e->kind == MenuTree::Entry::Kind::Menu || m_commands.contains(menuName);
+    bool permitted = !m_denied.contains(menuName);
+    if (menuName == MenuTree::openingBalance())
+        permitted = permitted && MenuTree::openingBalanceEnabled(m_hasClosing);
+    act->setEnabled(available && permitted);
+    act->setToolTip(available ? e->caption : notYetAvailable());
+}
+
+bool MDIFrmMain::confirmQuit()
+{
+    if (!Messages::ask(this, QStringLiteral("您确定要退出本系统吗？"), QStringLiteral("提示"),
+                       Messages::Icon::Exclamation))
+        return false;
+    // The window closes without asking a second time.
+    m_quitting = true;
+    return true;
+}
+
+void MDIFrmMain::setPanel(int number, const QString &text)
+{
+    QLabel *label = m_panels[number - 1];
+    label->setText(text);
+    label->setVisible(!text.isEmpty());
+}
+
+} // namespace varnock
