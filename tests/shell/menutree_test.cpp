@@ -200,8 +200,8 @@ TEST(MenuTree, TreeCaptionsSeparatorsAndHiddenEntries)
     EXPECT_EQ(renderedTree(), expected);
 
     EXPECT_EQ(MenuTree::menuBar(),
-              names({"XTSZ", "GCJH", "RKYW", "CKYW", "ZJZC", "ZZLJ", "ZQCL", "KCPD", "CX",
-                     "TJBB", "HZBB", "SJBB", "XTGL", "h", "about"}));
+              names({"XTSZ", "GCJH", "RKYW", "CKYW", "ZJZC", "ZZLJ", "ZQCL", "KCPD", "CX", "TJBB",
+                     "HZBB", "SJBB", "XTGL", "h", "about"}));
     EXPECT_EQ(MenuTree::popups(),
               names({"POPUP", "POPUP1", "POPUP2", "POPUP3", "POPUP4", "POPUP5"}));
 }
@@ -230,12 +230,12 @@ TEST(MenuTree, LoginSwitchesEntriesInItsOrder)
     for (const auto &entry : MenuTree::governed())
         order << entry.first;
     EXPECT_EQ(order,
-              names({"RKYW",   "CKYW",   "CLSZ",     "GYSSZ",  "LLDWSZ",    "CZCL",   "DZCL",
-                     "QXJZ",   "YJCL",   "ZJZC",     "TJBB",   "CX",        "CZYSZ",  "XTCSSZ",
-                     "GYSFK",  "CGRKD1", "DBRKD1",   "ZGRKD1", "JGRKD1",    "CGTHD1", "DBTHD1",
-                     "ZGTHD1", "JGTHD1", "LLD",      "DBCK",   "LLTHD1",    "DBTKD1", "RKDZ1",
+              names({"RKYW",   "CKYW",   "CLSZ",     "GYSSZ",    "LLDWSZ",    "CZCL",    "DZCL",
+                     "QXJZ",   "YJCL",   "ZJZC",     "TJBB",     "CX",        "CZYSZ",   "XTCSSZ",
+                     "GYSFK",  "CGRKD1", "DBRKD1",   "ZGRKD1",   "JGRKD1",    "CGTHD1",  "DBTHD1",
+                     "ZGTHD1", "JGTHD1", "LLD",      "DBCK",     "LLTHD1",    "DBTKD1",  "RKDZ1",
                      "THDZ1",  "LLDZT1", "DBLLDZT1", "LLTHDZT1", "DBLLTHDZ1", "DBLLCZ1", "LLCZ1",
-                     "RKCZ1",  "ZJZCC1", "ZJZC",     "ZJZC1",  "KCPD",      "HZBB"}));
+                     "RKCZ1",  "ZJZCC1", "ZJZC",     "ZJZC1",    "KCPD",      "HZBB"}));
     for (const QString &name : order)
         EXPECT_NE(MenuTree::find(name), nullptr) << qPrintable(name);
 }
@@ -246,8 +246,8 @@ TEST(MenuTree, OperatorWithoutRightsKeepsOnlyAdministrationHelpAndLeaving)
         EXPECT_FALSE(enabled) << qPrintable(name);
     for (const auto &[name, enabled] : MenuTree::governedStates(Permissions::all()))
         EXPECT_TRUE(enabled) << qPrintable(name);
-    for (const char *name : {"XTGL", "SJBF", "RZLL", "h", "about", "ZTZX", "zhuxiao", "exit",
-                             "aboutsys", "DHT", "a"})
+    for (const char *name :
+         {"XTGL", "SJBF", "RZLL", "h", "about", "ZTZX", "zhuxiao", "exit", "aboutsys", "DHT", "a"})
         EXPECT_FALSE(MenuTree::isGoverned(QString::fromLatin1(name))) << name;
 }
 
@@ -263,8 +263,7 @@ TEST(MenuTree, EachFlagSwitchesExactlyItsEntries)
         {P::LLDWSZ, names({"LLDWSZ"})},
         {P::XTSZ, names({"XTCSSZ"})},
         {P::CZYSZ, names({"CZYSZ"})},
-        {P::DZCL, names({"DZCL", "RKDZ1", "THDZ1", "LLDZT1", "DBLLDZT1", "LLTHDZT1",
-                         "DBLLTHDZ1"})},
+        {P::DZCL, names({"DZCL", "RKDZ1", "THDZ1", "LLDZT1", "DBLLDZT1", "LLTHDZT1", "DBLLTHDZ1"})},
         {P::YJCL, names({"YJCL"})},
         {P::QXJZ, names({"QXJZ", "KCPD"})},
         {P::GYSHK, names({"GYSFK"})},

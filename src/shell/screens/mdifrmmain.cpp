@@ -121,9 +121,9 @@ void MDIFrmMain::buildToolBar()
 
 void MDIFrmMain::buildStatusBar()
 {
-    static const char16_t *const hints[PanelCount] = {
-        u"操作员", u"登录日期", u"登录时间", u"核算方式", u"", u"操作员编号", u"账套名称",
-        u"账套编号"};
+    static const char16_t *const hints[PanelCount] = {u"操作员",   u"登录日期", u"登录时间",
+                                                      u"核算方式", u"",         u"操作员编号",
+                                                      u"账套名称", u"账套编号"};
     for (int i = 0; i < PanelCount; ++i) {
         auto *label = new QLabel(this);
         label->setObjectName(QStringLiteral("panel%1").arg(i + 1));
@@ -205,8 +205,7 @@ void MDIFrmMain::setAccountSet(const QString &title, const QString &setName, qin
     updateAction(MenuTree::openingBalance());
 }
 
-void MDIFrmMain::setOperator(const QString &name, QDate loginDate, QTime loginTime,
-                             qint64 number)
+void MDIFrmMain::setOperator(const QString &name, QDate loginDate, QTime loginTime, qint64 number)
 {
     setPanel(1, name.trimmed());
     setPanel(2, loginDate.toString(QStringLiteral("yyyy-MM-dd")));

@@ -59,10 +59,10 @@ TEST(MainWindow, MenusAndPopupsAreBuiltFromTheTree)
         bar << a->objectName();
     EXPECT_EQ(bar, MenuTree::menuBar());
 
-    EXPECT_EQ(captions(w.menu(n("about"))->actions()),
-              (QStringList{QStringLiteral("账套注销"), QStringLiteral("系统注销"),
-                           QStringLiteral("-"), QStringLiteral("关于系统"), QStringLiteral("-"),
-                           QStringLiteral("退出系统")}));
+    EXPECT_EQ(
+        captions(w.menu(n("about"))->actions()),
+        (QStringList{QStringLiteral("账套注销"), QStringLiteral("系统注销"), QStringLiteral("-"),
+                     QStringLiteral("关于系统"), QStringLiteral("-"), QStringLiteral("退出系统")}));
     EXPECT_EQ(captions(w.menu(n("DZCL"))->actions()).first(), QStringLiteral("入  库  登  帐"));
 
     ASSERT_NE(w.popup(n("POPUP5")), nullptr);
@@ -252,9 +252,9 @@ TEST(MainWindow, ToolBarNavigationToggleAndAbout)
         texts << a->iconText();
         EXPECT_FALSE(a->icon().isNull()) << qPrintable(a->iconText());
     }
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("注销"), QStringLiteral("导航条"),
-                                  QStringLiteral("备份"), QStringLiteral("关于"),
-                                  QStringLiteral("退出")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("注销"), QStringLiteral("导航条"), QStringLiteral("备份"),
+                           QStringLiteral("关于"), QStringLiteral("退出")}));
     // Menu captions stay the menu's own.
     EXPECT_EQ(w.action(n("zhuxiao"))->text(), QStringLiteral("系统注销"));
 
