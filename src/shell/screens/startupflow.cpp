@@ -1,0 +1,144 @@
+#include "shell/screens/startupflow.h"
+
+#include "shell/accountsetsession.h"
+#include "shell/masterdatabase.h"
+#include "shell/screens/frmczyqx.h"
+#include "shell/screens/frmqd.h"
+#include "shell/screens/frmxtdl.h"
+#include "shell/screens/frmztxx.h"
+#include "shell/screens/mdifrmmain.h"
+#include "store/database.h"
+#include "widgets/messages.h"
+#include "widgets/operation.h"
+
+#include <QTimer>
+
+namespace varnock {
+
+StartupFlow::StartupFlow(const DataFolder &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+{}
+
+StartupFlow::~StartupFlow()
+{
+    delete m_main;
+}
+
+bool StartupFlow::start(bool showSplash)
+{
+    const bool ok = runOperation(nullptr, [this] {
+        if (!m_folder.ensureExists())
+            throw StoreError(QStringLiteral("无法创建数据文件夹：") + m_folder.path());
+        m_master = MasterDatabase::ensure(m_folder);
+    });
+    if (!ok)
+        return false;
+    if (!showSplash) {
+        QTimer::singleShot(0, this, &StartupFlow::showChooser);
+        return true;
+    }
+    auto *splash = new FrmQd;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    connect(splash, &QDialog::finished, this, [this] {
+        QTimer::singleShot(0, this, &StartupFlow::showChooser);
+    });
+    splash->show();
+    return true;
+}
+
+void StartupFlow::showChooser()
+{
+    for (;;) {
+        FrmZtxx chooser(*m_master, m_folder);
+        chooser.exec();
+        if (chooser.outcome() != FrmZtxx::Outcome::Chosen || !chooser.chosen()) {
+            quit();
+            return;
+        }
+        if (openAccountSet(*chooser.chosen()))
+            return;
+    }
+}
+
+bool StartupFlow::openAccountSet(qint64 number)
+{
+    std::unique_ptr<AccountSetSession> session;
+    if (!runOperation(nullptr, [&] {
+            session = std::make_unique<AccountSetSession>(m_folder, *m_master, number);
+        }))
+        return false;
+    m_session = std::move(session);
+    ensureMainWindow();
+    m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
+                          m_session->mode(), m_session->hasClosing());
+    m_main->show();
+    m_main->setEnabled(false);
+    QTimer::singleShot(0, this, &StartupFlow::showLogin);
+    return true;
+}
+
+void StartupFlow::showLogin()
+{
+    if (!m_session || !m_main)
+        return;
+    m_main->setEnabled(false);
+    FrmXtdl login(m_session->database(), m_main);
+    login.exec();
+    if (login.outcome() != FrmXtdl::Outcome::LoggedIn) {
+        quit();
+        return;
+    }
+    const FrmXtdl::Result &who = login.loggedIn();
+    m_main->setOperator(who.name, who.date, who.time, who.number);
+    bool hasClosing = false;
+    runOperation(m_main, [&] { hasClosing = m_session->hasClosing(); });
+    m_main->applyPermissions(who.permissions, hasClosing);
+    m_main->setEnabled(true);
+}
+
+void StartupFlow::logOffAccountSet()
+{
+    if (m_main)
+        m_main->hide();
+    m_session.reset();
+    QTimer::singleShot(0, this, &StartupFlow::showChooser);
+}
+
+void StartupFlow::quit()
+{
+    if (m_main)
+        m_main->hide();
+    m_session.reset();
+    m_master.reset();
+    emit finished();
+}
+
+void StartupFlow::ensureMainWindow()
+{
+    if (m_main)
+        return;
+    m_main = new MDIFrmMain;
+    connect(m_main, &MDIFrmMain::accountSetLogOffRequested, this, [this] {
+        QTimer::singleShot(0, this, &StartupFlow::logOffAccountSet);
+    });
+    connect(m_main, &MDIFrmMain::systemLogOffRequested, this, [this] {
+        QTimer::singleShot(0, this, &StartupFlow::showLogin);
+    });
+    connect(m_main, &MDIFrmMain::quitRequested, this, [this] {
+        QTimer::singleShot(0, this, &StartupFlow::quit);
+    });
+    installCommands();
+}
+
+void StartupFlow::installCommands()
+{
+    m_main->setCommand(QStringLiteral("CZYSZ"), [this] {
+        if (!m_session)
+            return;
+        FrmCzyQx screen(m_session->database(), int(m_main->operatorNumber()), m_main);
+        screen.exec();
+    });
+}
+
+} // namespace varnock
