@@ -1,0 +1,494 @@
+#include "ledger/costengine.h"
+
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QList>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace varnock {
+
+struct CostEngine::Material
+{
+    bool planned = false; // JJFS
+    Decimal plannedPrice; // JHDJ
+};
+
+struct CostEngine::Stock
+{
+    bool exists = false;
+    Decimal quantity; // KCSL
+    Decimal amount;   // KCJE
+};
+
+// An opening layer (ZWCSH row) or a receipt layer (RKD row).
+struct CostEngine::Layer
+{
+    bool opening = false;
+    qint64 id = 0;
+    Decimal size;   // KCSL or SJSL
+    Decimal amount; // KCJE or SJJE
+    bool active = true; // a receipt still in stock: posted, not reversed, not a direct delivery
+};
+
+namespace {
+
+QVariant idOrNull(bool present, qint64 id)
+{
+    return present ? QVariant(id) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
+} // namespace
+
+CostEngine::CostEngine(Database &db, int accountingMode, const Formats &formats)
+    : m_db(db)
+    , m_formats(formats)
+    , m_fifo(accountingMode == FirstInFirstOut)
+{}
+
+CostEngine::Material CostEngine::material(const QString &clbh) const
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"),
+                            {clbh});
+    Material m;
+    if (q.next()) {
+        m.planned = q.value(0).toInt() != 0;
+        m.plannedPrice = Decimal::fromVariant(q.value(1));
+    }
+    return m;
+}
+
+CostEngine::Stock CostEngine::stock(const QString &clbh) const
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
+    Stock s;
+    if (q.next()) {
+        s.exists = true;
+        s.quantity = Decimal::fromVariant(q.value(0));
+        s.amount = Decimal::fromVariant(q.value(1));
+    }
+    return s;
+}
+
+void CostEngine::writeStock(const QString &clbh, const Stock &s)
+{
+    const Decimal quantity = m_formats.roundQuantity(s.quantity);
+    const Decimal amount = m_formats.roundAmount(s.amount);
+    if (s.exists) {
+        m_db.exec(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
+                  {quantity.toVariant(), amount.toVariant(), clbh});
+    } else {
+        m_db.exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, ?, ?)"),
+                  {clbh, quantity.toVariant(), amount.toVariant()});
+    }
+}
+
+void CostEngine::addToStock(const QString &clbh, Decimal quantity, Decimal amount)
+{
+    Stock s = stock(clbh);
+    s.quantity += quantity;
+    s.amount += amount;
+    writeStock(clbh, s);
+}
+
+// What a movement of `quantity` with its own `amount` is worth in stock.
+Decimal CostEngine::valueOf(const Material &m, Decimal quantity, Decimal amount) const
+{
+    return m_formats.roundAmount(m.planned ? quantity * m.plannedPrice : amount);
+}
+
+void CostEngine::refuseIssue()
+{
+    throw Refusal(QStringLiteral("提示窗口"),
+                  QStringLiteral("警告！\n出库数量已经超过库存数量,请做出入库！"));
+}
+
+void CostEngine::refuseReturn()
+{
+    throw Refusal(QStringLiteral("提示"), QStringLiteral("库存不允许出负！"));
+}
+
+// ---- receipts -----------------------------------------------------------------------------
+
+void CostEngine::addReceiptToStock(qint64 xtbh)
+{
+    Transaction tx(m_db);
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ? "
+                                           "AND (CKID IS NULL OR CKID = 0) ORDER BY ID"),
+                            {xtbh});
+    QList<qint64> ids;
+    while (q.next())
+        ids.append(q.value(0).toLongLong());
+    for (qint64 id : std::as_const(ids))
+        addReceiptLineToStock(id);
+    tx.commit();
+}
+
+void CostEngine::addReceiptLineToStock(qint64 rkdId)
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"),
+                            {rkdId});
+    if (!q.next())
+        return;
+    // A direct delivery goes straight to the consumer; it never rests in the store.
+    if (q.value(3).toLongLong() != 0)
+        return;
+    const QString clbh = q.value(0).toString().trimmed();
+    const Decimal quantity = Decimal::fromVariant(q.value(1));
+    const Decimal amount = Decimal::fromVariant(q.value(2));
+    Transaction tx(m_db);
+    addToStock(clbh, quantity, valueOf(material(clbh), quantity, amount));
+    tx.commit();
+}
+
+// ---- stock-in returns ---------------------------------------------------------------------
+
+void CostEngine::removeReturnFromStock(qint64 xtbh)
+{
+    removeReturnLines(QStringLiteral("XTBH = ?"), xtbh);
+}
+
+void CostEngine::removeReturnLineFromStock(qint64 thdId)
+{
+    removeReturnLines(QStringLiteral("ID = ?"), thdId);
+}
+
+void CostEngine::removeReturnLines(const QString &where, qint64 key)
+{
+    struct Line
+    {
+        QString clbh;
+        Decimal quantity;
+        Decimal amount;
+        qint64 rkid;
+        qint64 xtbh;
+    };
+    Transaction tx(m_db);
+    QList<Line> lines;
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, THSL, THJE, RKID, XTBH FROM THD WHERE ") +
+                                where + QStringLiteral(" ORDER BY ID"),
+                            {key});
+    while (q.next()) {
+        lines.append({q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
+                      Decimal::fromVariant(q.value(2)), q.value(3).toLongLong(),
+                      q.value(4).toLongLong()});
+    }
+    for (const Line &line : std::as_const(lines)) {
+        Stock s = stock(line.clbh);
+        if (!s.exists)
+            refuseReturn();
+        s.quantity -= line.quantity;
+        s.amount -= valueOf(material(line.clbh), line.quantity, line.amount);
+        if (s.quantity.isNegative())
+            refuseReturn();
+        if (m_fifo && line.rkid != 0) {
+            // Goods already issued from a receipt cannot go back to the supplier: the layer
+            // would hold less than nothing and later issues would draw on it.
+            QSqlQuery r = m_db.exec(QStringLiteral("SELECT SJSL, CZBZ, JZBZ, CKID FROM RKD "
+                                                   "WHERE ID = ?"),
+                                    {line.rkid});
+            if (r.next() && r.value(1).toInt() == 0 && r.value(2).toInt() != 0 &&
+                r.value(3).toLongLong() == 0) {
+                const Decimal returned = Decimal::fromVariant(m_db.scalar(
+                    QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ? "
+                                   "AND (JZBZ <> 0 OR XTBH = ?)"),
+                    {line.rkid, line.xtbh}));
+                const Decimal issued = Decimal::fromVariant(m_db.scalar(
+                    QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?"), {line.rkid}));
+                if ((Decimal::fromVariant(r.value(0)) - returned - issued).isNegative())
+                    refuseReturn();
+            }
+        }
+        writeStock(line.clbh, s);
+    }
+    tx.commit();
+}
+
+// ---- issues -------------------------------------------------------------------------------
+
+CostEngine::IssuePrice CostEngine::priceIssueLine(const QString &clbh, Decimal quantity) const
+{
+    const Stock s = stock(clbh.trimmed());
+    IssuePrice price;
+    if (s.exists && !s.quantity.isZero())
+        price.unitPrice = m_formats.roundAmount(s.amount / s.quantity);
+    price.amount = m_formats.roundAmount(m_formats.roundQuantity(quantity) * price.unitPrice);
+    return price;
+}
+
+void CostEngine::removeIssueVoucherFromStock(qint64 xtbh)
+{
+    removeIssueLines(QStringLiteral("XTBH = ?"), xtbh);
+}
+
+void CostEngine::removeIssueLineFromStock(qint64 lldId)
+{
+    removeIssueLines(QStringLiteral("ID = ?"), lldId);
+}
+
+void CostEngine::removeIssueLines(const QString &where, qint64 key)
+{
+    struct Line
+    {
+        qint64 id;
+        QString clbh;
+        Decimal quantity;
+        Decimal amount;
+    };
+    Transaction tx(m_db);
+    QList<Line> lines;
+    QStringList materials; // in order of first appearance
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID, CLBH, SJSL, SJJE FROM LLD WHERE ") + where +
+                                QStringLiteral(" AND ZJZC = 0 ORDER BY ID"),
+                            {key});
+    while (q.next()) {
+        const QString clbh = q.value(1).toString().trimmed();
+        lines.append({q.value(0).toLongLong(), clbh,
+                      m_formats.roundQuantity(Decimal::fromVariant(q.value(2))),
+                      Decimal::fromVariant(q.value(3))});
+        if (!materials.contains(clbh))
+            materials.append(clbh);
+    }
+
+    const auto quantityOf = [&lines](const QString &clbh) {
+        Decimal total;
+        for (const Line &line : lines) {
+            if (line.clbh == clbh)
+                total += line.quantity;
+        }
+        return total;
+    };
+    // Checked for every material before anything is drawn, as one voucher.
+    for (const QString &clbh : std::as_const(materials)) {
+        const Stock s = stock(clbh);
+        if (!s.exists || (s.quantity - quantityOf(clbh)).isNegative())
+            refuseIssue();
+    }
+
+    if (m_fifo) {
+        for (Line &line : lines)
+            line.amount = allocateIssueLine(line.id, line.clbh, line.quantity);
+    }
+
+    for (const QString &clbh : std::as_const(materials)) {
+        Stock s = stock(clbh);
+        const Decimal quantity = quantityOf(clbh);
+        Decimal amount;
+        Line *last = nullptr;
+        for (Line &line : lines) {
+            if (line.clbh == clbh) {
+                amount += line.amount;
+                last = &line;
+            }
+        }
+        // An issue that empties a material takes its whole amount, so that no value stays
+        // behind without quantity; the material's last line absorbs the rounding rest.
+        if (!m_fifo && last && m_formats.roundQuantity(s.quantity - quantity).isZero()) {
+            const Decimal rest = m_formats.roundAmount(s.amount) - amount;
+            if (!rest.isZero()) {
+                last->amount += rest;
+                amount += rest;
+                m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"),
+                          {last->amount.toVariant(), last->id});
+            }
+        }
+        s.quantity -= quantity;
+        s.amount -= amount;
+        writeStock(clbh, s);
+    }
+    tx.commit();
+}
+
+// ---- first in first out -------------------------------------------------------------------
+
+// What is left in a layer now: its size less the returns against it and the net of every
+// piece drawn from it (mirror pieces of reversed issues give quantity back).
+Decimal CostEngine::remainingInLayer(const Layer &layer) const
+{
+    if (!layer.active)
+        return Decimal();
+    Decimal left = layer.size;
+    if (layer.opening) {
+        left -= Decimal::fromVariant(m_db.scalar(
+            QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE CSHID = ?"), {layer.id}));
+    } else {
+        // Returns are counted from the moment they are entered, so that a pending return
+        // keeps its goods in the layer.
+        left -= Decimal::fromVariant(m_db.scalar(
+            QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ?"), {layer.id}));
+        left -= Decimal::fromVariant(m_db.scalar(
+            QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?"), {layer.id}));
+    }
+    left = m_formats.roundQuantity(left);
+    return left.isNegative() ? Decimal() : left;
+}
+
+// Draws up to `available` from `layer` for line `lldId`: writes the piece and adds its cost
+// to `c`. Returns true once `q` is fully allocated.
+bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal available,
+                          qint64 lldId, Decimal &q, Decimal &c)
+{
+    if (available <= Decimal() || layer.size <= Decimal())
+        return false;
+    const Decimal take = std::min(available, q);
+    const Decimal left = m_formats.roundQuantity(available - take);
+    m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, SYSL) "
+                             "VALUES (?, ?, ?, ?, ?, ?)"),
+              {clbh, idOrNull(layer.opening, layer.id), idOrNull(!layer.opening, layer.id), lldId,
+               take.toVariant(), left.toVariant()});
+    c = m_formats.roundAmount(c + Decimal::mulDiv(take, layer.amount, layer.size));
+    q = m_formats.roundQuantity(q - take);
+    return !(q > Decimal());
+}
+
+bool CostEngine::walkOpeningLayers(const QString &clbh, qint64 afterId, qint64 lldId, Decimal &q,
+                                   Decimal &c)
+{
+    // "+ID" keeps the search on the material's index instead of a range of the whole table.
+    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, KCSL, KCJE FROM ZWCSH "
+                                            "WHERE CLBH = ? AND +ID > ? ORDER BY ID"),
+                             {clbh, afterId});
+    while (lq.next()) {
+        Layer layer{true, lq.value(0).toLongLong(), Decimal::fromVariant(lq.value(1)),
+                    Decimal::fromVariant(lq.value(2))};
+        if (takeFrom(clbh, layer, remainingInLayer(layer), lldId, q, c))
+            return true;
+    }
+    return false;
+}
+
+bool CostEngine::walkReceiptLayers(const QString &clbh, qint64 afterId, qint64 lldId, Decimal &q,
+                                   Decimal &c)
+{
+    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, SJSL, SJJE FROM RKD "
+                                            "WHERE CLBH = ? AND +ID > ? AND CZBZ = 0 "
+                                            "AND JZBZ <> 0 AND (CKID IS NULL OR CKID = 0) "
+                                            "ORDER BY ID"),
+                             {clbh, afterId});
+    while (lq.next()) {
+        Layer layer{false, lq.value(0).toLongLong(), Decimal::fromVariant(lq.value(1)),
+                    Decimal::fromVariant(lq.value(2))};
+        if (takeFrom(clbh, layer, remainingInLayer(layer), lldId, q, c))
+            return true;
+    }
+    return false;
+}
+
+Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal quantity)
+{
+    const QString clbh = code.trimmed();
+    Transaction tx(m_db);
+    const Material m = material(clbh);
+    const Decimal total = m_formats.roundQuantity(quantity);
+    Decimal q = total;
+    Decimal c;
+    if (q > Decimal()) {
+        bool done = false;
+        // The newest piece of the material: where its last issue stopped. Mirror pieces and
+        // the pieces of direct deliveries never count.
+        QSqlQuery newest = m_db.exec(
+            QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL FROM XJXCSJB X "
+                           "LEFT JOIN RKD R ON R.ID = X.RKID "
+                           "WHERE X.CLBH = ? AND X.CKSL >= 0 "
+                           "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
+                           "ORDER BY X.ID DESC LIMIT 1"),
+            {clbh});
+        if (newest.next()) {
+            Layer layer;
+            layer.opening = newest.value(1).isNull() || newest.value(1).toLongLong() == 0;
+            layer.id = layer.opening ? newest.value(0).toLongLong()
+                                     : newest.value(1).toLongLong();
+            const Decimal sysl = m_formats.roundQuantity(Decimal::fromVariant(newest.value(2)));
+            newest.finish();
+            QSqlQuery lq =
+                layer.opening
+                    ? m_db.exec(QStringLiteral("SELECT KCSL, KCJE, 0, 1, 0 FROM ZWCSH WHERE ID = ?"),
+                                {layer.id})
+                    : m_db.exec(QStringLiteral("SELECT SJSL, SJJE, CZBZ, JZBZ, CKID FROM RKD "
+                                               "WHERE ID = ?"),
+                                {layer.id});
+            layer.active = false;
+            if (lq.next()) {
+                layer.size = Decimal::fromVariant(lq.value(0));
+                layer.amount = Decimal::fromVariant(lq.value(1));
+                layer.active = lq.value(2).toInt() == 0 && lq.value(3).toInt() != 0 &&
+                               lq.value(4).toLongLong() == 0;
+            }
+            // A stock-in return may have taken goods from the layer since the piece was
+            // written; never draw more than the layer still holds.
+            done = takeFrom(clbh, layer, std::min(sysl, remainingInLayer(layer)), lldId, q, c);
+            if (!done && layer.opening)
+                done = walkOpeningLayers(clbh, layer.id, lldId, q, c) ||
+                       walkReceiptLayers(clbh, 0, lldId, q, c);
+            else if (!done)
+                done = walkReceiptLayers(clbh, layer.id, lldId, q, c);
+        } else {
+            newest.finish();
+            done = walkOpeningLayers(clbh, 0, lldId, q, c) ||
+                   walkReceiptLayers(clbh, 0, lldId, q, c);
+        }
+        // Quantity given back by a reversed issue lies behind the newest piece; it is drawn,
+        // oldest first, only once the layers ahead are used up.
+        if (!done)
+            done = walkOpeningLayers(clbh, 0, lldId, q, c) ||
+                   walkReceiptLayers(clbh, 0, lldId, q, c);
+        if (!done)
+            refuseIssue();
+    }
+    // A planned-price material leaves stock at planned value; the pieces still record which
+    // layers were drawn.
+    const Decimal cost = m_formats.roundAmount(m.planned ? total * m.plannedPrice : c);
+    m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"), {cost.toVariant(), lldId});
+    tx.commit();
+    return cost;
+}
+
+void CostEngine::restoreIssueLinePieces(qint64 reversedLineId, qint64 mirrorLineId)
+{
+    Transaction tx(m_db);
+    m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (CKSL, SYSL, CLBH, CKID, CSHID, RKID) "
+                             "SELECT -CKSL, SYSL + CKSL, CLBH, ?, CSHID, RKID FROM XJXCSJB "
+                             "WHERE CKID = ? AND CKSL >= 0 ORDER BY ID"),
+              {mirrorLineId, reversedLineId});
+    tx.commit();
+}
+
+// ---- issue returns ------------------------------------------------------------------------
+
+void CostEngine::addIssueReturnToStock(qint64 xtbh)
+{
+    struct Line
+    {
+        QString clbh;
+        Decimal price;
+        Decimal quantity;
+        Decimal amount;
+    };
+    Transaction tx(m_db);
+    QList<Line> lines;
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, THDJ, THSL, THJE FROM TKD "
+                                           "WHERE XTBH = ? ORDER BY ID"),
+                            {xtbh});
+    while (q.next()) {
+        lines.append({q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
+                      Decimal::fromVariant(q.value(2)), Decimal::fromVariant(q.value(3))});
+    }
+    const QString today = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
+    for (const Line &line : std::as_const(lines)) {
+        const Decimal value = valueOf(material(line.clbh), line.quantity, line.amount);
+        addToStock(line.clbh, line.quantity, value);
+        // The returned goods become the newest receipt layer, consumed after every older one.
+        if (m_fifo && line.quantity > Decimal()) {
+            m_db.exec(QStringLiteral("INSERT INTO RKD (SJDJ, SJSL, SJJE, CLBH, CZRQ, JZBZ) "
+                                     "VALUES (?, ?, ?, ?, ?, 1)"),
+                      {line.price.toVariant(), line.quantity.toVariant(), value.toVariant(),
+                       line.clbh, today});
+        }
+    }
+    tx.commit();
+}
+
+} // namespace varnock

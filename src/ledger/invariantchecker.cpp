@@ -1,0 +1,163 @@
+#include "ledger/invariantchecker.h"
+
+#include "ledger/costengine.h"
+#include "store/database.h"
+#include "store/decimal.h"
+
+#include <QMap>
+#include <QSqlQuery>
+
+namespace varnock {
+
+namespace {
+
+struct Figures
+{
+    Decimal quantity;
+    Decimal amount;
+};
+
+// Adds the rows (CLBH, quantity, amount) of `sql` to `into` with `sign`.
+void addRows(const Database &db, const QString &sql, const QVariantList &values, int sign,
+             QMap<QString, Figures> &into)
+{
+    QSqlQuery q = db.exec(sql, values);
+    while (q.next()) {
+        Figures &f = into[q.value(0).toString().trimmed()];
+        const Decimal quantity = Decimal::fromVariant(q.value(1));
+        const Decimal amount = Decimal::fromVariant(q.value(2));
+        f.quantity += sign < 0 ? -quantity : quantity;
+        f.amount += sign < 0 ? -amount : amount;
+    }
+}
+
+// Value of a movement of `quantity` with its own `amount`: planned-price materials at
+// quantity × JHDJ. C is the catalogue row joined to the line.
+QString valued(const QString &quantity, const QString &amount)
+{
+    return QStringLiteral("CASE WHEN C.JJFS <> 0 THEN SMUL(%1, C.JHDJ, ?) "
+                          "ELSE SROUND(%2, ?) END")
+        .arg(quantity, amount);
+}
+
+QString text(Decimal value)
+{
+    return value.toString();
+}
+
+} // namespace
+
+QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const Formats &formats)
+{
+    QList<InvariantBreach> breaches;
+    const int d = formats.amountDecimals();
+
+    QMap<QString, Figures> expected;
+    addRows(db, QStringLiteral("SELECT CLBH, SUM(KCSL), SUM(KCJE) FROM ZWCSH GROUP BY CLBH"), {},
+            1, expected);
+    addRows(db,
+            QStringLiteral("SELECT R.CLBH, SUM(R.SJSL), SUM(%1) FROM RKD R "
+                           "LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
+                           "WHERE R.JZBZ <> 0 AND COALESCE(R.XTBH, 0) <> 0 "
+                           "AND COALESCE(R.CKID, 0) = 0 GROUP BY R.CLBH")
+                .arg(valued(QStringLiteral("R.SJSL"), QStringLiteral("R.SJJE"))),
+            {d, d}, 1, expected);
+    addRows(db,
+            QStringLiteral("SELECT T.CLBH, SUM(T.THSL), SUM(%1) FROM THD T "
+                           "LEFT JOIN CLJBXXB C ON C.CLBH = T.CLBH "
+                           "WHERE T.JZBZ <> 0 GROUP BY T.CLBH")
+                .arg(valued(QStringLiteral("T.THSL"), QStringLiteral("T.THJE"))),
+            {d, d}, -1, expected);
+    addRows(db,
+            QStringLiteral("SELECT CLBH, SUM(SJSL), SUM(SROUND(SJJE, ?)) FROM LLD "
+                           "WHERE JZBZ <> 0 AND ZJZC = 0 AND COALESCE(XTBH, 0) <> 0 "
+                           "GROUP BY CLBH"),
+            {d}, -1, expected);
+    addRows(db,
+            QStringLiteral("SELECT T.CLBH, SUM(T.THSL), SUM(%1) FROM TKD T "
+                           "LEFT JOIN CLJBXXB C ON C.CLBH = T.CLBH "
+                           "WHERE T.JZBZ <> 0 GROUP BY T.CLBH")
+                .arg(valued(QStringLiteral("T.THSL"), QStringLiteral("T.THJE"))),
+            {d, d}, 1, expected);
+    addRows(db, QStringLiteral("SELECT CLBH, SUM(PDSL), SUM(PDJE) FROM PYK GROUP BY CLBH"), {}, 1,
+            expected);
+    addRows(db, QStringLiteral("SELECT CLBH, 0, SUM(JE) FROM CLKVMT GROUP BY CLBH"), {}, 1,
+            expected);
+
+    QMap<QString, Figures> stock;
+    addRows(db, QStringLiteral("SELECT CLBH, KCSL, KCJE FROM KC"), {}, 1, stock);
+
+    QStringList codes = expected.keys();
+    for (const QString &clbh : stock.keys()) {
+        if (!expected.contains(clbh))
+            codes.append(clbh);
+    }
+    codes.sort();
+    for (const QString &clbh : std::as_const(codes)) {
+        const Figures kc = stock.value(clbh);
+        const Figures sum = expected.value(clbh);
+        if (kc.quantity != sum.quantity || kc.amount != sum.amount) {
+            breaches.append({clbh,
+                             QStringLiteral("KC %1 / %2, movements %3 / %4")
+                                 .arg(text(kc.quantity), text(kc.amount), text(sum.quantity),
+                                      text(sum.amount)),
+                             InvariantBreach::Kind::Stock});
+        }
+        if (stock.contains(clbh) && kc.quantity.isZero() && !kc.amount.isZero()) {
+            breaches.append({clbh, QStringLiteral("KC quantity 0, amount %1").arg(text(kc.amount)),
+                             InvariantBreach::Kind::ZeroQuantityAmount});
+        }
+    }
+
+    if (mode != CostEngine::FirstInFirstOut)
+        return breaches;
+
+    // Layers: size less posted returns less the net of the pieces drawn.
+    QMap<QString, Decimal> inLayers;
+    const auto checkLayers = [&](const QString &sql, const QString &name) {
+        QSqlQuery q = db.exec(sql);
+        while (q.next()) {
+            const QString clbh = q.value(1).toString().trimmed();
+            const Decimal size = Decimal::fromVariant(q.value(2));
+            const Decimal left = size - Decimal::fromVariant(q.value(3)) -
+                                 Decimal::fromVariant(q.value(4));
+            if (left.isNegative() || left > size) {
+                breaches.append({clbh,
+                                 QStringLiteral("%1 %2: size %3, left %4")
+                                     .arg(name, q.value(0).toString(), text(size), text(left)),
+                                 InvariantBreach::Kind::Layer});
+            }
+            inLayers[clbh] += left;
+        }
+    };
+    checkLayers(QStringLiteral("SELECT Z.ID, Z.CLBH, Z.KCSL, 0, "
+                               "(SELECT SUM(X.CKSL) FROM XJXCSJB X WHERE X.CSHID = Z.ID) "
+                               "FROM ZWCSH Z"),
+                QStringLiteral("ZWCSH"));
+    checkLayers(QStringLiteral("SELECT R.ID, R.CLBH, R.SJSL, "
+                               "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID "
+                               "AND T.JZBZ <> 0), "
+                               "(SELECT SUM(X.CKSL) FROM XJXCSJB X WHERE X.RKID = R.ID) "
+                               "FROM RKD R WHERE R.JZBZ <> 0 AND R.CZBZ = 0 "
+                               "AND COALESCE(R.CKID, 0) = 0"),
+                QStringLiteral("RKD"));
+
+    QStringList layerCodes = inLayers.keys();
+    for (const QString &clbh : stock.keys()) {
+        if (!inLayers.contains(clbh))
+            layerCodes.append(clbh);
+    }
+    layerCodes.sort();
+    for (const QString &clbh : std::as_const(layerCodes)) {
+        const Decimal kc = stock.value(clbh).quantity;
+        const Decimal layers = inLayers.value(clbh);
+        if (kc != layers) {
+            breaches.append(
+                {clbh, QStringLiteral("KC quantity %1, layers hold %2").arg(text(kc), text(layers)),
+                 InvariantBreach::Kind::Layer});
+        }
+    }
+    return breaches;
+}
+
+} // namespace varnock

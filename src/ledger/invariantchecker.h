@@ -1,0 +1,45 @@
+#pragma once
+
+#include "store/formats.h"
+
+#include <QList>
+#include <QString>
+
+namespace varnock {
+
+class Database;
+
+struct InvariantBreach
+{
+    enum class Kind {
+        // KC differs from the signed sum of the material's posted movements.
+        Stock,
+        // First in first out: a layer holds less than nothing or more than its size, or the
+        // layers of a material do not add up to its stock quantity.
+        Layer,
+        // Stock quantity 0 with an amount left. Not a broken ledger by itself: first in first
+        // out leaves such rests when a layer is drawn in several rounded pieces, or when a
+        // supplier credits a return at another price than the receipt's.
+        ZeroQuantityAmount,
+    };
+
+    QString clbh;
+    QString what;
+    Kind kind = Kind::Stock;
+};
+
+// Checks the books of an account set against their own history.
+//
+// KC per material must equal its opening balances (ZWCSH) plus posted receipts (RKD), less
+// posted returns to suppliers (THD), less posted issues (LLD), plus posted issue returns
+// (TKD), plus count differences (PYK) and amount adjustments (CLKVMT). Receipts, returns and
+// issue returns of planned-price materials count at quantity × JHDJ. Reversals are included
+// through their posted mirror lines. Lines without a voucher number (count rows, returned
+// goods under first in first out) and direct deliveries carry no movement of their own.
+class InvariantChecker
+{
+public:
+    static QList<InvariantBreach> check(Database &db, int mode, const Formats &formats);
+};
+
+} // namespace varnock
