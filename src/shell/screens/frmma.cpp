@@ -1,6 +1,7 @@
 #include "shell/screens/frmma.h"
 
-#include <QHBoxLayout>
+#include "widgets/indexedbuttongroup.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,37 +14,35 @@ FrmMa::FrmMa(QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmMa"));
     setWindowTitle(QStringLiteral("密码框"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
 
     auto *label = new QLabel(QStringLiteral("请 输 入 操 作 员 密 码"), this);
     label->setAlignment(Qt::AlignCenter);
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setEchoMode(QLineEdit::Password);
-    m_ok = new QPushButton(QStringLiteral("确 定(&Q)"), this);
-    m_ok->setObjectName(QStringLiteral("Command1_0"));
-    m_cancel = new QPushButton(QStringLiteral("取 消(&X)"), this);
-    m_cancel->setObjectName(QStringLiteral("Command1_1"));
-    // Enter in the field confirms, whatever button has the focus-default.
-    m_ok->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
+    m_buttons = new IndexedButtonGroup({QStringLiteral("确 定(&Q)"), QStringLiteral("取 消(&X)")},
+                                       Qt::Horizontal, this);
+    m_buttons->setAlignment(Qt::AlignHCenter);
+    // Enter in the field confirms through returnPressed, not through a default button.
+    for (int i = 0; i < m_buttons->count(); ++i)
+        m_buttons->button(i)->setAutoDefault(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 14);
     layout->setSpacing(12);
     layout->addWidget(label);
     layout->addWidget(m_text);
-    layout->addLayout(buttons);
-    setFixedWidth(300);
+    layout->addWidget(m_buttons);
+    setFixedSize(300, sizeHint().height());
 
-    connect(m_ok, &QPushButton::clicked, this, &FrmMa::confirm);
     connect(m_text, &QLineEdit::returnPressed, this, &FrmMa::confirm);
-    connect(m_cancel, &QPushButton::clicked, this, &FrmMa::cancel);
+    connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
+        if (index == 0)
+            confirm();
+        else
+            reject();
+    });
     m_text->setFocus();
 }
 
@@ -60,16 +59,11 @@ void FrmMa::confirm()
     accept();
 }
 
-void FrmMa::cancel()
-{
-    m_result = cancelled();
-    QDialog::reject();
-}
-
 void FrmMa::reject()
 {
     // Esc and the window's close button count as 取消.
-    cancel();
+    m_result = cancelled();
+    QDialog::reject();
 }
 
 } // namespace varnock

@@ -3,9 +3,10 @@
 #include <QDialog>
 
 class QLineEdit;
-class QPushButton;
 
 namespace varnock {
+
+class IndexedButtonGroup;
 
 // The password prompt ("密码框") asked before destructive actions. It only collects the text;
 // the caller compares it with the password it guards.
@@ -17,22 +18,25 @@ public:
     explicit FrmMa(QWidget *parent = nullptr);
 
     // Opens the prompt modally. Returns the typed text after OK (or Enter in the field), or
-    // exactly "退出" after 取消 or Esc.
+    // exactly "退出" after 取消, Esc or closing the window.
     static QString ask(QWidget *parent);
 
     // The text ask() returns for a cancelled prompt.
     static QString cancelled() { return QStringLiteral("退出"); }
 
+    // What ask() returns; empty until the prompt is answered.
     QString typed() const { return m_result; }
+
+    QLineEdit *passwordField() const { return m_text; }
+    IndexedButtonGroup *buttons() const { return m_buttons; }
+
+    void reject() override;
 
 private:
     void confirm();
-    void cancel();
-    void reject() override;
 
     QLineEdit *m_text = nullptr;
-    QPushButton *m_ok = nullptr;
-    QPushButton *m_cancel = nullptr;
+    IndexedButtonGroup *m_buttons = nullptr;
     QString m_result;
 };
 
