@@ -11,6 +11,7 @@
 #include "widgets/messages.h"
 #include "widgets/operation.h"
 
+#include <QMdiArea>
 #include <QTimer>
 
 namespace varnock {
@@ -123,6 +124,11 @@ void StartupFlow::ensureMainWindow()
         QTimer::singleShot(0, this, &StartupFlow::logOffAccountSet);
     });
     connect(m_main, &MDIFrmMain::systemLogOffRequested, this, [this] {
+        // The next operator may have fewer rights: the working screens of this one close
+        // first, and a screen that refuses (unsaved input) keeps this operator logged in.
+        m_main->mdiArea()->closeAllSubWindows();
+        if (!m_main->mdiArea()->subWindowList().isEmpty())
+            return;
         QTimer::singleShot(0, this, &StartupFlow::showLogin);
     });
     connect(m_main, &MDIFrmMain::quitRequested, this, [this] {
