@@ -53,8 +53,8 @@ QList<AccountSetInfo> AccountSets::list() const
 
 std::optional<AccountSetInfo> AccountSets::find(qint64 number) const
 {
-    QSqlQuery q = m_master.exec(QStringLiteral("SELECT BH, ZTMC, JZRQ FROM ZTXX WHERE BH = ?"),
-                                {number});
+    QSqlQuery q =
+        m_master.exec(QStringLiteral("SELECT BH, ZTMC, JZRQ FROM ZTXX WHERE BH = ?"), {number});
     if (!q.next())
         return std::nullopt;
     return AccountSetInfo{q.value(0).toLongLong(), q.value(1).toString(),
@@ -64,8 +64,7 @@ std::optional<AccountSetInfo> AccountSets::find(qint64 number) const
 qint64 AccountSets::proposedNumber() const
 {
     const QVariant max = m_master.scalar(QStringLiteral("SELECT MAX(BH) FROM ZTXX"));
-    qint64 number = max.isNull() ? qint64(Clock::today().year()) * 1000 + 1
-                                 : max.toLongLong() + 1;
+    qint64 number = max.isNull() ? qint64(Clock::today().year()) * 1000 + 1 : max.toLongLong() + 1;
     // A folder left without its list row (a crash during creation, a copy put there by hand)
     // is never overwritten: propose the next free number instead.
     while (QFileInfo::exists(m_folder.accountSetFolder(number)))
@@ -82,14 +81,12 @@ std::optional<AccountSets::Check> AccountSets::check(const NewAccountSet &reques
         return Check{Problem::EmptyPassword, QStringLiteral("账套名称和密码不允许为空！")};
     if (hasWhitespace(request.name))
         return Check{Problem::NameWithSpaces, QStringLiteral("账套名称中不允许有空格！")};
-    if (m_master.scalar(QStringLiteral("SELECT COUNT(*) FROM ZTXX WHERE ZTMC = ?"),
-                        {request.name})
-            .toLongLong()
-        != 0) {
+    if (m_master.scalar(QStringLiteral("SELECT COUNT(*) FROM ZTXX WHERE ZTMC = ?"), {request.name})
+            .toLongLong() != 0) {
         return Check{Problem::DuplicateName, QStringLiteral("账套名称不允许重复！")};
     }
-    if (!request.operatorName.trimmed().isEmpty()
-        && request.operatorPassword != request.operatorPasswordRepeat) {
+    if (!request.operatorName.trimmed().isEmpty() &&
+        request.operatorPassword != request.operatorPasswordRepeat) {
         return Check{Problem::PasswordMismatch, QStringLiteral("验证密码不同！，请重新输入！")};
     }
     if (request.number <= 0)
@@ -125,11 +122,12 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
             set.exec(QStringLiteral("DROP TABLE IF EXISTS ZTXX"));
             const QString operatorName = request.operatorName.trimmed();
             if (!operatorName.isEmpty()) {
-                QSqlQuery q = request.operatorPassword.isEmpty()
-                    ? set.exec(QStringLiteral("UPDATE CZY SET CZY = ? WHERE BH = 1"),
-                               {operatorName})
-                    : set.exec(QStringLiteral("UPDATE CZY SET CZY = ?, PASS = ? WHERE BH = 1"),
-                               {operatorName, Passwords::hash(request.operatorPassword)});
+                QSqlQuery q =
+                    request.operatorPassword.isEmpty()
+                        ? set.exec(QStringLiteral("UPDATE CZY SET CZY = ? WHERE BH = 1"),
+                                   {operatorName})
+                        : set.exec(QStringLiteral("UPDATE CZY SET CZY = ?, PASS = ? WHERE BH = 1"),
+                                   {operatorName, Passwords::hash(request.operatorPassword)});
                 if (q.numRowsAffected() != 1)
                     throw StoreError(QStringLiteral("模板数据库中没有 1 号操作员。"));
             }
@@ -140,9 +138,9 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
         }
         // Listed last: until here the new set is invisible and can be taken back whole.
         Transaction tx(m_master);
-        m_master.exec(QStringLiteral("INSERT INTO ZTXX (BH, ZTMC, JZRQ, PASS) VALUES (?, ?, ?, ?)"),
-                      {request.number, request.name, request.date,
-                       Passwords::hash(request.password)});
+        m_master.exec(
+            QStringLiteral("INSERT INTO ZTXX (BH, ZTMC, JZRQ, PASS) VALUES (?, ?, ?, ?)"),
+            {request.number, request.name, request.date, Passwords::hash(request.password)});
         tx.commit();
     } catch (...) {
         removeFolder(folderPath);
@@ -153,8 +151,8 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
 
 void AccountSets::remove(qint64 number, const QString &typedPassword)
 {
-    const QVariant stored = m_master.scalar(QStringLiteral("SELECT PASS FROM ZTXX WHERE BH = ?"),
-                                            {number});
+    const QVariant stored =
+        m_master.scalar(QStringLiteral("SELECT PASS FROM ZTXX WHERE BH = ?"), {number});
     if (!stored.isValid())
         throw Refusal(Title, QStringLiteral("该账套不存在！"));
     if (!Passwords::matches(stored.toString(), typedPassword))
@@ -183,8 +181,8 @@ void AccountSets::remove(qint64 number, const QString &typedPassword)
         return;
     QDir dir(folderPath);
     const QString lockName = QFileInfo(lockPath).fileName();
-    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden
-                                                    | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     bool complete = true;
     for (const QFileInfo &entry : entries) {
         if (entry.fileName() == lockName)
@@ -196,8 +194,7 @@ void AccountSets::remove(qint64 number, const QString &typedPassword)
     }
     lock.unlock();
     if (!complete || !dir.rmdir(folderPath)) {
-        throw StoreError(QStringLiteral("账套已删除，但其文件夹未能完全删除：%1")
-                             .arg(folderPath));
+        throw StoreError(QStringLiteral("账套已删除，但其文件夹未能完全删除：%1").arg(folderPath));
     }
 }
 

@@ -10,8 +10,8 @@
 namespace varnock {
 
 const QString AccountSetSession::DefaultFirmName = QStringLiteral("建筑公司材料核算");
-const QString AccountSetSession::InUseText
-    = QStringLiteral("该账套已被另一个程序打开，请先关闭它！");
+const QString AccountSetSession::InUseText =
+    QStringLiteral("该账套已被另一个程序打开，请先关闭它！");
 
 AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master, qint64 number)
     : m_folder(folder)

@@ -39,8 +39,8 @@ std::unique_ptr<Database> MasterDatabase::ensure(const DataFolder &folder)
         QTemporaryFile temp(folder.filePath(QStringLiteral("kvmt-XXXXXX.db.new")));
         temp.setAutoRemove(false);
         if (!temp.open()) {
-            throw StoreError(QStringLiteral("无法在数据文件夹中创建文件：%1")
-                                 .arg(temp.errorString()));
+            throw StoreError(
+                QStringLiteral("无法在数据文件夹中创建文件：%1").arg(temp.errorString()));
         }
         tempPath = temp.fileName();
     }

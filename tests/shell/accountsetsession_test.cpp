@@ -32,8 +32,7 @@ void copyTemplateMaster(const DataFolder &folder)
         return true;
     }();
     (void)built;
-    QFile::copy(DataFolder(templateDir.path()).masterDatabasePath(),
-                folder.masterDatabasePath());
+    QFile::copy(DataFolder(templateDir.path()).masterDatabasePath(), folder.masterDatabasePath());
 }
 
 // Another program holding an account set open: a child process that takes the set's lock
@@ -158,9 +157,9 @@ TEST_F(SessionTest, TitleFormatsAndClosingComeFromTheSetAndTheDataFolder)
     const qint64 number = create(QStringLiteral("甲"));
     {
         auto session = open(number);
-        EXPECT_EQ(session->windowTitle(),
-                  QStringLiteral("Varnock系统 - [ ") + AccountSetSession::DefaultFirmName
-                      + QStringLiteral(" ]"));
+        EXPECT_EQ(session->windowTitle(), QStringLiteral("Varnock系统 - [ ") +
+                                              AccountSetSession::DefaultFirmName +
+                                              QStringLiteral(" ]"));
         EXPECT_FALSE(session->hasClosing());
         EXPECT_EQ(session->formats().amountFormat(), QStringLiteral("0.00"));
         session->database().exec(QStringLiteral("INSERT INTO YHZL (GSMC) VALUES (?)"),

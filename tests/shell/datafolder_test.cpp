@@ -128,11 +128,9 @@ TEST(DisplaySettings, WritesFormatsAndModeNameAsOneLine)
     EXPECT_EQ(back.amountDecimals(), 4);
 
     settings.writeModeName(1);
-    EXPECT_EQ(QString::fromUtf8(readFile(folder.modeFile()).trimmed()),
-              QStringLiteral("先进先出"));
+    EXPECT_EQ(QString::fromUtf8(readFile(folder.modeFile()).trimmed()), QStringLiteral("先进先出"));
     settings.writeModeName(2);
-    EXPECT_EQ(QString::fromUtf8(readFile(folder.modeFile()).trimmed()),
-              QStringLiteral("移动加权"));
+    EXPECT_EQ(QString::fromUtf8(readFile(folder.modeFile()).trimmed()), QStringLiteral("移动加权"));
     EXPECT_EQ(DisplaySettings::modeName(0), QStringLiteral("移动加权"));
 
     // A setting that cannot be written is reported, not lost silently.
