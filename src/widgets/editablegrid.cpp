@@ -12,6 +12,8 @@ namespace {
 
 constexpr int MinColumnWidth = 40;
 constexpr int MaxColumnWidth = 320;
+// Room for the "…" button of a lookup cell's editor.
+constexpr int LookupButtonWidth = 24;
 
 } // namespace
 
@@ -66,8 +68,11 @@ LookupDelegate *EditableGrid::setLookupColumn(int column)
     auto *delegate = new LookupDelegate(this);
     setItemDelegateForColumn(column, delegate);
     connect(delegate, &LookupDelegate::lookupRequested, this, &EditableGrid::lookupRequested);
-    if (!m_lookupColumns.contains(column))
+    if (!m_lookupColumns.contains(column)) {
         m_lookupColumns.append(column);
+        if (model())
+            setColumnWidth(column, columnWidth(column) + LookupButtonWidth);
+    }
     return delegate;
 }
 
@@ -86,7 +91,9 @@ void EditableGrid::fitColumns()
     resizeColumnsToContents();
     QHeaderView *header = horizontalHeader();
     for (int column = 0; column < model()->columnCount(); ++column) {
-        const int width = header->sectionSize(column) + 12;
+        int width = header->sectionSize(column) + 12;
+        if (m_lookupColumns.contains(column))
+            width += LookupButtonWidth;
         header->resizeSection(column, qBound(MinColumnWidth, width, MaxColumnWidth));
     }
 }

@@ -37,6 +37,9 @@ public:
     // Fixed widths in pixels, by logical column; 0 or a missing entry leaves a column as is.
     void setColumnWidths(const QList<int> &widths);
 
+    // True while a cell editor is open.
+    bool isEditing() const { return state() == EditingState; }
+
     // Next editable cell after `from` in reading order; invalid when there is none.
     QModelIndex nextEditableIndex(const QModelIndex &from) const;
 

@@ -24,6 +24,7 @@ PickerDialog::PickerDialog(QWidget *parent, const QString &title)
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setAlternatingRowColors(true);
+    m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 10);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->installEventFilter(this);
@@ -49,6 +50,8 @@ void PickerDialog::setModel(QAbstractItemModel *model)
 {
     m_view->setModel(model);
     m_view->resizeColumnsToContents();
+    for (int column = 0; model && column < model->columnCount(); ++column)
+        m_view->setColumnWidth(column, m_view->columnWidth(column) + 12);
     if (model && model->rowCount() > 0)
         m_view->selectRow(0);
     m_view->setFocus();
