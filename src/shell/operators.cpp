@@ -55,8 +55,7 @@ QList<Operators::Entry> Operators::list() const
 
 std::optional<Operators::Details> Operators::find(int number) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT BH, CZY, DH FROM CZY WHERE BH = ?"),
-                            {number});
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT BH, CZY, DH FROM CZY WHERE BH = ?"), {number});
     if (!q.next())
         return std::nullopt;
     Details d;
@@ -106,8 +105,8 @@ Operators::Login Operators::login(const QString &name, const QString &password)
 
 Permissions Operators::permissions(int number) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ") + flagColumns()
-                                + QStringLiteral(" FROM CZYQX WHERE BH = ?"),
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ") + flagColumns() +
+                                QStringLiteral(" FROM CZYQX WHERE BH = ?"),
                             {number});
     if (!q.next())
         return {};
@@ -135,24 +134,23 @@ void Operators::writePermissions(int number, const Permissions &permissions, boo
     }
     values << number;
     if (!insert) {
-        QSqlQuery q = m_db.exec(QStringLiteral("UPDATE CZYQX SET ")
-                                    + assignments.join(QStringLiteral(", "))
-                                    + QStringLiteral(" WHERE BH = ?"),
-                                values);
+        const QString sql = QStringLiteral("UPDATE CZYQX SET ")
+                            + assignments.join(QStringLiteral(", "))
+                            + QStringLiteral(" WHERE BH = ?");
+        QSqlQuery q = m_db.exec(sql, values);
         if (q.numRowsAffected() > 0)
             return;
         // An operator without a rights row gets one.
     }
     values.prepend(values.takeLast());
-    m_db.exec(QStringLiteral("INSERT INTO CZYQX (BH, ") + flagColumns()
-                  + QStringLiteral(") VALUES (?") + QStringLiteral(", ?").repeated(
-                      Permissions::FlagCount)
-                  + QStringLiteral(")"),
+    m_db.exec(QStringLiteral("INSERT INTO CZYQX (BH, ") + flagColumns() +
+                  QStringLiteral(") VALUES (?") +
+                  QStringLiteral(", ?").repeated(Permissions::FlagCount) + QStringLiteral(")"),
               values);
 }
 
-void Operators::add(int number, const QString &name, const QString &phone,
-                    const QString &password, const Permissions &permissions)
+void Operators::add(int number, const QString &name, const QString &phone, const QString &password,
+                    const Permissions &permissions)
 {
     if (name.trimmed().isEmpty())
         throw refusal(QStringLiteral("操作员姓名不允许为空！"));

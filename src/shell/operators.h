@@ -71,8 +71,8 @@ public:
              const Permissions &permissions);
     // As add, for an existing operator. An empty password keeps the current one: the screen
     // cannot show the stored password, so a blank field means "unchanged".
-    void update(int number, const QString &name, const QString &phone,
-                const QString &password, const Permissions &permissions);
+    void update(int number, const QString &name, const QString &phone, const QString &password,
+                const Permissions &permissions);
     // Deletes the operator's CZY and CZYQX rows in one transaction. Refuses to delete the
     // last operator: an account set without operators could never be logged into again.
     void remove(int number);

@@ -17,9 +17,8 @@ constexpr int KeyBytes = 32;
 
 QByteArray derive(const QString &plain, const QByteArray &salt, int iterations)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256,
-                                              plain.trimmed().toUtf8(), salt, iterations,
-                                              KeyBytes);
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, plain.trimmed().toUtf8(),
+                                              salt, iterations, KeyBytes);
 }
 
 // Compares without stopping at the first difference, so the time taken does not tell how
@@ -68,9 +67,9 @@ QString hash(const QString &plain)
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()),
                                           SaltBytes / int(sizeof(quint32)));
     const QByteArray key = derive(plain, salt, Iterations);
-    return Scheme + QLatin1Char('$') + QString::number(Iterations) + QLatin1Char('$')
-           + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$')
-           + QString::fromLatin1(key.toBase64());
+    return Scheme + QLatin1Char('$') + QString::number(Iterations) + QLatin1Char('$') +
+           QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') +
+           QString::fromLatin1(key.toBase64());
 }
 
 bool isHash(const QString &stored)

@@ -33,8 +33,8 @@ protected:
 
     void failOn(const QString &event)
     {
-        db().exec(QStringLiteral("CREATE TRIGGER fail BEFORE ") + event
-                  + QStringLiteral(" ON CZYQX BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        db().exec(QStringLiteral("CREATE TRIGGER fail BEFORE ") + event +
+                  QStringLiteral(" ON CZYQX BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
     }
 
     int count(const QString &table)
@@ -77,8 +77,8 @@ TEST_F(OperatorsTest, LoginTrimsStoredAndTypedPasswordsAndTakesNumberFromRow)
     EXPECT_EQ(login.name, QStringLiteral("张三"));
 
     // The plain-text password was replaced by its hash, and still opens the account.
-    const QString stored = db().scalar(QStringLiteral("SELECT PASS FROM CZY WHERE BH = 7"))
-                               .toString();
+    const QString stored =
+        db().scalar(QStringLiteral("SELECT PASS FROM CZY WHERE BH = 7")).toString();
     EXPECT_TRUE(Passwords::isHash(stored));
     EXPECT_EQ(m_ops.login(QStringLiteral("张三 "), QStringLiteral("abc ")).number, 7);
     EXPECT_THROW(m_ops.login(QStringLiteral("张三"), QStringLiteral("ab c")),
@@ -100,18 +100,18 @@ TEST_F(OperatorsTest, EachPermissionFlagIsReadFromItsOwnField)
     addPlain(3, QStringLiteral("王五"), QStringLiteral("p"));
     for (int f = 0; f < Permissions::FlagCount; ++f) {
         const auto flag = Permissions::Flag(f);
-        db().exec(QStringLiteral("UPDATE CZYQX SET ") + Permissions::fieldName(flag)
-                      + QStringLiteral(" = 1 WHERE BH = 3"));
+        db().exec(QStringLiteral("UPDATE CZYQX SET ") + Permissions::fieldName(flag) +
+                  QStringLiteral(" = 1 WHERE BH = 3"));
         const Permissions p = m_ops.permissions(3);
         for (int g = 0; g < Permissions::FlagCount; ++g)
             EXPECT_EQ(p.allowed[g], g == f) << qPrintable(Permissions::fieldName(flag));
-        db().exec(QStringLiteral("UPDATE CZYQX SET ") + Permissions::fieldName(flag)
-                      + QStringLiteral(" = 0 WHERE BH = 3"));
+        db().exec(QStringLiteral("UPDATE CZYQX SET ") + Permissions::fieldName(flag) +
+                  QStringLiteral(" = 0 WHERE BH = 3"));
     }
     // The login hands over the same rights.
     db().exec(QStringLiteral("UPDATE CZYQX SET GYSHK = 1 WHERE BH = 3"));
-    EXPECT_TRUE(m_ops.login(QStringLiteral("王五"), QStringLiteral("p")).permissions
-                    [Permissions::GYSHK]);
+    EXPECT_TRUE(
+        m_ops.login(QStringLiteral("王五"), QStringLiteral("p")).permissions[Permissions::GYSHK]);
     // No rights row: everything denied.
     EXPECT_EQ(m_ops.permissions(99).allowed, Permissions().allowed);
 }
@@ -131,7 +131,8 @@ TEST_F(OperatorsTest, AddWritesBothTablesAndHashesThePassword)
     EXPECT_EQ(details->name, name);
     EXPECT_EQ(details->phone, QStringLiteral("010-'1'"));
     EXPECT_EQ(details->permissions.allowed, p.allowed);
-    EXPECT_FALSE(db().scalar(QStringLiteral("SELECT PASS FROM CZY")).toString()
+    EXPECT_FALSE(db().scalar(QStringLiteral("SELECT PASS FROM CZY"))
+                     .toString()
                      .contains(QStringLiteral("pw")));
     EXPECT_TRUE(m_ops.passwordMatches(1, QStringLiteral("pw")));
     EXPECT_FALSE(m_ops.passwordMatches(1, QStringLiteral("pv")));
@@ -200,9 +201,9 @@ TEST_F(OperatorsTest, AFailureHalfWayLeavesBothTablesAsTheyWere)
     db().exec(QStringLiteral("DROP TRIGGER fail"));
 
     failOn(QStringLiteral("UPDATE"));
-    EXPECT_THROW(m_ops.update(2, QStringLiteral("乙二"), {}, QStringLiteral("c"),
-                              Permissions::all()),
-                 StoreError);
+    EXPECT_THROW(
+        m_ops.update(2, QStringLiteral("乙二"), {}, QStringLiteral("c"), Permissions::all()),
+        StoreError);
     EXPECT_EQ(m_ops.find(2)->name, QStringLiteral("乙"));
     EXPECT_TRUE(m_ops.passwordMatches(2, QStringLiteral("b")));
     db().exec(QStringLiteral("DROP TRIGGER fail"));

@@ -22,9 +22,9 @@
 namespace varnock {
 
 FrmCzyQx::FrmCzyQx(Database &db, int loggedInOperator, QWidget *parent)
-    : QDialog(parent),
-      m_db(db),
-      m_loggedIn(loggedInOperator)
+    : QDialog(parent)
+    , m_db(db)
+    , m_loggedIn(loggedInOperator)
 {
     setObjectName(QStringLiteral("FrmCzyQx"));
     setWindowTitle(QStringLiteral("操作员设置"));
@@ -55,11 +55,10 @@ FrmCzyQx::FrmCzyQx(Database &db, int loggedInOperator, QWidget *parent)
 
     auto *fields = new QGridLayout;
     fields->setVerticalSpacing(10);
-    const QList<QPair<QString, QLineEdit *>> rows = {
-        {QStringLiteral("编    号："), m_number},
-        {QStringLiteral("操 作 员："), m_name},
-        {QStringLiteral("电    话："), m_phone},
-        {QStringLiteral("操作密码："), m_password}};
+    const QList<QPair<QString, QLineEdit *>> rows = {{QStringLiteral("编    号："), m_number},
+                                                     {QStringLiteral("操 作 员："), m_name},
+                                                     {QStringLiteral("电    话："), m_phone},
+                                                     {QStringLiteral("操作密码："), m_password}};
     for (int r = 0; r < rows.size(); ++r) {
         fields->addWidget(new QLabel(rows[r].first, this), r, 0);
         fields->addWidget(rows[r].second, r, 1);
@@ -213,8 +212,8 @@ bool FrmCzyQx::mayTouchSelected(const QString &refusal)
     if (typed == FrmMa::cancelled())
         return false;
     bool matches = false;
-    if (!runOperation(this, [&] { matches = Operators(m_db).passwordMatches(selectedNumber(),
-                                                                             typed); }))
+    if (!runOperation(this,
+                      [&] { matches = Operators(m_db).passwordMatches(selectedNumber(), typed); }))
         return false;
     if (!matches)
         Messages::warn(this, refusal, QStringLiteral("提示"));

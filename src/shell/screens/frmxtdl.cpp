@@ -21,8 +21,8 @@
 namespace varnock {
 
 FrmXtdl::FrmXtdl(Database &db, QWidget *parent)
-    : QDialog(parent),
-      m_db(db)
+    : QDialog(parent)
+    , m_db(db)
 {
     setObjectName(QStringLiteral("FrmXtdl"));
     setWindowTitle(QStringLiteral("系统登录"));
@@ -41,8 +41,7 @@ FrmXtdl::FrmXtdl(Database &db, QWidget *parent)
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("Text2"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_buttons = new IndexedButtonGroup({QStringLiteral("确  定(&Q)"),
-                                        QStringLiteral("退  出(&X)")},
+    m_buttons = new IndexedButtonGroup({QStringLiteral("确  定(&Q)"), QStringLiteral("退  出(&X)")},
                                        Qt::Horizontal, this);
     m_buttons->setAlignment(Qt::AlignHCenter);
     for (int i = 0; i < m_buttons->count(); ++i)

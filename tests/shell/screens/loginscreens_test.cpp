@@ -27,8 +27,7 @@ namespace {
 
 // Acts on the next modal dialog of type T as soon as it is open; exec() blocks the test
 // until the action closes it.
-template<typename T>
-void whenModal(std::function<void(T *)> act, int triesLeft = 200)
+template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft = 200)
 {
     QTimer::singleShot(10, [act, triesLeft] {
         if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
@@ -90,8 +89,7 @@ protected:
         Permissions some;
         some[Permissions::CKYW] = true;
         some[Permissions::CXBB] = true;
-        m_ops.add(1, QStringLiteral("系统管理员"), {}, QStringLiteral("admin"),
-                  Permissions::all());
+        m_ops.add(1, QStringLiteral("系统管理员"), {}, QStringLiteral("admin"), Permissions::all());
         m_ops.add(2, QStringLiteral("张三"), QStringLiteral("123"), QStringLiteral("zs"), some);
     }
 
@@ -173,8 +171,7 @@ TEST_F(LoginScreensTest, EnterWalksTheLoginAndThePickerFillsTheName)
         picker->view()->selectRow(1);
         click(picker->buttons(), 0);
     });
-    QTest::mouseClick(login.findChild<QToolButton *>(QStringLiteral("Command2")),
-                      Qt::LeftButton);
+    QTest::mouseClick(login.findChild<QToolButton *>(QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(login.operatorField()->text(), QStringLiteral("张三"));
     EXPECT_EQ(login.focusWidget(), login.passwordField());
 
