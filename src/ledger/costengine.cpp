@@ -29,8 +29,8 @@ struct CostEngine::Layer
 {
     bool opening = false;
     qint64 id = 0;
-    Decimal size;   // KCSL or SJSL
-    Decimal amount; // KCJE or SJJE
+    Decimal size;       // KCSL or SJSL
+    Decimal amount;     // KCJE or SJJE
     bool active = true; // a receipt still in stock: posted, not reversed, not a direct delivery
 };
 
@@ -51,8 +51,8 @@ CostEngine::CostEngine(Database &db, int accountingMode, const Formats &formats)
 
 CostEngine::Material CostEngine::material(const QString &clbh) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"),
-                            {clbh});
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"), {clbh});
     Material m;
     if (q.next()) {
         m.planned = q.value(0).toInt() != 0;
@@ -129,8 +129,8 @@ void CostEngine::addReceiptToStock(qint64 xtbh)
 
 void CostEngine::addReceiptLineToStock(qint64 rkdId)
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"),
-                            {rkdId});
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"), {rkdId});
     if (!q.next())
         return;
     // A direct delivery goes straight to the consumer; it never rests in the store.
@@ -192,10 +192,10 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
                                     {line.rkid});
             if (r.next() && r.value(1).toInt() == 0 && r.value(2).toInt() != 0 &&
                 r.value(3).toLongLong() == 0) {
-                const Decimal returned = Decimal::fromVariant(m_db.scalar(
-                    QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ? "
-                                   "AND (JZBZ <> 0 OR XTBH = ?)"),
-                    {line.rkid, line.xtbh}));
+                const Decimal returned = Decimal::fromVariant(
+                    m_db.scalar(QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ? "
+                                               "AND (JZBZ <> 0 OR XTBH = ?)"),
+                                {line.rkid, line.xtbh}));
                 const Decimal issued = Decimal::fromVariant(m_db.scalar(
                     QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?"), {line.rkid}));
                 if ((Decimal::fromVariant(r.value(0)) - returned - issued).isNegative())
@@ -317,8 +317,8 @@ Decimal CostEngine::remainingInLayer(const Layer &layer) const
     } else {
         // Returns are counted from the moment they are entered, so that a pending return
         // keeps its goods in the layer.
-        left -= Decimal::fromVariant(m_db.scalar(
-            QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ?"), {layer.id}));
+        left -= Decimal::fromVariant(
+            m_db.scalar(QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ?"), {layer.id}));
         left -= Decimal::fromVariant(m_db.scalar(
             QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?"), {layer.id}));
     }
@@ -328,8 +328,8 @@ Decimal CostEngine::remainingInLayer(const Layer &layer) const
 
 // Draws up to `available` from `layer` for line `lldId`: writes the piece and adds its cost
 // to `c`. Returns true once `q` is fully allocated.
-bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal available,
-                          qint64 lldId, Decimal &q, Decimal &c)
+bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal available, qint64 lldId,
+                          Decimal &q, Decimal &c)
 {
     if (available <= Decimal() || layer.size <= Decimal())
         return false;
@@ -389,24 +389,24 @@ Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal
         bool done = false;
         // The newest piece of the material: where its last issue stopped. Mirror pieces and
         // the pieces of direct deliveries never count.
-        QSqlQuery newest = m_db.exec(
-            QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL FROM XJXCSJB X "
-                           "LEFT JOIN RKD R ON R.ID = X.RKID "
-                           "WHERE X.CLBH = ? AND X.CKSL >= 0 "
-                           "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
-                           "ORDER BY X.ID DESC LIMIT 1"),
-            {clbh});
+        QSqlQuery newest =
+            m_db.exec(QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL FROM XJXCSJB X "
+                                     "LEFT JOIN RKD R ON R.ID = X.RKID "
+                                     "WHERE X.CLBH = ? AND X.CKSL >= 0 "
+                                     "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
+                                     "ORDER BY X.ID DESC LIMIT 1"),
+                      {clbh});
         if (newest.next()) {
             Layer layer;
             layer.opening = newest.value(1).isNull() || newest.value(1).toLongLong() == 0;
-            layer.id = layer.opening ? newest.value(0).toLongLong()
-                                     : newest.value(1).toLongLong();
+            layer.id = layer.opening ? newest.value(0).toLongLong() : newest.value(1).toLongLong();
             const Decimal sysl = m_formats.roundQuantity(Decimal::fromVariant(newest.value(2)));
             newest.finish();
             QSqlQuery lq =
                 layer.opening
-                    ? m_db.exec(QStringLiteral("SELECT KCSL, KCJE, 0, 1, 0 FROM ZWCSH WHERE ID = ?"),
-                                {layer.id})
+                    ? m_db.exec(
+                          QStringLiteral("SELECT KCSL, KCJE, 0, 1, 0 FROM ZWCSH WHERE ID = ?"),
+                          {layer.id})
                     : m_db.exec(QStringLiteral("SELECT SJSL, SJJE, CZBZ, JZBZ, CKID FROM RKD "
                                                "WHERE ID = ?"),
                                 {layer.id});
@@ -427,14 +427,14 @@ Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal
                 done = walkReceiptLayers(clbh, layer.id, lldId, q, c);
         } else {
             newest.finish();
-            done = walkOpeningLayers(clbh, 0, lldId, q, c) ||
-                   walkReceiptLayers(clbh, 0, lldId, q, c);
+            done =
+                walkOpeningLayers(clbh, 0, lldId, q, c) || walkReceiptLayers(clbh, 0, lldId, q, c);
         }
         // Quantity given back by a reversed issue lies behind the newest piece; it is drawn,
         // oldest first, only once the layers ahead are used up.
         if (!done)
-            done = walkOpeningLayers(clbh, 0, lldId, q, c) ||
-                   walkReceiptLayers(clbh, 0, lldId, q, c);
+            done =
+                walkOpeningLayers(clbh, 0, lldId, q, c) || walkReceiptLayers(clbh, 0, lldId, q, c);
         if (!done)
             refuseIssue();
     }

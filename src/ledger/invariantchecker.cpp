@@ -53,8 +53,8 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
     const int d = formats.amountDecimals();
 
     QMap<QString, Figures> expected;
-    addRows(db, QStringLiteral("SELECT CLBH, SUM(KCSL), SUM(KCJE) FROM ZWCSH GROUP BY CLBH"), {},
-            1, expected);
+    addRows(db, QStringLiteral("SELECT CLBH, SUM(KCSL), SUM(KCJE) FROM ZWCSH GROUP BY CLBH"), {}, 1,
+            expected);
     addRows(db,
             QStringLiteral("SELECT R.CLBH, SUM(R.SJSL), SUM(%1) FROM RKD R "
                            "LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
@@ -97,11 +97,11 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         const Figures kc = stock.value(clbh);
         const Figures sum = expected.value(clbh);
         if (kc.quantity != sum.quantity || kc.amount != sum.amount) {
-            breaches.append({clbh,
-                             QStringLiteral("KC %1 / %2, movements %3 / %4")
-                                 .arg(text(kc.quantity), text(kc.amount), text(sum.quantity),
-                                      text(sum.amount)),
-                             InvariantBreach::Kind::Stock});
+            breaches.append(
+                {clbh,
+                 QStringLiteral("KC %1 / %2, movements %3 / %4")
+                     .arg(text(kc.quantity), text(kc.amount), text(sum.quantity), text(sum.amount)),
+                 InvariantBreach::Kind::Stock});
         }
         if (stock.contains(clbh) && kc.quantity.isZero() && !kc.amount.isZero()) {
             breaches.append({clbh, QStringLiteral("KC quantity 0, amount %1").arg(text(kc.amount)),
@@ -119,8 +119,8 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         while (q.next()) {
             const QString clbh = q.value(1).toString().trimmed();
             const Decimal size = Decimal::fromVariant(q.value(2));
-            const Decimal left = size - Decimal::fromVariant(q.value(3)) -
-                                 Decimal::fromVariant(q.value(4));
+            const Decimal left =
+                size - Decimal::fromVariant(q.value(3)) - Decimal::fromVariant(q.value(4));
             if (left.isNegative() || left > size) {
                 breaches.append({clbh,
                                  QStringLiteral("%1 %2: size %3, left %4")

@@ -18,9 +18,9 @@ namespace {
 
 using test::dec;
 
-const QString A = QStringLiteral("1001");       // steel, actual prices
-const QString B = QStringLiteral("1002");       // wire, actual prices
-const QString P = QStringLiteral("1003");       // cement, planned price 2.50
+const QString A = QStringLiteral("1001"); // steel, actual prices
+const QString B = QStringLiteral("1002"); // wire, actual prices
+const QString P = QStringLiteral("1003"); // cement, planned price 2.50
 const QString IssueRefusal = QStringLiteral("警告！\n出库数量已经超过库存数量,请做出入库！");
 const QString ReturnRefusal = QStringLiteral("库存不允许出负！");
 
@@ -110,10 +110,10 @@ protected:
     qint64 issue(qint64 xtbh, const QString &clbh, const char *quantity)
     {
         const CostEngine::IssuePrice price = engine().priceIssueLine(clbh, dec(quantity));
-        const qint64 id = mode == CostEngine::FirstInFirstOut
-                              ? seed.issue(xtbh, clbh, dec(quantity))
-                              : seed.issue(xtbh, clbh, dec(quantity), price.unitPrice,
-                                           price.amount);
+        const qint64 id =
+            mode == CostEngine::FirstInFirstOut
+                ? seed.issue(xtbh, clbh, dec(quantity))
+                : seed.issue(xtbh, clbh, dec(quantity), price.unitPrice, price.amount);
         postIssue(xtbh);
         return id;
     }
@@ -175,7 +175,8 @@ TEST_F(CostEngineTest, FifoDrawsOpeningLayerFirstThenGoesOnFromTheNewestPiece)
     const qint64 r = receive(1, A, "5", "60.00");
 
     const qint64 first = issue(1, A, "12");
-    EXPECT_EQ(pieces(first), QStringList({piece("ZWCSH", o, "10", "0"), piece("RKD", r, "2", "3")}));
+    EXPECT_EQ(pieces(first),
+              QStringList({piece("ZWCSH", o, "10", "0"), piece("RKD", r, "2", "3")}));
     EXPECT_EQ(seed.issueAmount(first), dec("124.00"));
     expectStock(A, "3", "36.00");
 
@@ -505,9 +506,8 @@ TEST_P(CostEngineBothModes, StatementsSearchByIndexOnly)
 
     static const QRegularExpression scan(
         QStringLiteral("\\bSCAN (RKD|THD|LLD|TKD|KC|ZWCSH|XJXCSJB|CLJBXXB)\\b"));
-    const QStringList statements(QSet<QString>(trace.statements().begin(),
-                                               trace.statements().end())
-                                     .values());
+    const QStringList statements(
+        QSet<QString>(trace.statements().begin(), trace.statements().end()).values());
     int checked = 0;
     for (const QString &sql : statements) {
         if (!sql.startsWith(QLatin1String("SELECT")) && !sql.startsWith(QLatin1String("INSERT")) &&

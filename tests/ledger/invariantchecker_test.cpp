@@ -25,7 +25,10 @@ protected:
         set.addMaterial(P, QStringLiteral("水泥"), QStringLiteral("1"), true, dec("2.50"));
     }
 
-    QList<InvariantBreach> check(int mode) { return InvariantChecker::check(set.db(), mode, formats); }
+    QList<InvariantBreach> check(int mode)
+    {
+        return InvariantChecker::check(set.db(), mode, formats);
+    }
 
     void exec(const QString &sql, const QVariantList &values = {}) { set.db().exec(sql, values); }
 
