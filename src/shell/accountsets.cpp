@@ -15,6 +15,7 @@ namespace varnock {
 namespace {
 
 const QString Title = QStringLiteral("提示");
+const QString NumberTakenText = QStringLiteral("账套编号已被使用！");
 
 bool hasWhitespace(const QString &text)
 {
@@ -92,7 +93,7 @@ std::optional<AccountSets::Check> AccountSets::check(const NewAccountSet &reques
     if (request.number <= 0)
         return Check{Problem::InvalidNumber, QStringLiteral("账套编号必须是正整数！")};
     if (find(request.number) || QFileInfo::exists(m_folder.accountSetFolder(request.number)))
-        return Check{Problem::NumberTaken, QStringLiteral("账套编号已被使用！")};
+        return Check{Problem::NumberTaken, NumberTakenText};
     if (!request.date.isValid())
         return Check{Problem::InvalidDate, QStringLiteral("建账日期无效！")};
     return std::nullopt;
@@ -110,8 +111,13 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
 
     const QString folderPath = m_folder.accountSetFolder(request.number);
     const QString filePath = m_folder.accountSetDatabasePath(request.number);
-    if (!QDir().mkpath(folderPath))
+    // mkdir, not mkpath: it fails for a folder that exists, so two programs creating the same
+    // number at once cannot both claim it.
+    if (!QDir(m_folder.path()).mkdir(QString::number(request.number))) {
+        if (QFileInfo::exists(folderPath))
+            throw refusalFor({Problem::NumberTaken, NumberTakenText});
         throw StoreError(QStringLiteral("无法创建账套文件夹：%1").arg(folderPath));
+    }
 
     try {
         // A consistent snapshot of the template, even while the master is being written.
