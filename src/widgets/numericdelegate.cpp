@@ -29,7 +29,7 @@ void NumericDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     const auto *edit = static_cast<NumericEdit *>(editor);
     // An unfinished entry ("-", ".") left by a focus change counts as cleared.
     const std::optional<Decimal> value = edit->value();
-    model->setData(index, value ? edit->text().trimmed() : QString(), Qt::EditRole);
+    model->setData(index, value ? value->toString() : QString(), Qt::EditRole);
 }
 
 void NumericDelegate::initStyleOption(QStyleOptionViewItem *option,
