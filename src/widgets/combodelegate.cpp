@@ -5,7 +5,8 @@
 namespace varnock {
 
 ComboDelegate::ComboDelegate(const QStringList &items, QObject *parent)
-    : QStyledItemDelegate(parent), m_items(items)
+    : QStyledItemDelegate(parent)
+    , m_items(items)
 {}
 
 QWidget *ComboDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,

@@ -4,7 +4,8 @@
 
 namespace varnock {
 
-DatePicker::DatePicker(QWidget *parent) : QDateEdit(Clock::today(), parent)
+DatePicker::DatePicker(QWidget *parent)
+    : QDateEdit(Clock::today(), parent)
 {
     setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     setCalendarPopup(true);

@@ -17,12 +17,13 @@ constexpr int LookupButtonWidth = 24;
 
 } // namespace
 
-EditableGrid::EditableGrid(QWidget *parent) : QTableView(parent)
+EditableGrid::EditableGrid(QWidget *parent)
+    : QTableView(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-                    | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setAlternatingRowColors(true);
     // Room for Chinese glyphs, whose ascent and descent are larger than Latin text's.
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 10);
@@ -108,9 +109,8 @@ void EditableGrid::setColumnWidths(const QList<int> &widths)
 
 bool EditableGrid::isEditableCell(const QModelIndex &index) const
 {
-    return index.isValid() && !isColumnHidden(index.column())
-           && index.flags().testFlag(Qt::ItemIsEditable)
-           && index.flags().testFlag(Qt::ItemIsEnabled);
+    return index.isValid() && !isColumnHidden(index.column()) &&
+           index.flags().testFlag(Qt::ItemIsEditable) && index.flags().testFlag(Qt::ItemIsEnabled);
 }
 
 QModelIndex EditableGrid::nextEditableIndex(const QModelIndex &from) const
@@ -124,8 +124,8 @@ QModelIndex EditableGrid::nextEditableIndex(const QModelIndex &from) const
     int visual = header->visualIndex(from.column()) + 1;
     for (int row = from.row(); row < rows; ++row, visual = 0) {
         for (; visual < columns; ++visual) {
-            const QModelIndex candidate = model()->index(row, header->logicalIndex(visual),
-                                                         from.parent());
+            const QModelIndex candidate =
+                model()->index(row, header->logicalIndex(visual), from.parent());
             if (isEditableCell(candidate))
                 return candidate;
         }

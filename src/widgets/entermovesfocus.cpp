@@ -14,7 +14,9 @@ const char WatchedProperty[] = "varnockEnterMovesFocus";
 
 } // namespace
 
-EnterMovesFocus::EnterMovesFocus(QWidget *form) : QObject(form), m_form(form)
+EnterMovesFocus::EnterMovesFocus(QWidget *form)
+    : QObject(form)
+    , m_form(form)
 {
     const QList<QWidget *> children = form->findChildren<QWidget *>();
     for (QWidget *child : children) {
@@ -22,8 +24,8 @@ EnterMovesFocus::EnterMovesFocus(QWidget *form) : QObject(form), m_form(form)
             watch(child);
         else if (auto *edit = qobject_cast<QLineEdit *>(child)) {
             // The inner edits of date fields and combo boxes are handled through their owner.
-            if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget())
-                && !qobject_cast<QComboBox *>(edit->parentWidget()))
+            if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()) &&
+                !qobject_cast<QComboBox *>(edit->parentWidget()))
                 watch(edit);
         }
     }
@@ -56,10 +58,10 @@ QWidget *EnterMovesFocus::fieldOf(QObject *watched) const
 {
     auto *widget = qobject_cast<QWidget *>(watched);
     // An inner line edit stands for the date field or combo box around it.
-    if (widget && widget->parentWidget()
-        && widget->parentWidget()->property(WatchedProperty).toBool()
-        && (qobject_cast<QAbstractSpinBox *>(widget->parentWidget())
-            || qobject_cast<QComboBox *>(widget->parentWidget())))
+    if (widget && widget->parentWidget() &&
+        widget->parentWidget()->property(WatchedProperty).toBool() &&
+        (qobject_cast<QAbstractSpinBox *>(widget->parentWidget()) ||
+         qobject_cast<QComboBox *>(widget->parentWidget())))
         return widget->parentWidget();
     return widget;
 }
@@ -70,8 +72,8 @@ QWidget *EnterMovesFocus::nextField(QWidget *field)
     for (QWidget *w = field->nextInFocusChain(); w && w != field; w = w->nextInFocusChain()) {
         if (field->isAncestorOf(w))
             continue;
-        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled()
-            && w->isVisibleTo(window) && w->window() == window)
+        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() &&
+            w->isVisibleTo(window) && w->window() == window)
             return w;
     }
     return nullptr;
@@ -82,8 +84,8 @@ bool EnterMovesFocus::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
-    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-        || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return QObject::eventFilter(watched, event);
     QWidget *field = fieldOf(watched);
     if (!field)

@@ -5,12 +5,11 @@
 
 namespace varnock {
 
-IndexedButtonGroup::IndexedButtonGroup(const QStringList &captions,
-                                       Qt::Orientation orientation, QWidget *parent)
-    : QWidget(parent),
-      m_layout(new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight
-                                                            : QBoxLayout::TopToBottom,
-                              this))
+IndexedButtonGroup::IndexedButtonGroup(const QStringList &captions, Qt::Orientation orientation,
+                                       QWidget *parent)
+    : QWidget(parent)
+    , m_layout(new QBoxLayout(
+          orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this))
 {
     m_layout->setContentsMargins(0, 0, 0, 0);
     for (int index = 0; index < captions.size(); ++index) {
@@ -29,10 +28,10 @@ QPushButton *IndexedButtonGroup::button(int index) const
 
 void IndexedButtonGroup::setAlignment(Qt::Alignment alignment)
 {
-    const bool before = alignment & (Qt::AlignRight | Qt::AlignBottom | Qt::AlignHCenter
-                                     | Qt::AlignVCenter);
-    const bool after = alignment & (Qt::AlignLeft | Qt::AlignTop | Qt::AlignHCenter
-                                    | Qt::AlignVCenter);
+    const bool before =
+        alignment & (Qt::AlignRight | Qt::AlignBottom | Qt::AlignHCenter | Qt::AlignVCenter);
+    const bool after =
+        alignment & (Qt::AlignLeft | Qt::AlignTop | Qt::AlignHCenter | Qt::AlignVCenter);
     if (before)
         m_layout->insertStretch(0);
     if (after)

@@ -6,7 +6,9 @@
 
 namespace varnock {
 
-LookupDelegate::LookupDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
+LookupDelegate::LookupDelegate(QObject *parent)
+    : QStyledItemDelegate(parent)
+{}
 
 QWidget *LookupDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                       const QModelIndex &index) const

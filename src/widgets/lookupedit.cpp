@@ -7,7 +7,9 @@
 namespace varnock {
 
 LookupEdit::LookupEdit(QWidget *parent)
-    : QWidget(parent), m_edit(new QLineEdit(this)), m_button(new QToolButton(this))
+    : QWidget(parent)
+    , m_edit(new QLineEdit(this))
+    , m_button(new QToolButton(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -6,7 +6,9 @@
 namespace varnock {
 
 NumericDelegate::NumericDelegate(int decimals, bool allowNegative, QObject *parent)
-    : QStyledItemDelegate(parent), m_decimals(decimals), m_allowNegative(allowNegative)
+    : QStyledItemDelegate(parent)
+    , m_decimals(decimals)
+    , m_allowNegative(allowNegative)
 {}
 
 QWidget *NumericDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -32,8 +34,7 @@ void NumericDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     model->setData(index, value ? value->toString() : QString(), Qt::EditRole);
 }
 
-void NumericDelegate::initStyleOption(QStyleOptionViewItem *option,
-                                      const QModelIndex &index) const
+void NumericDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
     option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;

@@ -4,10 +4,13 @@
 
 namespace varnock {
 
-NumericEdit::NumericEdit(QWidget *parent) : NumericEdit(2, false, parent) {}
+NumericEdit::NumericEdit(QWidget *parent)
+    : NumericEdit(2, false, parent)
+{}
 
 NumericEdit::NumericEdit(int decimals, bool allowNegative, QWidget *parent)
-    : QLineEdit(parent), m_validator(new NumericValidator(decimals, allowNegative, this))
+    : QLineEdit(parent)
+    , m_validator(new NumericValidator(decimals, allowNegative, this))
 {
     setValidator(m_validator);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -41,8 +44,7 @@ std::optional<Decimal> NumericEdit::value() const
 void NumericEdit::setValue(Decimal value)
 {
     const int places = decimals();
-    setText(places >= 0 ? value.toString(qMin(places, int(Decimal::Places)))
-                        : value.toString());
+    setText(places >= 0 ? value.toString(qMin(places, int(Decimal::Places))) : value.toString());
 }
 
 } // namespace varnock

@@ -3,7 +3,9 @@
 namespace varnock {
 
 NumericValidator::NumericValidator(int decimals, bool allowNegative, QObject *parent)
-    : QValidator(parent), m_decimals(decimals), m_allowNegative(allowNegative)
+    : QValidator(parent)
+    , m_decimals(decimals)
+    , m_allowNegative(allowNegative)
 {}
 
 void NumericValidator::setDecimals(int decimals)

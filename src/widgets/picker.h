@@ -9,8 +9,7 @@ namespace varnock {
 // A picker that returns its choice:
 //     std::optional<Supplier> s = SupplierPicker(this, db).pick();
 // Subclasses call setModel() in their constructor and implement valueAt().
-template<typename T>
-class Picker : public PickerDialog
+template <typename T> class Picker : public PickerDialog
 {
 public:
     using PickerDialog::PickerDialog;

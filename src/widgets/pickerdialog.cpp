@@ -11,12 +11,11 @@
 namespace varnock {
 
 PickerDialog::PickerDialog(QWidget *parent, const QString &title)
-    : QDialog(parent),
-      m_view(new QTableView(this)),
-      m_buttons(new IndexedButtonGroup({QStringLiteral("确  定(&Q)"),
-                                        QStringLiteral("退  出(&X)")},
-                                       Qt::Horizontal, this)),
-      m_layout(new QVBoxLayout)
+    : QDialog(parent)
+    , m_view(new QTableView(this))
+    , m_buttons(new IndexedButtonGroup({QStringLiteral("确  定(&Q)"), QStringLiteral("退  出(&X)")},
+                                       Qt::Horizontal, this))
+    , m_layout(new QVBoxLayout)
 {
     setWindowTitle(title);
     setModal(true);
@@ -65,8 +64,8 @@ bool PickerDialog::acceptRow(int row)
 int PickerDialog::currentRow() const
 {
     const QModelIndex current = m_view->currentIndex();
-    if (!current.isValid() || !m_view->selectionModel()
-        || !m_view->selectionModel()->isRowSelected(current.row(), current.parent()))
+    if (!current.isValid() || !m_view->selectionModel() ||
+        !m_view->selectionModel()->isRowSelected(current.row(), current.parent()))
         return -1;
     return current.row();
 }

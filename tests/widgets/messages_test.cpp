@@ -80,7 +80,8 @@ TEST(RunOperation, RefusalShownWithItsOwnTitleAndIcon)
     bool ran = false;
     const bool ok = runOperation(nullptr, [&] {
         ran = true;
-        throw Refusal(QStringLiteral("提示窗口！！！"), QStringLiteral("该单据已记帐，不允许修改！"));
+        throw Refusal(QStringLiteral("提示窗口！！！"),
+                      QStringLiteral("该单据已记帐，不允许修改！"));
     });
     EXPECT_TRUE(ran);
     EXPECT_FALSE(ok);
@@ -93,7 +94,8 @@ TEST(RunOperation, RefusalShownWithItsOwnTitleAndIcon)
 TEST(RunOperation, StoreErrorAndComputationFaultsAreCritical)
 {
     RecordingSink sink;
-    EXPECT_FALSE(runOperation(nullptr, [] { throw StoreError(QStringLiteral("disk I/O error")); }));
+    const auto diskFull = [] { throw StoreError(QStringLiteral("disk I/O error")); };
+    EXPECT_FALSE(runOperation(nullptr, diskFull));
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].icon, Messages::Icon::Critical);
     EXPECT_EQ(sink.shown[0].title, QStringLiteral("错误"));

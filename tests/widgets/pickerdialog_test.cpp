@@ -23,14 +23,15 @@ class NamePicker : public Picker<QString>
 {
 public:
     explicit NamePicker(QWidget *parent = nullptr)
-        : Picker<QString>(parent, QStringLiteral("选择操作员")), m_model(this)
+        : Picker<QString>(parent, QStringLiteral("选择操作员"))
+        , m_model(this)
     {
-        m_model.setHorizontalHeaderLabels({QStringLiteral("  操作员编号"),
-                                           QStringLiteral("  操 作 员 姓 名")});
+        m_model.setHorizontalHeaderLabels(
+            {QStringLiteral("  操作员编号"), QStringLiteral("  操 作 员 姓 名")});
         m_model.appendRow({new QStandardItem(QStringLiteral("1")),
                            new QStandardItem(QStringLiteral("系统管理员"))});
-        m_model.appendRow({new QStandardItem(QStringLiteral("2")),
-                           new QStandardItem(QStringLiteral("王 会计"))});
+        m_model.appendRow(
+            {new QStandardItem(QStringLiteral("2")), new QStandardItem(QStringLiteral("王 会计"))});
         setModel(&m_model);
     }
 

@@ -27,8 +27,7 @@ public:
     RecordingSink(const RecordingSink &) = delete;
     RecordingSink &operator=(const RecordingSink &) = delete;
 
-    void show(QWidget *, Messages::Icon icon, const QString &title,
-              const QString &text) override
+    void show(QWidget *, Messages::Icon icon, const QString &title, const QString &text) override
     {
         shown.push_back({icon, title, text});
     }
