@@ -1,0 +1,74 @@
+#include "master/materiallookup.h"
+
+#include "store/database.h"
+
+#include <QSqlQuery>
+
+namespace varnock {
+
+namespace {
+
+const char *const Select =
+    "SELECT CLJBXXB.CLBH, CLJBXXB.CLMC, CLJBXXB.CLGG, CLJBXXB.JZDW, CLJBXXB.JHDJ, "
+    "CLJBXXB.JJFS, KC.KCSL, KC.KCJE FROM CLJBXXB LEFT JOIN KC ON CLJBXXB.CLBH = KC.CLBH "
+    "WHERE CLJBXXB.SFMJ = 1";
+
+MaterialLookup::Row rowFrom(const QSqlQuery &q)
+{
+    MaterialLookup::Row row;
+    row.clbh = q.value(0).toString();
+    row.clmc = q.value(1).toString();
+    row.clgg = q.value(2).toString();
+    row.jzdw = q.value(3).toString();
+    row.jhdj = Decimal::fromVariant(q.value(4));
+    row.jjfs = q.value(5).toInt() != 0;
+    row.kcsl = Decimal::fromVariant(q.value(6));
+    row.kcje = Decimal::fromVariant(q.value(7));
+    return row;
+}
+
+} // namespace
+
+std::optional<Decimal> MaterialLookup::Row::stockPrice() const
+{
+    if (kcsl.isZero())
+        return std::nullopt;
+    return kcje / kcsl;
+}
+
+MaterialLookup::MaterialLookup(Database &db) : m_db(db) {}
+
+QList<MaterialLookup::Row> MaterialLookup::search(By by, const QString &text) const
+{
+    QString sql = QLatin1String(Select);
+    QVariantList values;
+    switch (by) {
+    case By::All:
+        sql += QStringLiteral(" ORDER BY CLJBXXB.CLBH");
+        break;
+    case By::Code:
+        sql += QStringLiteral(" AND CLJBXXB.CLBH LIKE ? ESCAPE '\\' ORDER BY CLJBXXB.CLBH");
+        values << Database::likeEscaped(text) + QLatin1Char('%');
+        break;
+    case By::Name:
+        sql += QStringLiteral(" AND CLJBXXB.CLMC LIKE ? ESCAPE '\\' "
+                              "ORDER BY CLJBXXB.CLMC, CLJBXXB.CLBH");
+        values << Database::likeEscaped(text) + QLatin1Char('%');
+        break;
+    }
+    QList<Row> rows;
+    QSqlQuery q = m_db.exec(sql, values);
+    while (q.next())
+        rows.append(rowFrom(q));
+    return rows;
+}
+
+std::optional<MaterialLookup::Row> MaterialLookup::find(const QString &clbh) const
+{
+    QSqlQuery q = m_db.exec(QLatin1String(Select) + QStringLiteral(" AND CLJBXXB.CLBH = ?"), {clbh});
+    if (!q.next())
+        return std::nullopt;
+    return rowFrom(q);
+}
+
+} // namespace varnock
