@@ -17,12 +17,12 @@ const QString Catalogue::Title = QStringLiteral("提示");
 
 namespace {
 
-const QString Columns = QStringLiteral(
-    "CLBH, SJBH, CLMC, CLGG, JZDW, HSDW, HSXS, JHDJ, JHSL, JJFS, SFMJ, CRKBZ");
+const QString Columns =
+    QStringLiteral("CLBH, SJBH, CLMC, CLGG, JZDW, HSDW, HSXS, JHDJ, JHSL, JJFS, SFMJ, CRKBZ");
 
 // Tables whose rows name a material: a material named there is in the books and stays.
-const char *const UsageTables[] = {"RKD", "THD", "LLD", "TKD", "KC", "PYK",
-                                   "CLKVMT", "CLJH", "ZLBIAO", "ZLHZ"};
+const char *const UsageTables[] = {"RKD", "THD",    "LLD",  "TKD",    "KC",
+                                   "PYK", "CLKVMT", "CLJH", "ZLBIAO", "ZLHZ"};
 
 Refusal refusal(const QString &text)
 {
@@ -118,9 +118,9 @@ QList<CatalogueRow> Catalogue::select(const QString &sql, const QVariantList &va
 QList<CatalogueRow> Catalogue::children(const QString &parent) const
 {
     Transaction tx(m_db);
-    auto result = select(QStringLiteral("SELECT %1 FROM CLJBXXB WHERE SJBH = ? ORDER BY CLBH")
-                             .arg(Columns),
-                         {parent});
+    auto result =
+        select(QStringLiteral("SELECT %1 FROM CLJBXXB WHERE SJBH = ? ORDER BY CLBH").arg(Columns),
+               {parent});
     tx.commit();
     return result;
 }
@@ -147,9 +147,9 @@ QString Catalogue::parentName(const QString &parentCode) const
 bool Catalogue::isEmpty() const
 {
     Transaction tx(m_db);
-    const int count = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE SJBH = ?"),
-                                  {RootCode})
-                          .toInt();
+    const int count =
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE SJBH = ?"), {RootCode})
+            .toInt();
     tx.commit();
     return count == 0;
 }
@@ -196,8 +196,8 @@ QString Catalogue::proposeCode(const QString &parent) const
         return parent == RootCode ? QStringLiteral("1") : parent + QStringLiteral("001");
     const QString proposal = plusOne(largest.isEmpty() ? QStringLiteral("0") : largest);
     // After parent+"999" the next number no longer begins with the parent's code.
-    if (parent != RootCode && largest.size() == parent.size() + 3 && largest.startsWith(parent)
-        && !proposal.startsWith(parent)) {
+    if (parent != RootCode && largest.size() == parent.size() + 3 && largest.startsWith(parent) &&
+        !proposal.startsWith(parent)) {
         throw refusal(QStringLiteral("该类别下已有999个编码，不能再增加！"));
     }
     return proposal;
@@ -209,8 +209,7 @@ void Catalogue::checkPrefix(const QString &code, const QString &parent)
     if (parent == RootCode)
         return;
     if (!code.trimmed().startsWith(parent)) {
-        throw refusal(
-            QStringLiteral("编码前%1位必须为上级编号！").arg(parent.size()));
+        throw refusal(QStringLiteral("编码前%1位必须为上级编号！").arg(parent.size()));
     }
 }
 
@@ -301,11 +300,11 @@ bool Catalogue::addMaterial(const MaterialDraft &draft, const Confirm &confirm)
             throw refusal(QStringLiteral("所属类别不存在！"));
         if (exists(code))
             throw refusal(QStringLiteral("该编号已经存在！"));
-        duplicate = duplicateCategory(draft.clmc, draft.clgg, QString());
+        duplicate = duplicateCategory(draft.clmc, draft.clgg, QStringLiteral(""));
         tx.commit();
     }
-    if (duplicate
-        && !confirm(QStringLiteral("该材料已经在%1中存在！你是否添加！").arg(*duplicate))) {
+    if (duplicate &&
+        !confirm(QStringLiteral("该材料已经在%1中存在！你是否添加！").arg(*duplicate))) {
         return false;
     }
 
@@ -336,9 +335,8 @@ bool Catalogue::updateMaterial(const MaterialDraft &draft, const Confirm &confir
         duplicate = duplicateCategory(draft.clmc, draft.clgg, draft.clbh);
         tx.commit();
     }
-    if (duplicate
-        && !confirm(
-            QStringLiteral("该材料已经在%1中存在！你是否添加或修改！").arg(*duplicate))) {
+    if (duplicate &&
+        !confirm(QStringLiteral("该材料已经在%1中存在！你是否添加或修改！").arg(*duplicate))) {
         return false;
     }
 
@@ -362,8 +360,7 @@ void Catalogue::addCategory(const QString &clbh, const QString &clmc, const QStr
     checkPrefix(code, parent);
     if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ? OR CLMC = ?"),
                     {code, clmc})
-            .toInt()
-        > 0) {
+            .toInt() > 0) {
         throw refusal(QStringLiteral("编号和名称不允许重复！"));
     }
     if (parent != RootCode && !exists(parent))
@@ -378,8 +375,8 @@ void Catalogue::renameCategory(const QString &clbh, const QString &clmc)
     Transaction tx(m_db);
     if (clmc.trimmed().isEmpty())
         throw refusal(QStringLiteral("名称不允许为空！"));
-    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLMC = ?"), {clmc}).toInt()
-        > 0) {
+    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLMC = ?"), {clmc}).toInt() >
+        0) {
         throw refusal(QStringLiteral("名称不允许重复！"));
     }
     if (!exists(clbh))
@@ -392,8 +389,7 @@ bool Catalogue::remove(const QString &clbh, const Confirm &confirm)
 {
     const auto check = [&] {
         if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE SJBH = ?"), {clbh})
-                .toInt()
-            > 0) {
+                .toInt() > 0) {
             throw refusal(QStringLiteral("请先删除下级编号！"));
         }
         int uses = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM ZWCSH WHERE TRIM(CLBH) = ?"),

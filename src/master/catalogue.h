@@ -61,7 +61,9 @@ public:
     static const QString RootName; // "全部材料"
     static const QString Title;    // title of the catalogue's message boxes
 
-    explicit Catalogue(Database &db) : m_db(db) {}
+    explicit Catalogue(Database &db)
+        : m_db(db)
+    {}
 
     // Direct children of a node ordered by code; RootCode for the top level.
     QList<CatalogueRow> children(const QString &parent) const;

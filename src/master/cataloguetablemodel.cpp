@@ -2,7 +2,9 @@
 
 namespace varnock {
 
-CatalogueTableModel::CatalogueTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+CatalogueTableModel::CatalogueTableModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{}
 
 void CatalogueTableModel::setRows(QList<CatalogueRow> rows)
 {
@@ -79,8 +81,7 @@ QVariant CatalogueTableModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QVariant CatalogueTableModel::headerData(int section, Qt::Orientation orientation,
-                                         int role) const
+QVariant CatalogueTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole)
         return {};

@@ -325,8 +325,8 @@ TEST_F(CatalogueTest, LibraryImportReplacesEverything)
     EXPECT_EQ(count(set.db(), QStringLiteral("RKD")), 1);
 
     const auto shipped = MaterialLibraries::rows(1);
-    const MaterialLibraries::Row &leaf = *std::find_if(
-        shipped.begin(), shipped.end(), [](const auto &r) { return r.sfmj; });
+    const MaterialLibraries::Row &leaf =
+        *std::find_if(shipped.begin(), shipped.end(), [](const auto &r) { return r.sfmj; });
     const auto row = catalogue.find(leaf.clbh);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->sjbh, leaf.sjbh);
