@@ -1,6 +1,7 @@
 #include "widgets/indexedbuttongroup.h"
 
 #include <QBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 
 namespace varnock {
@@ -43,12 +44,17 @@ void IndexedButtonGroup::fire(int index)
     if (m_busy)
         return;
     m_busy = true;
-    // Reset even if a handler lets an exception escape.
+    // Reset even if a handler lets an exception escape, and not at all if the handler
+    // deleted the screen and this group with it.
     struct Reset
     {
-        bool &busy;
-        ~Reset() { busy = false; }
-    } reset{m_busy};
+        QPointer<IndexedButtonGroup> group;
+        ~Reset()
+        {
+            if (group)
+                group->m_busy = false;
+        }
+    } reset{this};
     emit clicked(index);
 }
 

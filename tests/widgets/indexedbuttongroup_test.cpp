@@ -1,5 +1,6 @@
 #include "widgets/indexedbuttongroup.h"
 
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -44,4 +45,14 @@ TEST(IndexedButtonGroup, CannotFireAgainWhileAHandlerRuns)
     // Once the handler is done the button works again.
     QTest::mouseClick(group.button(0), Qt::LeftButton);
     EXPECT_EQ(postings, 2);
+}
+
+TEST(IndexedButtonGroup, HandlerMayCloseTheScreenThatOwnsTheGroup)
+{
+    auto *screen = new QWidget;
+    auto *group = new IndexedButtonGroup({QStringLiteral("退 出(&X)")}, Qt::Vertical, screen);
+    QPointer<QWidget> alive(screen);
+    QObject::connect(group, &IndexedButtonGroup::clicked, screen, [screen] { delete screen; });
+    group->button(0)->click();
+    EXPECT_TRUE(alive.isNull());
 }
