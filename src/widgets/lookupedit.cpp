@@ -1,6 +1,7 @@
 #include "widgets/lookupedit.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -33,6 +34,17 @@ QString LookupEdit::text() const
 void LookupEdit::setText(const QString &text)
 {
     m_edit->setText(text);
+}
+
+void LookupEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Keys the text field leaves alone arrive here.
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit lookupRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace varnock

@@ -21,7 +21,11 @@ public:
     QToolButton *button() const { return m_button; }
 
 signals:
+    // The "…" button or F4.
     void lookupRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QLineEdit *m_edit;

@@ -157,6 +157,24 @@ TEST_F(EditableGridTest, LookupButtonAsksForThePickerWithoutWritingTypedText)
     EXPECT_EQ(spy.at(1).at(0).toInt(), 2);
 }
 
+TEST_F(EditableGridTest, LookupCellTakesTypedTextOnEnterAndF4WhileEditing)
+{
+    QSignalSpy spy(&grid, &EditableGrid::lookupRequested);
+    auto *lookup = qobject_cast<LookupEdit *>(startEditing(0, Code));
+    ASSERT_NE(lookup, nullptr);
+    QTest::keyClicks(lookup->lineEdit(), QStringLiteral("1001"));
+    QTest::keyClick(lookup->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(0, Code) == QStringLiteral("1001"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.currentIndex() == model.index(0, Quantity); }));
+    EXPECT_EQ(spy.count(), 0);
+
+    lookup = qobject_cast<LookupEdit *>(startEditing(1, Code));
+    ASSERT_NE(lookup, nullptr);
+    QTest::keyClick(lookup->lineEdit(), Qt::Key_F4);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 1);
+}
+
 TEST_F(EditableGridTest, ComboCellWritesTheChosenText)
 {
     auto *combo = qobject_cast<QComboBox *>(startEditing(0, Unit));
