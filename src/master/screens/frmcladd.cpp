@@ -51,10 +51,8 @@ FrmCLADD::FrmCLADD(Database &db, QWidget *parent)
     , m_actual(new QRadioButton(QStringLiteral("实际单价"), this))
     , m_planned(new QRadioButton(QStringLiteral("计划单价"), this))
     , m_picture(new QToolButton(this))
-    , m_buttons(new IndexedButtonGroup({QStringLiteral("保 存 (&S)"),
-                                        QStringLiteral("修 改 (&G)"),
-                                        QStringLiteral("删 除 (&D)"),
-                                        QStringLiteral("退 出 (&X)")},
+    , m_buttons(new IndexedButtonGroup({QStringLiteral("保 存 (&S)"), QStringLiteral("修 改 (&G)"),
+                                        QStringLiteral("删 除 (&D)"), QStringLiteral("退 出 (&X)")},
                                        Qt::Horizontal, this))
 {
     setObjectName(QStringLiteral("FrmCLADD"));
@@ -158,8 +156,7 @@ MaterialDraft FrmCLADD::draft() const
     return d;
 }
 
-void FrmCLADD::startAdd(const QString &parentCode, const QString &parentName,
-                        const QString &code)
+void FrmCLADD::startAdd(const QString &parentCode, const QString &parentName, const QString &code)
 {
     m_adding = true;
     m_parentCode = parentCode;

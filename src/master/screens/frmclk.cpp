@@ -25,8 +25,8 @@ FrmClk::FrmClk(Database &db, QWidget *parent)
     setObjectName(QStringLiteral("FrmClk"));
     setWindowTitle(QStringLiteral("选择材料库"));
     m_combo->setObjectName(QStringLiteral("Combo1"));
-    m_combo->addItems({QStringLiteral("材料库1"), QStringLiteral("材料库2"),
-                       QStringLiteral("材料库3")});
+    m_combo->addItems(
+        {QStringLiteral("材料库1"), QStringLiteral("材料库2"), QStringLiteral("材料库3")});
     m_combo->setCurrentIndex(-1);
     m_combo->setMinimumWidth(140);
     m_import->setObjectName(QStringLiteral("Command1"));

@@ -47,8 +47,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     , m_model(new CatalogueTableModel(this))
     , m_current(new QLabel(this))
     , m_popup(new QMenu(this))
-    , m_buttons(new IndexedButtonGroup({QStringLiteral("选择材料库"),
-                                        QStringLiteral("打  印(&P)"),
+    , m_buttons(new IndexedButtonGroup({QStringLiteral("选择材料库"), QStringLiteral("打  印(&P)"),
                                         QStringLiteral("退  出(&X)")},
                                        Qt::Horizontal, this))
     , m_selection(Catalogue::RootCode)
@@ -83,16 +82,13 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     m_popup->setObjectName(QStringLiteral("POPUP"));
     int separators = 0;
     for (const MenuTree::Entry &e : MenuTree::children(QStringLiteral("POPUP"))) {
-        QAction *action = e.isSeparator() ? m_popup->addSeparator()
-                                          : m_popup->addAction(e.caption);
-        action->setObjectName(e.isSeparator() ? QStringLiteral("JG%1").arg(++separators)
-                                              : e.name);
+        QAction *action = e.isSeparator() ? m_popup->addSeparator() : m_popup->addAction(e.caption);
+        action->setObjectName(e.isSeparator() ? QStringLiteral("JG%1").arg(++separators) : e.name);
     }
     connect(popupAction(QStringLiteral("BJ")), &QAction::triggered, this, &FrmClsz::addHere);
     connect(popupAction(QStringLiteral("XJ")), &QAction::triggered, this, &FrmClsz::addBelow);
     connect(popupAction(QStringLiteral("SC")), &QAction::triggered, this, &FrmClsz::removeNode);
-    connect(popupAction(QStringLiteral("SX")), &QAction::triggered, this,
-            &FrmClsz::rebuildTree);
+    connect(popupAction(QStringLiteral("SX")), &QAction::triggered, this, &FrmClsz::rebuildTree);
 
     QPushButton *print = m_buttons->button(Print);
     print->setEnabled(false);
@@ -127,8 +123,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
         preparePopup(it);
         m_popup->exec(m_tree->viewport()->mapToGlobal(pos));
     });
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &FrmClsz::sortByColumn);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmClsz::sortByColumn);
     connect(m_grid, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { openRow(index.row()); });
     connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
@@ -201,7 +196,7 @@ void FrmClsz::rebuildTree()
     root->setData(0, LevelRole, 0);
     m_tree->addTopLevelItem(root);
     const std::function<void(QTreeWidgetItem *, int)> fill = [&](QTreeWidgetItem *parent,
-                                                                  int level) {
+                                                                 int level) {
         for (const CatalogueRow &r : byParent.value(codeOf(parent))) {
             QTreeWidgetItem *child = makeItem(r, level);
             parent->addChild(child);
@@ -259,9 +254,8 @@ void FrmClsz::preparePopup(QTreeWidgetItem *it)
 {
     if (m_tree->currentItem() != it)
         m_tree->setCurrentItem(it);
-    const QStringList names = {QStringLiteral("BJ"), QStringLiteral("XJ"), QStringLiteral("JG1"),
-                               QStringLiteral("SC"), QStringLiteral("JG2"),
-                               QStringLiteral("SX")};
+    const QStringList names = {QStringLiteral("BJ"), QStringLiteral("XJ"),  QStringLiteral("JG1"),
+                               QStringLiteral("SC"), QStringLiteral("JG2"), QStringLiteral("SX")};
     for (const QString &n : names) {
         popupAction(n)->setVisible(true);
         popupAction(n)->setEnabled(true);
@@ -391,9 +385,7 @@ void FrmClsz::removeNode()
         return;
     const QString code = codeOf(it);
     bool removed = false;
-    const auto ask = [this](const QString &q) {
-        return Messages::ask(this, q, Catalogue::Title);
-    };
+    const auto ask = [this](const QString &q) { return Messages::ask(this, q, Catalogue::Title); };
     if (runOperation(this, [&] { removed = m_catalogue.remove(code, ask); }) && removed)
         nodeRemoved(code);
 }

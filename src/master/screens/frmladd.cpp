@@ -18,8 +18,7 @@ FrmLADD::FrmLADD(Database &db, QWidget *parent)
     , m_code(new QLineEdit(this))
     , m_name(new QLineEdit(this))
     , m_parent(new QLineEdit(this))
-    , m_buttons(new IndexedButtonGroup({QStringLiteral("保 存 (&S)"),
-                                        QStringLiteral("修 改 (&G)"),
+    , m_buttons(new IndexedButtonGroup({QStringLiteral("保 存 (&S)"), QStringLiteral("修 改 (&G)"),
                                         QStringLiteral("退 出 (&X)")},
                                        Qt::Horizontal, this))
 {
@@ -54,8 +53,7 @@ FrmLADD::FrmLADD(Database &db, QWidget *parent)
     resize(360, 170);
 }
 
-void FrmLADD::startAdd(const QString &parentCode, const QString &parentName,
-                       const QString &code)
+void FrmLADD::startAdd(const QString &parentCode, const QString &parentName, const QString &code)
 {
     m_adding = true;
     m_parentCode = parentCode;
