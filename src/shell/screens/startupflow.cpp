@@ -2,10 +2,13 @@
 
 #include "shell/accountsetsession.h"
 #include "shell/masterdatabase.h"
-#include "shell/screens/frmczyqx.h"
+#include "shell/screens/allscreens.h"
+#include "shell/screens/commanddispatcher.h"
 #include "shell/screens/frmqd.h"
 #include "shell/screens/frmxtdl.h"
+#include "shell/screens/frmxzms.h"
 #include "shell/screens/frmztxx.h"
+#include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
 #include "store/database.h"
 #include "widgets/messages.h"
@@ -35,6 +38,9 @@ bool StartupFlow::start(bool showSplash)
     });
     if (!ok)
         return false;
+    // Screens the chooser builds itself get their help topics when they appear.
+    Help::installFor(QStringLiteral("FrmZtzj"), QStringLiteral("新建账套"));
+    Help::installFor(QStringLiteral("FrmXzms"), FrmXzms::helpTopic());
     if (!showSplash) {
         QTimer::singleShot(0, this, &StartupFlow::showChooser);
         return true;
@@ -52,6 +58,7 @@ void StartupFlow::showChooser()
 {
     for (;;) {
         FrmZtxx chooser(*m_master, m_folder);
+        Help::install(&chooser, QStringLiteral("账套选择"));
         chooser.exec();
         if (chooser.outcome() != FrmZtxx::Outcome::Chosen || !chooser.chosen()) {
             quit();
@@ -71,6 +78,7 @@ bool StartupFlow::openAccountSet(qint64 number)
         return false;
     m_session = std::move(session);
     ensureMainWindow();
+    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode());
     m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
                           m_session->mode(), m_session->hasClosing());
     m_main->show();
@@ -84,7 +92,10 @@ void StartupFlow::showLogin()
     if (!m_session || !m_main)
         return;
     m_main->setEnabled(false);
+    // The panel belongs to the operator who logged in; the next login builds it anew.
+    m_dispatcher->loggedOff();
     FrmXtdl login(m_session->database(), m_main);
+    Help::install(&login, FrmXtdl::helpTopic());
     login.exec();
     if (login.outcome() != FrmXtdl::Outcome::LoggedIn) {
         quit();
@@ -95,11 +106,14 @@ void StartupFlow::showLogin()
     bool hasClosing = false;
     runOperation(m_main, [&] { hasClosing = m_session->hasClosing(); });
     m_main->applyPermissions(who.permissions, hasClosing);
+    m_dispatcher->loggedIn(who.permissions, hasClosing);
     m_main->setEnabled(true);
 }
 
 void StartupFlow::logOffAccountSet()
 {
+    if (m_dispatcher)
+        m_dispatcher->setAccountSet(nullptr, 2);
     if (m_main)
         m_main->hide();
     m_session.reset();
@@ -108,6 +122,9 @@ void StartupFlow::logOffAccountSet()
 
 void StartupFlow::quit()
 {
+    Help::closeWindow();
+    if (m_dispatcher)
+        m_dispatcher->setAccountSet(nullptr, 2);
     if (m_main)
         m_main->hide();
     m_session.reset();
@@ -139,12 +156,9 @@ void StartupFlow::ensureMainWindow()
 
 void StartupFlow::installCommands()
 {
-    m_main->setCommand(QStringLiteral("CZYSZ"), [this] {
-        if (!m_session)
-            return;
-        FrmCzyQx screen(m_session->database(), int(m_main->operatorNumber()), m_main);
-        screen.exec();
-    });
+    m_dispatcher = new CommandDispatcher(m_main);
+    registerAllScreens(m_dispatcher->registry());
+    m_dispatcher->installCommands();
 }
 
 } // namespace varnock

@@ -9,6 +9,7 @@
 namespace varnock {
 
 class AccountSetSession;
+class CommandDispatcher;
 class Database;
 class MDIFrmMain;
 
@@ -29,6 +30,7 @@ public:
 
     MDIFrmMain *mainWindow() const { return m_main; }
     AccountSetSession *session() const { return m_session.get(); }
+    CommandDispatcher *dispatcher() const { return m_dispatcher; }
 
     // The steps, public so that tests can drive them one by one.
     void showChooser();
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<Database> m_master;
     std::unique_ptr<AccountSetSession> m_session;
     MDIFrmMain *m_main = nullptr; // owned
+    CommandDispatcher *m_dispatcher = nullptr; // owned by m_main
 };
 
 } // namespace varnock

@@ -1,0 +1,32 @@
+#include "shell/screens/allscreens.h"
+
+#include "shell/screens/frmczrz.h"
+#include "shell/screens/frmczyqx.h"
+#include "shell/screens/help.h"
+#include "shell/screens/mdifrmmain.h"
+#include "shell/screens/screenregistry.h"
+
+namespace varnock {
+
+void registerAllScreens(ScreenRegistry &registry)
+{
+    using Opening = ScreenRegistry::Opening;
+
+    registry.add(QStringLiteral("FrmCzyQx"), Opening::Modal,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     auto *screen = new FrmCzyQx(*r.database, r.operatorNumber, r.main);
+                     Help::install(screen, FrmCzyQx::helpTopic());
+                     return screen;
+                 });
+
+    registry.add(QStringLiteral("FrmCzrz"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     return new FrmCzrz(*r.database, r.operatorNumber);
+                 });
+}
+
+} // namespace varnock
