@@ -27,7 +27,9 @@ void checkFields(const ConsumingUnits::Unit &unit)
 
 const QString ConsumingUnits::Title = QStringLiteral("提示");
 
-ConsumingUnits::ConsumingUnits(Database &db) : m_db(db) {}
+ConsumingUnits::ConsumingUnits(Database &db)
+    : m_db(db)
+{}
 
 QList<ConsumingUnits::Unit> ConsumingUnits::list() const
 {
@@ -53,8 +55,9 @@ void ConsumingUnits::add(const Unit &u)
     Transaction tx(m_db);
     if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW WHERE BH = ?"), {u.bh}).toInt() != 0)
         throw Refusal(Title, QStringLiteral("编号不允许重复！"));
-    m_db.exec(QStringLiteral("INSERT INTO LLDW (BH, MC, DZ, LXR, DH, BZ) VALUES (?, ?, ?, ?, ?, ?)"),
-              {u.bh, u.mc, u.dz, u.lxr, u.dh, u.bz});
+    m_db.exec(
+        QStringLiteral("INSERT INTO LLDW (BH, MC, DZ, LXR, DH, BZ) VALUES (?, ?, ?, ?, ?, ?)"),
+        {u.bh, u.mc, u.dz, u.lxr, u.dh, u.bz});
     tx.commit();
 }
 

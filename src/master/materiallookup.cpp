@@ -36,7 +36,9 @@ std::optional<Decimal> MaterialLookup::Row::stockPrice() const
     return kcje / kcsl;
 }
 
-MaterialLookup::MaterialLookup(Database &db) : m_db(db) {}
+MaterialLookup::MaterialLookup(Database &db)
+    : m_db(db)
+{}
 
 QList<MaterialLookup::Row> MaterialLookup::search(By by, const QString &text) const
 {
@@ -65,7 +67,8 @@ QList<MaterialLookup::Row> MaterialLookup::search(By by, const QString &text) co
 
 std::optional<MaterialLookup::Row> MaterialLookup::find(const QString &clbh) const
 {
-    QSqlQuery q = m_db.exec(QLatin1String(Select) + QStringLiteral(" AND CLJBXXB.CLBH = ?"), {clbh});
+    QSqlQuery q =
+        m_db.exec(QLatin1String(Select) + QStringLiteral(" AND CLJBXXB.CLBH = ?"), {clbh});
     if (!q.next())
         return std::nullopt;
     return rowFrom(q);

@@ -4,8 +4,10 @@ namespace varnock {
 
 OpeningBalanceModel::OpeningBalanceModel(Database &db, const OpeningBalances &balances,
                                          QObject *parent)
-    : QAbstractTableModel(parent), m_lookup(db), m_balances(balances),
-      m_formats(balances.formats())
+    : QAbstractTableModel(parent)
+    , m_lookup(db)
+    , m_balances(balances)
+    , m_formats(balances.formats())
 {}
 
 void OpeningBalanceModel::load(const QList<OpeningBalances::Row> &rows)
@@ -158,11 +160,14 @@ QVariant OpeningBalanceModel::headerData(int section, Qt::Orientation orientatio
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const QStringList headers = {
-        QStringLiteral("ID"),           QStringLiteral("材 料 编 号"),
-        QStringLiteral("     材 料 名 称 "), QStringLiteral("   材 料 规 格 "),
-        QStringLiteral("记账单位"),     QStringLiteral("  库存单价"),
-        QStringLiteral("  库存数量"),   QStringLiteral("  库存金额")};
+    static const QStringList headers = {QStringLiteral("ID"),
+                                        QStringLiteral("材 料 编 号"),
+                                        QStringLiteral("     材 料 名 称 "),
+                                        QStringLiteral("   材 料 规 格 "),
+                                        QStringLiteral("记账单位"),
+                                        QStringLiteral("  库存单价"),
+                                        QStringLiteral("  库存数量"),
+                                        QStringLiteral("  库存金额")};
     return headers.value(section);
 }
 

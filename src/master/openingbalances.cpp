@@ -12,7 +12,9 @@ const QString OpeningBalances::ClosedText = QStringLiteral("已经做过业务�
 const QString OpeningBalances::EmptyFigures = QStringLiteral("具体数据不允许为空！");
 
 OpeningBalances::OpeningBalances(Database &db, int mode, const Formats &formats)
-    : m_db(db), m_fifo(mode == 1), m_formats(formats)
+    : m_db(db)
+    , m_fifo(mode == 1)
+    , m_formats(formats)
 {}
 
 QList<OpeningBalances::Row> OpeningBalances::rows() const
@@ -84,8 +86,7 @@ void OpeningBalances::refuseDuplicate(const QString &clbh, Decimal price, qint64
     } else if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM ZWCSH WHERE CLBH = ? AND ID <> ?"),
                            {clbh, exceptId})
                    .toInt() != 0) {
-        throw Refusal(Title,
-                      clbh + QLatin1Char(' ') + name + QStringLiteral("已经做过初始化！"));
+        throw Refusal(Title, clbh + QLatin1Char(' ') + name + QStringLiteral("已经做过初始化！"));
     }
 }
 
@@ -147,8 +148,7 @@ void OpeningBalances::update(qint64 id, const Figures &figures)
     tx.commit();
 }
 
-void OpeningBalances::save(const QList<NewRow> &rows,
-                           const QList<QPair<qint64, Figures>> &changes)
+void OpeningBalances::save(const QList<NewRow> &rows, const QList<QPair<qint64, Figures>> &changes)
 {
     Transaction tx(m_db);
     if (!rows.isEmpty())

@@ -39,7 +39,9 @@ Suppliers::Supplier supplierFrom(const QSqlQuery &q)
 
 const QString Suppliers::Title = QStringLiteral("提示窗口");
 
-Suppliers::Suppliers(Database &db) : m_db(db) {}
+Suppliers::Suppliers(Database &db)
+    : m_db(db)
+{}
 
 qint64 Suppliers::numericValue(const QString &code)
 {

@@ -138,9 +138,13 @@ TEST(ConsumingUnitsTest, SaveChecksInOrderAndRefusesDuplicateCodes)
 {
     test::TestAccountSet set;
     ConsumingUnits units(set.db());
-    EXPECT_EQ(refusalOf([&] { units.add({QString(), QString(), {}, {}, {}, {}}); }),
+    EXPECT_EQ(refusalOf([&] {
+                  units.add({QString(), QString(), {}, {}, {}, {}});
+              }),
               QStringLiteral("编号不允许为空！"));
-    EXPECT_EQ(refusalOf([&] { units.add({QStringLiteral("01"), QString(), {}, {}, {}, {}}); }),
+    EXPECT_EQ(refusalOf([&] {
+                  units.add({QStringLiteral("01"), QString(), {}, {}, {}, {}});
+              }),
               QStringLiteral("名称不允许为空！"));
     units.add({QStringLiteral("01"), QStringLiteral("一工区 'A'"), QStringLiteral("东门"),
                QStringLiteral("张三"), QStringLiteral("123"), QString()});
@@ -149,8 +153,8 @@ TEST(ConsumingUnitsTest, SaveChecksInOrderAndRefusesDuplicateCodes)
               }),
               QStringLiteral("编号不允许重复！"));
 
-    units.update({QStringLiteral("01"), QStringLiteral("一工区"), QString(),
-                  QStringLiteral("李四"), QString(), QStringLiteral("改")});
+    units.update({QStringLiteral("01"), QStringLiteral("一工区"), QString(), QStringLiteral("李四"),
+                  QString(), QStringLiteral("改")});
     const std::optional<ConsumingUnits::Unit> unit = units.find(QStringLiteral("01"));
     ASSERT_TRUE(unit);
     EXPECT_EQ(unit->mc, QStringLiteral("一工区"));

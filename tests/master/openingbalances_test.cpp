@@ -140,7 +140,9 @@ TEST_F(OpeningBalancesTest, FifoEditRefusesAPriceAnotherLayerHas)
     OpeningBalances balances(set.db(), 1, formats);
     balances.add({newRow(steel, "10", "5", "50"), newRow(steel, "12", "3", "36")});
     const qint64 second = balances.rows().at(1).id;
-    EXPECT_EQ(refusalOf([&] { balances.update(second, {d("10"), d("3"), d("30")}); }),
+    EXPECT_EQ(refusalOf([&] {
+                  balances.update(second, {d("10"), d("3"), d("30")});
+              }),
               QStringLiteral("1001001 螺纹钢单价为10.00已经做过初始化！"));
     // Its own price is no conflict.
     balances.update(second, {d("12"), d("4"), d("48")});
@@ -150,7 +152,9 @@ TEST_F(OpeningBalancesTest, FifoEditRefusesAPriceAnotherLayerHas)
 TEST_F(OpeningBalancesTest, RefusesEmptyNegativeAndUnknownRows)
 {
     OpeningBalances balances(set.db(), 2, formats);
-    EXPECT_EQ(refusalOf([&] { balances.add({{steel, {d("10"), std::nullopt, d("50")}}}); }),
+    EXPECT_EQ(refusalOf([&] {
+                  balances.add({{steel, {d("10"), std::nullopt, d("50")}}});
+              }),
               QStringLiteral("具体数据不允许为空！"));
     EXPECT_EQ(refusalOf([&] { balances.add({newRow(steel, "10", "-5", "-50")}); }),
               QStringLiteral("库存数量不允许为负数！"));
@@ -163,7 +167,9 @@ TEST_F(OpeningBalancesTest, RefusesEmptyNegativeAndUnknownRows)
 
     balances.add({newRow(steel, "10", "5", "50")});
     const qint64 id = balances.rows().first().id;
-    EXPECT_EQ(refusalOf([&] { balances.update(id, {d("10"), d("-1"), d("-10")}); }),
+    EXPECT_EQ(refusalOf([&] {
+                  balances.update(id, {d("10"), d("-1"), d("-10")});
+              }),
               QStringLiteral("库存数量不允许为负数！"));
     EXPECT_EQ(stockOf(set.db(), steel).kcsl, d("5"));
 }

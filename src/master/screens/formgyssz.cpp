@@ -65,11 +65,11 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    m_buttons = new IndexedButtonGroup(
-        {QStringLiteral("增加(&A)"), QStringLiteral("删除(&D)"), QStringLiteral("修改(&G)"),
-         QStringLiteral("取消(&Q)"), QStringLiteral("退出(&X)"), QStringLiteral("保存(&S)"),
-         QStringLiteral("打印(&P)")},
-        Qt::Horizontal, this);
+    m_buttons = new IndexedButtonGroup({QStringLiteral("增加(&A)"), QStringLiteral("删除(&D)"),
+                                        QStringLiteral("修改(&G)"), QStringLiteral("取消(&Q)"),
+                                        QStringLiteral("退出(&X)"), QStringLiteral("保存(&S)"),
+                                        QStringLiteral("打印(&P)")},
+                                       Qt::Horizontal, this);
     m_buttons->setAlignment(Qt::AlignHCenter);
     for (int i = 0; i < m_buttons->count(); ++i)
         m_buttons->button(i)->setAutoDefault(false);
@@ -170,9 +170,10 @@ void FormGYSSZ::showSelected()
     std::optional<Suppliers::Supplier> s;
     if (!runOperation(this, [&] { s = Suppliers(m_db).find(bh); }) || !s)
         return;
-    const QString texts[FieldCount] = {s->bh,   s->mc,   s->zcdd, s->zcbh, s->fr,
-                                       s->dz,   s->yzbm, s->lxdh, s->khyh, s->khzh,
-                                       s->zgcp, s->csqk.toString(), s->bz};
+    const QString texts[FieldCount] = {s->bh,   s->mc,   s->zcdd, s->zcbh,
+                                       s->fr,   s->dz,   s->yzbm, s->lxdh,
+                                       s->khyh, s->khzh, s->zgcp, s->csqk.toString(),
+                                       s->bz};
     for (int f = 0; f < FieldCount; ++f)
         m_fields[f]->setText(texts[f]);
 }

@@ -42,10 +42,9 @@ FormLLDWXZCT::FormLLDWXZCT(Database &db, Mode mode, QWidget *parent)
     row->addWidget(m_search);
     contentLayout()->insertLayout(0, row);
 
-    m_model->setHorizontalHeaderLabels(
-        {QStringLiteral("单位编号"), QStringLiteral("单位名称"),
-         QStringLiteral("   单  位  地  址"), QStringLiteral("联 系 人"),
-         QStringLiteral("联系电话")});
+    m_model->setHorizontalHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位名称"),
+                                        QStringLiteral("   单  位  地  址"),
+                                        QStringLiteral("联 系 人"), QStringLiteral("联系电话")});
     view()->setObjectName(QStringLiteral("MFG"));
     connect(m_condition, &QComboBox::currentIndexChanged, this, [this] { fillValues(); });
     connect(m_search, &QPushButton::clicked, this, [this] { search(); });
@@ -76,8 +75,8 @@ void FormLLDWXZCT::fillValues()
     QStringList values;
     const CounterpartySearch by = condition();
     runOperation(this, [&] {
-        values = m_mode == Mode::Units ? ConsumingUnits(m_db).values(by)
-                                       : Suppliers(m_db).values(by);
+        values =
+            m_mode == Mode::Units ? ConsumingUnits(m_db).values(by) : Suppliers(m_db).values(by);
     });
     m_value->clear();
     m_value->addItems(values);

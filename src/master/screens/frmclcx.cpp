@@ -74,11 +74,11 @@ void FrmClcx::showRows(const QList<MaterialLookup::Row> &rows)
     };
     for (const MaterialLookup::Row &r : rows) {
         const std::optional<Decimal> stockPrice = r.stockPrice();
-        m_model->appendRow(
-            {new QStandardItem(r.clbh), new QStandardItem(r.clmc), new QStandardItem(r.clgg),
-             new QStandardItem(r.jzdw), number(m_formats.amountText(r.jhdj)),
-             number(stockPrice ? m_formats.amountText(*stockPrice) : QString()),
-             number(m_formats.quantityText(r.kcsl))});
+        m_model->appendRow({new QStandardItem(r.clbh), new QStandardItem(r.clmc),
+                            new QStandardItem(r.clgg), new QStandardItem(r.jzdw),
+                            number(m_formats.amountText(r.jhdj)),
+                            number(stockPrice ? m_formats.amountText(*stockPrice) : QString()),
+                            number(m_formats.quantityText(r.kcsl))});
     }
     if (!rows.isEmpty())
         view()->selectRow(0);

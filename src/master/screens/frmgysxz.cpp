@@ -57,8 +57,8 @@ FrmGysxz::FrmGysxz(Database &db, QWidget *parent)
 
 void FrmGysxz::search()
 {
-    const CounterpartySearch by = m_condition->currentIndex() == 1 ? CounterpartySearch::ByName
-                                                                   : CounterpartySearch::ByCode;
+    const CounterpartySearch by =
+        m_condition->currentIndex() == 1 ? CounterpartySearch::ByName : CounterpartySearch::ByCode;
     QList<Counterparty> rows;
     if (runOperation(this, [&] { rows = Suppliers(m_db).search(by, m_text->text()); }))
         showRows(rows);

@@ -159,8 +159,7 @@ void FrmLldw::setState(State state)
 {
     m_state = state;
     for (int f = 0; f < FieldCount; ++f) {
-        m_fields[f]->setReadOnly(state == State::Browse ||
-                                 (f == BH && state == State::Editing));
+        m_fields[f]->setReadOnly(state == State::Browse || (f == BH && state == State::Editing));
     }
     m_buttons->button(Add)->setText(state == State::Adding ? SaveCaption : AddCaption);
     m_buttons->button(Change)->setText(state == State::Editing ? SaveCaption : ChangeCaption);
@@ -199,8 +198,8 @@ void FrmLldw::changeOrSave()
 void FrmLldw::save()
 {
     const ConsumingUnits::Unit u{m_fields[BH]->text().trimmed(), m_fields[MC]->text().trimmed(),
-                                 m_fields[DZ]->text(),          m_fields[LXR]->text(),
-                                 m_fields[DH]->text(),          m_fields[BZ]->text()};
+                                 m_fields[DZ]->text(),           m_fields[LXR]->text(),
+                                 m_fields[DH]->text(),           m_fields[BZ]->text()};
     ConsumingUnits units(m_db);
     const bool adding = m_state == State::Adding;
     if (!runOperation(this, [&] { adding ? units.add(u) : units.update(u); }))

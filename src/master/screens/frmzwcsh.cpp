@@ -57,11 +57,11 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
     totalRow->addWidget(totalCaption);
     totalRow->addWidget(m_total);
 
-    m_buttons = new IndexedButtonGroup(
-        {QStringLiteral("增 加(&A)"), QStringLiteral("修 改(&G)"), QStringLiteral("保 存(&S)"),
-         QStringLiteral("删 除(&D)"), QStringLiteral("恢 复(&H)"), QStringLiteral("打 印(&P)"),
-         QStringLiteral("退 出(&X)")},
-        Qt::Horizontal, this);
+    m_buttons = new IndexedButtonGroup({QStringLiteral("增 加(&A)"), QStringLiteral("修 改(&G)"),
+                                        QStringLiteral("保 存(&S)"), QStringLiteral("删 除(&D)"),
+                                        QStringLiteral("恢 复(&H)"), QStringLiteral("打 印(&P)"),
+                                        QStringLiteral("退 出(&X)")},
+                                       Qt::Horizontal, this);
     m_buttons->setAlignment(Qt::AlignHCenter);
     for (int i = 0; i < m_buttons->count(); ++i)
         m_buttons->button(i)->setAutoDefault(false);

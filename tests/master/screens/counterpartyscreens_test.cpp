@@ -131,8 +131,7 @@ TEST_F(CounterpartyScreensTest, UnitPickerServesUnitsAndSuppliers)
         ASSERT_EQ(picker->view()->model()->rowCount(), 1);
         picker->view()->doubleClicked(picker->view()->model()->index(0, 0));
     });
-    std::optional<Counterparty> chosen =
-        FormLLDWXZCT(db(), FormLLDWXZCT::Mode::Units).pick();
+    std::optional<Counterparty> chosen = FormLLDWXZCT(db(), FormLLDWXZCT::Mode::Units).pick();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->code, QStringLiteral("02"));
 
@@ -251,6 +250,14 @@ TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
     const QAbstractItemModel *m = screen.model();
     EXPECT_EQ(m->index(0, OpeningBalanceModel::Code).data().toString(), QStringLiteral("1002"));
     EXPECT_EQ(m->index(0, OpeningBalanceModel::Name).data().toString(), QStringLiteral("圆钢"));
+
+    // The new row's code cell is open for the next material; leave it.
+    ASSERT_TRUE(screen.grid()->isEditing());
+    auto *next = qobject_cast<LookupEdit *>(
+        screen.grid()->indexWidget(screen.model()->index(1, OpeningBalanceModel::Code)));
+    ASSERT_NE(next, nullptr);
+    QTest::keyClick(next->lineEdit(), Qt::Key_Escape);
+    QTRY_VERIFY(!screen.grid()->isEditing());
 
     auto type = [&](int column, const QString &text) {
         const QModelIndex cell = screen.model()->index(0, column);
