@@ -337,6 +337,26 @@ TEST_F(CostEngineTest, FifoLayerDrawnInRoundedPiecesCanLeaveAnAmountWithoutQuant
     allowZeroRest = true;
 }
 
+TEST_F(CostEngineTest, FifoCountDeficitIsAllocatedLikeAnIssueLine)
+{
+    const qint64 o = seed.opening(A, dec("4"), dec("40.00"));
+    const qint64 r = receive(1, A, "2", "30.00");
+    // The count writes a posted issue row without a voucher number and books the difference
+    // in PYK; the row itself carries the allocation only.
+    set.db().exec(QStringLiteral("INSERT INTO LLD (CLBH, SJSL, CZRQ, ZL, JZBZ) "
+                                 "VALUES (?, 50000, '2026-01-20', '1', 1)"),
+                  {A});
+    const qint64 deficit = set.db().scalar(QStringLiteral("SELECT MAX(ID) FROM LLD")).toLongLong();
+    engine().removeIssueLineFromStock(deficit);
+    EXPECT_EQ(pieces(deficit),
+              QStringList({piece("ZWCSH", o, "4", "0"), piece("RKD", r, "1", "1")}));
+    EXPECT_EQ(seed.issueAmount(deficit), dec("55.00"));
+    expectStock(A, "1", "15.00");
+    set.db().exec(QStringLiteral("INSERT INTO PYK (CLBH, RQ, PDSL, PDJE) "
+                                 "VALUES (?, '2026-01-20', -50000, -550000)"),
+                  {A});
+}
+
 // ---- moving average -----------------------------------------------------------------------
 
 TEST_F(CostEngineTest, AverageIgnoresAllocationsAndTakesTheStoredLineAmounts)
@@ -439,10 +459,11 @@ TEST_P(CostEngineBothModes, PlannedPriceMaterialMovesQuantityTimesPlannedPrice)
     const qint64 line = issue(1, P, "3");
     EXPECT_EQ(seed.issueAmount(line), dec("7.50"));
     expectStock(P, "5", "12.50");
-    if (mode == CostEngine::FirstInFirstOut)
+    if (mode == CostEngine::FirstInFirstOut) {
         EXPECT_EQ(pieces(line), QStringList({piece("RKD", r, "3", "5")}));
-    else
+    } else {
         EXPECT_EQ(seed.pieceCount(), 0);
+    }
 
     // Returned at another price, it still comes back at planned value.
     seed.issueReturn(1, line, P, dec("1"), dec("2.80"), dec("2.80"));
