@@ -1,5 +1,6 @@
 #include "master/screens/frmcladd.h"
 
+#include "shell/screens/formtt.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -66,12 +67,11 @@ FrmCLADD::FrmCLADD(Database &db, QWidget *parent)
     m_planned->setObjectName(QStringLiteral("Option2"));
     m_actual->setChecked(true);
 
-    // The special-character list is not part of this build yet.
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_picture->setText(QStringLiteral("Ω"));
+    m_picture->setAutoRaise(true);
     m_picture->setCursor(Qt::PointingHandCursor);
-    m_picture->setEnabled(false);
-    m_picture->setToolTip(QStringLiteral("点击图片选择特殊符号（特殊字符列表尚未提供）"));
+    m_picture->setToolTip(QStringLiteral("点击图片选择特殊符号"));
 
     auto *grid = new QGridLayout;
     const auto addRow = [&](int row, int col, const QString &caption, QWidget *w) {
@@ -118,6 +118,7 @@ FrmCLADD::FrmCLADD(Database &db, QWidget *parent)
     setTabOrder(m_price, m_quantity);
     new EnterMovesFocus(this);
 
+    connect(m_picture, &QToolButton::clicked, this, &FrmCLADD::openSpecialCharacters);
     connect(m_code, &QLineEdit::editingFinished, this, &FrmCLADD::checkCode);
     connect(m_price, &QLineEdit::textChanged, this, &FrmCLADD::updateAmount);
     connect(m_quantity, &QLineEdit::textChanged, this, &FrmCLADD::updateAmount);
@@ -167,6 +168,7 @@ void FrmCLADD::startAdd(const QString &parentCode, const QString &parentName, co
     m_buttons->button(Save)->setEnabled(true);
     m_buttons->button(Edit)->setEnabled(false);
     m_buttons->button(Delete)->setEnabled(false);
+    m_picture->setEnabled(true);
     m_name->setFocus();
 }
 
@@ -189,6 +191,7 @@ void FrmCLADD::startEdit(const CatalogueRow &row, const QString &parentName)
     m_buttons->button(Save)->setEnabled(false);
     m_buttons->button(Edit)->setEnabled(true);
     m_buttons->button(Delete)->setEnabled(true);
+    m_picture->setEnabled(false);
     m_name->setFocus();
 }
 
@@ -199,6 +202,19 @@ void FrmCLADD::clearEntries()
         e->clear();
     m_actual->setChecked(true);
     updateAmount();
+}
+
+void FrmCLADD::openSpecialCharacters()
+{
+    // Only while a new material is being entered, as the save button is.
+    if (!m_buttons->button(Save)->isEnabled())
+        return;
+    if (!m_specialCharacters) {
+        m_specialCharacters = new FormTT(this);
+        m_specialCharacters->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_specialCharacters->show();
+    m_specialCharacters->raise();
 }
 
 void FrmCLADD::updateAmount()

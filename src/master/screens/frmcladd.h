@@ -3,6 +3,7 @@
 #include "master/catalogue.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLineEdit;
 class QRadioButton;
@@ -29,6 +30,8 @@ public:
 
     bool isAdding() const { return m_adding; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
+    // The special-character list opened from the picture, while it is open.
+    QDialog *specialCharacters() const { return m_specialCharacters; }
     // What the fields hold now.
     MaterialDraft draft() const;
 
@@ -43,6 +46,7 @@ private:
     void remove();
     void checkCode();
     void updateAmount();
+    void openSpecialCharacters();
     void clearEntries();
     bool confirm(const QString &question);
 
@@ -60,6 +64,7 @@ private:
     QRadioButton *m_actual;
     QRadioButton *m_planned;
     QToolButton *m_picture;
+    QPointer<QDialog> m_specialCharacters;
     IndexedButtonGroup *m_buttons;
     QString m_parentCode;
     bool m_adding = true;

@@ -69,7 +69,8 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {90, 150, 130, 64, 70, 80, 64, 64, 60};
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {80, 120, 120, 60, 66, 76, 60, 60, 60};
     for (int c = 0; c < CatalogueTableModel::ColumnCount; ++c)
         m_grid->setColumnWidth(c, widths[c]);
 
@@ -110,7 +111,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     splitter->addWidget(m_tree);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 700});
+    splitter->setSizes({230, 770});
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
 
@@ -137,7 +138,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
         }
     });
 
-    resize(960, 560);
+    resize(1000, 560);
     rebuildTree();
 }
 

@@ -2,11 +2,11 @@
 
 #include "master/catalogue.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
 class QAction;
-class QDialog;
 class QLabel;
 class QMenu;
 class QTableView;

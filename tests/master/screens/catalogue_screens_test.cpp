@@ -1,8 +1,11 @@
 #include "master/catalogue.h"
+#include "master/screens/cataloguescreens.h"
 #include "master/screens/frmcladd.h"
 #include "master/screens/frmclk.h"
 #include "master/screens/frmclsz.h"
 #include "master/screens/frmladd.h"
+#include "shell/screens/formtt.h"
+#include "shell/screens/screenregistry.h"
 #include "store/materiallibraries.h"
 #include "support/testaccountset.h"
 #include "widgets/indexedbuttongroup.h"
@@ -17,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace varnock;
@@ -156,6 +160,10 @@ TEST_F(CatalogueScreens, AddsACategoryAndAMaterialThroughThePopupAndTheEditors)
     EXPECT_EQ(sink.questionTexts(),
               QStringList{QStringLiteral("该材料已经在钢筋中存在！你是否添加！")});
     EXPECT_EQ(screen.item(QStringLiteral("1001"))->childCount(), 1);
+    // The picture opens the special-character list while a material is being added.
+    material->findChild<QToolButton *>(QStringLiteral("Picture1"))->click();
+    ASSERT_TRUE(material->specialCharacters());
+    EXPECT_EQ(material->specialCharacters()->windowTitle(), QStringLiteral("特殊字符列表"));
     material->close();
 
     const auto saved = Catalogue(set.db()).find(QStringLiteral("1001001"));
@@ -210,6 +218,7 @@ TEST_F(CatalogueScreens, GridFollowsTheTreeAndOpensRowsForEditing)
     EXPECT_EQ(lineEdit(material, "SSLB")->text(), QStringLiteral("钢筋"));
     EXPECT_EQ(lineEdit(material, "JHJE")->text(), QStringLiteral("15.0000"));
     EXPECT_TRUE(material->findChild<QRadioButton *>(QStringLiteral("Option2"))->isChecked());
+    EXPECT_FALSE(material->findChild<QToolButton *>(QStringLiteral("Picture1"))->isEnabled());
     lineEdit(material, "CLMC")->setText(QStringLiteral("盘螺"));
     lineEdit(material, "CLGG")->setText(QStringLiteral("Φ8"));
     material->buttons()->button(FrmCLADD::Edit)->click();
@@ -276,3 +285,17 @@ TEST_F(CatalogueScreens, LibraryImportReplacesTheTree)
 }
 
 } // namespace
+
+TEST(CatalogueScreenRegistration, CommandOpensTheCatalogue)
+{
+    test::TestAccountSet set;
+    ScreenRegistry registry;
+    registerCatalogueScreens(registry);
+    ASSERT_TRUE(registry.contains(QStringLiteral("FrmClsz")));
+    ScreenRequest request;
+    request.database = &set.db();
+    QWidget *screen = registry.open(QStringLiteral("FrmClsz"), request);
+    ASSERT_TRUE(qobject_cast<FrmClsz *>(screen));
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("材料信息设置"));
+    delete screen;
+}
