@@ -59,6 +59,10 @@ FrmDHT::FrmDHT(CommandDispatcher &dispatcher, const Permissions &permissions, bo
 
     m_groups = new QToolBox(this);
     m_groups->setObjectName(QStringLiteral("groups"));
+    m_groups->setStyleSheet(QStringLiteral(
+        "QToolBox::tab { background: #dfe8f1; border: 1px solid #b4c4d4; border-radius: 3px;"
+        " padding-left: 6px; font-weight: bold; }"
+        "QToolBox::tab:selected { background: #c5d7ea; }"));
     for (const NavigationRules::Group &g : NavigationRules::groups()) {
         auto *page = new QWidget(m_groups);
         auto *layout = new QVBoxLayout(page);

@@ -50,9 +50,13 @@ QWidget *ScreenRegistry::open(const QString &screen, const ScreenRequest &reques
             widget->show();
             return widget;
         }
+        // The size the screen gave itself, or its natural size; the frame comes on top.
+        const QSize wanted =
+            widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
         QMdiSubWindow *sub = request.main->mdiArea()->addSubWindow(widget);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->show();
+        sub->resize(wanted + (sub->size() - widget->size()));
         widget->setFocus();
         return widget;
     }
