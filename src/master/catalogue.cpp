@@ -358,6 +358,9 @@ void Catalogue::addCategory(const QString &clbh, const QString &clmc, const QStr
     if (code.isEmpty() || clmc.trimmed().isEmpty())
         throw refusal(QStringLiteral("编号和名称不允许为空！"));
     checkPrefix(code, parent);
+    // "0" names the root: a node of that code would become its own parent.
+    if (code == RootCode)
+        throw refusal(QStringLiteral("编号不允许为0！"));
     if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ? OR CLMC = ?"),
                     {code, clmc})
             .toInt() > 0) {

@@ -212,6 +212,8 @@ TEST_F(CatalogueTest, CategoryCodeAndNameMustBeNew)
 {
     EXPECT_EQ(refusalText([&] { catalogue.addCategory(" ", QStringLiteral("钢材"), "0"); }),
               QStringLiteral("编号和名称不允许为空！"));
+    EXPECT_EQ(refusalText([&] { catalogue.addCategory("0", QStringLiteral("钢材"), "0"); }),
+              QStringLiteral("编号不允许为0！"));
     catalogue.addCategory(QStringLiteral("1"), QStringLiteral("钢材"), Catalogue::RootCode);
     EXPECT_EQ(refusalText([&] { catalogue.addCategory("2", QStringLiteral("钢材"), "0"); }),
               QStringLiteral("编号和名称不允许重复！"));

@@ -70,6 +70,10 @@ FrmCLADD::FrmCLADD(Database &db, QWidget *parent)
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_picture->setText(QStringLiteral("Ω"));
     m_picture->setAutoRaise(true);
+    QFont symbolFont = m_picture->font();
+    symbolFont.setPointSize(16);
+    m_picture->setFont(symbolFont);
+    m_picture->setFixedSize(40, 40);
     m_picture->setCursor(Qt::PointingHandCursor);
     m_picture->setToolTip(QStringLiteral("点击图片选择特殊符号"));
 
