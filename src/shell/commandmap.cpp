@@ -99,14 +99,14 @@ const Row Rows[] = {
 };
 
 const char16_t *const AliasRows[][2] = {
-    {u"CGRKD1", u"CGRKD"},     {u"DBRKD1", u"DBRKD"},    {u"ZGRKD1", u"ZGRKD"},
-    {u"JGRKD1", u"JGRKD"},     {u"LLD", u"LLDTX"},       {u"DBCK", u"DBCKDTX"},
-    {u"ZJZC1", u"ZJZC"},       {u"CGTHD1", u"CGTHD"},    {u"DBTHD1", u"DBTHD"},
-    {u"ZGTHD1", u"ZGTHD"},     {u"JGTHD1", u"JGTHD"},    {u"LLTHD1", u"LLDTH"},
-    {u"DBTKD1", u"DBCKDTH"},   {u"RKDZ1", u"RKDZ"},      {u"THDZ1", u"THDQBDZ"},
-    {u"LLDZT1", u"LLDDZ"},     {u"DBLLDZT1", u"DBDDZ"},  {u"LLTHDZT1", u"LLTHDJZ"},
+    {u"CGRKD1", u"CGRKD"},      {u"DBRKD1", u"DBRKD"},   {u"ZGRKD1", u"ZGRKD"},
+    {u"JGRKD1", u"JGRKD"},      {u"LLD", u"LLDTX"},      {u"DBCK", u"DBCKDTX"},
+    {u"ZJZC1", u"ZJZC"},        {u"CGTHD1", u"CGTHD"},   {u"DBTHD1", u"DBTHD"},
+    {u"ZGTHD1", u"ZGTHD"},      {u"JGTHD1", u"JGTHD"},   {u"LLTHD1", u"LLDTH"},
+    {u"DBTKD1", u"DBCKDTH"},    {u"RKDZ1", u"RKDZ"},     {u"THDZ1", u"THDQBDZ"},
+    {u"LLDZT1", u"LLDDZ"},      {u"DBLLDZT1", u"DBDDZ"}, {u"LLTHDZT1", u"LLTHDJZ"},
     {u"DBLLTHDZ1", u"DBTHDDZ"}, {u"RKCZ1", u"RKCZ"},     {u"LLCZ1", u"LLDCZ"},
-    {u"DBLLCZ1", u"DDBDCZ"},   {u"ZJZCC1", u"ZJZCC"},
+    {u"DBLLCZ1", u"DDBDCZ"},    {u"ZJZCC1", u"ZJZCC"},
 };
 
 QString text(const char16_t *s)
@@ -205,8 +205,7 @@ const Command *CommandMap::find(const QString &name)
     return it == index.cend() ? nullptr : &commands()[*it];
 }
 
-bool CommandMap::permitted(const Command &command, const Permissions &permissions,
-                           bool hasClosing)
+bool CommandMap::permitted(const Command &command, const Permissions &permissions, bool hasClosing)
 {
     switch (command.rule) {
     case Rule::Always:

@@ -25,16 +25,16 @@ public:
 
     struct Command
     {
-        QString name;     // menu name
-        QString logText;  // CZXX text written before the screen opens; empty = no record
-        QString screen;   // name the screen registers under
-        QString title;    // window title the screen takes for this command; empty = its own
+        QString name;       // menu name
+        QString logText;    // CZXX text written before the screen opens; empty = no record
+        QString screen;     // name the screen registers under
+        QString title;      // window title the screen takes for this command; empty = its own
         int issueKind = 0;  // 1 requisition, 2 transfer out; 0 leaves the kind as it is
         int reportKind = 0; // report kind handed to a shared report screen; 0 = none
         Rule rule = Rule::Always;
         std::optional<Permissions::Flag> flag; // set when rule is Flag
-        QString switchedBy; // the menu entry whose switch carries the flag
-        bool hiddenFirstInFirstOut = false; // not offered under first in first out
+        QString switchedBy;                    // the menu entry whose switch carries the flag
+        bool hiddenFirstInFirstOut = false;    // not offered under first in first out
 
         bool writesLog() const { return !logText.isEmpty(); }
     };
@@ -50,8 +50,7 @@ public:
     static QString resolve(const QString &name);
 
     // Whether the command may be used by an operator with these rights.
-    static bool permitted(const Command &command, const Permissions &permissions,
-                          bool hasClosing);
+    static bool permitted(const Command &command, const Permissions &permissions, bool hasClosing);
 };
 
 } // namespace varnock

@@ -44,9 +44,8 @@ QList<NavigationRules::Group> buildGroups()
           command(u"系统信息", "XTCSSZ", Permissions::XTSZ), opening}},
         // The pop-up entries carry their own switches, so these buttons check nothing.
         {t(u"业务处理"),
-         {popup(u"凭单录入", "POPUP1"), popup(u"入库退货", "POPUP2"),
-          popup(u"领料退货", "POPUP3"), popup(u"登账处理", "POPUP4"),
-          popup(u"冲账处理", "POPUP5")}},
+         {popup(u"凭单录入", "POPUP1"), popup(u"入库退货", "POPUP2"), popup(u"领料退货", "POPUP3"),
+          popup(u"登账处理", "POPUP4"), popup(u"冲账处理", "POPUP5")}},
         {t(u"周转料具"), {command(u"租    入", "ZLYW"), command(u"还    租", "HZYW")}},
         {t(u"账务处理"),
          {command(u"取消记账", "QXJZ", Permissions::QXJZ),
@@ -108,8 +107,8 @@ void NavigationRules::checkPress(Database &db, int operatorNumber, const Button 
 {
     if (button.flag && !Operators(db).permissions(operatorNumber)[*button.flag])
         throw Refusal(QStringLiteral("提示"), deniedText());
-    if (button.beforeFirstClosingOnly
-        && db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() != 0)
+    if (button.beforeFirstClosingOnly &&
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() != 0)
         throw Refusal(QStringLiteral("提示"), closedText());
 }
 

@@ -21,8 +21,8 @@ public:
     {
         QString caption;
         std::optional<Permissions::Flag> flag; // checked on each press; none = no check
-        QString command;  // menu command the button runs, or empty
-        QString popup;    // pop-up menu the button opens (POPUP1 … POPUP5), or empty
+        QString command;                       // menu command the button runs, or empty
+        QString popup; // pop-up menu the button opens (POPUP1 … POPUP5), or empty
         bool beforeFirstClosingOnly = false; // opening balances: refused once a month is closed
     };
 

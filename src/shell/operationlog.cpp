@@ -17,9 +17,9 @@ OperationLog::OperationLog(Database &db)
 void OperationLog::record(const QString &operatorNumber, const QString &text)
 {
     Transaction tx(m_db);
-    m_db.exec(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
-              {operatorNumber, Clock::today(), text,
-               Clock::now().toString(QStringLiteral("hh:mm:ss"))});
+    m_db.exec(
+        QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
+        {operatorNumber, Clock::today(), text, Clock::now().toString(QStringLiteral("hh:mm:ss"))});
     tx.commit();
 }
 
@@ -51,14 +51,13 @@ void OperationLog::clear(int loggedInOperator, const QString &typedPassword)
     tx.commit();
 }
 
-QList<OperationLog::Row> OperationLog::rows(const QString &where,
-                                            const QVariantList &values) const
+QList<OperationLog::Row> OperationLog::rows(const QString &where, const QVariantList &values) const
 {
     // CZRZ keeps the operator number as the status bar's text; the join reads it as a number.
     QSqlQuery q = m_db.exec(QStringLiteral("SELECT CZRZ.ID, CZY.CZY, CZRZ.RQ, CZRZ.\"TIME\", "
                                            "CZRZ.CZXX FROM CZY INNER JOIN CZRZ "
-                                           "ON CZY.BH = CAST(CZRZ.CZY AS INTEGER)")
-                                + where + QStringLiteral(" ORDER BY CZRZ.ID"),
+                                           "ON CZY.BH = CAST(CZRZ.CZY AS INTEGER)") +
+                                where + QStringLiteral(" ORDER BY CZRZ.ID"),
                             values);
     QList<Row> result;
     while (q.next()) {

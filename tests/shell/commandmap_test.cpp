@@ -143,7 +143,9 @@ TEST(CommandMap, EveryCommandMatchesTheManual)
 
 TEST(CommandMap, SharedScreensTakeTheirTitleAndKindFromTheCommand)
 {
-    auto title = [](const char *name) { return CommandMap::find(QString::fromLatin1(name))->title; };
+    auto title = [](const char *name) {
+        return CommandMap::find(QString::fromLatin1(name))->title;
+    };
     EXPECT_EQ(title("LLDTH"), QStringLiteral("领料出库退货单填写"));
     EXPECT_EQ(title("DBCKDTH"), QStringLiteral("调拨出库退货单填写"));
     EXPECT_EQ(title("LLTHDJZ"), QStringLiteral("领料出库退货单记帐"));
@@ -174,14 +176,14 @@ TEST(CommandMap, SharedScreensTakeTheirTitleAndKindFromTheCommand)
 TEST(CommandMap, PopupEntriesRunTheirMenuTwins)
 {
     const std::pair<const char *, const char *> expected[] = {
-        {"CGRKD1", "CGRKD"},  {"DBRKD1", "DBRKD"},     {"ZGRKD1", "ZGRKD"},
-        {"JGRKD1", "JGRKD"},  {"LLD", "LLDTX"},        {"DBCK", "DBCKDTX"},
-        {"ZJZC1", "ZJZC"},    {"CGTHD1", "CGTHD"},     {"DBTHD1", "DBTHD"},
-        {"ZGTHD1", "ZGTHD"},  {"JGTHD1", "JGTHD"},     {"LLTHD1", "LLDTH"},
-        {"DBTKD1", "DBCKDTH"}, {"RKDZ1", "RKDZ"},      {"THDZ1", "THDQBDZ"},
-        {"LLDZT1", "LLDDZ"},  {"DBLLDZT1", "DBDDZ"},   {"LLTHDZT1", "LLTHDJZ"},
-        {"DBLLTHDZ1", "DBTHDDZ"}, {"RKCZ1", "RKCZ"},   {"LLCZ1", "LLDCZ"},
-        {"DBLLCZ1", "DDBDCZ"}, {"ZJZCC1", "ZJZCC"},
+        {"CGRKD1", "CGRKD"},      {"DBRKD1", "DBRKD"},   {"ZGRKD1", "ZGRKD"},
+        {"JGRKD1", "JGRKD"},      {"LLD", "LLDTX"},      {"DBCK", "DBCKDTX"},
+        {"ZJZC1", "ZJZC"},        {"CGTHD1", "CGTHD"},   {"DBTHD1", "DBTHD"},
+        {"ZGTHD1", "ZGTHD"},      {"JGTHD1", "JGTHD"},   {"LLTHD1", "LLDTH"},
+        {"DBTKD1", "DBCKDTH"},    {"RKDZ1", "RKDZ"},     {"THDZ1", "THDQBDZ"},
+        {"LLDZT1", "LLDDZ"},      {"DBLLDZT1", "DBDDZ"}, {"LLTHDZT1", "LLTHDJZ"},
+        {"DBLLTHDZ1", "DBTHDDZ"}, {"RKCZ1", "RKCZ"},     {"LLCZ1", "LLDCZ"},
+        {"DBLLCZ1", "DDBDCZ"},    {"ZJZCC1", "ZJZCC"},
     };
     EXPECT_EQ(CommandMap::aliases().size(), qsizetype(std::size(expected)));
     for (const auto &[alias, target] : expected) {
@@ -211,8 +213,8 @@ TEST(CommandMap, RightsDecideWhatAnOperatorMayUse)
         ++reports;
         EXPECT_FALSE(CommandMap::permitted(c, noReports, false)) << c.name.toStdString();
         // The switch sits on the report menus themselves, which the login turns off.
-        EXPECT_TRUE(c.switchedBy == QLatin1String("TJBB") || c.switchedBy == QLatin1String("CX")
-                    || c.switchedBy == QLatin1String("HZBB"))
+        EXPECT_TRUE(c.switchedBy == QLatin1String("TJBB") || c.switchedBy == QLatin1String("CX") ||
+                    c.switchedBy == QLatin1String("HZBB"))
             << c.name.toStdString();
         for (const auto &[entry, enabled] : MenuTree::governedStates(noReports)) {
             if (entry == c.switchedBy) {

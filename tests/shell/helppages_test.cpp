@@ -24,13 +24,15 @@ TEST(HelpPages, EveryTopicTheScreensNameHasItsOwnPage)
 {
     HelpPages::ensureLoaded();
     // The F1 topics the screens pass.
-    const QStringList named{
-        QStringLiteral("登陆"),     QStringLiteral("操作员设置"), QStringLiteral("系统参数设置"),
-        QStringLiteral("日志浏览"), QStringLiteral("特殊符号"),   QStringLiteral("软件环境"),
-        QStringLiteral("数据备份"), QStringLiteral("直进直出"),   QStringLiteral("还租业务"),
-        QStringLiteral("采购计划"), QStringLiteral("按工程计划查询"), QStringLiteral("供应商付款"),
-        QStringLiteral("统计报表"), QStringLiteral("品名查询"),   QStringLiteral("账套选择"),
-        QStringLiteral("新建账套"), QStringLiteral("主窗口"),     QStringLiteral("导航条")};
+    const QStringList named{QStringLiteral("登陆"),           QStringLiteral("操作员设置"),
+                            QStringLiteral("系统参数设置"),   QStringLiteral("日志浏览"),
+                            QStringLiteral("特殊符号"),       QStringLiteral("软件环境"),
+                            QStringLiteral("数据备份"),       QStringLiteral("直进直出"),
+                            QStringLiteral("还租业务"),       QStringLiteral("采购计划"),
+                            QStringLiteral("按工程计划查询"), QStringLiteral("供应商付款"),
+                            QStringLiteral("统计报表"),       QStringLiteral("品名查询"),
+                            QStringLiteral("账套选择"),       QStringLiteral("新建账套"),
+                            QStringLiteral("主窗口"),         QStringLiteral("导航条")};
     QSet<QString> files;
     for (const QString &topic : named) {
         SCOPED_TRACE(topic.toStdString());

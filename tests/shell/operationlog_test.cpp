@@ -89,9 +89,9 @@ TEST_F(OperationLogTest, FilterTakesBothEndsAndOneOrAllOperators)
     recordOn(QDate(2026, 4, 1), QStringLiteral("2"), QStringLiteral("after"));
 
     const QDate from(2026, 3, 1), to(2026, 3, 31);
-    EXPECT_EQ(texts(m_log.filter(from, to, std::nullopt)),
-              (QStringList{QStringLiteral("first"), QStringLiteral("middle"),
-                           QStringLiteral("last")}));
+    EXPECT_EQ(
+        texts(m_log.filter(from, to, std::nullopt)),
+        (QStringList{QStringLiteral("first"), QStringLiteral("middle"), QStringLiteral("last")}));
     EXPECT_EQ(texts(m_log.filter(from, to, 1)),
               (QStringList{QStringLiteral("first"), QStringLiteral("last")}));
     EXPECT_EQ(texts(m_log.filter(from, to, 2)), QStringList{QStringLiteral("middle")});
@@ -117,9 +117,9 @@ TEST_F(OperationLogTest, ClearNeedsTheLoggedInOperatorsPassword)
     recordOn(QDate(2026, 3, 2), QStringLiteral("2"), QStringLiteral("b'c"));
 
     // Another operator's password does not do, nor a wrong one, nor an unknown operator.
-    for (const auto &[op, typed] : {std::pair{2, QStringLiteral("secret")},
-                                    std::pair{1, QStringLiteral("wrong")},
-                                    std::pair{1, QString()}, std::pair{7, QString()}}) {
+    for (const auto &[op, typed] :
+         {std::pair{2, QStringLiteral("secret")}, std::pair{1, QStringLiteral("wrong")},
+          std::pair{1, QString()}, std::pair{7, QString()}}) {
         try {
             m_log.clear(op, typed);
             FAIL() << "cleared with " << typed.toStdString();

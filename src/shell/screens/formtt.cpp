@@ -45,16 +45,16 @@ FormTT::FormTT(QWidget *parent)
 
 QStringList FormTT::characters()
 {
-    return {QStringLiteral("Φ"), QStringLiteral("φ"), QStringLiteral("×"), QStringLiteral("÷"),
-            QStringLiteral("±"), QStringLiteral("≤"), QStringLiteral("≥"), QStringLiteral("≠"),
+    return {QStringLiteral("Φ"),  QStringLiteral("φ"),  QStringLiteral("×"),  QStringLiteral("÷"),
+            QStringLiteral("±"),  QStringLiteral("≤"),  QStringLiteral("≥"),  QStringLiteral("≠"),
             QStringLiteral("㎡"), QStringLiteral("m³"), QStringLiteral("㎜"), QStringLiteral("㎝"),
-            QStringLiteral("㎏"), QStringLiteral("℃"), QStringLiteral("°"), QStringLiteral("‰"),
-            QStringLiteral("²"), QStringLiteral("³"), QStringLiteral("α"), QStringLiteral("β"),
-            QStringLiteral("μ"), QStringLiteral("Ω"), QStringLiteral("∠"), QStringLiteral("△"),
-            QStringLiteral("Ⅰ"), QStringLiteral("Ⅱ"), QStringLiteral("Ⅲ"), QStringLiteral("Ⅳ"),
-            QStringLiteral("Ⅴ"), QStringLiteral("№"), QStringLiteral("※"), QStringLiteral("√"),
-            QStringLiteral("○"), QStringLiteral("●"), QStringLiteral("□"), QStringLiteral("■"),
-            QStringLiteral("◇"), QStringLiteral("◆"), QStringLiteral("→"), QStringLiteral("—")};
+            QStringLiteral("㎏"), QStringLiteral("℃"),  QStringLiteral("°"),  QStringLiteral("‰"),
+            QStringLiteral("²"),  QStringLiteral("³"),  QStringLiteral("α"),  QStringLiteral("β"),
+            QStringLiteral("μ"),  QStringLiteral("Ω"),  QStringLiteral("∠"),  QStringLiteral("△"),
+            QStringLiteral("Ⅰ"),  QStringLiteral("Ⅱ"),  QStringLiteral("Ⅲ"),  QStringLiteral("Ⅳ"),
+            QStringLiteral("Ⅴ"),  QStringLiteral("№"),  QStringLiteral("※"),  QStringLiteral("√"),
+            QStringLiteral("○"),  QStringLiteral("●"),  QStringLiteral("□"),  QStringLiteral("■"),
+            QStringLiteral("◇"),  QStringLiteral("◆"),  QStringLiteral("→"),  QStringLiteral("—")};
 }
 
 bool FormTT::eventFilter(QObject *watched, QEvent *event)

@@ -81,8 +81,8 @@ void FrmCzrzCx::query()
         number = m_operator->currentData().toInt();
     }
     QList<OperationLog::Row> rows;
-    if (!runOperation(this, [&] { rows = OperationLog(m_db).filter(m_from->date(), m_to->date(),
-                                                                  number); }))
+    if (!runOperation(
+            this, [&] { rows = OperationLog(m_db).filter(m_from->date(), m_to->date(), number); }))
         return;
     m_rows = rows;
     accept();

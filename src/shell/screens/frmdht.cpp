@@ -128,8 +128,8 @@ QGroupBox *FrmDHT::makeFrame(const NavigationRules::LinkFrame &f, QWidget *page)
         link->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         link->setAutoRaise(true);
         link->setStyleSheet(QStringLiteral("QToolButton:enabled { color: #1f4e79; }"));
-        const QString screen = l.command.isEmpty() ? NavigationRules::exportScreen(l.exportKey)
-                                                   : QString();
+        const QString screen =
+            l.command.isEmpty() ? NavigationRules::exportScreen(l.exportKey) : QString();
         const bool available = l.command.isEmpty() ? m_dispatcher.registry().contains(screen)
                                                    : m_dispatcher.isAvailable(l.command);
         link->setEnabled(available);

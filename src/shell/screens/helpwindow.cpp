@@ -48,8 +48,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->addLayout(bar);
     layout->addWidget(m_browser, 1);
 
-    connect(contents, &QToolButton::clicked, this,
-            [this] { showPage(HelpPages::contentsUrl()); });
+    connect(contents, &QToolButton::clicked, this, [this] { showPage(HelpPages::contentsUrl()); });
     connect(howTo, &QToolButton::clicked, this, [this] { showPage(HelpPages::howToUrl()); });
     connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
     connect(m_forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);

@@ -18,7 +18,7 @@ class MDIFrmMain;
 struct ScreenRequest
 {
     MDIFrmMain *main = nullptr;
-    Database *database = nullptr; // the open account set
+    Database *database = nullptr;                 // the open account set
     const CommandMap::Command *command = nullptr; // the command that opens it (aliases resolved)
     int issueKind = 0;      // the shared issue-voucher kind after the command set it
     int operatorNumber = 0; // the logged-in operator (status panel 6)

@@ -47,9 +47,8 @@ bool StartupFlow::start(bool showSplash)
     }
     auto *splash = new FrmQd;
     splash->setAttribute(Qt::WA_DeleteOnClose);
-    connect(splash, &QDialog::finished, this, [this] {
-        QTimer::singleShot(0, this, &StartupFlow::showChooser);
-    });
+    connect(splash, &QDialog::finished, this,
+            [this] { QTimer::singleShot(0, this, &StartupFlow::showChooser); });
     splash->show();
     return true;
 }
@@ -137,9 +136,8 @@ void StartupFlow::ensureMainWindow()
     if (m_main)
         return;
     m_main = new MDIFrmMain;
-    connect(m_main, &MDIFrmMain::accountSetLogOffRequested, this, [this] {
-        QTimer::singleShot(0, this, &StartupFlow::logOffAccountSet);
-    });
+    connect(m_main, &MDIFrmMain::accountSetLogOffRequested, this,
+            [this] { QTimer::singleShot(0, this, &StartupFlow::logOffAccountSet); });
     connect(m_main, &MDIFrmMain::systemLogOffRequested, this, [this] {
         // The next operator may have fewer rights: the working screens of this one close
         // first, and a screen that refuses (unsaved input) keeps this operator logged in.
@@ -148,9 +146,8 @@ void StartupFlow::ensureMainWindow()
             return;
         QTimer::singleShot(0, this, &StartupFlow::showLogin);
     });
-    connect(m_main, &MDIFrmMain::quitRequested, this, [this] {
-        QTimer::singleShot(0, this, &StartupFlow::quit);
-    });
+    connect(m_main, &MDIFrmMain::quitRequested, this,
+            [this] { QTimer::singleShot(0, this, &StartupFlow::quit); });
     installCommands();
 }
 

@@ -49,7 +49,7 @@ private:
     DataFolder m_folder;
     std::unique_ptr<Database> m_master;
     std::unique_ptr<AccountSetSession> m_session;
-    MDIFrmMain *m_main = nullptr; // owned
+    MDIFrmMain *m_main = nullptr;              // owned
     CommandDispatcher *m_dispatcher = nullptr; // owned by m_main
 };
 

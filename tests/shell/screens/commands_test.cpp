@@ -167,15 +167,14 @@ TEST_F(Commands, CommandsWithoutAScreenStayDisabledAndWriteNothing)
 
 TEST_F(Commands, IssueCommandsSetTheSharedKindFirst)
 {
-    for (const char *screen : {"FormLLDTX", "FormLLTHDTX", "FormLLDDZ", "FormLLTHDDZ",
-                               "FormLLDCZ"})
+    for (const char *screen : {"FormLLDTX", "FormLLTHDTX", "FormLLDDZ", "FormLLTHDDZ", "FormLLDCZ"})
         stub(screen);
     login(Permissions::all());
 
     const std::pair<const char *, int> expected[] = {
-        {"LLDTX", 1},  {"DBCKDTX", 2}, {"LLD", 1},     {"DBCK", 2},     {"LLDTH", 1},
-        {"DBCKDTH", 2}, {"LLDDZ", 1},  {"DBDDZ", 2},   {"LLTHDJZ", 1},  {"DBTHDDZ", 2},
-        {"LLDCZ", 1},  {"DDBDCZ", 2},  {"LLCZ1", 1},   {"DBLLCZ1", 2},
+        {"LLDTX", 1},   {"DBCKDTX", 2}, {"LLD", 1},   {"DBCK", 2},    {"LLDTH", 1},
+        {"DBCKDTH", 2}, {"LLDDZ", 1},   {"DBDDZ", 2}, {"LLTHDJZ", 1}, {"DBTHDDZ", 2},
+        {"LLDCZ", 1},   {"DDBDCZ", 2},  {"LLCZ1", 1}, {"DBLLCZ1", 2},
     };
     for (const auto &[name, kind] : expected) {
         m_kinds.clear();
@@ -195,7 +194,8 @@ TEST_F(Commands, AFailedLogWriteIsShownOnceAndTheScreenStillOpens)
 
     m_main.action(n("CGRKD"))->trigger();
     EXPECT_EQ(m_opened.size(), 1);
-    EXPECT_TRUE(m_main.statusBar()->currentMessage().startsWith(QStringLiteral("操作日志未能写入")));
+    EXPECT_TRUE(
+        m_main.statusBar()->currentMessage().startsWith(QStringLiteral("操作日志未能写入")));
     m_main.statusBar()->clearMessage();
     m_main.action(n("CGRKD"))->trigger();
     EXPECT_EQ(m_opened.size(), 2);

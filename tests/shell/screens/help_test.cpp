@@ -8,9 +8,9 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMainWindow>
 #include <QProgressBar>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -163,8 +163,8 @@ TEST(FrmJdt, CoreWorkDrivesTheProgressWindow)
                     EXPECT_EQ(window->findChild<QProgressBar *>()->value(), 3);
                 });
     EXPECT_TRUE(visibleDuringWork);
-    EXPECT_EQ(seenSteps, (QStringList{QStringLiteral("系统正在扫描报表……"),
-                                      QStringLiteral("第3步")}));
+    EXPECT_EQ(seenSteps,
+              (QStringList{QStringLiteral("系统正在扫描报表……"), QStringLiteral("第3步")}));
     // Gone afterwards, also when the work fails.
     EXPECT_EQ(owner.findChild<FrmJdt *>(), nullptr);
     EXPECT_THROW(FrmJdt::run(&owner, QString(),
