@@ -391,3 +391,81 @@ TEST_F(Commands, LogBrowserOpensInsideTheMainWindowFromItsCommand)
     browser->buttons()->button(FrmCzrz::Exit)->click();
     QTRY_COMPARE(m_main.mdiArea()->subWindowList().size(), 0);
 }
+
+// Every entry of the menus and pop-ups, once every screen exists: the right screen opens,
+// logging commands add exactly their own record, the others none; without any right only
+// the ungoverned commands can be reached.
+TEST_F(Commands, EveryEntryBehavesAsTheMapSays)
+{
+    const QStringList shellOwn{n("FrmDHT"), n("Help"), n("AccountSetLogOff"), n("SystemLogOff"),
+                               n("Leave")};
+    for (const CommandMap::Command &c : CommandMap::commands()) {
+        if (!shellOwn.contains(c.screen))
+            stub(c.screen.toLatin1().constData());
+    }
+    login(Permissions::all());
+
+    QStringList entries;
+    for (const CommandMap::Command &c : CommandMap::commands()) {
+        if (!shellOwn.contains(c.screen))
+            entries << c.name;
+    }
+    for (const auto &[alias, target] : CommandMap::aliases())
+        entries << alias;
+
+    for (const QString &name : entries) {
+        SCOPED_TRACE(name.toStdString());
+        const CommandMap::Command &c = *CommandMap::find(name);
+        QAction *a = m_main.action(name);
+        ASSERT_NE(a, nullptr);
+        const qint64 before = logCount();
+        m_opened.clear();
+        if (c.rule == CommandMap::Rule::Hidden) {
+            // Hidden entries cannot be clicked; their commands still run when asked.
+            EXPECT_FALSE(a->isVisible());
+            EXPECT_TRUE(m_dispatcher->run(name));
+        } else {
+            ASSERT_TRUE(a->isEnabled());
+            a->trigger();
+        }
+        EXPECT_EQ(m_opened, QStringList{c.screen});
+        EXPECT_EQ(logCount(), before + (c.writesLog() ? 1 : 0));
+        if (c.writesLog()) {
+            EXPECT_EQ(m_set.db()
+                          .scalar(QStringLiteral("SELECT CZXX FROM CZRZ ORDER BY ID DESC LIMIT 1"))
+                          .toString(),
+                      c.logText);
+        }
+    }
+
+    // An entry is reachable when it and every menu above it are enabled.
+    auto reachable = [this](const QString &name) {
+        for (const MenuTree::Entry *e = MenuTree::find(name); e; e = MenuTree::find(e->parent)) {
+            if (!m_main.action(e->name)->isEnabled())
+                return false;
+            if (e->parent.isEmpty())
+                break;
+        }
+        return true;
+    };
+    login(Permissions{}, true);
+    for (const QString &name : entries) {
+        const CommandMap::Command &c = *CommandMap::find(name);
+        const bool governed = MenuTree::isGoverned(name) || c.rule != CommandMap::Rule::Always;
+        if (c.rule != CommandMap::Rule::Hidden) {
+            EXPECT_EQ(reachable(name), !governed) << name.toStdString();
+        }
+    }
+}
+
+TEST_F(Commands, FirstInFirstOutPanelOffersNoCancelPosting)
+{
+    stub("FrmQxjz");
+    m_dispatcher->setAccountSet(&m_set.db(), 1);
+    login(Permissions::all());
+    ASSERT_NE(m_dispatcher->navigationPanel(), nullptr);
+    EXPECT_TRUE(m_dispatcher->navigationPanel()->button(QStringLiteral("取消记账"))->isHidden());
+    m_dispatcher->setAccountSet(&m_set.db(), 2);
+    login(Permissions::all());
+    EXPECT_FALSE(m_dispatcher->navigationPanel()->button(QStringLiteral("取消记账"))->isHidden());
+}
