@@ -1,10 +1,12 @@
 #include "master/openingbalancemodel.h"
+#include "master/screens/counterpartyscreens.h"
 #include "master/screens/formgyssz.h"
 #include "master/screens/formlldwxzct.h"
 #include "master/screens/frmclcx.h"
 #include "master/screens/frmgysxz.h"
 #include "master/screens/frmlldw.h"
 #include "master/screens/frmzwcsh.h"
+#include "shell/screens/screenregistry.h"
 #include "store/database.h"
 #include "support/testaccountset.h"
 #include "widgets/editablegrid.h"
@@ -305,4 +307,22 @@ TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
     EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT COUNT(*) FROM ZWCSH")), 0);
     EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT KCSL FROM KC WHERE CLBH = '1002'")), 0);
     EXPECT_EQ(screen.totalLabel()->text(), QStringLiteral("0.00"));
+}
+
+TEST_F(CounterpartyScreensTest, CommandsOpenTheirScreens)
+{
+    ScreenRegistry registry;
+    registerCounterpartyScreens(registry);
+    ScreenRequest request;
+    request.database = &db();
+    request.mode = 1;
+    for (const char *name : {"FormGYSSZ", "FrmLldw", "FrmZwcsh"}) {
+        SCOPED_TRACE(name);
+        QWidget *screen = registry.open(QString::fromLatin1(name), request);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->objectName(), QString::fromLatin1(name));
+        screen->close(); // deletes itself
+    }
+    // Without an open account set nothing opens.
+    EXPECT_EQ(registry.open(QStringLiteral("FrmZwcsh"), ScreenRequest()), nullptr);
 }
