@@ -1,5 +1,7 @@
 #include "shell/screens/allscreens.h"
 
+#include "master/screens/cataloguescreens.h"
+#include "master/screens/counterpartyscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/help.h"
@@ -27,6 +29,9 @@ void registerAllScreens(ScreenRegistry &registry)
                          return nullptr;
                      return new FrmCzrz(*r.database, r.operatorNumber);
                  });
+
+    registerCatalogueScreens(registry);
+    registerCounterpartyScreens(registry);
 }
 
 } // namespace varnock
