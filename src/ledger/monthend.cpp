@@ -1,0 +1,181 @@
+#include "ledger/monthend.h"
+
+#include "ledger/costengine.h"
+#include "store/clock.h"
+#include "store/database.h"
+
+#include <QSqlQuery>
+
+namespace varnock {
+
+namespace {
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+const QString Title = QStringLiteral("提示窗口！！！");
+
+MonthEnd::Step refusal(const QString &title, const QString &text,
+                       Refusal::Icon icon = Refusal::Icon::Exclamation)
+{
+    return {MonthEnd::Step::Kind::Refusal, title, text, icon};
+}
+
+MonthEnd::Step question(const QString &text)
+{
+    return {MonthEnd::Step::Kind::Question, Title, text, Refusal::Icon::Question};
+}
+
+} // namespace
+
+MonthEnd::MonthEnd(Database &db, int accountingMode, const Formats &formats)
+    : m_db(db)
+    , m_mode(accountingMode)
+    , m_formats(formats)
+{}
+
+MonthEnd::Step MonthEnd::finished()
+{
+    return {Step::Kind::Refusal, Title, QStringLiteral("月结结束！！！"),
+            Refusal::Icon::Information};
+}
+
+QList<MonthEnd::Step> MonthEnd::checks() const
+{
+    return checks(Clock::today());
+}
+
+QList<MonthEnd::Step> MonthEnd::checks(const QDate &today) const
+{
+    return steps(today);
+}
+
+QList<MonthEnd::Step> MonthEnd::steps(const QDate &today) const
+{
+    QList<Step> steps;
+    const QDate latest =
+        QDate::fromString(m_db.scalar(QStringLiteral("SELECT YJSJ FROM YJSJB "
+                                                     "WHERE YJID = (SELECT MAX(YJID) FROM YJSJB)"))
+                              .toString(),
+                          DateFormat);
+
+    // A second closing on one day gets its own message; the activity check below would
+    // otherwise refuse it first, since the earlier closing counts as activity.
+    if (latest.isValid() && latest.daysTo(today) == 0) {
+        steps.append(refusal(Title, QStringLiteral("今天已经做过月结，不能再做！")));
+        return steps;
+    }
+
+    const QString activity =
+        m_db.scalar(QStringLiteral("SELECT MAX(D) FROM ("
+                                   "SELECT MAX(CZRQ) AS D FROM RKD "
+                                   "UNION ALL SELECT MAX(CZRQ) FROM LLD "
+                                   "UNION ALL SELECT MAX(RQ) FROM PYK "
+                                   "UNION ALL SELECT MAX(YJSJ) FROM YJSJB) AS A"))
+            .toString();
+    if (!activity.isEmpty() && activity >= today.toString(DateFormat)) {
+        steps.append(refusal(QStringLiteral("警告"), QStringLiteral("月结时间应大于做出入库时间"),
+                             Refusal::Icon::Critical));
+        return steps;
+    }
+
+    steps.append(
+        question(QStringLiteral("月结代表封存本月账目，对本月的账目只得查看不得进行修改。\n"
+                                "月结时间是根据系统时间来确定的。\n"
+                                "您确认要进行月结吗？")));
+    if (latest.isValid() && latest.daysTo(today) <= 28)
+        steps.append(question(QStringLiteral("两次月结时间间隔没有超过28天，你确实要做月结吗？")));
+
+    struct Unposted
+    {
+        const char *table;
+        QString text;
+    };
+    const Unposted unposted[] = {
+        {"RKD", QStringLiteral("入库数据还有未登帐数据，不能月结！")},
+        {"THD", QStringLiteral("入库退货数据还有未登帐数据，不能月结！")},
+        {"LLD", QStringLiteral("出库数据还有未登帐数据，不能月结！")},
+        {"TKD", QStringLiteral("出库退货数据还有未登帐数据，不能月结！")},
+    };
+    for (const Unposted &u : unposted) {
+        const QVariant any = m_db.scalar(
+            QStringLiteral("SELECT 1 FROM %1 WHERE JZBZ = 0 LIMIT 1").arg(QLatin1String(u.table)));
+        if (any.isValid() && !any.isNull()) {
+            steps.append(refusal(Title, u.text));
+            break;
+        }
+    }
+    return steps;
+}
+
+int MonthEnd::close(const Progress &progress)
+{
+    return close(Clock::today(), progress);
+}
+
+int MonthEnd::close(const QDate &today, const Progress &progress)
+{
+    const bool fifo = m_mode == CostEngine::FirstInFirstOut;
+    const int total = fifo ? 4 : 3;
+    const auto report = [&progress, total](int done, const QString &step) {
+        if (progress)
+            progress(done, total, step);
+    };
+
+    Transaction tx(m_db);
+    report(0, QStringLiteral("月结检查"));
+    for (const Step &step : steps(today)) {
+        if (step.kind == Step::Kind::Refusal)
+            throw Refusal(step.title, step.text, step.icon);
+    }
+    const int yjid =
+        m_db.scalar(QStringLiteral("SELECT COALESCE(MAX(YJID), 0) FROM YJSJB")).toInt() + 1;
+    const QString day = today.toString(DateFormat);
+
+    int done = 1;
+    if (fifo) {
+        report(done, QStringLiteral("先进先出结存"));
+        snapshotLayers(yjid, day);
+        ++done;
+    }
+    report(done, QStringLiteral("月结记录"));
+    m_db.exec(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (?, ?)"), {yjid, day});
+    ++done;
+    report(done, QStringLiteral("月末库存"));
+    m_db.exec(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "
+                             "SELECT CLBH, SUM(KCSL), SUM(KCJE), ? FROM KC GROUP BY CLBH"),
+              {yjid});
+    tx.commit();
+    report(total, QString());
+    return yjid;
+}
+
+// The stock of each material at each unit price: receipts and opening balances at their own
+// price, less returns to suppliers, less the pieces issued from each layer at that layer's
+// price, plus issue returns and count differences. Direct deliveries never rest in the store,
+// and lines without a voucher number are booked through their count or issue return.
+void MonthEnd::snapshotLayers(int yjid, const QString &today)
+{
+    m_db.exec(
+        QStringLiteral(
+            "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
+            "SELECT ?, A.CLBH, A.DJ, COALESCE(SUM(A.SL), 0), SROUND(COALESCE(SUM(A.JE), 0), ?) "
+            "FROM ("
+            "SELECT CLBH, SJDJ AS DJ, SUM(SJSL) AS SL, SUM(SJJE) AS JE FROM RKD "
+            "WHERE XTBH <> 0 AND (CKID IS NULL OR CKID = 0) AND CZRQ <= ? GROUP BY CLBH, SJDJ "
+            "UNION ALL SELECT CLBH, THDJ, -SUM(THSL), -SUM(THJE) FROM THD "
+            "WHERE CZRQ <= ? GROUP BY CLBH, THDJ "
+            "UNION ALL SELECT X.CLBH, R.SJDJ, -SUM(X.CKSL), -SUM(SMUL(R.SJDJ, X.CKSL, 4)) "
+            "FROM XJXCSJB X JOIN RKD R ON R.ID = X.RKID JOIN LLD L ON L.ID = X.CKID "
+            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? GROUP BY X.CLBH, R.SJDJ "
+            "UNION ALL SELECT X.CLBH, Z.KCDJ, -SUM(X.CKSL), -SUM(SMUL(Z.KCDJ, X.CKSL, 4)) "
+            "FROM XJXCSJB X JOIN ZWCSH Z ON Z.ID = X.CSHID JOIN LLD L ON L.ID = X.CKID "
+            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? GROUP BY X.CLBH, Z.KCDJ "
+            "UNION ALL SELECT CLBH, THDJ, SUM(THSL), SUM(THJE) FROM TKD "
+            "WHERE CZRQ <= ? GROUP BY CLBH, THDJ "
+            "UNION ALL SELECT CLBH, PDDJ, SUM(PDSL), SUM(PDJE) FROM PYK "
+            "WHERE RQ <= ? GROUP BY CLBH, PDDJ "
+            "UNION ALL SELECT CLBH, KCDJ, SUM(KCSL), SUM(KCJE) FROM ZWCSH GROUP BY CLBH, KCDJ"
+            ") AS A GROUP BY A.CLBH, A.DJ"),
+        {yjid, m_formats.amountDecimals(), today, today, today, today, today, today});
+}
+
+} // namespace varnock

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+namespace varnock {
+
+// What one grid of a posting screen shows: column headers, the display texts of each row and
+// the key each row stands for (a voucher's XTBH in the voucher list, a line's ID in the line
+// list).
+struct PostingGrid
+{
+    QStringList columns;
+    QList<QStringList> rows;
+    QList<qint64> keys;
+};
+
+} // namespace varnock
