@@ -1,0 +1,428 @@
+#include "vouchers/stockinvouchers.h"
+
+#include "ledger/costengine.h"
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QSet>
+#include <QSqlQuery>
+
+namespace varnock {
+
+namespace {
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+
+QString dateText(const QDate &date)
+{
+    return date.toString(DateFormat);
+}
+
+QDate dateOf(const QVariant &value)
+{
+    return QDate::fromString(value.toString().left(10), DateFormat);
+}
+
+[[noreturn]] void refuse(const QString &title, const QString &text)
+{
+    throw Refusal(title, text);
+}
+
+QString closingMessage()
+{
+    return QStringLiteral("操作时间不允许小于月结时间！");
+}
+
+} // namespace
+
+StockInVouchers::StockInVouchers(Database &db, const StockInKind &kind, int accountingMode,
+                                 const Formats &formats)
+    : m_db(db)
+    , m_kind(kind)
+    , m_mode(accountingMode)
+    , m_formats(formats)
+{}
+
+void StockInVouchers::checkCanOpen() const
+{
+    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
+        refuse(QStringLiteral("提示窗口"), QStringLiteral("请选做月结处理！！！"));
+}
+
+std::optional<QDate> StockInVouchers::latestClosing() const
+{
+    const QVariant value = m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB"));
+    if (value.isNull())
+        return std::nullopt;
+    const QDate date = dateOf(value);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+qint64 StockInVouchers::nextSystemNumber() const
+{
+    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM RKD")).toLongLong() + 1;
+}
+
+QString StockInVouchers::proposeDocumentNumber() const
+{
+    const QDate today = Clock::today();
+    // The month alone decides, whatever the year: numbers run on from the same month of any
+    // year, as the store has always numbered them.
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM RKD WHERE SUBSTR(CZRQ, 6, 2) = ?"),
+                            {today.toString(QStringLiteral("MM"))});
+    QString greatest;
+    bool found = false;
+    while (q.next()) {
+        const QString number = q.value(0).toString();
+        if (number.size() < 5 || !Decimal::parse(number.right(5)))
+            continue;
+        if (!found || number > greatest) {
+            greatest = number;
+            found = true;
+        }
+    }
+    const QString running = found
+                                ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
+                                : QStringLiteral("1001");
+    return dateText(today) + QStringLiteral(" - ") + running;
+}
+
+QStringList StockInVouchers::documentNumbers() const
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM RKD WHERE ZL = ? "
+                                           "GROUP BY YSDJH ORDER BY YSDJH"),
+                            {m_kind.zl});
+    QStringList numbers;
+    while (q.next())
+        numbers.append(q.value(0).toString());
+    return numbers;
+}
+
+StockInVouchers::Conversion StockInVouchers::conversionOf(const QString &clbh) const
+{
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT HSDW, HSXS FROM CLJBXXB WHERE CLBH = ?"), {clbh.trimmed()});
+    Conversion c;
+    if (q.next()) {
+        c.hsdw = q.value(0).toString().trimmed();
+        c.hsxs = q.value(1).toDouble();
+    }
+    return c;
+}
+
+StockInVouchers::StoredFigures StockInVouchers::storedFigures(const StockInLine &line) const
+{
+    StoredFigures f;
+    f.sjsl = line.quantity;
+    f.sjdj = line.price;
+    if (line.inConversionUnit() && line.hsxs > 0) {
+        f.sjsl = line.quantity.timesFactor(line.hsxs);
+        f.sjdj = line.price / Decimal::fromDouble(line.hsxs);
+    }
+    f.sjsl = m_formats.roundQuantity(f.sjsl);
+    f.sjdj = m_formats.roundAmount(f.sjdj);
+    f.sjje = m_formats.roundAmount(line.amount);
+    f.yfje = m_formats.roundAmount(line.paid);
+    return f;
+}
+
+QStringList StockInVouchers::validate(const StockInVoucher &v) const
+{
+    QStringList messages;
+    const std::optional<QDate> closing = latestClosing();
+    if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
+        messages.append(closingMessage());
+    // A code that names no supplier is as wrong as none: the voucher would drop out of every
+    // list that shows the supplier's name.
+    const QString partner = v.gysbh.trimmed();
+    if (partner.isEmpty() ||
+        m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM GYS WHERE BH = ?"), {partner})
+                .toLongLong() == 0)
+        messages.append(m_kind.partnerMessage);
+    bool anyLine = false;
+    for (int row = 0; row < v.lines.size(); ++row) {
+        const StockInLine &line = v.lines.at(row);
+        if (!line.hasMaterial())
+            continue;
+        anyLine = true;
+        const StoredFigures f = storedFigures(line);
+        if (f.sjsl.isZero() && f.sjdj.isZero() && f.sjje.isZero())
+            messages.append(QString::number(row + 1) + QStringLiteral("行请输入数据!"));
+        if (line.inConversionUnit() && !(line.hsxs > 0))
+            messages.append(QString::number(row + 1) + QStringLiteral("行换算系数无效!"));
+        if (f.yfje > f.sjje)
+            messages.append(QStringLiteral("已付金额不允许大于实际金额"));
+    }
+    // Saving a voucher without a single material would write nothing and look like success.
+    if (!anyLine)
+        messages.append(QStringLiteral("请输入材料数据!"));
+    return messages;
+}
+
+void StockInVouchers::insertLine(qint64 xtbh, const StockInVoucher &v, const StockInLine &line)
+{
+    const StoredFigures f = storedFigures(line);
+    m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
+                             "SJDJ, SJSL, SJJE, YFJE, CZZM) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              {xtbh, v.ysdjh, v.gysbh.trimmed(), dateText(v.czrq), v.fpbh, v.zph, m_kind.zl,
+               line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
+               f.yfje.toVariant(), line.czzm});
+}
+
+qint64 StockInVouchers::saveNew(const StockInVoucher &voucher)
+{
+    Transaction tx(m_db);
+    const QStringList messages = validate(voucher);
+    if (!messages.isEmpty())
+        refuse(QStringLiteral("警告"), messages.join(QLatin1Char('\n')));
+    // Drawn now, not when the voucher was begun, so two vouchers never share a number.
+    const qint64 xtbh = nextSystemNumber();
+    for (const StockInLine &line : voucher.lines) {
+        if (line.hasMaterial())
+            insertLine(xtbh, voucher, line);
+    }
+    tx.commit();
+    return xtbh;
+}
+
+bool StockInVouchers::isPosted(qint64 xtbh) const
+{
+    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE XTBH = ? AND JZBZ <> 0"),
+                       {xtbh})
+               .toLongLong() > 0;
+}
+
+void StockInVouchers::refuseIfPosted(qint64 xtbh) const
+{
+    if (isPosted(xtbh))
+        refuse(QStringLiteral("提示"), QStringLiteral("该单据已经记账，不允许修改！"));
+}
+
+void StockInVouchers::saveEdit(const StockInVoucher &voucher)
+{
+    Transaction tx(m_db);
+    refuseIfPosted(voucher.xtbh);
+    const QStringList messages = validate(voucher);
+    if (!messages.isEmpty())
+        refuse(QStringLiteral("警告"), messages.join(QLatin1Char('\n')));
+
+    QSet<qint64> stored;
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ?"), {voucher.xtbh});
+    while (q.next())
+        stored.insert(q.value(0).toLongLong());
+    q.finish();
+
+    QSet<qint64> kept;
+    for (const StockInLine &line : voucher.lines) {
+        if (!line.hasMaterial())
+            continue;
+        if (line.id == 0) {
+            insertLine(voucher.xtbh, voucher, line);
+            continue;
+        }
+        if (!stored.contains(line.id))
+            throw StoreError(QStringLiteral("RKD line %1 is not part of voucher %2")
+                                 .arg(line.id)
+                                 .arg(voucher.xtbh));
+        kept.insert(line.id);
+        const StoredFigures f = storedFigures(line);
+        m_db.exec(QStringLiteral("UPDATE RKD SET YSDJH = ?, GYSBH = ?, FPBH = ?, ZPH = ?, "
+                                 "CLBH = ?, SJDJ = ?, SJSL = ?, SJJE = ?, YFJE = ?, CZZM = ?, "
+                                 "CZRQ = ? WHERE ID = ?"),
+                  {voucher.ysdjh, voucher.gysbh.trimmed(), voucher.fpbh, voucher.zph,
+                   line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(),
+                   f.sjje.toVariant(), f.yfje.toVariant(), line.czzm, dateText(voucher.czrq),
+                   line.id});
+    }
+    // Lines taken off the grid go too: the voucher is what the grid shows.
+    for (qint64 id : std::as_const(stored)) {
+        if (!kept.contains(id))
+            m_db.exec(QStringLiteral("DELETE FROM RKD WHERE ID = ?"), {id});
+    }
+    tx.commit();
+}
+
+void StockInVouchers::remove(qint64 xtbh)
+{
+    Transaction tx(m_db);
+    refuseIfPosted(xtbh);
+    m_db.exec(QStringLiteral("DELETE FROM RKD WHERE XTBH = ?"), {xtbh});
+    tx.commit();
+}
+
+std::optional<StockInVoucher> StockInVouchers::load(qint64 xtbh) const
+{
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("SELECT R.ID, R.YSDJH, R.GYSBH, G.MC, R.CZRQ, R.FPBH, R.ZPH, R.CLBH, "
+                       "C.CLMC, C.CLGG, C.JZDW, C.HSDW, C.HSXS, C.JHDJ, R.SJDJ, R.SJSL, R.SJJE, "
+                       "R.YFJE, R.CZZM, R.JZBZ FROM RKD R "
+                       "LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
+                       "LEFT JOIN GYS G ON G.BH = R.GYSBH "
+                       "WHERE R.XTBH = ? AND R.CZBZ = 0 ORDER BY R.ID"),
+        {xtbh});
+    StockInVoucher v;
+    v.xtbh = xtbh;
+    bool any = false;
+    while (q.next()) {
+        if (!any) {
+            v.ysdjh = q.value(1).toString();
+            v.gysbh = q.value(2).toString();
+            v.gysmc = q.value(3).toString();
+            v.czrq = dateOf(q.value(4));
+            v.fpbh = q.value(5).toString();
+            v.zph = q.value(6).toString();
+            any = true;
+        }
+        StockInLine line;
+        line.id = q.value(0).toLongLong();
+        line.clbh = q.value(7).toString();
+        line.clmc = q.value(8).toString();
+        line.clgg = q.value(9).toString();
+        line.jzdw = q.value(10).toString();
+        line.materialHsdw = q.value(11).toString().trimmed();
+        line.hsxs = q.value(12).toDouble();
+        line.jhdj = Decimal::fromVariant(q.value(13));
+        line.price = Decimal::fromVariant(q.value(14));
+        line.quantity = Decimal::fromVariant(q.value(15));
+        line.amount = Decimal::fromVariant(q.value(16));
+        line.paid = Decimal::fromVariant(q.value(17));
+        line.czzm = q.value(18).toString();
+        if (q.value(19).toInt() != 0)
+            v.posted = true;
+        v.lines.append(line);
+    }
+    if (!any)
+        return std::nullopt;
+    return v;
+}
+
+QList<StockInListRow> StockInVouchers::list(const QString &where, const QVariantList &values) const
+{
+    QString sql = QStringLiteral("SELECT R.XTBH, MAX(R.JZBZ), R.CZRQ, R.YSDJH, R.GYSBH, G.MC, "
+                                 "R.FPBH, R.ZPH, R.ZL FROM RKD R "
+                                 "LEFT JOIN GYS G ON G.BH = R.GYSBH WHERE R.ZL = ?");
+    if (!where.isEmpty())
+        sql += QStringLiteral(" AND ") + where;
+    if (m_kind.excludesDirectDeliveries())
+        sql += QStringLiteral(" AND (R.CKID IS NULL OR R.CKID = 0)");
+    sql += QStringLiteral(" GROUP BY R.XTBH, R.CZRQ, R.YSDJH, R.GYSBH, G.MC, R.FPBH, R.ZPH, R.ZL "
+                          "ORDER BY R.XTBH");
+    QVariantList all{m_kind.zl};
+    all.append(values);
+    QSqlQuery q = m_db.exec(sql, all);
+    QList<StockInListRow> rows;
+    while (q.next()) {
+        StockInListRow row;
+        row.xtbh = q.value(0).toLongLong();
+        row.posted = q.value(1).toInt() != 0;
+        row.czrq = dateOf(q.value(2));
+        row.ysdjh = q.value(3).toString();
+        row.gysbh = q.value(4).toString();
+        row.gysmc = q.value(5).toString();
+        row.fpbh = q.value(6).toString();
+        row.zph = q.value(7).toString();
+        row.zl = q.value(8).toString();
+        rows.append(row);
+    }
+    return rows;
+}
+
+QList<StockInListRow> StockInVouchers::currentMonth() const
+{
+    return list(QStringLiteral("SUBSTR(R.CZRQ, 6, 2) = ?"),
+                {Clock::today().toString(QStringLiteral("MM"))});
+}
+
+QList<StockInListRow> StockInVouchers::find(const StockInConditions &c) const
+{
+    QStringList where;
+    QVariantList values;
+    const auto add = [&](const QString &field, const QString &value) {
+        if (value.trimmed().isEmpty())
+            return;
+        where.append(field + QStringLiteral(" = ?"));
+        values.append(value.trimmed());
+    };
+    add(QStringLiteral("R.GYSBH"), c.gysbh);
+    add(QStringLiteral("R.FPBH"), c.fpbh);
+    add(QStringLiteral("R.YSDJH"), c.ysdjh);
+    add(QStringLiteral("R.ZPH"), c.zph);
+    add(QStringLiteral("R.CLBH"), c.clbh);
+    where.append(QStringLiteral("R.CZRQ BETWEEN ? AND ?"));
+    values.append(dateText(c.from));
+    values.append(dateText(c.to));
+    return list(where.join(QStringLiteral(" AND ")), values);
+}
+
+QDate StockInVouchers::finderStart() const
+{
+    if (const std::optional<QDate> closing = latestClosing())
+        return *closing;
+    const QDate today = Clock::today();
+    return QDate(today.year(), today.month(), 1);
+}
+
+void StockInVouchers::checkAppend(qint64 lineId) const
+{
+    const QString title = QStringLiteral("提示");
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ZJBZ, JZBZ FROM RKD WHERE ID = ?"), {lineId});
+    if (lineId == 0 || !q.next())
+        refuse(title, QStringLiteral("请选择追加记录！"));
+    if (q.value(0).toInt() != 0)
+        refuse(title, QStringLiteral("该记录已经追加！"));
+    // Only stock that was booked can be taken back out of it.
+    if (q.value(1).toInt() == 0)
+        refuse(title, QStringLiteral("该记录未记账，不能追加！"));
+    q.finish();
+    // Returns point at the provisional line; replacing it would leave them pointing nowhere.
+    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM THD WHERE RKID = ?"), {lineId})
+            .toLongLong() > 0)
+        refuse(title, QStringLiteral("该记录已做退货，不能追加！"));
+}
+
+qint64 StockInVouchers::append(const StockInVoucher &header, const StockInLine &line)
+{
+    Transaction tx(m_db);
+    checkAppend(line.id);
+    StockInVoucher single = header;
+    single.lines = {line};
+    const QStringList messages = validate(single);
+    if (!messages.isEmpty())
+        refuse(QStringLiteral("警告"), messages.join(QLatin1Char('\n')));
+
+    const qint64 m = m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM RKD")).toLongLong();
+    const QString mText = QString::number(m);
+
+    const StoredFigures f = storedFigures(line);
+    m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
+                             "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1)"),
+              {m + 2, mText + QStringLiteral("追加"), header.gysbh.trimmed(),
+               dateText(header.czrq), header.fpbh, header.zph,
+               StockInKind::of(StockInKind::Provisional).zl, line.clbh.trimmed(),
+               f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(), f.yfje.toVariant(),
+               line.czzm});
+    const qint64 actualId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
+
+    m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
+                             "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ, CZBZ) "
+                             "SELECT ?, ?, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, SJDJ, -SJSL, -SJJE, "
+                             "-YFJE, CZZM, 1, 1, 1 FROM RKD WHERE ID = ?"),
+              {m + 1, mText + QStringLiteral("冲帐"), line.id});
+    const qint64 reversalId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
+
+    m_db.exec(QStringLiteral("UPDATE RKD SET ZJBZ = 1, CZBZ = 1 WHERE ID = ?"), {line.id});
+    // Pieces already drawn from the provisional layer now come from the actual line, which
+    // takes the provisional line's place among the layers.
+    m_db.exec(QStringLiteral("UPDATE XJXCSJB SET RKID = ? WHERE RKID = ?"), {actualId, line.id});
+
+    CostEngine engine(m_db, m_mode, m_formats);
+    engine.addReceiptLineToStock(reversalId);
+    engine.addReceiptLineToStock(actualId);
+    tx.commit();
+    return m + 2;
+}
+
+} // namespace varnock
