@@ -1,5 +1,7 @@
 #include "ledger/posting.h"
 
+#include "ledger/postinggridmodel.h"
+
 #include "ledger/costengine.h"
 #include "store/clock.h"
 #include "store/errors.h"
@@ -170,6 +172,13 @@ TEST_P(PostingTest, StockInVouchersPostOnceAndLeaveTheList)
     EXPECT_EQ(vouchers.columns.first(), QStringLiteral("系统编号"));
     EXPECT_EQ(vouchers.keys, QList<qint64>({1, 2}));
     EXPECT_EQ(vouchers.rows[1][3], QStringLiteral("第一建材"));
+    PostingGridModel model;
+    model.setGrid(vouchers);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.headerData(6, Qt::Horizontal).toString(), QStringLiteral("账类"));
+    EXPECT_EQ(model.data(model.index(1, 6)).toString(), Purchase);
+    EXPECT_EQ(model.keyAt(1), 2);
+    EXPECT_EQ(model.keyAt(2), 0);
     const PostingGrid lines = posting().lineGrid(Family::StockIn, 2);
     ASSERT_EQ(lines.rows.size(), 3);
     // Planned amount = planned price × quantity.
