@@ -1,0 +1,371 @@
+#include "cli/cli.h"
+
+#include "cli/context.h"
+#include "cli/handlers.h"
+#include "cli/shellwords.h"
+#include "store/errors.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace varnock::cli {
+namespace {
+
+using Handler = Result (*)(Context &, const Arguments &);
+
+struct CommandInfo
+{
+    QStringList words;
+    QString synopsis;
+    QString help;
+    QList<OptionSpec> options;
+    int positional = 0;
+    Handler run = nullptr;
+};
+
+Result batch(Context &ctx, const Arguments &args);
+
+OptionSpec flag(const char *name)
+{
+    return OptionSpec{QLatin1String(name), false, false};
+}
+
+OptionSpec opt(const char *name)
+{
+    return OptionSpec{QLatin1String(name), true, false};
+}
+
+const QList<CommandInfo> &commands()
+{
+    static const QList<CommandInfo> list = {
+        {{QStringLiteral("set"), QStringLiteral("create")},
+         QStringLiteral("set create --name N --password P [--date YYYY-MM-DD] [--mode average|fifo]"
+                        "\n           [--operator NAME --operator-password PW] [--number BH]"),
+         QStringLiteral("Creates an account set and prints its number (BH). The date defaults to "
+                        "today, the mode\nto moving average; without --operator the set keeps "
+                        "the template's operator.\nLater lines of a batch use the new set unless "
+                        "they name another with --set."),
+         {opt("name"), opt("password"), opt("date"), opt("mode"), opt("operator"),
+          opt("operator-password"), opt("number")},
+         0,
+         setCreate},
+        {{QStringLiteral("set"), QStringLiteral("list")},
+         QStringLiteral("set list"),
+         QStringLiteral("Lists the account sets of the data folder: BH, ZTMC, JZRQ."),
+         {},
+         0,
+         setList},
+        {{QStringLiteral("set"), QStringLiteral("delete")},
+         QStringLiteral("set delete --number BH --password P"),
+         QStringLiteral("Deletes an account set; P is the set's own password."),
+         {opt("number"), opt("password")},
+         0,
+         setDelete},
+        {{QStringLiteral("catalogue"), QStringLiteral("import")},
+         QStringLiteral("catalogue import --library 1|2|3 [--yes]"),
+         QStringLiteral("Replaces the material catalogue with a shipped library. A catalogue "
+                        "that is not empty\nis replaced only with --yes."),
+         {opt("library"), flag("yes")},
+         0,
+         catalogueImport},
+        {{QStringLiteral("catalogue"), QStringLiteral("add-category")},
+         QStringLiteral("catalogue add-category --parent CODE|0 [--code C] --name N"),
+         QStringLiteral("Adds a category under CODE (0 = top level) and prints its code; the code "
+                        "defaults to\nthe next free one."),
+         {opt("parent"), opt("code"), opt("name")},
+         0,
+         catalogueAddCategory},
+        {{QStringLiteral("catalogue"), QStringLiteral("add-material")},
+         QStringLiteral("catalogue add-material --parent CODE [--code C] --name N --spec S --unit "
+                        "U\n           [--conv-unit U2 --factor F] --planned-price X "
+                        "[--planned-quantity Q]\n           [--at-planned-price] [--yes]"),
+         QStringLiteral("Adds a material and prints its code. --at-planned-price carries it at "
+                        "its planned price;\n--yes adds it even when a material of the same name "
+                        "and specification exists."),
+         {opt("parent"), opt("code"), opt("name"), opt("spec"), opt("unit"), opt("conv-unit"),
+          opt("factor"), opt("planned-price"), opt("planned-quantity"), flag("at-planned-price"),
+          flag("yes")},
+         0,
+         catalogueAddMaterial},
+        {{QStringLiteral("supplier"), QStringLiteral("add")},
+         QStringLiteral("supplier add [--code C] --name N [--opening-debt X] [--address T] "
+                        "[--phone T]\n           [--legal-representative T]"),
+         QStringLiteral("Adds a supplier and prints its code (default: the next number)."),
+         {opt("code"), opt("name"), opt("opening-debt"), opt("address"), opt("phone"),
+          opt("legal-representative")},
+         0,
+         supplierAdd},
+        {{QStringLiteral("unit"), QStringLiteral("add")},
+         QStringLiteral("unit add --code C --name N [--address T] [--contact T] [--phone T]"),
+         QStringLiteral("Adds a consuming unit."),
+         {opt("code"), opt("name"), opt("address"), opt("contact"), opt("phone")},
+         0,
+         unitAdd},
+        {{QStringLiteral("opening"), QStringLiteral("add")},
+         QStringLiteral("opening add --material CODE --price P --quantity Q [--amount A]"),
+         QStringLiteral("Adds an opening balance (before the first month-end closing). The "
+                        "amount defaults to\nprice × quantity. Under first in first out a "
+                        "material may open at several prices."),
+         {opt("material"), opt("price"), opt("quantity"), opt("amount")},
+         0,
+         openingAdd},
+        {{QStringLiteral("stock")},
+         QStringLiteral("stock [--material CODE]"),
+         QStringLiteral("Lists the stock table: CLBH, CLMC, CLGG, JZDW, KCSL, KCJE."),
+         {opt("material")},
+         0,
+         stock},
+        {{QStringLiteral("check")},
+         QStringLiteral("check [--strict]"),
+         QStringLiteral("Checks the ledger against its own history; exit code 1 on a breach. "
+                        "A zero quantity\nwith an amount left is listed but counts only with "
+                        "--strict."),
+         {flag("strict")},
+         0,
+         check},
+        {{QStringLiteral("month-end")},
+         QStringLiteral("month-end [--yes]"),
+         QStringLiteral("Closes the month on today's date. Without --yes the first question is "
+                        "answered No."),
+         {flag("yes")},
+         0,
+         monthEnd},
+        {{QStringLiteral("batch")},
+         QStringLiteral("batch FILE|-"),
+         QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "
+                        "Stops at the first\nfailing line and names it; earlier lines stay "
+                        "written. Global options given to\nbatch apply to every line."),
+         {},
+         1,
+         batch},
+        {{QStringLiteral("demo")},
+         QStringLiteral("demo [--materials N] [--mode average|fifo] [--name N] [--password P]"
+                        "\n           [--operator NAME --operator-password PW] [--number BH]"),
+         QStringLiteral("Creates a demo account set: the library catalogue, suppliers, consuming "
+                        "units, opening\nbalances for N materials (default 60) and a first "
+                        "closing; prints its number.\nIt logs in as the template's operator "
+                        "unless --operator is given."),
+         {opt("materials"), opt("mode"), opt("name"), opt("password"), opt("operator"),
+          opt("operator-password"), opt("number"), opt("months"), opt("lines")},
+         0,
+         demo},
+    };
+    return list;
+}
+
+QString globalHelp()
+{
+    QString text = QStringLiteral(
+        "usage: varnock-cli [global options] COMMAND [options]\n\n"
+        "global options:\n"
+        "  --data-dir DIR      data folder (else VARNOCK_DATA_DIR, else the default)\n"
+        "  --set BH            account set number\n"
+        "  --user NAME         operator (else VARNOCK_USER)\n"
+        "  --password PW       operator password (else VARNOCK_PASSWORD)\n"
+        "  --json              one JSON object per command\n"
+        "  --help              help on a command\n\n"
+        "commands:\n");
+    for (const CommandInfo &c : commands())
+        text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
+    text += QStringLiteral("\nexit codes: 0 done, 1 refused, 2 usage error, 3 store error\n");
+    return text;
+}
+
+QString commandHelp(const CommandInfo &c)
+{
+    return QStringLiteral("usage: varnock-cli [global options] ") + c.synopsis +
+           QStringLiteral("\n\n") + c.help + QLatin1Char('\n');
+}
+
+bool isGroup(const QString &word)
+{
+    for (const CommandInfo &c : commands()) {
+        if (c.words.size() > 1 && c.words.first() == word)
+            return true;
+    }
+    return false;
+}
+
+const CommandInfo &findCommand(const QStringList &rest)
+{
+    const CommandInfo *best = nullptr;
+    for (const CommandInfo &c : commands()) {
+        if (rest.size() >= c.words.size() && rest.mid(0, c.words.size()) == c.words &&
+            (!best || c.words.size() > best->words.size())) {
+            best = &c;
+        }
+    }
+    if (best)
+        return *best;
+    if (isGroup(rest.first())) {
+        if (rest.size() < 2 || rest.at(1).startsWith(QLatin1Char('-')))
+            throw UsageError{QStringLiteral("%1: missing sub-command").arg(rest.first())};
+        throw UsageError{
+            QStringLiteral("%1: unknown sub-command %2").arg(rest.first(), rest.at(1))};
+    }
+    throw UsageError{QStringLiteral("unknown command %1").arg(rest.first())};
+}
+
+void print(Context &ctx, const QString &name, const Result &result)
+{
+    if (ctx.globals.json) {
+        QJsonObject object = result.json;
+        object.insert(QStringLiteral("command"), name);
+        object.insert(QStringLiteral("ok"), result.exitCode == 0);
+        ctx.out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
+    } else {
+        for (const QString &line : result.lines)
+            ctx.out << line << '\n';
+    }
+    if (!result.errorText.isEmpty())
+        ctx.err << result.errorText << '\n';
+    ctx.out.flush();
+    ctx.err.flush();
+}
+
+int fail(Context &ctx, const QString &name, int code, const QString &message,
+         const QString &title = QString())
+{
+    if (ctx.globals.json) {
+        QJsonObject object{{QStringLiteral("command"), name},
+                           {QStringLiteral("ok"), false},
+                           {QStringLiteral("exit"), code},
+                           {QStringLiteral("message"), message}};
+        if (!title.isEmpty())
+            object.insert(QStringLiteral("title"), title);
+        ctx.out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) << '\n';
+    }
+    ctx.err << message << '\n';
+    ctx.out.flush();
+    ctx.err.flush();
+    return code;
+}
+
+// Runs one command line with `base` as the global options.
+int execute(Context &ctx, const QStringList &tokens, const Globals &base)
+{
+    ctx.globals = base;
+    ctx.globals.help = false;
+    QString name;
+    try {
+        const QStringList rest = Arguments::parseLeadingGlobals(tokens, ctx.globals);
+        if (rest.isEmpty()) {
+            if (ctx.globals.help) {
+                ctx.out << globalHelp();
+                ctx.out.flush();
+                return Done;
+            }
+            throw UsageError{QStringLiteral("missing command")};
+        }
+        const CommandInfo &command = findCommand(rest);
+        name = command.words.join(QLatin1Char(' '));
+        const Arguments args =
+            Arguments::parse(rest.mid(command.words.size()), command.options, ctx.globals);
+        if (ctx.globals.help) {
+            ctx.out << commandHelp(command);
+            ctx.out.flush();
+            return Done;
+        }
+        args.expectPositional(command.positional);
+        const Result result = command.run(ctx, args);
+        print(ctx, name, result);
+        return result.exitCode;
+    } catch (const UsageError &e) {
+        const QString hint = name.isEmpty() ? QStringLiteral("varnock-cli --help")
+                                            : QStringLiteral("varnock-cli %1 --help").arg(name);
+        return fail(ctx, name, UsageFailure,
+                    QStringLiteral("varnock-cli: %1 (see %2)").arg(e.text, hint));
+    } catch (const Declined &d) {
+        fail(ctx, name, Refused, d.text, d.title);
+        ctx.err << QStringLiteral("(answered No; give --yes to answer Yes)") << '\n';
+        ctx.err.flush();
+        return Refused;
+    } catch (const Refusal &r) {
+        return fail(ctx, name, Refused, r.text, r.title);
+    } catch (const StoreError &e) {
+        return fail(ctx, name, StoreFailure, e.text);
+    } catch (const std::exception &e) {
+        return fail(ctx, name, StoreFailure, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+Result batch(Context &ctx, const Arguments &args)
+{
+    if (ctx.batchDepth > 0)
+        throw UsageError{QStringLiteral("batch: a batch cannot run another batch")};
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("batch: missing FILE (or - for standard input)")};
+    const QString source = args.positional().first();
+
+    QString text;
+    if (source == QLatin1String("-")) {
+        if (ctx.in) {
+            text = ctx.in->readAll();
+        } else {
+            QFile input;
+            if (!input.open(stdin, QIODevice::ReadOnly))
+                throw StoreError(QStringLiteral("cannot read standard input"));
+            text = QString::fromUtf8(input.readAll());
+        }
+    } else {
+        QFile file(source);
+        if (!file.open(QIODevice::ReadOnly))
+            throw UsageError{
+                QStringLiteral("batch: cannot read %1: %2").arg(source, file.errorString())};
+        text = QString::fromUtf8(file.readAll());
+    }
+
+    const Globals base = ctx.globals;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    Result result;
+    int run = 0;
+    ++ctx.batchDepth;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const auto words = splitShellWords(line);
+        int code = Done;
+        if (!words) {
+            code = fail(ctx, QString(), UsageFailure,
+                        QStringLiteral("varnock-cli: unterminated quote"));
+        } else if (words->isEmpty()) {
+            continue;
+        } else {
+            code = execute(ctx, *words, base);
+            ++run;
+        }
+        if (code != Done) {
+            --ctx.batchDepth;
+            ctx.globals = base;
+            result.exitCode = code;
+            result.errorText =
+                QStringLiteral("batch: stopped at line %1: %2").arg(i + 1).arg(line.trimmed());
+            result.json.insert(QStringLiteral("line"), i + 1);
+            result.json.insert(QStringLiteral("commands"), run - 1);
+            return result;
+        }
+    }
+    --ctx.batchDepth;
+    ctx.globals = base;
+    result.json.insert(QStringLiteral("commands"), run);
+    return result;
+}
+
+} // namespace
+
+int run(const QStringList &args, QTextStream &out, QTextStream &err, QTextStream *in)
+{
+    Context ctx(out, err, in);
+    if (args.isEmpty()) {
+        err << globalHelp();
+        err.flush();
+        return UsageFailure;
+    }
+    return execute(ctx, args, Globals{});
+}
+
+} // namespace varnock::cli

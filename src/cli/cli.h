@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace varnock::cli {
+
+// Exit codes of the command line.
+enum ExitCode { Done = 0, Refused = 1, UsageFailure = 2, StoreFailure = 3 };
+
+// Runs one command line (the arguments without the program name) and returns its exit code.
+// Output goes to `out`, messages to `err`; "batch -" reads `in` (standard input when null).
+int run(const QStringList &args, QTextStream &out, QTextStream &err, QTextStream *in = nullptr);
+
+} // namespace varnock::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cli/context.h"
+
+namespace varnock::cli {
+
+// A question the operation asks; without --yes the command line answers No and stops.
+struct Declined
+{
+    QString title;
+    QString text;
+};
+
+// The commands, one function each. Each throws Refusal, StoreError, UsageError or Declined.
+Result setCreate(Context &ctx, const Arguments &args);
+Result setList(Context &ctx, const Arguments &args);
+Result setDelete(Context &ctx, const Arguments &args);
+Result catalogueImport(Context &ctx, const Arguments &args);
+Result catalogueAddCategory(Context &ctx, const Arguments &args);
+Result catalogueAddMaterial(Context &ctx, const Arguments &args);
+Result supplierAdd(Context &ctx, const Arguments &args);
+Result unitAdd(Context &ctx, const Arguments &args);
+Result openingAdd(Context &ctx, const Arguments &args);
+Result stock(Context &ctx, const Arguments &args);
+Result check(Context &ctx, const Arguments &args);
+Result monthEnd(Context &ctx, const Arguments &args);
+Result demo(Context &ctx, const Arguments &args);
+
+} // namespace varnock::cli

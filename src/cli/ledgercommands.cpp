@@ -1,0 +1,96 @@
+#include "cli/handlers.h"
+
+#include "cli/stocklist.h"
+#include "ledger/invariantchecker.h"
+#include "ledger/monthend.h"
+#include "shell/accountsetsession.h"
+#include "store/clock.h"
+#include "store/database.h"
+
+#include <QJsonArray>
+
+namespace varnock::cli {
+
+Result stock(Context &ctx, const Arguments &args)
+{
+    // What the stock list report may show, so the same right.
+    ctx.authorize(QStringLiteral("LDZCQDB"));
+    AccountSetSession &set = ctx.accountSet();
+    const Formats formats = set.formats();
+    Result result;
+    QJsonArray rows;
+    for (const StockList::Row &r :
+         StockList::read(set.database(), args.value(QStringLiteral("material")))) {
+        const QString kcsl = formats.quantityText(r.kcsl);
+        const QString kcje = formats.amountText(r.kcje);
+        rows.append(QJsonObject{{QStringLiteral("CLBH"), r.clbh},
+                                {QStringLiteral("CLMC"), r.clmc},
+                                {QStringLiteral("CLGG"), r.clgg},
+                                {QStringLiteral("JZDW"), r.jzdw},
+                                {QStringLiteral("KCSL"), kcsl},
+                                {QStringLiteral("KCJE"), kcje}});
+        result.lines << QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6")
+                            .arg(r.clbh, r.clmc, r.clgg, r.jzdw, kcsl, kcje);
+    }
+    result.json.insert(QStringLiteral("rows"), rows);
+    return result;
+}
+
+Result check(Context &ctx, const Arguments &args)
+{
+    ctx.login();
+    AccountSetSession &set = ctx.accountSet();
+    const bool strict = args.has(QStringLiteral("strict"));
+    const QList<InvariantBreach> breaches =
+        InvariantChecker::check(set.database(), set.mode(), set.formats());
+    Result result;
+    QJsonArray rows;
+    int broken = 0;
+    for (const InvariantBreach &b : breaches) {
+        // A zero quantity with an amount left is a rounding rest, not a broken ledger.
+        const bool counts = strict || b.kind != InvariantBreach::Kind::ZeroQuantityAmount;
+        const QString kind = b.kind == InvariantBreach::Kind::Stock   ? QStringLiteral("stock")
+                             : b.kind == InvariantBreach::Kind::Layer ? QStringLiteral("layer")
+                                                                      : QStringLiteral("rest");
+        broken += counts ? 1 : 0;
+        rows.append(QJsonObject{{QStringLiteral("CLBH"), b.clbh},
+                                {QStringLiteral("kind"), kind},
+                                {QStringLiteral("breach"), counts},
+                                {QStringLiteral("what"), b.what}});
+        result.lines << QStringLiteral("%1\t%2\t%3").arg(b.clbh, kind, b.what);
+    }
+    result.json.insert(QStringLiteral("rows"), rows);
+    result.json.insert(QStringLiteral("balanced"), broken == 0);
+    if (broken == 0) {
+        result.lines << QStringLiteral("ok");
+    } else {
+        result.exitCode = 1;
+        result.errorText = QStringLiteral("%1 breach(es) of the ledger").arg(broken);
+    }
+    return result;
+}
+
+Result monthEnd(Context &ctx, const Arguments &args)
+{
+    ctx.authorize(QStringLiteral("YJCL"));
+    AccountSetSession &set = ctx.accountSet();
+    MonthEnd closing(set.database(), set.mode(), set.formats());
+    const QDate today = Clock::today();
+    const bool yes = args.has(QStringLiteral("yes"));
+    for (const MonthEnd::Step &step : closing.checks(today)) {
+        if (step.kind == MonthEnd::Step::Kind::Refusal)
+            throw Refusal(step.title, step.text, step.icon);
+        if (!yes)
+            throw Declined{step.title, step.text};
+    }
+    int yjid = 0;
+    ctx.perform(QStringLiteral("YJCL"), [&] { yjid = closing.close(today); });
+    Result result;
+    result.json.insert(QStringLiteral("YJID"), yjid);
+    result.json.insert(QStringLiteral("YJSJ"), today.toString(Qt::ISODate));
+    result.json.insert(QStringLiteral("message"), MonthEnd::finished().text);
+    result.lines << MonthEnd::finished().text;
+    return result;
+}
+
+} // namespace varnock::cli
