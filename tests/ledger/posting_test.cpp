@@ -340,7 +340,7 @@ TEST_P(PostingTest, PostAllPostsTheGoodVouchersAndReportsTheRefusedOne)
 {
     seed.opening(A, dec("10"), dec("100.00"));
     issueLine(1, A, "4");
-    issueLine(2, A, "100");
+    const qint64 refused = issueLine(2, A, "100");
     issueLine(3, A, "3");
 
     const QList<Posting::Outcome> outcomes = posting().postAll(Family::Issue, Requisition);
@@ -353,6 +353,10 @@ TEST_P(PostingTest, PostAllPostsTheGoodVouchersAndReportsTheRefusedOne)
     EXPECT_TRUE(outcomes[2].posted);
     expectStock(A, "3", "30.00");
     EXPECT_EQ(posting().unpostedVouchers(Family::Issue, Requisition), QList<qint64>({2}));
+    EXPECT_TRUE(pieces(refused).isEmpty());
+    if (fifo()) {
+        EXPECT_EQ(seed.pieceCount(), 2);
+    }
 
     // Stock-in returns likewise go voucher by voucher.
     const qint64 r = receive(5, B, "4", "40.00");
