@@ -73,7 +73,8 @@ Posting::Posting(Database &db, int accountingMode, const Formats &formats)
 Posting::Question Posting::confirmation()
 {
     return {QStringLiteral("提示窗口"),
-            QStringLiteral("一旦记帐，将不可修改数据只可查看，您确定要记帐吗？")};
+            QStringLiteral("一旦记帐，将不可修改数据只可查看，您确定要记帐吗？"),
+            Refusal::Icon::Exclamation};
 }
 
 Posting::Question Posting::deleteQuestion(Family family, int row)

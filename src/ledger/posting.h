@@ -38,6 +38,7 @@ public:
     {
         QString title;
         QString text;
+        Refusal::Icon icon = Refusal::Icon::Question;
     };
 
     Posting(Database &db, int accountingMode, const Formats &formats);

@@ -101,6 +101,10 @@ TEST_P(MonthEndTest, QuestionsAndTheTwentyEightDayRule)
     EXPECT_EQ(again[0].text, QStringLiteral("今天已经做过月结，不能再做！"));
     expectClosingWritesNothing(QDate(2026, 1, 31), QStringLiteral("今天已经做过月结，不能再做！"));
 
+    // A clock set back before the latest closing cannot close.
+    EXPECT_EQ(steps(QDate(2026, 1, 30)),
+              QStringList({QStringLiteral("!月结时间应大于做出入库时间")}));
+
     // 28 days apart asks once more; 29 days does not.
     EXPECT_EQ(steps(QDate(2026, 2, 28)),
               QStringList({QStringLiteral("?") + Confirm, QStringLiteral("?") + TooSoon}));
