@@ -463,6 +463,32 @@ TEST_P(PostingTest, DeletingTheLastReversalLineClearsTheReversedMark)
     EXPECT_EQ(flag(QStringLiteral("LLD"), QStringLiteral("CZBZ"), issued), 0);
 }
 
+TEST_P(PostingTest, DirectDeliveryLinesAreLeftToTheirDelivery)
+{
+    // A direct delivery: its stock-in half names the issue line created with it.
+    const qint64 out = seed.issue(1, A, dec("2"), dec("5.00"), dec("10.00"));
+    set.db().exec(QStringLiteral("UPDATE LLD SET ZJZC = 1 WHERE ID = ?"), {out});
+    const qint64 in = seed.receipt(1, A, dec("2"), dec("10.00"));
+    set.db().exec(QStringLiteral("UPDATE RKD SET CKID = ? WHERE ID = ?"), {out, in});
+    seed.receipt(2, A, dec("1"), dec("6.00"));
+
+    EXPECT_EQ(posting().unpostedVouchers(Family::StockIn, Purchase), QList<qint64>({2}));
+    EXPECT_TRUE(posting().unpostedVouchers(Family::Issue, Requisition).isEmpty());
+    EXPECT_TRUE(posting().voucherGrid(Family::Issue, Requisition).keys.isEmpty());
+    expectRefusal([&] { posting().post(Family::StockIn, Purchase, 1); },
+                  QStringLiteral("该单据不存在，可能已被删除！"));
+    expectRefusal([&] { posting().deleteLine(Family::StockIn, in); },
+                  QStringLiteral("该记录属于直进直出单据，不能在此删除！"));
+    expectRefusal([&] { posting().deleteLine(Family::Issue, out); },
+                  QStringLiteral("该记录属于直进直出单据，不能在此删除！"));
+
+    posting().postAll(Family::StockIn, Purchase);
+    expectStock(A, "1", "6.00");
+    EXPECT_EQ(flag(QStringLiteral("RKD"), QStringLiteral("JZBZ"), in), 0);
+    set.db().exec(QStringLiteral("DELETE FROM RKD WHERE ID = ?"), {in});
+    set.db().exec(QStringLiteral("DELETE FROM LLD WHERE ID = ?"), {out});
+}
+
 // No statement of the posting path runs through a whole ledger table.
 TEST_P(PostingTest, PostingSearchesByIndexOnly)
 {
