@@ -82,9 +82,9 @@ QString StockInVouchers::proposeDocumentNumber() const
             found = true;
         }
     }
-    const QString running = found
-                                ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
-                                : QStringLiteral("1001");
+    const QString running =
+        found ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
+              : QStringLiteral("1001");
     return dateText(today) + QStringLiteral(" - ") + running;
 }
 
@@ -101,8 +101,8 @@ QStringList StockInVouchers::documentNumbers() const
 
 StockInVouchers::Conversion StockInVouchers::conversionOf(const QString &clbh) const
 {
-    QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT HSDW, HSXS FROM CLJBXXB WHERE CLBH = ?"), {clbh.trimmed()});
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT HSDW, HSXS FROM CLJBXXB WHERE CLBH = ?"),
+                            {clbh.trimmed()});
     Conversion c;
     if (q.next()) {
         c.hsdw = q.value(0).toString().trimmed();
@@ -232,9 +232,8 @@ void StockInVouchers::saveEdit(const StockInVoucher &voucher)
                                  "CLBH = ?, SJDJ = ?, SJSL = ?, SJJE = ?, YFJE = ?, CZZM = ?, "
                                  "CZRQ = ? WHERE ID = ?"),
                   {voucher.ysdjh, voucher.gysbh.trimmed(), voucher.fpbh, voucher.zph,
-                   line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(),
-                   f.sjje.toVariant(), f.yfje.toVariant(), line.czzm, dateText(voucher.czrq),
-                   line.id});
+                   line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
+                   f.yfje.toVariant(), line.czzm, dateText(voucher.czrq), line.id});
     }
     // Lines taken off the grid go too: the voucher is what the grid shows.
     for (qint64 id : std::as_const(stored)) {
@@ -399,11 +398,10 @@ qint64 StockInVouchers::append(const StockInVoucher &header, const StockInLine &
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
                              "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1)"),
-              {m + 2, mText + QStringLiteral("追加"), header.gysbh.trimmed(),
-               dateText(header.czrq), header.fpbh, header.zph,
-               StockInKind::of(StockInKind::Provisional).zl, line.clbh.trimmed(),
-               f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(), f.yfje.toVariant(),
-               line.czzm});
+              {m + 2, mText + QStringLiteral("追加"), header.gysbh.trimmed(), dateText(header.czrq),
+               header.fpbh, header.zph, StockInKind::of(StockInKind::Provisional).zl,
+               line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
+               f.yfje.toVariant(), line.czzm});
     const qint64 actualId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
 
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "

@@ -146,8 +146,8 @@ TEST_F(StockInTest, OpeningNeedsAClosingAndDatesMustFollowTheLatestOne)
     StockInVouchers v = vouchers();
     EXPECT_NO_THROW(v.checkCanOpen());
     EXPECT_EQ(refusalOf([&] {
-                  v.saveNew(voucher({line(QStringLiteral("1001"), "2", "5", "10")},
-                                    QDate(2026, 2, 28)));
+                  v.saveNew(
+                      voucher({line(QStringLiteral("1001"), "2", "5", "10")}, QDate(2026, 2, 28)));
               }),
               QStringLiteral("操作时间不允许小于月结时间！"));
     EXPECT_EQ(lineCount(), 0);
@@ -191,7 +191,8 @@ TEST_F(StockInTest, AmountPaidMayEqualTheAmountButNotExceedIt)
 
 TEST_F(StockInTest, ALineInTheConversionUnitIsStoredInTheAccountingUnit)
 {
-    set.db().exec(QStringLiteral("UPDATE CLJBXXB SET HSDW = '吨', HSXS = 1000 WHERE CLBH = '1001'"));
+    set.db().exec(
+        QStringLiteral("UPDATE CLJBXXB SET HSDW = '吨', HSXS = 1000 WHERE CLBH = '1001'"));
     StockInVouchers v = vouchers();
     StockInLineModel model(v);
     model.setEditable(true);
@@ -200,8 +201,8 @@ TEST_F(StockInTest, ALineInTheConversionUnitIsStoredInTheAccountingUnit)
                   .data(StockInLineModel::ConversionUnitsRole)
                   .toStringList(),
               QStringList({QString(), QStringLiteral("吨")}));
-    EXPECT_FALSE(model.setData(model.index(0, StockInLineModel::ConversionUnit),
-                               QStringLiteral("箱")));
+    EXPECT_FALSE(
+        model.setData(model.index(0, StockInLineModel::ConversionUnit), QStringLiteral("箱")));
     ASSERT_TRUE(
         model.setData(model.index(0, StockInLineModel::ConversionUnit), QStringLiteral("吨")));
     ASSERT_TRUE(model.setData(model.index(0, StockInLineModel::Quantity), QStringLiteral("2")));
@@ -225,8 +226,7 @@ TEST_F(StockInTest, ALineInTheConversionUnitIsStoredInTheAccountingUnit)
     StockInLine broken = plain;
     broken.conversionUnit = QStringLiteral("吨");
     broken.hsxs = 0;
-    EXPECT_EQ(refusalOf([&] { v.saveNew(voucher({broken})); }),
-              QStringLiteral("1行换算系数无效!"));
+    EXPECT_EQ(refusalOf([&] { v.saveNew(voucher({broken})); }), QStringLiteral("1行换算系数无效!"));
 }
 
 TEST_F(StockInTest, GridEditsKeepTheLineConsistent)

@@ -48,8 +48,7 @@ FrmDjcx::FrmDjcx(const StockInVouchers &vouchers, QWidget *parent)
     code->addWidget(m_gysbh, 1);
     code->addWidget(pick);
     grid->addLayout(code, 0, 1);
-    grid->addWidget(label(transfer ? vouchers.kind().partnerName
-                                   : QStringLiteral("供应商名称：")),
+    grid->addWidget(label(transfer ? vouchers.kind().partnerName : QStringLiteral("供应商名称：")),
                     0, 2);
     grid->addWidget(m_gysmc, 0, 3);
     grid->addWidget(label(QStringLiteral("发票编号：")), 1, 0);

@@ -27,10 +27,10 @@ FrmDjcxjg::FrmDjcxjg(const StockInVouchers &vouchers, QWidget *parent)
     row->addStretch();
     row->addWidget(m_search);
     contentLayout()->addLayout(row);
-    m_model->setHorizontalHeaderLabels(
-        {QStringLiteral("系统编号"), QStringLiteral("记账标志"), QStringLiteral("操作日期"),
-         QStringLiteral("原始单据号"), QStringLiteral("供应商名称"), QStringLiteral("发票号"),
-         QStringLiteral("支票号"), QStringLiteral("账类")});
+    m_model->setHorizontalHeaderLabels({QStringLiteral("系统编号"), QStringLiteral("记账标志"),
+                                        QStringLiteral("操作日期"), QStringLiteral("原始单据号"),
+                                        QStringLiteral("供应商名称"), QStringLiteral("发票号"),
+                                        QStringLiteral("支票号"), QStringLiteral("账类")});
     view()->setObjectName(QStringLiteral("MFG"));
     connect(m_search, &QPushButton::clicked, this, [this] {
         FrmDjcx dialog(m_vouchers, this);

@@ -30,11 +30,10 @@ namespace {
 
 QStringList buttonCaptions(const StockInKind &kind)
 {
-    QStringList captions{QStringLiteral("查 询(&F)"), QStringLiteral("增 加(&A)"),
-                         QStringLiteral("保 存(&S)"), QStringLiteral("修 改(&G)"),
-                         QStringLiteral("删 除(&D)"), QStringLiteral("恢 复(&H)"),
-                         QStringLiteral("打 印(&P)"), QStringLiteral("退 出(&X)"),
-                         QStringLiteral("记  账(&J)")};
+    QStringList captions{
+        QStringLiteral("查 询(&F)"), QStringLiteral("增 加(&A)"), QStringLiteral("保 存(&S)"),
+        QStringLiteral("修 改(&G)"), QStringLiteral("删 除(&D)"), QStringLiteral("恢 复(&H)"),
+        QStringLiteral("打 印(&P)"), QStringLiteral("退 出(&X)"), QStringLiteral("记  账(&J)")};
     if (kind.isProvisional())
         captions.append(QStringLiteral("追 加(&Z)"));
     return captions;
@@ -324,7 +323,8 @@ void StockInScreen::change()
     if (m_xtbh == 0)
         return;
     if (m_state == State::Posted) {
-        Messages::warn(this, QStringLiteral("该单据已经记账，不允许修改！"), QStringLiteral("提示"));
+        Messages::warn(this, QStringLiteral("该单据已经记账，不允许修改！"),
+                       QStringLiteral("提示"));
         return;
     }
     setState(State::Edit);
@@ -358,9 +358,8 @@ void StockInScreen::append()
     const qint64 id = row >= 0 ? m_model->line(row).id : 0;
     if (!runOperation(this, [&] { m_vouchers.checkAppend(id); }))
         return;
-    if (!Messages::ask(this,
-                       QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!"
-                                      "您确定要进行此操作吗?")))
+    if (!Messages::ask(this, QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!"
+                                            "您确定要进行此操作吗?")))
         return;
     if (!Messages::ask(this, QStringLiteral("每次只能追加一条记录，第 ") +
                                  QString::number(row + 1) + QStringLiteral(" 条记录将被追加")))

@@ -29,8 +29,8 @@ public:
     enum class State { Browse, New, Edit, Posted };
     enum Button { Search, Add, Save, Change, Delete, Restore, Print, Exit, Post, Append };
 
-    StockInScreen(Database &db, StockInKind::Kind kind, int accountingMode,
-                  const Formats &formats, QWidget *parent = nullptr);
+    StockInScreen(Database &db, StockInKind::Kind kind, int accountingMode, const Formats &formats,
+                  QWidget *parent = nullptr);
 
     // Screens refuse to open before the first closing: shows the refusal and returns false.
     static bool mayOpen(QWidget *parent, Database &db, StockInKind::Kind kind);

@@ -31,8 +31,7 @@ void registerStockInScreens(ScreenRegistry &registry)
         const StockInKind::Kind k = kind.kind;
         registry.add(kind.screen, ScreenRegistry::Opening::InMainWindow,
                      [k](const ScreenRequest &r) -> QWidget * {
-                         if (!r.database ||
-                             !StockInScreen::mayOpen(r.main, *r.database, k))
+                         if (!r.database || !StockInScreen::mayOpen(r.main, *r.database, k))
                              return nullptr;
                          auto *screen =
                              new StockInScreen(*r.database, k, r.mode, formatsOf(*r.database));

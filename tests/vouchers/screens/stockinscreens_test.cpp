@@ -77,7 +77,10 @@ protected:
     void TearDown() override { Clock::setToday(std::nullopt); }
 
     Database &db() { return set.db(); }
-    void close() { db().exec(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (1, '2026-02-28')")); }
+    void close()
+    {
+        db().exec(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (1, '2026-02-28')"));
+    }
     int count(const QString &sql) { return db().scalar(sql).toInt(); }
 
     // Types into a numeric cell through its editor and commits with Enter.
@@ -91,8 +94,7 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
-        QTRY_VERIFY(!screen.grid()->isEditing() ||
-                    screen.grid()->currentIndex() != cell);
+        QTRY_VERIFY(!screen.grid()->isEditing() || screen.grid()->currentIndex() != cell);
         if (screen.grid()->isEditing())
             screen.grid()->closePersistentEditor(screen.grid()->currentIndex());
     }
@@ -193,8 +195,7 @@ TEST_F(StockInScreensTest, APurchaseVoucherTypedThroughTheGridIsSavedAndGuarded)
     test::LedgerSeed(db()).post(QStringLiteral("RKD"), 1);
     whenModal<FrmDjcxjg>([](FrmDjcxjg *finder) {
         EXPECT_EQ(finder->rowCount(), 1);
-        EXPECT_EQ(finder->view()->model()->index(0, 1).data().toString(),
-                  QStringLiteral("已记账"));
+        EXPECT_EQ(finder->view()->model()->index(0, 1).data().toString(), QStringLiteral("已记账"));
         click(finder->buttons(), 0);
     });
     click(screen.buttons(), StockInScreen::Search);
@@ -286,7 +287,8 @@ TEST_F(StockInScreensTest, AProvisionalLineIsAppendedAfterBothQuestions)
     screen.grid()->setCurrentIndex(screen.model()->index(0, StockInLineModel::Amount));
     sink.answer({true, false});
     click(screen.buttons(), StockInScreen::Append);
-    EXPECT_EQ(sink.questionTexts().last(), QStringLiteral("每次只能追加一条记录，第 1 条记录将被追加"));
+    EXPECT_EQ(sink.questionTexts().last(),
+              QStringLiteral("每次只能追加一条记录，第 1 条记录将被追加"));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD")), 1);
 
     click(screen.buttons(), StockInScreen::Append);
