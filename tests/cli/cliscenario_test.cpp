@@ -1,0 +1,272 @@
+#include "clirunner.h"
+
+#include "master/consumingunits.h"
+#include "master/openingbalances.h"
+#include "master/suppliers.h"
+#include "shell/datafolder.h"
+#include "shell/operationlog.h"
+#include "shell/operators.h"
+#include "store/clock.h"
+#include "store/database.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace varnock {
+namespace {
+
+using test::CliRunner;
+
+class CliScenario : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::setToday(QDate(2026, 1, 31)); }
+    void TearDown() override { Clock::setToday(std::nullopt); }
+
+    // The set's database, opened while no command holds it.
+    std::unique_ptr<Database> open(qint64 number) const
+    {
+        return std::make_unique<Database>(DataFolder(cli.dataDir()).accountSetDatabasePath(number));
+    }
+
+    static QStringList logTexts(Database &db)
+    {
+        QStringList texts;
+        for (const OperationLog::Row &r : OperationLog(db).browse())
+            texts << r.text;
+        return texts;
+    }
+
+    static QJsonObject json(const QString &line)
+    {
+        return QJsonDocument::fromJson(line.toUtf8()).object();
+    }
+
+    CliRunner cli;
+};
+
+TEST_F(CliScenario, MovingAverageBooksOpenThroughABatch)
+{
+    const QStringList as = {"--user", "张会计", "--password", "kj"};
+    const auto r = cli.batch(QStringLiteral(R"(# a new set, kept by its own accountant
+set create --name 测试账套 --password pw --date 2026-01-01 --mode average --operator 张会计 --operator-password kj
+catalogue import --library 3
+
+supplier add --name "河北 建材 \"恒达\" 公司" --opening-debt 1200.5   # quoted, with spaces
+unit add --code 01 --name '一号楼 项目部'
+opening add --material 1001001 --price 4050 --quantity 2.5
+opening add --material 7001002 --price 6.5 --quantity 100 --amount 650.004
+stock
+stock --material 1001001 --json
+)"),
+                             as);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 9) << r.out.toStdString();
+    const qint64 bh = lines[0].toLongLong();
+    EXPECT_EQ(bh, 2026001);
+    EXPECT_EQ(lines[1], QStringLiteral("数据替换完毕！"));
+    EXPECT_EQ(lines[2], QStringLiteral("1"));
+    EXPECT_EQ(lines[3], QStringLiteral("01"));
+    EXPECT_EQ(lines[4], QStringLiteral("1001001\t4050.00\t2.50\t10125.00"));
+    // The typed amount is kept to the amount format.
+    EXPECT_EQ(lines[5], QStringLiteral("7001002\t6.50\t100.00\t650.00"));
+    EXPECT_EQ(lines[6], QStringLiteral("1001001\t光圆钢筋\tHPB300 Φ6\t吨\t2.50\t10125.00"));
+    EXPECT_EQ(lines[7], QStringLiteral("7001002\t扣件\t直角 GKZ48\t个\t100.00\t650.00"));
+    const QJsonObject stock = json(lines[8]);
+    EXPECT_EQ(stock[QStringLiteral("command")].toString(), QStringLiteral("stock"));
+    const QJsonArray rows = stock[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][QStringLiteral("CLBH")].toString(), QStringLiteral("1001001"));
+    EXPECT_EQ(rows[0][QStringLiteral("KCSL")], QJsonValue(QStringLiteral("2.50")));
+    EXPECT_EQ(rows[0][QStringLiteral("KCJE")], QJsonValue(QStringLiteral("10125.00")));
+
+    {
+        auto db = open(bh);
+        const auto supplier = Suppliers(*db).find(QStringLiteral("1"));
+        ASSERT_TRUE(supplier);
+        EXPECT_EQ(supplier->mc, QStringLiteral("河北 建材 \"恒达\" 公司"));
+        EXPECT_EQ(supplier->csqk, *Decimal::parse(u"1200.5"));
+        EXPECT_EQ(ConsumingUnits(*db).find(QStringLiteral("01"))->mc,
+                  QStringLiteral("一号楼 项目部"));
+        // Each command leaves the record its menu command leaves.
+        EXPECT_EQ(logTexts(*db), (QStringList{"设置材料信息", "设置供应商", "设置领料单位",
+                                              "设置账务初始化信息", "设置账务初始化信息"}));
+    }
+
+    const QStringList set = QStringList{"--set", QString::number(bh)} + as;
+    auto again = cli.run(set + QStringList{"opening", "add", "--material", "1001001", "--price",
+                                           "4000", "--quantity", "1"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_EQ(again.err, QStringLiteral("1001001 光圆钢筋已经做过初始化！\n"));
+
+    auto close = cli.run(set + QStringList{"month-end"});
+    EXPECT_EQ(close.code, 1) << "without --yes the question is answered No";
+    close = cli.run(set + QStringList{"month-end", "--yes"});
+    EXPECT_EQ(close.code, 0) << close.err.toStdString();
+    EXPECT_EQ(close.out, QStringLiteral("月结结束！！！\n"));
+
+    const auto closed = cli.run(set + QStringList{"opening", "add", "--material", "7001003",
+                                                  "--price", "7", "--quantity", "1"});
+    EXPECT_EQ(closed.code, 1);
+    EXPECT_EQ(closed.err, QStringLiteral("已经做过业务不允许再做初始化！！！\n"));
+
+    const auto checked = cli.run(set + QStringList{"check"});
+    EXPECT_EQ(checked.code, 0) << checked.out.toStdString();
+
+    auto db = open(bh);
+    EXPECT_EQ(OpeningBalances(*db, 2, Formats()).rows().size(), 2);
+    EXPECT_EQ(logTexts(*db).count(QStringLiteral("月结处理")), 1);
+}
+
+TEST_F(CliScenario, FirstInFirstOutOpensAMaterialAtSeveralPrices)
+{
+    const auto r = cli.batch(QStringLiteral(R"(set create --name 先进先出 --password pw --mode fifo
+catalogue import --library 3
+opening add --material 1001001 --price 4000 --quantity 1
+opening add --material 1001001 --price 4100 --quantity 2
+stock --json
+)"),
+                             {"--user", "admin", "--password", "admin"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 5);
+    const QJsonArray rows = json(lines[4])[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][QStringLiteral("KCSL")].toString(), QStringLiteral("3.00"));
+    EXPECT_EQ(rows[0][QStringLiteral("KCJE")].toString(), QStringLiteral("12200.00"));
+
+    const QStringList as = {"--set", lines[0], "--user", "admin", "--password", "admin"};
+    const auto twice = cli.run(as + QStringList{"opening", "add", "--material", "1001001",
+                                                "--price", "4000", "--quantity", "5"});
+    EXPECT_EQ(twice.code, 1);
+    EXPECT_EQ(twice.err, QStringLiteral("1001001 光圆钢筋单价为4000.00已经做过初始化！\n"));
+    EXPECT_EQ(cli.run(as + QStringList{"check"}).code, 0);
+
+    auto db = open(lines[0].toLongLong());
+    EXPECT_EQ(OpeningBalances(*db, 1, Formats()).rows().size(), 2);
+}
+
+TEST_F(CliScenario, LoginAndRightsAreThoseOfTheLoginScreen)
+{
+    const auto made = cli.run({"set", "create", "--name", "权限", "--password", "pw"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString bh = made.lines().value(0);
+    {
+        auto db = open(bh.toLongLong());
+        Permissions reader;
+        reader[Permissions::CXBB] = true;
+        Operators(*db).add(2, QStringLiteral("保管员"), QString(), QStringLiteral("bg"), reader);
+    }
+    const QStringList addSupplier = {"supplier", "add", "--name", "甲"};
+    const auto as = [&](const char *user, const char *password) {
+        return QStringList{"--set", bh, "--user", user, "--password", password};
+    };
+
+    auto r = cli.run(as("admin", "wrong") + addSupplier);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, QStringLiteral("口令错误！请重新输入！\n"));
+    r = cli.run(as("无此人", "x") + addSupplier);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, QStringLiteral("该操作员不存在！\n"));
+
+    for (const QStringList &denied :
+         {addSupplier, QStringList{"catalogue", "import", "--library", "1"},
+          QStringList{"unit", "add", "--code", "1", "--name", "乙"},
+          QStringList{"month-end", "--yes"}}) {
+        r = cli.run(as("保管员", "bg") + denied);
+        EXPECT_EQ(r.code, 1) << denied.join(' ').toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("对不起,您没有被授予该项权限!\n"));
+    }
+    r = cli.run(as("保管员", "bg") + QStringList{"stock", "--json"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+
+    // The environment stands in for --user and --password.
+    qputenv("VARNOCK_USER", "admin");
+    qputenv("VARNOCK_PASSWORD", "admin");
+    r = cli.run(QStringList{"--set", bh} + addSupplier);
+    qunsetenv("VARNOCK_USER");
+    qunsetenv("VARNOCK_PASSWORD");
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+
+    auto db = open(bh.toLongLong());
+    EXPECT_EQ(Suppliers(*db).list().size(), 1);
+    // Refused commands leave no trace in the operation log.
+    EXPECT_EQ(logTexts(*db), QStringList{"设置供应商"});
+}
+
+TEST_F(CliScenario, BatchStopsAtTheFirstFailingLine)
+{
+    const auto r = cli.batch(QStringLiteral(R"(set create --name 批处理 --password pw
+supplier add --name 甲供应商
+unit add --code 01 --name 一号楼
+supplier add --name 甲供应商
+unit add --code 02 --name 二号楼
+)"),
+                             {"--user", "admin", "--password", "admin"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("这个名称已经存在，请重新输入！！！\n")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("batch: stopped at line 4: supplier add")));
+    const qint64 bh = r.lines().value(0).toLongLong();
+    {
+        auto db = open(bh);
+        EXPECT_EQ(Suppliers(*db).list().size(), 1);
+        ASSERT_EQ(ConsumingUnits(*db).list().size(), 1);
+        EXPECT_EQ(ConsumingUnits(*db).list()[0].bh, QStringLiteral("01"));
+        EXPECT_EQ(logTexts(*db), (QStringList{"设置供应商", "设置领料单位"}));
+    }
+
+    // A usage error stops a batch too, before anything of its line is done; standard input
+    // works as a batch file.
+    const QStringList globals = {"--set", QString::number(bh), "--user",
+                                 "admin", "--password",        "admin"};
+    const auto usage = cli.run(globals + QStringList{"batch", "-"},
+                               QStringLiteral("unit add --code 02 --name 二号楼\n"
+                                              "unit add --code 03\n"
+                                              "unit add --code 04 --name 四号楼\n"));
+    EXPECT_EQ(usage.code, 2);
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("missing --name")));
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("stopped at line 2")));
+    {
+        auto db = open(bh);
+        EXPECT_EQ(ConsumingUnits(*db).list().size(), 2);
+    }
+
+    // The set's own password deletes it; a wrong one is refused.
+    auto del = cli.run({"set", "delete", "--number", QString::number(bh), "--password", "no"});
+    EXPECT_EQ(del.code, 1);
+    EXPECT_EQ(del.err, QStringLiteral("密码错误！！不允许删除！！\n"));
+    del = cli.run({"set", "delete", "--number", QString::number(bh), "--password", "pw"});
+    EXPECT_EQ(del.code, 0) << del.err.toStdString();
+    EXPECT_EQ(cli.run({"set", "list"}).out, QString());
+}
+
+TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
+{
+    for (const char *mode : {"average", "fifo"}) {
+        const auto made = cli.run({"--json", "demo", "--materials", "12", "--mode", mode});
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        const QJsonObject o = json(made.lines().value(0));
+        const QString bh = QString::number(o[QStringLiteral("BH")].toInteger());
+        const QStringList as = {"--set", bh, "--user", "admin", "--password", "admin"};
+
+        const auto checked = cli.run(as + QStringList{"check", "--strict"});
+        EXPECT_EQ(checked.code, 0) << mode << checked.out.toStdString();
+        const auto stock = cli.run(as + QStringList{"stock"});
+        EXPECT_EQ(stock.lines().size(), 12) << mode;
+
+        auto db = open(bh.toLongLong());
+        EXPECT_GE(Suppliers(*db).list().size(), 5);
+        EXPECT_GE(ConsumingUnits(*db).list().size(), 5);
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt(), 1);
+    }
+    const auto list = cli.run({"set", "list"});
+    EXPECT_EQ(list.lines().size(), 2);
+}
+
+} // namespace
+} // namespace varnock
