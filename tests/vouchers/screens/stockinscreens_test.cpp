@@ -298,3 +298,46 @@ TEST_F(StockInScreensTest, AProvisionalLineIsAppendedAfterBothQuestions)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StockInScreensTest, TheFinderNarrowsTheListByConditionsAndSoundDates)
+{
+    close();
+    set.addSupplier(QStringLiteral("2"), QStringLiteral("乙'建材"));
+    StockInVouchers v(db(), StockInKind::of(StockInKind::Purchase), 2, Formats());
+    StockInVoucher in;
+    in.ysdjh = QStringLiteral("A");
+    in.gysbh = QStringLiteral("1");
+    in.czrq = QDate(2026, 3, 2);
+    StockInLine l;
+    l.clbh = QStringLiteral("1001");
+    l.quantity = test::dec("1");
+    l.amount = test::dec("1");
+    in.lines = {l};
+    v.saveNew(in);
+    in.gysbh = QStringLiteral("2");
+    v.saveNew(in);
+
+    FrmDjcx dialog(v);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("条件查询"));
+    keepPicture(&dialog, QStringLiteral("frmdjcx"));
+    EXPECT_EQ(dialog.startDate()->date(), QDate(2026, 2, 28));
+    EXPECT_EQ(dialog.endDate()->date(), QDate(2026, 3, 10));
+    dialog.endDate()->setDate(QDate(2026, 2, 1));
+    click(dialog.buttons(), 0);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
+    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
+
+    dialog.endDate()->setDate(QDate(2026, 3, 10));
+    dialog.supplierCode()->setText(QStringLiteral("2"));
+    FrmDjcxjg finder(v);
+    EXPECT_EQ(finder.rowCount(), 2);
+    keepPicture(&finder, QStringLiteral("frmdjcxjg"));
+    finder.showConditions(dialog.conditions());
+    ASSERT_EQ(finder.rowCount(), 1);
+    EXPECT_EQ(finder.view()->model()->index(0, 4).data().toString(), QStringLiteral("乙'建材"));
+    EXPECT_EQ(finder.view()->model()->index(0, 1).data().toString(), QStringLiteral("未记账"));
+}
+
+} // namespace
