@@ -133,6 +133,31 @@ const QList<CommandInfo> &commands()
          {flag("yes")},
          0,
          monthEnd},
+        {{QStringLiteral("stock-in"), QStringLiteral("save")},
+         QStringLiteral("stock-in save --kind 采购入库|调拨入库|暂估入库|甲方供给 --date D "
+                        "--supplier CODE\n           [--invoice T] [--cheque T] [--document T] "
+                        "--line CODE,PRICE,QTY[,AMOUNT[,PAID]] ..."),
+         QStringLiteral("Saves a stock-in voucher (unposted) and prints its system number XTBH. "
+                        "Quantities and\nprices are in the accounting unit; the amount "
+                        "defaults to price × quantity. --line\nmay be repeated."),
+         {opt("kind"), opt("date"), opt("supplier"), opt("invoice"), opt("cheque"), opt("document"),
+          OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         stockInSave},
+        {{QStringLiteral("post")},
+         QStringLiteral("post stock-in|stock-in-return|issue|issue-return --voucher XTBH | --all "
+                        "[--kind K]"),
+         QStringLiteral("Posts one voucher, or every unposted voucher (of one kind with --kind). "
+                        "Post all goes on\npast a refused voucher and ends with exit code 1."),
+         {opt("voucher"), flag("all"), opt("kind")},
+         1,
+         post},
+        {{QStringLiteral("voucher"), QStringLiteral("show")},
+         QStringLiteral("voucher show stock-in --voucher XTBH"),
+         QStringLiteral("Shows a voucher's header and every line with its stored figures."),
+         {opt("voucher")},
+         1,
+         voucherShow},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|-"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

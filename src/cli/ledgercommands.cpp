@@ -1,8 +1,8 @@
 #include "cli/handlers.h"
 
-#include "cli/stocklist.h"
 #include "ledger/invariantchecker.h"
 #include "ledger/monthend.h"
+#include "master/materiallookup.h"
 #include "shell/accountsetsession.h"
 #include "store/clock.h"
 #include "store/database.h"
@@ -17,10 +17,21 @@ Result stock(Context &ctx, const Arguments &args)
     ctx.authorize(QStringLiteral("LDZCQDB"));
     AccountSetSession &set = ctx.accountSet();
     const Formats formats = set.formats();
+    MaterialLookup lookup(set.database());
+    QList<MaterialLookup::Row> found;
+    if (const auto clbh = args.value(QStringLiteral("material"))) {
+        if (const auto row = lookup.find(clbh->trimmed()))
+            found << *row;
+    } else {
+        // Materials never stocked have nothing to list.
+        for (const MaterialLookup::Row &r : lookup.search()) {
+            if (!r.kcsl.isZero() || !r.kcje.isZero())
+                found << r;
+        }
+    }
     Result result;
     QJsonArray rows;
-    for (const StockList::Row &r :
-         StockList::read(set.database(), args.value(QStringLiteral("material")))) {
+    for (const MaterialLookup::Row &r : found) {
         const QString kcsl = formats.quantityText(r.kcsl);
         const QString kcje = formats.amountText(r.kcje);
         rows.append(QJsonObject{{QStringLiteral("CLBH"), r.clbh},

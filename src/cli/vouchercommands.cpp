@@ -1,0 +1,255 @@
+#include "cli/handlers.h"
+
+#include "ledger/posting.h"
+#include "master/materiallookup.h"
+#include "shell/accountsetsession.h"
+#include "vouchers/stockinvouchers.h"
+
+#include <QJsonArray>
+
+namespace varnock::cli {
+namespace {
+
+const StockInKind &stockInKind(const QString &zl)
+{
+    static const QList<StockInKind> kinds = StockInKind::all();
+    for (const StockInKind &k : kinds) {
+        if (k.zl == zl)
+            return k;
+    }
+    QStringList names;
+    for (const StockInKind &k : kinds)
+        names << k.zl;
+    throw UsageError{QStringLiteral("--kind: expected %1, not %2").arg(names.join('|'), zl)};
+}
+
+// The menu command that opens a screen: its right and its log text are the command line's.
+QString menuCommandOf(const QString &screen, int issueKind = 0)
+{
+    for (const CommandMap::Command &c : CommandMap::commands()) {
+        if (c.screen == screen && (issueKind == 0 || c.issueKind == issueKind))
+            return c.name;
+    }
+    throw StoreError(QStringLiteral("no menu command opens %1").arg(screen));
+}
+
+// CODE,PRICE,QTY[,AMOUNT[,PAID]]
+StockInLine parseStockInLine(const QString &text, int number, const Formats &formats)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    const QString where = QStringLiteral("--line %1 (%2)").arg(number).arg(text);
+    if (parts.size() < 3 || parts.size() > 5)
+        throw UsageError{where + QStringLiteral(": expected CODE,PRICE,QTY[,AMOUNT[,PAID]]")};
+    const auto figure = [&](int i) {
+        const auto d = Decimal::parse(parts.at(i));
+        if (!d)
+            throw UsageError{where + QStringLiteral(": not a number: ") + parts.at(i)};
+        return *d;
+    };
+    StockInLine line;
+    line.clbh = parts.at(0).trimmed();
+    line.price = figure(1);
+    line.quantity = figure(2);
+    // As the grid fills it while typing: price × quantity.
+    line.amount = parts.size() > 3 && !parts.at(3).trimmed().isEmpty()
+                      ? figure(3)
+                      : formats.roundAmount(line.price * line.quantity);
+    line.paid = parts.size() > 4 ? figure(4) : Decimal();
+    return line;
+}
+
+struct Family
+{
+    Posting::Family family;
+    QStringList kinds;
+    // Posting screen per kind (issue families: kind 1 and kind 2 have their own commands).
+    QString screen;
+    bool byIssueKind = false;
+};
+
+Family familyOf(const QString &name)
+{
+    if (name == QLatin1String("stock-in")) {
+        QStringList kinds;
+        for (const StockInKind &k : StockInKind::all())
+            kinds << k.zl;
+        return {Posting::Family::StockIn, kinds, QStringLiteral("FrmRkdz")};
+    }
+    if (name == QLatin1String("stock-in-return"))
+        return {Posting::Family::StockInReturn,
+                {QStringLiteral("采购退货"), QStringLiteral("调拨退货"), QStringLiteral("暂估退货"),
+                 QStringLiteral("甲供退货")},
+                QStringLiteral("FrmThdz")};
+    if (name == QLatin1String("issue"))
+        return {Posting::Family::Issue,
+                {QStringLiteral("1"), QStringLiteral("2")},
+                QStringLiteral("FormLLDDZ"),
+                true};
+    if (name == QLatin1String("issue-return"))
+        return {Posting::Family::IssueReturn,
+                {QStringLiteral("1"), QStringLiteral("2")},
+                QStringLiteral("FormLLTHDDZ"),
+                true};
+    throw UsageError{
+        QStringLiteral("expected stock-in|stock-in-return|issue|issue-return, not %1").arg(name)};
+}
+
+} // namespace
+
+Result stockInSave(Context &ctx, const Arguments &args)
+{
+    const StockInKind &kind = stockInKind(args.required(QStringLiteral("kind")));
+    StockInVoucher v;
+    const auto date = args.date(QStringLiteral("date"));
+    if (!date)
+        throw UsageError{QStringLiteral("missing --date")};
+    v.czrq = *date;
+    v.gysbh = args.required(QStringLiteral("supplier")).trimmed();
+    v.fpbh = args.value(QStringLiteral("invoice")).value_or(QString());
+    v.zph = args.value(QStringLiteral("cheque")).value_or(QString());
+    const QStringList lineTexts = args.values(QStringLiteral("line"));
+    if (lineTexts.isEmpty())
+        throw UsageError{QStringLiteral("missing --line")};
+
+    AccountSetSession &set = ctx.accountSet();
+    const Formats formats = set.formats();
+    for (int i = 0; i < lineTexts.size(); ++i)
+        v.lines << parseStockInLine(lineTexts.at(i), i + 1, formats);
+
+    qint64 xtbh = 0;
+    StockInVouchers vouchers(set.database(), kind, set.mode(), formats);
+    ctx.perform(menuCommandOf(kind.screen), [&] {
+        vouchers.checkCanOpen();
+        // The lookup offers only materials; a typed code must name one too.
+        MaterialLookup lookup(set.database());
+        for (StockInLine &line : v.lines) {
+            const auto m = lookup.find(line.clbh);
+            if (!m)
+                throw Refusal(QStringLiteral("警告"), QStringLiteral("材料编号") + line.clbh +
+                                                          QStringLiteral("不存在，请重新选择！"));
+            line.clmc = m->clmc;
+            line.clgg = m->clgg;
+            line.jzdw = m->jzdw;
+            line.jhdj = m->jhdj;
+        }
+        const auto document = args.value(QStringLiteral("document"));
+        v.ysdjh = document ? *document : vouchers.proposeDocumentNumber();
+        xtbh = vouchers.saveNew(v);
+    });
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
+    result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
+    result.lines << QString::number(xtbh);
+    return result;
+}
+
+Result post(Context &ctx, const Arguments &args)
+{
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
+    const Family f = familyOf(args.positional().first());
+    const auto voucher = args.integer(QStringLiteral("voucher"));
+    const bool all = args.has(QStringLiteral("all"));
+    if (voucher.has_value() == all)
+        throw UsageError{QStringLiteral("give either --voucher XTBH or --all")};
+    QStringList kinds = f.kinds;
+    if (const auto k = args.value(QStringLiteral("kind"))) {
+        if (!kinds.contains(*k))
+            throw UsageError{
+                QStringLiteral("--kind: expected %1, not %2").arg(kinds.join('|'), *k)};
+        kinds = {*k};
+    }
+
+    AccountSetSession &set = ctx.accountSet();
+    Posting posting(set.database(), set.mode(), set.formats());
+    const auto commandFor = [&](const QString &kind) {
+        return menuCommandOf(f.screen, f.byIssueKind ? kind.toInt() : 0);
+    };
+    Result result;
+    QJsonArray rows;
+    if (voucher) {
+        // The kind the voucher is listed under; a voucher listed under none gets the
+        // posting's own refusal (gone, already posted).
+        QString kind = kinds.first();
+        for (const QString &k : kinds) {
+            if (posting.unpostedVouchers(f.family, k).contains(*voucher))
+                kind = k;
+        }
+        ctx.perform(commandFor(kind), [&] { posting.post(f.family, kind, *voucher); });
+        rows.append(QJsonObject{{QStringLiteral("XTBH"), *voucher},
+                                {QStringLiteral("ZL"), kind},
+                                {QStringLiteral("posted"), true}});
+        result.lines << QString::number(*voucher);
+    } else {
+        QStringList refused;
+        for (const QString &kind : kinds) {
+            QList<Posting::Outcome> outcomes;
+            ctx.perform(commandFor(kind), [&] { outcomes = posting.postAll(f.family, kind); });
+            for (const Posting::Outcome &o : outcomes) {
+                QJsonObject row{{QStringLiteral("XTBH"), o.xtbh},
+                                {QStringLiteral("ZL"), kind},
+                                {QStringLiteral("posted"), o.posted}};
+                if (o.posted) {
+                    result.lines << QString::number(o.xtbh);
+                } else {
+                    row.insert(QStringLiteral("message"), o.text);
+                    refused << QString::number(o.xtbh) + QStringLiteral(": ") + o.text;
+                }
+                rows.append(row);
+            }
+        }
+        // Post all goes on past a refused voucher, as the screen does; the exit code tells.
+        if (!refused.isEmpty()) {
+            result.exitCode = 1;
+            result.errorText = refused.join(QLatin1Char('\n'));
+        }
+    }
+    result.json.insert(QStringLiteral("rows"), rows);
+    return result;
+}
+
+Result voucherShow(Context &ctx, const Arguments &args)
+{
+    if (args.positional().isEmpty() || args.positional().first() != QLatin1String("stock-in"))
+        throw UsageError{QStringLiteral("voucher show: only stock-in vouchers can be shown yet")};
+    const auto xtbh = args.integer(QStringLiteral("voucher"));
+    if (!xtbh)
+        throw UsageError{QStringLiteral("missing --voucher")};
+    AccountSetSession &set = ctx.accountSet();
+    const StockInKind kind = StockInKind::of(StockInKind::Purchase);
+    ctx.authorize(menuCommandOf(kind.screen));
+    const Formats formats = set.formats();
+    StockInVouchers vouchers(set.database(), kind, set.mode(), formats);
+    const auto v = vouchers.load(*xtbh);
+    if (!v)
+        throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
+    Result result;
+    result.json = QJsonObject{{QStringLiteral("XTBH"), v->xtbh},
+                              {QStringLiteral("YSDJH"), v->ysdjh},
+                              {QStringLiteral("GYSBH"), v->gysbh},
+                              {QStringLiteral("CZRQ"), v->czrq.toString(Qt::ISODate)},
+                              {QStringLiteral("FPBH"), v->fpbh},
+                              {QStringLiteral("ZPH"), v->zph},
+                              {QStringLiteral("JZBZ"), v->posted}};
+    result.lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                        .arg(QString::number(v->xtbh), v->ysdjh, v->gysbh,
+                             v->czrq.toString(Qt::ISODate),
+                             v->posted ? QStringLiteral("posted") : QStringLiteral("unposted"));
+    QJsonArray lines;
+    for (const StockInLine &l : v->lines) {
+        const auto f = vouchers.storedFigures(l);
+        lines.append(QJsonObject{{QStringLiteral("ID"), l.id},
+                                 {QStringLiteral("CLBH"), l.clbh},
+                                 {QStringLiteral("SJDJ"), formats.amountText(f.sjdj)},
+                                 {QStringLiteral("SJSL"), formats.quantityText(f.sjsl)},
+                                 {QStringLiteral("SJJE"), formats.amountText(f.sjje)},
+                                 {QStringLiteral("YFJE"), formats.amountText(f.yfje)}});
+        result.lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                            .arg(l.clbh, formats.amountText(f.sjdj), formats.quantityText(f.sjsl),
+                                 formats.amountText(f.sjje), formats.amountText(f.yfje));
+    }
+    result.json.insert(QStringLiteral("lines"), lines);
+    return result;
+}
+
+} // namespace varnock::cli
