@@ -404,11 +404,16 @@ qint64 StockInVouchers::append(const StockInVoucher &header, const StockInLine &
                f.yfje.toVariant(), line.czzm});
     const qint64 actualId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
 
+    // The reversing line keeps the provisional line's date unless that month is sealed: a
+    // posted line dated there would change a closed period behind the closing's back.
+    const std::optional<QDate> closing = latestClosing();
+    const QString sealedUntil = closing ? dateText(*closing) : QString();
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
                              "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ, CZBZ) "
-                             "SELECT ?, ?, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, SJDJ, -SJSL, -SJJE, "
-                             "-YFJE, CZZM, 1, 1, 1 FROM RKD WHERE ID = ?"),
-              {m + 1, mText + QStringLiteral("冲帐"), line.id});
+                             "SELECT ?, ?, GYSBH, CASE WHEN CZRQ <= ? THEN ? ELSE CZRQ END, "
+                             "FPBH, ZPH, ZL, CLBH, SJDJ, -SJSL, -SJJE, -YFJE, CZZM, 1, 1, 1 "
+                             "FROM RKD WHERE ID = ?"),
+              {m + 1, mText + QStringLiteral("冲帐"), sealedUntil, dateText(header.czrq), line.id});
     const qint64 reversalId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
 
     m_db.exec(QStringLiteral("UPDATE RKD SET ZJBZ = 1, CZBZ = 1 WHERE ID = ?"), {line.id});

@@ -425,6 +425,25 @@ TEST_F(ProvisionalAppendTest, UnderFifoIssuedPiecesMoveToTheActualLine)
     test::expectBooksBalance(set.db(), 1, Formats(), true);
 }
 
+TEST_F(ProvisionalAppendTest, TheReversingLineNeverLandsInASealedMonth)
+{
+    postedProvisional(2);
+    StockInVouchers v = vouchers(StockInKind::Provisional);
+    StockInVoucher shown = *v.load(m_xtbh);
+    closeOn(QDate(2026, 3, 10));
+    Clock::setToday(QDate(2026, 3, 12));
+    shown.czrq = QDate(2026, 3, 10);
+    EXPECT_EQ(refusalOf([&] { v.append(shown, shown.lines.at(0)); }),
+              QStringLiteral("操作时间不允许小于月结时间！"));
+    EXPECT_EQ(stored().size(), 1);
+
+    shown.czrq = QDate(2026, 3, 12);
+    v.append(shown, shown.lines.at(0));
+    EXPECT_EQ(set.db().scalar(QStringLiteral("SELECT CZRQ FROM RKD WHERE YSDJH LIKE '%冲帐'")),
+              QStringLiteral("2026-03-12"));
+    test::expectBooksBalance(set.db(), 2, Formats());
+}
+
 TEST_F(ProvisionalAppendTest, AnUnpostedLineIsNotAppended)
 {
     StockInVouchers v = vouchers(StockInKind::Provisional);
