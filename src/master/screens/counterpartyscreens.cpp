@@ -5,7 +5,6 @@
 #include "master/screens/frmzwcsh.h"
 #include "shell/datafolder.h"
 #include "shell/displaysettings.h"
-#include "shell/screens/help.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 
@@ -34,27 +33,21 @@ void registerCounterpartyScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     auto *screen = new FormGYSSZ(*r.database);
-                     Help::install(screen, FormGYSSZ::helpTopic());
-                     return screen;
+                     return new FormGYSSZ(*r.database);
                  });
 
     registry.add(QStringLiteral("FrmLldw"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     auto *screen = new FrmLldw(*r.database);
-                     Help::install(screen, FrmLldw::helpTopic());
-                     return screen;
+                     return new FrmLldw(*r.database);
                  });
 
     registry.add(QStringLiteral("FrmZwcsh"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     auto *screen = new FrmZwcsh(*r.database, r.mode, formatsOf(*r.database));
-                     Help::install(screen, FrmZwcsh::helpTopic());
-                     return screen;
+                     return new FrmZwcsh(*r.database, r.mode, formatsOf(*r.database));
                  });
 }
 

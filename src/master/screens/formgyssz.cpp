@@ -1,6 +1,7 @@
 #include "master/screens/formgyssz.h"
 
 #include "master/suppliers.h"
+#include "shell/screens/help.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace varnock {
@@ -32,7 +32,7 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormGYSSZ"));
     setWindowTitle(QStringLiteral("供应商操作"));
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -115,8 +115,6 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
             break;
         }
     });
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
 
     reload();
     setState(State::Browse);

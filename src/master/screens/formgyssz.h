@@ -36,9 +36,6 @@ public:
     // Selects a supplier in the list and shows it; false when it is not listed.
     bool selectSupplier(const QString &bh);
 
-signals:
-    void helpRequested(const QString &topic);
-
 private:
     void reload(const QString &select = QString());
     void showSelected();

@@ -1,6 +1,7 @@
 #include "master/screens/frmlldw.h"
 
 #include "master/consumingunits.h"
+#include "shell/screens/help.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace varnock {
@@ -34,7 +34,7 @@ FrmLldw::FrmLldw(Database &db, QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmLldw"));
     setWindowTitle(QStringLiteral("耗料单位设置"));
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -100,8 +100,6 @@ FrmLldw::FrmLldw(Database &db, QWidget *parent)
             break;
         }
     });
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
 
     reload();
     setState(State::Browse);

@@ -33,9 +33,6 @@ public:
 
     bool selectUnit(const QString &bh);
 
-signals:
-    void helpRequested(const QString &topic);
-
 private:
     void reload(const QString &select = QString());
     void showSelected();

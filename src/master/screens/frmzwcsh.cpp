@@ -3,6 +3,7 @@
 #include "master/openingbalancemodel.h"
 #include "master/openingbalances.h"
 #include "master/screens/frmclcx.h"
+#include "shell/screens/help.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -14,7 +15,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace varnock {
@@ -27,7 +27,7 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
 {
     setObjectName(QStringLiteral("FrmZwcsh"));
     setWindowTitle(QStringLiteral("帐务初始化"));
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_model = new OpeningBalanceModel(db, *m_balances, this);
     m_grid = new EditableGrid(this);
@@ -100,8 +100,6 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
             break;
         }
     });
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
 
     reload();
 }

@@ -39,9 +39,6 @@ public:
     // Opens the material lookup for a row's code cell and puts the choice into the row.
     void lookUpMaterial(int row);
 
-signals:
-    void helpRequested(const QString &topic);
-
 private:
     void reload();
     int selectedRow() const;

@@ -4,7 +4,6 @@
 #include "master/screens/counterpartyscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
-#include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 
@@ -18,9 +17,7 @@ void registerAllScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     auto *screen = new FrmCzyQx(*r.database, r.operatorNumber, r.main);
-                     Help::install(screen, FrmCzyQx::helpTopic());
-                     return screen;
+                     return new FrmCzyQx(*r.database, r.operatorNumber, r.main);
                  });
 
     registry.add(QStringLiteral("FrmCzrz"), Opening::InMainWindow,

@@ -2,6 +2,7 @@
 
 #include "shell/operators.h"
 #include "shell/screens/frmma.h"
+#include "shell/screens/help.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -28,7 +28,7 @@ FrmCzyQx::FrmCzyQx(Database &db, int loggedInOperator, QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmCzyQx"));
     setWindowTitle(QStringLiteral("操作员设置"));
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
@@ -120,8 +120,6 @@ FrmCzyQx::FrmCzyQx(Database &db, int loggedInOperator, QWidget *parent)
             break;
         }
     });
-    auto *help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
 
     setState(State::Browse);
     reload();

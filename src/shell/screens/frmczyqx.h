@@ -41,10 +41,6 @@ public:
     // Selects an operator in the list and shows it; false when it is not listed.
     bool selectOperator(int number);
 
-signals:
-    // F1: whoever owns the help window shows this topic.
-    void helpRequested(const QString &topic);
-
 private:
     void reload(int select = 0);
     void showSelected();

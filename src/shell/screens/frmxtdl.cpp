@@ -2,6 +2,7 @@
 
 #include "shell/operators.h"
 #include "shell/screens/frmczy.h"
+#include "shell/screens/help.h"
 #include "store/clock.h"
 #include "widgets/datepicker.h"
 #include "widgets/entermovesfocus.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,7 +27,7 @@ FrmXtdl::FrmXtdl(Database &db, QWidget *parent)
     setObjectName(QStringLiteral("FrmXtdl"));
     setWindowTitle(QStringLiteral("系统登录"));
     setModal(true);
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_date = new DatePicker(this);
     m_date->setObjectName(QStringLiteral("DTPicker1"));
@@ -89,8 +89,6 @@ FrmXtdl::FrmXtdl(Database &db, QWidget *parent)
         else
             quit();
     });
-    auto *help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
 
     m_name->setFocus();
 }

@@ -50,10 +50,6 @@ public:
     // Esc and the window's close button ask like 退出 does.
     void reject() override;
 
-signals:
-    // F1: whoever owns the help window shows this topic.
-    void helpRequested(const QString &topic);
-
 private:
     void pickOperator();
     void login();

@@ -1,6 +1,7 @@
 #include "shell/screens/frmxzms.h"
 
 #include "shell/displaysettings.h"
+#include "shell/screens/help.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/operation.h"
 
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace varnock {
@@ -20,7 +20,7 @@ FrmXzms::FrmXzms(const DataFolder &folder, QWidget *parent)
     setObjectName(QStringLiteral("FrmXzms"));
     setWindowTitle(QStringLiteral("核算方式"));
     setModal(true);
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));
@@ -55,8 +55,6 @@ FrmXzms::FrmXzms(const DataFolder &folder, QWidget *parent)
         else
             reject();
     });
-    auto *help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, [this] { emit helpRequested(helpTopic()); });
     m_combo->setFocus();
 }
 

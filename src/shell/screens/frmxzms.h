@@ -34,10 +34,6 @@ public:
     QComboBox *modeBox() const { return m_combo; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
 
-signals:
-    // F1: whoever owns the help window shows this topic.
-    void helpRequested(const QString &topic);
-
 private:
     void confirm();
 

@@ -2,6 +2,7 @@
 
 #include "shell/screens/frmma.h"
 #include "shell/screens/frmztzj.h"
+#include "shell/screens/help.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
@@ -26,6 +27,7 @@ FrmZtxx::FrmZtxx(Database &master, const DataFolder &folder, QWidget *parent)
     setObjectName(QStringLiteral("FrmZtxx"));
     setWindowTitle(QStringLiteral("选择账套"));
     setModal(true);
+    Help::install(this, helpTopic());
 
     m_grid = new QTableWidget(0, ColumnCount, this);
     m_grid->setObjectName(QStringLiteral("MFG"));

@@ -24,6 +24,8 @@ public:
 
     FrmZtxx(Database &master, const DataFolder &folder, QWidget *parent = nullptr);
 
+    static QString helpTopic() { return QStringLiteral("账套选择"); }
+
     Outcome outcome() const { return m_outcome; }
     // The chosen set, once 确定 (or a double click) closed the chooser.
     std::optional<qint64> chosen() const { return m_chosen; }

@@ -2,6 +2,7 @@
 
 #include "shell/masterdatabase.h"
 #include "shell/screens/frmxzms.h"
+#include "shell/screens/help.h"
 #include "store/clock.h"
 #include "widgets/datepicker.h"
 #include "widgets/entermovesfocus.h"
@@ -39,6 +40,7 @@ FrmZtzj::FrmZtzj(AccountSets &sets, const DataFolder &folder, QWidget *parent)
     setObjectName(QStringLiteral("FrmZtzj"));
     setWindowTitle(QStringLiteral("账套信息"));
     setModal(true);
+    Help::install(this, helpTopic());
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));

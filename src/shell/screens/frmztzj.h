@@ -24,6 +24,8 @@ class FrmZtzj : public QDialog
 public:
     FrmZtzj(AccountSets &sets, const DataFolder &folder, QWidget *parent = nullptr);
 
+    static QString helpTopic() { return QStringLiteral("新建账套"); }
+
     // The set made, once the wizard was accepted.
     std::optional<AccountSetInfo> created() const { return m_created; }
 

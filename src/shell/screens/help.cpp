@@ -5,9 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QHash>
 #include <QKeyEvent>
-#include <QMetaMethod>
 #include <QPointer>
 #include <QWidget>
 
@@ -43,12 +41,9 @@ void openUrl(const QUrl &url)
     w->activateWindow();
 }
 
-// Watches the whole application: F1 on a widget opens its screen's topic, and screens
-// named with installFor() get their topic when they are shown.
+// Watches the whole application: F1 on a widget opens its screen's topic.
 class HelpKey : public QObject
 {
-    Q_OBJECT
-
 public:
     static HelpKey *instance()
     {
@@ -60,20 +55,10 @@ public:
         return key;
     }
 
-    QHash<QString, QString> byName;
-
-public slots:
-    void show(const QString &topic) { Help::showTopic(topic); }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && !byName.isEmpty() && watched->isWidgetType()) {
-            auto *w = static_cast<QWidget *>(watched);
-            const auto it = byName.constFind(w->objectName());
-            if (it != byName.cend() && !w->property(TopicProperty).isValid())
-                Help::install(w, *it);
-        } else if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
                 const QString topic = Help::topicOf(static_cast<QWidget *>(watched));
@@ -96,20 +81,8 @@ void Help::install(QWidget *screen, const QString &topic)
 {
     if (!screen)
         return;
-    HelpKey *key = HelpKey::instance();
+    HelpKey::instance(); // the F1 filter starts with the first screen that has a topic
     screen->setProperty(TopicProperty, topic);
-    const QMetaObject *meta = screen->metaObject();
-    const int signal = meta->indexOfSignal("helpRequested(QString)");
-    if (signal >= 0) {
-        const QMetaMethod slot =
-            key->metaObject()->method(key->metaObject()->indexOfSlot("show(QString)"));
-        QObject::connect(screen, meta->method(signal), key, slot, Qt::UniqueConnection);
-    }
-}
-
-void Help::installFor(const QString &objectName, const QString &topic)
-{
-    HelpKey::instance()->byName.insert(objectName, topic);
 }
 
 QString Help::topicOf(const QWidget *widget)
@@ -149,5 +122,3 @@ void Help::closeWindow()
 }
 
 } // namespace varnock
-
-#include "help.moc"

@@ -12,17 +12,13 @@ class HelpWindow;
 //
 //     Help::install(this, QStringLiteral("日志浏览"));
 //
-// in its constructor (or by whoever creates it). F1 anywhere inside the screen then opens the
-// help window at that topic; the innermost screen with a topic wins, so a screen inside the
-// main window shows its own page, not the main window's.
+// in its constructor. F1 anywhere inside the screen then opens the help window at that topic;
+// the innermost screen with a topic wins, so a screen inside the main window shows its own
+// page, not the main window's.
 namespace Help {
 
-// Gives `screen` its topic. A screen that already handles F1 itself and announces it with a
-// signal helpRequested(QString) is connected to the help window instead.
+// Gives `screen` its topic.
 void install(QWidget *screen, const QString &topic);
-// For a screen built where the caller cannot reach it: gives every widget with this object
-// name the topic when it is shown.
-void installFor(const QString &objectName, const QString &topic);
 // The topic F1 opens for a widget: its own or that of the nearest screen around it.
 QString topicOf(const QWidget *widget);
 

@@ -6,7 +6,6 @@
 #include "shell/screens/commanddispatcher.h"
 #include "shell/screens/frmqd.h"
 #include "shell/screens/frmxtdl.h"
-#include "shell/screens/frmxzms.h"
 #include "shell/screens/frmztxx.h"
 #include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
@@ -38,9 +37,6 @@ bool StartupFlow::start(bool showSplash)
     });
     if (!ok)
         return false;
-    // Screens the chooser builds itself get their help topics when they appear.
-    Help::installFor(QStringLiteral("FrmZtzj"), QStringLiteral("新建账套"));
-    Help::installFor(QStringLiteral("FrmXzms"), FrmXzms::helpTopic());
     if (!showSplash) {
         QTimer::singleShot(0, this, &StartupFlow::showChooser);
         return true;
@@ -57,7 +53,6 @@ void StartupFlow::showChooser()
 {
     for (;;) {
         FrmZtxx chooser(*m_master, m_folder);
-        Help::install(&chooser, QStringLiteral("账套选择"));
         chooser.exec();
         if (chooser.outcome() != FrmZtxx::Outcome::Chosen || !chooser.chosen()) {
             quit();
@@ -94,7 +89,6 @@ void StartupFlow::showLogin()
     // The panel belongs to the operator who logged in; the next login builds it anew.
     m_dispatcher->loggedOff();
     FrmXtdl login(m_session->database(), m_main);
-    Help::install(&login, FrmXtdl::helpTopic());
     login.exec();
     if (login.outcome() != FrmXtdl::Outcome::LoggedIn) {
         quit();

@@ -6,6 +6,7 @@
 #include "master/screens/frmgysxz.h"
 #include "master/screens/frmlldw.h"
 #include "master/screens/frmzwcsh.h"
+#include "shell/screens/help.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 #include "support/testaccountset.h"
@@ -30,6 +31,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <utility>
 
 using namespace varnock;
 
@@ -316,11 +318,15 @@ TEST_F(CounterpartyScreensTest, CommandsOpenTheirScreens)
     ScreenRequest request;
     request.database = &db();
     request.mode = 1;
-    for (const char *name : {"FormGYSSZ", "FrmLldw", "FrmZwcsh"}) {
+    const std::pair<const char *, QString> screens[] = {{"FormGYSSZ", FormGYSSZ::helpTopic()},
+                                                         {"FrmLldw", FrmLldw::helpTopic()},
+                                                         {"FrmZwcsh", FrmZwcsh::helpTopic()}};
+    for (const auto &[name, topic] : screens) {
         SCOPED_TRACE(name);
         QWidget *screen = registry.open(QString::fromLatin1(name), request);
         ASSERT_NE(screen, nullptr);
         EXPECT_EQ(screen->objectName(), QString::fromLatin1(name));
+        EXPECT_EQ(Help::topicOf(screen), topic);
         screen->close(); // deletes itself
     }
     // Without an open account set nothing opens.

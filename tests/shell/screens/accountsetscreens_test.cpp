@@ -1,10 +1,13 @@
 #include "shell/accountsets.h"
+#include "shell/helppages.h"
 #include "shell/masterdatabase.h"
 #include "shell/screens/frmma.h"
 #include "shell/screens/frmqd.h"
 #include "shell/screens/frmxzms.h"
 #include "shell/screens/frmztxx.h"
 #include "shell/screens/frmztzj.h"
+#include "shell/screens/help.h"
+#include "shell/screens/helpwindow.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "widgets/datepicker.h"
@@ -280,12 +283,24 @@ TEST_F(AccountSetScreens, WizardAsksForTheModeAndQuittingItCreatesNothing)
     EXPECT_EQ(QString::fromUtf8(yzms.readAll()).trimmed(), QStringLiteral("先进先出"));
 }
 
-TEST_F(AccountSetScreens, ModeScreenAsksForItsHelpTopic)
+// F1 on each start-up screen opens its own page, whoever built the screen.
+TEST_F(AccountSetScreens, F1OpensEachScreensHelpTopic)
 {
-    FrmXzms screen(m_folder);
-    activate(&screen);
-    QString topic;
-    QObject::connect(&screen, &FrmXzms::helpRequested, [&](const QString &t) { topic = t; });
-    QTest::keyClick(&screen, Qt::Key_F1);
-    EXPECT_EQ(topic, QStringLiteral("软件环境"));
+    auto pressF1 = [](QWidget *screen, QWidget *field) {
+        activate(screen);
+        QTest::keyClick(field, Qt::Key_F1);
+        const QUrl page = Help::window() ? Help::window()->page() : QUrl();
+        Help::closeWindow();
+        QApplication::processEvents();
+        return page;
+    };
+    FrmXzms mode(m_folder);
+    EXPECT_EQ(pressF1(&mode, mode.modeBox()), HelpPages::topicUrl(QStringLiteral("软件环境")));
+    mode.close();
+    FrmZtzj wizard(*m_sets, m_folder);
+    EXPECT_EQ(pressF1(&wizard, wizard.nameField()),
+              HelpPages::topicUrl(QStringLiteral("新建账套")));
+    wizard.close();
+    FrmZtxx chooser(*m_master, m_folder);
+    EXPECT_EQ(pressF1(&chooser, chooser.grid()), HelpPages::topicUrl(QStringLiteral("账套选择")));
 }

@@ -12,7 +12,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
-#include <QShortcut>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -21,23 +20,6 @@
 using namespace varnock;
 
 namespace {
-
-// A screen of the older kind: handles F1 itself and announces the topic.
-class SignallingScreen : public QDialog
-{
-    Q_OBJECT
-
-public:
-    SignallingScreen()
-    {
-        auto *key = new QShortcut(QKeySequence::HelpContents, this);
-        connect(key, &QShortcut::activated, this, [this] { emit helpRequested(topic); });
-    }
-    QString topic = QStringLiteral("登陆");
-
-signals:
-    void helpRequested(const QString &topic);
-};
 
 QUrl shownPage()
 {
@@ -87,31 +69,6 @@ TEST(Help, F1OpensTheTopicOfTheInnermostScreen)
     EXPECT_EQ(shownPage(), HelpPages::contentsUrl());
     Help::showHowTo();
     EXPECT_EQ(shownPage(), HelpPages::howToUrl());
-}
-
-TEST(Help, ScreensThatAnnounceTheirTopicAreConnected)
-{
-    CloseHelp done;
-    SignallingScreen screen;
-    Help::install(&screen, screen.topic);
-    screen.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
-    QTest::keyClick(&screen, Qt::Key_F1);
-    EXPECT_EQ(shownPage(), HelpPages::topicUrl(QStringLiteral("登陆")));
-}
-
-TEST(Help, ScreensBuiltElsewhereGetTheirTopicByName)
-{
-    CloseHelp done;
-    Help::installFor(QStringLiteral("SomeWizard"), QStringLiteral("新建账套"));
-    QDialog wizard;
-    wizard.setObjectName(QStringLiteral("SomeWizard"));
-    auto *field = new QLineEdit(&wizard);
-    wizard.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard));
-    EXPECT_EQ(Help::topicOf(field), QStringLiteral("新建账套"));
-    QTest::keyClick(field, Qt::Key_F1);
-    EXPECT_EQ(shownPage(), HelpPages::topicUrl(QStringLiteral("新建账套")));
 }
 
 TEST(Help, FromAModalScreenTheHelpWindowBelongsToIt)
@@ -172,5 +129,3 @@ TEST(FrmJdt, CoreWorkDrivesTheProgressWindow)
                  std::runtime_error);
     EXPECT_EQ(owner.findChild<FrmJdt *>(), nullptr);
 }
-
-#include "help_test.moc"

@@ -3,6 +3,7 @@
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/frmma.h"
 #include "shell/screens/frmxtdl.h"
+#include "shell/screens/help.h"
 #include "support/testaccountset.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/recordingsink.h"
@@ -213,6 +214,14 @@ TEST_F(LoginScreensTest, PickerRefusesAMissingChoice)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->number, 1);
     EXPECT_EQ(chosen->name, QStringLiteral("系统管理员"));
+}
+
+TEST_F(LoginScreensTest, ScreensCarryTheirHelpTopics)
+{
+    FrmXtdl login(db());
+    EXPECT_EQ(Help::topicOf(login.passwordField()), QStringLiteral("登陆"));
+    FrmCzyQx operators(db(), Operators::Administrator);
+    EXPECT_EQ(Help::topicOf(operators.nameField()), QStringLiteral("操作员设置"));
 }
 
 TEST_F(LoginScreensTest, AdministratorChangesAndAddsWithoutAPrompt)
