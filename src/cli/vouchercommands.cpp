@@ -182,10 +182,24 @@ Result post(Context &ctx, const Arguments &args)
         result.lines << QString::number(*voucher);
     } else {
         QStringList refused;
+        // One posting screen serves several kinds: one log record per screen, as when it is
+        // opened once and its kinds are posted one after another.
+        QList<std::pair<QString, QStringList>> screens;
         for (const QString &kind : kinds) {
-            QList<Posting::Outcome> outcomes;
-            ctx.perform(commandFor(kind), [&] { outcomes = posting.postAll(f.family, kind); });
-            for (const Posting::Outcome &o : outcomes) {
+            const QString command = commandFor(kind);
+            if (screens.isEmpty() || screens.last().first != command)
+                screens.append({command, {}});
+            screens.last().second << kind;
+        }
+        for (const auto &[command, screenKinds] : screens) {
+            QList<std::pair<QString, Posting::Outcome>> outcomes;
+            ctx.perform(command, [&] {
+                for (const QString &kind : screenKinds) {
+                    for (const Posting::Outcome &o : posting.postAll(f.family, kind))
+                        outcomes.append({kind, o});
+                }
+            });
+            for (const auto &[kind, o] : outcomes) {
                 QJsonObject row{{QStringLiteral("XTBH"), o.xtbh},
                                 {QStringLiteral("ZL"), kind},
                                 {QStringLiteral("posted"), o.posted}};

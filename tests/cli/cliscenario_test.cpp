@@ -245,6 +245,60 @@ unit add --code 02 --name 二号楼
     EXPECT_EQ(cli.run({"set", "list"}).out, QString());
 }
 
+TEST_F(CliScenario, PurchasesArePostedInBothModes)
+{
+    for (const char *mode : {"average", "fifo"}) {
+        const QString script = QStringLiteral(R"(set create --name 入库%1 --password pw --mode %1
+catalogue import --library 3
+supplier add --name 河北建材
+opening add --material 1001001 --price 4000 --quantity 1
+month-end --yes
+stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001001,4100,2 --line 7001002,7,10,,20
+post stock-in --all
+stock --json
+voucher show stock-in --voucher 1 --json
+)")
+                                   .arg(QLatin1String(mode));
+        const auto r = cli.batch(script, {"--user", "admin", "--password", "admin"});
+        ASSERT_EQ(r.code, 0) << mode << r.err.toStdString();
+        const QStringList lines = r.lines();
+        ASSERT_EQ(lines.size(), 9) << r.out.toStdString();
+        EXPECT_EQ(lines[5], QStringLiteral("1")) << "the voucher's system number";
+        EXPECT_EQ(lines[6], QStringLiteral("1")) << "the voucher posted";
+
+        const QJsonArray stock = json(lines[7])[QStringLiteral("rows")].toArray();
+        ASSERT_EQ(stock.size(), 2) << mode;
+        EXPECT_EQ(stock[0][QStringLiteral("KCSL")].toString(), QStringLiteral("3.00"));
+        EXPECT_EQ(stock[0][QStringLiteral("KCJE")].toString(), QStringLiteral("12200.00"));
+        // A planned-price material enters at its planned price, whatever the voucher says.
+        EXPECT_EQ(stock[1][QStringLiteral("CLBH")].toString(), QStringLiteral("7001002"));
+        EXPECT_EQ(stock[1][QStringLiteral("KCJE")].toString(), QStringLiteral("65.00"));
+
+        const QJsonObject shown = json(lines[8]);
+        EXPECT_TRUE(shown[QStringLiteral("JZBZ")].toBool());
+        const QJsonArray voucherLines = shown[QStringLiteral("lines")].toArray();
+        ASSERT_EQ(voucherLines.size(), 2);
+        EXPECT_EQ(voucherLines[1][QStringLiteral("SJJE")].toString(), QStringLiteral("70.00"));
+        EXPECT_EQ(voucherLines[1][QStringLiteral("YFJE")].toString(), QStringLiteral("20.00"));
+
+        const QStringList as = {"--set", lines[0], "--user", "admin", "--password", "admin"};
+        auto again = cli.run(as + QStringList{"post", "stock-in", "--voucher", "1"});
+        EXPECT_EQ(again.code, 1);
+        EXPECT_EQ(again.err, QStringLiteral("该单据已经记帐，不能重复记帐！\n"));
+        // A code that names no material is refused, and nothing of the voucher is kept.
+        again = cli.run(as + QStringList{"stock-in", "save", "--kind", "采购入库", "--date",
+                                         "2026-02-06", "--supplier", "1", "--line", "1001001,1,1",
+                                         "--line", "9999,1,1"});
+        EXPECT_EQ(again.code, 1);
+        EXPECT_EQ(again.err, QStringLiteral("材料编号9999不存在，请重新选择！\n"));
+        EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0) << mode;
+
+        auto db = open(lines[0].toLongLong());
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM RKD")).toInt(), 2);
+        EXPECT_EQ(logTexts(*db).mid(4), (QStringList{"采购入库单填写", "入库单登账"}));
+    }
+}
+
 TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {

@@ -74,7 +74,7 @@ TEST(CliUsage, HelpOnEveryCommand)
     for (const char *command :
          {"set create", "set list", "set delete", "catalogue import", "catalogue add-category",
           "catalogue add-material", "supplier add", "unit add", "opening add", "stock", "check",
-          "month-end", "batch FILE", "demo"}) {
+          "month-end", "batch FILE", "demo", "stock-in save", "post", "voucher show"}) {
         EXPECT_TRUE(general.out.contains(QLatin1String(command))) << command;
         QStringList args = QString::fromLatin1(command).split(' ');
         if (args.last() == QLatin1String("FILE"))
