@@ -167,12 +167,16 @@ const QList<CommandInfo> &commands()
          1,
          batch},
         {{QStringLiteral("demo")},
-         QStringLiteral("demo [--materials N] [--mode average|fifo] [--name N] [--password P]"
-                        "\n           [--operator NAME --operator-password PW] [--number BH]"),
-         QStringLiteral("Creates a demo account set: the library catalogue, suppliers, consuming "
-                        "units, opening\nbalances for N materials (default 60) and a first "
-                        "closing; prints its number.\nIt logs in as the template's operator "
-                        "unless --operator is given."),
+         QStringLiteral(
+             "demo [--materials N] [--months M] [--lines L] [--mode average|fifo] [--name N]"
+             "\n           [--password P] [--operator NAME --operator-password PW] "
+             "[--number BH]"),
+         QStringLiteral("Creates a demo account set and prints its number: the library catalogue, "
+                        "suppliers,\nconsuming units, opening balances for N materials (default "
+                        "60), a first closing, and M\nmonths (default 3, the last one the current "
+                        "month) of posted purchases and transfers in,\nL lines in all (default "
+                        "12 a month); every month but the last is closed. It logs in as\nthe "
+                        "template's operator unless --operator is given."),
          {opt("materials"), opt("mode"), opt("name"), opt("password"), opt("operator"),
           opt("operator-password"), opt("number"), opt("months"), opt("lines")},
          0,

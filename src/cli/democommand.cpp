@@ -1,6 +1,7 @@
 #include "cli/handlers.h"
 
 #include "ledger/monthend.h"
+#include "ledger/posting.h"
 #include "master/catalogue.h"
 #include "master/consumingunits.h"
 #include "master/openingbalances.h"
@@ -10,6 +11,7 @@
 #include "shell/displaysettings.h"
 #include "shell/masterdatabase.h"
 #include "store/clock.h"
+#include "vouchers/stockinvouchers.h"
 
 #include <QRandomGenerator>
 
@@ -60,11 +62,12 @@ QString text(const char16_t *s)
 
 Result demo(Context &ctx, const Arguments &args)
 {
-    for (const char *later : {"months", "lines"}) {
-        if (args.has(QLatin1String(later)))
-            throw UsageError{QStringLiteral("--%1: demo vouchers are not generated yet")
-                                 .arg(QLatin1String(later))};
-    }
+    const qint64 months = args.integer(QStringLiteral("months")).value_or(3);
+    if (months < 0 || months > 120)
+        throw UsageError{QStringLiteral("--months: expected 0 to 120")};
+    const qint64 totalLines = args.integer(QStringLiteral("lines")).value_or(months * 12);
+    if (totalLines < 0)
+        throw UsageError{QStringLiteral("--lines: must not be negative")};
     const qint64 materialCount = args.integer(QStringLiteral("materials")).value_or(60);
     if (materialCount < 0)
         throw UsageError{QStringLiteral("--materials: must not be negative")};
@@ -87,7 +90,11 @@ Result demo(Context &ctx, const Arguments &args)
         }
     }
     r.password = args.value(QStringLiteral("password")).value_or(QStringLiteral("demo"));
-    r.date = Clock::today();
+    // The voucher months end with the current one; the books open the month before them.
+    const QDate today = Clock::today();
+    const QDate firstMonth = QDate(today.year(), today.month(), 1).addMonths(-int(months) + 1);
+    const QDate openingClosing = months > 0 ? firstMonth.addDays(-1) : today;
+    r.date = QDate(openingClosing.year(), openingClosing.month(), 1);
     r.mode = mode;
     r.operatorName = opName.value_or(QString());
     r.operatorPassword = opPassword.value_or(QString());
@@ -165,12 +172,70 @@ Result demo(Context &ctx, const Arguments &args)
 
     // The first closing opens the books for vouchers; its questions are answered Yes.
     MonthEnd closing(db, mode, formats);
-    const QDate today = Clock::today();
-    for (const MonthEnd::Step &step : closing.checks(today)) {
-        if (step.kind == MonthEnd::Step::Kind::Refusal)
-            throw Refusal(step.title, step.text, step.icon);
+    const auto closeOn = [&](const QDate &day) {
+        for (const MonthEnd::Step &step : closing.checks(day)) {
+            if (step.kind == MonthEnd::Step::Kind::Refusal)
+                throw Refusal(step.title, step.text, step.icon);
+        }
+        ctx.perform(QStringLiteral("YJCL"), [&] { closing.close(day); });
+    };
+    closeOn(openingClosing);
+
+    // Months of purchases and transfers in, posted; every month but the last is closed on
+    // its last day.
+    qint64 written = 0;
+    qint64 vouchers = 0;
+    const QList<StockInKind> kinds = {StockInKind::of(StockInKind::Purchase),
+                                      StockInKind::of(StockInKind::TransferIn)};
+    const int supplierCount = int(std::size(Suppliers_));
+    for (qint64 m = 0; m < months; ++m) {
+        const QDate monthStart = firstMonth.addMonths(int(m));
+        const QDate monthEnd = monthStart.addMonths(1).addDays(-1);
+        // Dated before the closing day (a closing must come after the month's business) and
+        // never after today.
+        const QDate lastDay = std::min(monthEnd.addDays(-1), today);
+        const qint64 lines = totalLines / months + (m == months - 1 ? totalLines % months : 0);
+        qint64 left = lines;
+        while (left > 0 && !rows.isEmpty()) {
+            const StockInKind &kind = kinds.at(random.bounded(5) == 0 ? 1 : 0);
+            StockInVoucher v;
+            v.czrq = monthStart.addDays(random.bounded(qint64(0), monthStart.daysTo(lastDay) + 1));
+            v.gysbh = QString::number(random.bounded(supplierCount) + 1);
+            v.fpbh = QStringLiteral("FP%1").arg(1000 + vouchers);
+            const qint64 count = std::min<qint64>(left, random.bounded(1, 5));
+            for (qint64 i = 0; i < count; ++i) {
+                const OpeningBalances::NewRow &source = rows.at(random.bounded(rows.size()));
+                StockInLine line;
+                line.clbh = source.clbh;
+                line.price = formats.roundAmount(*source.figures.price *
+                                                 Decimal::fromRaw(random.bounded(9500, 10801)));
+                line.quantity = Decimal::fromInt(random.bounded(1, 60));
+                line.amount = formats.roundAmount(line.price * line.quantity);
+                v.lines << line;
+            }
+            StockInVouchers entry(db, kind, mode, formats);
+            v.ysdjh = v.czrq.toString(Qt::ISODate) + QStringLiteral(" - ") +
+                      QString::number(1001 + vouchers);
+            ctx.perform(kind.kind == StockInKind::Purchase ? QStringLiteral("CGRKD")
+                                                           : QStringLiteral("DBRKD"),
+                        [&] { entry.saveNew(v); });
+            left -= count;
+            written += count;
+            ++vouchers;
+        }
+        Posting posting(db, mode, formats);
+        ctx.perform(QStringLiteral("RKDZ"), [&] {
+            for (const StockInKind &kind : kinds) {
+                for (const Posting::Outcome &o :
+                     posting.postAll(Posting::Family::StockIn, kind.zl)) {
+                    if (!o.posted)
+                        throw Refusal(o.title, o.text, o.icon);
+                }
+            }
+        });
+        if (m < months - 1)
+            closeOn(monthEnd);
     }
-    ctx.perform(QStringLiteral("YJCL"), [&] { closing.close(today); });
 
     Result result;
     result.json = QJsonObject{{QStringLiteral("BH"), info.number},
@@ -178,6 +243,8 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("MS"), mode},
                               {QStringLiteral("materials"), materials.size()},
                               {QStringLiteral("openingRows"), rows.size()},
+                              {QStringLiteral("vouchers"), vouchers},
+                              {QStringLiteral("lines"), written},
                               {QStringLiteral("user"), *ctx.globals.user}};
     result.lines << QString::number(info.number);
     return result;

@@ -302,7 +302,8 @@ voucher show stock-in --voucher 1 --json
 TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {
-        const auto made = cli.run({"--json", "demo", "--materials", "12", "--mode", mode});
+        const auto made = cli.run({"--json", "demo", "--materials", "12", "--months", "3",
+                                   "--lines", "30", "--mode", mode});
         ASSERT_EQ(made.code, 0) << made.err.toStdString();
         const QJsonObject o = json(made.lines().value(0));
         const QString bh = QString::number(o[QStringLiteral("BH")].toInteger());
@@ -316,7 +317,14 @@ TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
         auto db = open(bh.toLongLong());
         EXPECT_GE(Suppliers(*db).list().size(), 5);
         EXPECT_GE(ConsumingUnits(*db).list().size(), 5);
-        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt(), 1);
+        // The opening closing and two closed voucher months; the last month stays open.
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt(), 3);
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE JZBZ = 1")).toInt(),
+                  30);
+        EXPECT_GT(db->scalar(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE CZRQ > "
+                                            "(SELECT MAX(YJSJ) FROM YJSJB)"))
+                      .toInt(),
+                  0);
     }
     const auto list = cli.run({"set", "list"});
     EXPECT_EQ(list.lines().size(), 2);
