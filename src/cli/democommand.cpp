@@ -11,6 +11,7 @@
 #include "shell/displaysettings.h"
 #include "shell/masterdatabase.h"
 #include "store/clock.h"
+#include "store/errors.h"
 #include "vouchers/stockinvouchers.h"
 
 #include <QRandomGenerator>
@@ -101,7 +102,13 @@ Result demo(Context &ctx, const Arguments &args)
     r.operatorPasswordRepeat = r.operatorPassword;
     const AccountSetInfo info = sets.create(r);
     ctx.createdSet = info.number;
-    DisplaySettings(ctx.folder()).writeModeName(mode);
+    QString warning;
+    // As the mode screen does: YZMS records the last choice; the set keeps its own.
+    try {
+        DisplaySettings(ctx.folder()).writeModeName(mode);
+    } catch (const StoreError &e) {
+        warning = e.text;
+    }
 
     // From here on the demo works as its operator would, through the same commands.
     ctx.globals.set = QString::number(info.number);
@@ -247,6 +254,7 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("lines"), written},
                               {QStringLiteral("user"), *ctx.globals.user}};
     result.lines << QString::number(info.number);
+    result.errorText = warning;
     return result;
 }
 
