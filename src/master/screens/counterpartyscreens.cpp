@@ -3,27 +3,10 @@
 #include "master/screens/formgyssz.h"
 #include "master/screens/frmlldw.h"
 #include "master/screens/frmzwcsh.h"
-#include "shell/datafolder.h"
-#include "shell/displaysettings.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace varnock {
-
-namespace {
-
-// The display formats live in the data folder that holds the account set's folder.
-Formats formatsOf(const Database &db)
-{
-    QDir folder = QFileInfo(db.filePath()).absoluteDir();
-    folder.cdUp();
-    return DisplaySettings(DataFolder(folder.path())).readFormats();
-}
-
-} // namespace
 
 void registerCounterpartyScreens(ScreenRegistry &registry)
 {
@@ -47,7 +30,7 @@ void registerCounterpartyScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     return new FrmZwcsh(*r.database, r.mode, formatsOf(*r.database));
+                     return new FrmZwcsh(*r.database, r.mode, r.formats);
                  });
 }
 

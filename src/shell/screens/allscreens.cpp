@@ -6,6 +6,7 @@
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
+#include "vouchers/screens/stockinscreens.h"
 
 namespace varnock {
 
@@ -29,6 +30,7 @@ void registerAllScreens(ScreenRegistry &registry)
 
     registerCatalogueScreens(registry);
     registerCounterpartyScreens(registry);
+    registerStockInScreens(registry);
 }
 
 } // namespace varnock

@@ -54,12 +54,13 @@ void CommandDispatcher::installCommands()
     }
 }
 
-void CommandDispatcher::setAccountSet(Database *db, int mode)
+void CommandDispatcher::setAccountSet(Database *db, int mode, const Formats &formats)
 {
     if (db != m_db)
         loggedOff();
     m_db = db;
     m_mode = mode;
+    m_formats = formats;
 }
 
 void CommandDispatcher::loggedIn(const Permissions &permissions, bool hasClosing)
@@ -101,6 +102,7 @@ bool CommandDispatcher::run(const QString &name)
     request.issueKind = m_issueKind;
     request.operatorNumber = int(m_main->operatorNumber());
     request.mode = m_mode;
+    request.formats = m_formats;
     m_registry.open(c->screen, request);
     return true;
 }

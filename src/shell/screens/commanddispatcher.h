@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/formats.h"
+
 #include "shell/permissions.h"
 #include "shell/screens/screenregistry.h"
 
@@ -33,8 +35,8 @@ public:
     // registered; the others stay disabled with their hint.
     void installCommands();
 
-    // The open account set (nullptr when none) and its accounting mode.
-    void setAccountSet(Database *db, int mode);
+    // The open account set (nullptr when none), its accounting mode and display formats.
+    void setAccountSet(Database *db, int mode, const Formats &formats = {});
     Database *database() const { return m_db; }
     int mode() const { return m_mode; }
     MDIFrmMain *mainWindow() const { return m_main; }
@@ -64,6 +66,7 @@ private:
     ScreenRegistry m_registry;
     Database *m_db = nullptr;
     int m_mode = 2;
+    Formats m_formats;
     int m_issueKind = 0;
     bool m_loggedIn = false;
     bool m_logFailing = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/formats.h"
+
 #include "shell/commandmap.h"
 
 #include <QHash>
@@ -23,6 +25,7 @@ struct ScreenRequest
     int issueKind = 0;      // the shared issue-voucher kind after the command set it
     int operatorNumber = 0; // the logged-in operator (status panel 6)
     int mode = 2;           // accounting mode of the account set
+    Formats formats;        // its quantity and amount display formats
 
     QString title() const { return command ? command->title : QString(); }
     int reportKind() const { return command ? command->reportKind : 0; }

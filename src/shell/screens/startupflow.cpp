@@ -72,7 +72,8 @@ bool StartupFlow::openAccountSet(qint64 number)
         return false;
     m_session = std::move(session);
     ensureMainWindow();
-    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode());
+    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode(),
+                                m_session->formats());
     m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
                           m_session->mode(), m_session->hasClosing());
     m_main->show();

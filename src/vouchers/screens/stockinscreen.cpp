@@ -3,6 +3,7 @@
 #include "master/screens/frmclcx.h"
 #include "master/screens/frmgysxz.h"
 #include "master/suppliers.h"
+#include "shell/screens/help.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "vouchers/screens/conversionunitdelegate.h"
@@ -63,7 +64,7 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     const StockInKind &k = m_vouchers.kind();
     setObjectName(k.screen);
     setWindowTitle(k.caption);
-    setProperty("helpTopic", helpTopic());
+    Help::install(this, helpTopic());
 
     auto *heading = new QLabel(k.heading, this);
     heading->setObjectName(QStringLiteral("Label1"));

@@ -66,9 +66,6 @@ public:
     void restore();
     void append();
 
-signals:
-    void helpRequested(const QString &topic);
-
 private:
     void setState(State state);
     void clearHeader();

@@ -1,29 +1,11 @@
 #include "vouchers/screens/stockinscreens.h"
 
-#include "shell/datafolder.h"
-#include "shell/displaysettings.h"
-#include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 #include "vouchers/screens/stockinscreen.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace varnock {
-
-namespace {
-
-// The display formats live in the data folder that holds the account set's folder.
-Formats formatsOf(const Database &db)
-{
-    QDir folder = QFileInfo(db.filePath()).absoluteDir();
-    folder.cdUp();
-    return DisplaySettings(DataFolder(folder.path())).readFormats();
-}
-
-} // namespace
 
 void registerStockInScreens(ScreenRegistry &registry)
 {
@@ -33,10 +15,7 @@ void registerStockInScreens(ScreenRegistry &registry)
                      [k](const ScreenRequest &r) -> QWidget * {
                          if (!r.database || !StockInScreen::mayOpen(r.main, *r.database, k))
                              return nullptr;
-                         auto *screen =
-                             new StockInScreen(*r.database, k, r.mode, formatsOf(*r.database));
-                         Help::install(screen, StockInScreen::helpTopic());
-                         return screen;
+                         return new StockInScreen(*r.database, k, r.mode, r.formats);
                      });
     }
 }
