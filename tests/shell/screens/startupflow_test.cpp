@@ -1,0 +1,123 @@
+#include "shell/accountsets.h"
+#include "shell/masterdatabase.h"
+#include "shell/screens/frmxtdl.h"
+#include "shell/screens/frmztxx.h"
+#include "shell/screens/mdifrmmain.h"
+#include "shell/screens/startupflow.h"
+#include "store/clock.h"
+#include "store/database.h"
+#include "widgets/indexedbuttongroup.h"
+#include "widgets/recordingsink.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace varnock;
+
+namespace {
+
+// Answers each modal dialog of the start-up in turn, the way a user would.
+class ModalDriver
+{
+public:
+    std::function<void(FrmZtxx *)> onChooser;
+    std::function<void(FrmXtdl *)> onLogin;
+
+    void start()
+    {
+        QTimer::singleShot(10, [this] { poll(); });
+    }
+    bool stopped = false;
+
+private:
+    void poll()
+    {
+        if (stopped)
+            return;
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *chooser = qobject_cast<FrmZtxx *>(modal); chooser && onChooser)
+            onChooser(chooser);
+        else if (auto *login = qobject_cast<FrmXtdl *>(modal); login && onLogin)
+            onLogin(login);
+        QTimer::singleShot(20, [this] { poll(); });
+    }
+};
+
+qint64 createSet(const DataFolder &folder, const QString &name)
+{
+    auto master = MasterDatabase::ensure(folder);
+    AccountSets sets(*master, folder);
+    NewAccountSet request;
+    request.number = sets.proposedNumber();
+    request.name = name;
+    request.password = QStringLiteral("pw");
+    request.date = Clock::today();
+    request.operatorName = QStringLiteral("张三");
+    request.operatorPassword = QStringLiteral("123");
+    request.operatorPasswordRepeat = QStringLiteral("123");
+    return sets.create(request).number;
+}
+
+} // namespace
+
+// The whole path of a working day: chooser → open the set → login → main window with the
+// operator's rights → account-set log-off back to the chooser → leave.
+TEST(StartupFlow, OpensLogsInLogsOffAndLeaves)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const DataFolder folder(dir.path());
+    const qint64 number = createSet(folder, QStringLiteral("一号工地"));
+
+    test::RecordingSink sink;
+    StartupFlow flow(folder);
+    QSignalSpy finished(&flow, &StartupFlow::finished);
+
+    int chooserVisits = 0;
+    ModalDriver driver;
+    driver.onChooser = [&](FrmZtxx *chooser) {
+        ++chooserVisits;
+        if (chooserVisits == 1) {
+            chooser->grid()->selectRow(0);
+            chooser->buttons()->button(2)->click();
+        } else {
+            chooser->buttons()->button(3)->click(); // 退出系统, answered Yes by the sink
+        }
+    };
+    driver.onLogin = [](FrmXtdl *login) {
+        login->operatorField()->setText(QStringLiteral("张三"));
+        login->passwordField()->setText(QStringLiteral("123"));
+        login->buttons()->button(0)->click();
+    };
+    driver.start();
+
+    ASSERT_TRUE(flow.start(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flow.mainWindow() && flow.mainWindow()->isEnabled(); },
+                                20000));
+    MDIFrmMain *main = flow.mainWindow();
+    EXPECT_EQ(main->statusPanel(1), QStringLiteral("张三"));
+    EXPECT_EQ(main->statusPanel(7), QStringLiteral("一号工地"));
+    EXPECT_EQ(main->statusPanel(8), QString::number(number));
+    EXPECT_TRUE(main->windowTitle().startsWith(QStringLiteral("Varnock系统 - [ ")));
+    EXPECT_TRUE(sink.shownTexts().contains(QStringLiteral("口令正确！欢迎使用本系统！")));
+    EXPECT_TRUE(main->action(QStringLiteral("CZYSZ"))->isEnabled());
+    ASSERT_NE(flow.session(), nullptr);
+
+    main->action(QStringLiteral("ZTZX"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
+    driver.stopped = true;
+    EXPECT_EQ(chooserVisits, 2);
+    EXPECT_EQ(flow.session(), nullptr);
+    EXPECT_TRUE(sink.questionTexts().contains(QStringLiteral("您确认要退出本系统吗?")));
+}
