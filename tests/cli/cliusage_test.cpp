@@ -97,14 +97,11 @@ TEST(CliUsage, JsonReportsRefusalsToo)
     EXPECT_TRUE(r.out.contains(QStringLiteral("\"message\":\"该账套不存在！\"")));
 }
 
-// The built program itself, next to the test binary's folder.
+// The built program itself.
 TEST(CliProgram, RunsAsAProcess)
 {
-    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    const QString program =
-        QDir(QFileInfo(exe).absolutePath()).absoluteFilePath(QStringLiteral("../varnock-cli"));
-    if (!QFileInfo::exists(program))
-        GTEST_SKIP() << "varnock-cli not found at " << program.toStdString();
+    const QString program = QStringLiteral(VARNOCK_CLI_PATH);
+    ASSERT_TRUE(QFileInfo::exists(program)) << program.toStdString();
     QTemporaryDir dir;
     QProcess p;
     p.start(program, {"--data-dir", dir.path(), "--json", "set", "list"});
