@@ -1,5 +1,6 @@
 #include "shell/screens/allscreens.h"
 
+#include "ledger/screens/ledgerscreens.h"
 #include "master/screens/cataloguescreens.h"
 #include "master/screens/counterpartyscreens.h"
 #include "shell/screens/frmczrz.h"
@@ -31,6 +32,7 @@ void registerAllScreens(ScreenRegistry &registry)
     registerCatalogueScreens(registry);
     registerCounterpartyScreens(registry);
     registerStockInScreens(registry);
+    registerLedgerScreens(registry);
 }
 
 } // namespace varnock

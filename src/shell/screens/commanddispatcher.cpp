@@ -31,6 +31,20 @@ CommandDispatcher::CommandDispatcher(MDIFrmMain *main)
                        return nullptr;
                    });
     Help::install(m_main, QStringLiteral("主窗口"));
+    // The panel's opening-balance button follows the first closing like the menu entry.
+    connect(m_main, &MDIFrmMain::closingChanged, this, [this](bool hasClosing) {
+        m_hasClosing = hasClosing;
+        if (!m_dock)
+            return;
+        // Later, not now: the closing may have been started by a button of this panel.
+        QDockWidget *old = m_dock.data();
+        m_dock = nullptr;
+        m_panel = nullptr;
+        old->hide();
+        m_main->removeDockWidget(old);
+        old->deleteLater();
+        setNavigationShown(true);
+    });
 }
 
 CommandDispatcher::~CommandDispatcher()

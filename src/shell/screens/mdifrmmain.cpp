@@ -226,6 +226,15 @@ void MDIFrmMain::applyPermissions(const Permissions &permissions, bool hasClosin
         updateAction(it.key());
 }
 
+void MDIFrmMain::setHasClosing(bool hasClosing)
+{
+    if (hasClosing == m_hasClosing)
+        return;
+    m_hasClosing = hasClosing;
+    updateAction(MenuTree::openingBalance());
+    emit closingChanged(hasClosing);
+}
+
 QString MDIFrmMain::statusPanel(int number) const
 {
     if (number < 1 || number > PanelCount)

@@ -43,6 +43,10 @@ public:
     void setOperator(const QString &name, QDate loginDate, QTime loginTime, qint64 number);
     // Switches the governed entries for the operator; `a` follows hasClosing.
     void applyPermissions(const Permissions &permissions, bool hasClosing);
+    // A closing was written (or the last one removed): entry `a` follows, and so does every
+    // other place that listens to closingChanged().
+    void setHasClosing(bool hasClosing);
+    bool hasClosing() const { return m_hasClosing; }
 
     // The operator identity of the run (panel 6); 0 before any login.
     qint64 operatorNumber() const { return m_operatorNumber; }
@@ -62,6 +66,7 @@ signals:
     void systemLogOffRequested();
     void quitRequested();
     void navigationToggled(bool shown);
+    void closingChanged(bool hasClosing);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
