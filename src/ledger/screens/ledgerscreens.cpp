@@ -1,6 +1,7 @@
 #include "ledger/screens/ledgerscreens.h"
 
 #include "ledger/screens/monthendscreen.h"
+#include "ledger/screens/postingscreen.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 
@@ -16,6 +17,17 @@ void registerLedgerScreens(ScreenRegistry &registry)
                          r.main->setHasClosing(true);
                      return nullptr;
                  });
+
+    for (Posting::Family family : {Posting::Family::StockIn, Posting::Family::StockInReturn,
+                                   Posting::Family::Issue, Posting::Family::IssueReturn}) {
+        registry.add(PostingScreen::screenName(family), ScreenRegistry::Opening::InMainWindow,
+                     [family](const ScreenRequest &r) -> QWidget * {
+                         if (!r.database)
+                             return nullptr;
+                         return new PostingScreen(*r.database, family, r.issueKind, r.mode,
+                                                  r.formats, r.title());
+                     });
+    }
 }
 
 } // namespace varnock

@@ -4,7 +4,7 @@ namespace varnock {
 
 class ScreenRegistry;
 
-// The month-end command.
+// The month-end command and the four posting screens.
 void registerLedgerScreens(ScreenRegistry &registry);
 
 } // namespace varnock

@@ -1,5 +1,6 @@
 #include "vouchers/screens/stockinscreen.h"
 
+#include "ledger/screens/postingscreen.h"
 #include "master/screens/frmclcx.h"
 #include "master/screens/frmgysxz.h"
 #include "master/suppliers.h"
@@ -138,8 +139,6 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     m_buttons->setAlignment(Qt::AlignCenter);
     m_buttons->button(Print)->setEnabled(false);
     m_buttons->button(Print)->setToolTip(QStringLiteral("凭单打印尚未提供"));
-    m_buttons->button(Post)->setEnabled(false);
-    m_buttons->button(Post)->setToolTip(QStringLiteral("入库记账尚未提供"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -186,6 +185,9 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
             break;
         case Append:
             append();
+            break;
+        case Post:
+            PostingScreen::openStockIn(this, m_vouchers.kind().selectorIndex());
             break;
         default:
             break;

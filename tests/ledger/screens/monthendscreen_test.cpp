@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPointer>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -78,9 +80,11 @@ TEST_F(MonthEndCommand, YesClosesTheMonthAndLocksTheOpeningBalances)
     ASSERT_NE(m_dispatcher->navigationPanel(), nullptr);
     RecordingSink sink;
 
-    // Started from the navigation panel, whose button goes away with the old panel.
-    m_dispatcher->navigationPanel()->button(QStringLiteral("月结处理"))->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Started from the navigation panel, whose button goes away with the old panel once
+    // its click is over.
+    QPointer<FrmDHT> before = m_dispatcher->navigationPanel();
+    before->button(QStringLiteral("月结处理"))->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return before.isNull(); }, 2000));
 
     EXPECT_EQ(sink.questionTexts(), QStringList{Confirm});
     ASSERT_EQ(sink.shown.size(), 1u);

@@ -1,0 +1,260 @@
+#include "ledger/screens/postingscreen.h"
+
+#include "ledger/postinggridmodel.h"
+#include "shell/navigationrules.h"
+#include "shell/screens/help.h"
+#include "shell/screens/mdifrmmain.h"
+#include "widgets/indexedbuttongroup.h"
+#include "widgets/messages.h"
+#include "widgets/operation.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace varnock {
+
+namespace {
+
+bool isIssueFamily(Posting::Family family)
+{
+    return family == Posting::Family::Issue || family == Posting::Family::IssueReturn;
+}
+
+QStringList kindsOf(Posting::Family family)
+{
+    if (family == Posting::Family::StockIn)
+        return {QStringLiteral("采购入库"), QStringLiteral("调拨入库"), QStringLiteral("暂估入库"),
+                QStringLiteral("甲方供给")};
+    if (family == Posting::Family::StockInReturn)
+        return {QStringLiteral("采购退货"), QStringLiteral("调拨退货"), QStringLiteral("暂估退货"),
+                QStringLiteral("甲供退货")};
+    return {};
+}
+
+QStringList buttonCaptions(Posting::Family family)
+{
+    if (isIssueFamily(family))
+        return {QStringLiteral("单 笔(&B)"), QStringLiteral("全 部(&Q)"),
+                QStringLiteral("删 除(&D)"), QStringLiteral("退 出(&X)")};
+    return {QStringLiteral("单笔登账(&B)"), QStringLiteral("全部登账(&Q)"),
+            QStringLiteral("删 除(&D)"), QStringLiteral("退 出(&X)")};
+}
+
+QTableView *makeView(PostingGridModel *model, const QString &name, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->setDefaultSectionSize(22);
+    return view;
+}
+
+} // namespace
+
+PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind,
+                             int accountingMode, const Formats &formats, const QString &title,
+                             QWidget *parent)
+    : QWidget(parent)
+    , m_posting(db, accountingMode, formats)
+    , m_family(family)
+{
+    setObjectName(screenName(family));
+    setWindowTitle(title.isEmpty() ? caption(family) : title);
+    if (isIssueFamily(family))
+        m_fixedKind = QString::number(issueKind == 2 ? 2 : 1);
+
+    auto *layout = new QVBoxLayout(this);
+    if (!isIssueFamily(family)) {
+        auto *row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("账类选择："), this));
+        m_kinds = new QComboBox(this);
+        m_kinds->setObjectName(QStringLiteral("kinds"));
+        m_kinds->addItems(kindsOf(family));
+        row->addWidget(m_kinds);
+        row->addStretch();
+        layout->addLayout(row);
+        connect(m_kinds, &QComboBox::currentIndexChanged, this, [this] { refreshVouchers(); });
+    }
+
+    m_vouchers = new PostingGridModel(this);
+    m_lines = new PostingGridModel(this);
+    m_voucherView = makeView(m_vouchers, QStringLiteral("MFGT"), this);
+    m_lineView = makeView(m_lines, QStringLiteral("MFGM"), this);
+    layout->addWidget(m_voucherView, 1);
+    layout->addWidget(m_lineView, 1);
+    connect(m_voucherView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { refreshLines(); });
+
+    m_buttons = new IndexedButtonGroup(buttonCaptions(family), Qt::Horizontal, this);
+    m_buttons->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(m_buttons);
+    connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
+        switch (index) {
+        case Single:
+            postSelected();
+            break;
+        case All:
+            postAll();
+            break;
+        case Delete:
+            deleteSelectedLine();
+            break;
+        case Exit:
+            // Inside the main window the frame goes with the screen.
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+                sub->close();
+            else
+                close();
+            break;
+        }
+    });
+
+    resize(820, 560);
+    Help::install(this, caption(family));
+    refreshVouchers();
+}
+
+QString PostingScreen::screenName(Posting::Family family)
+{
+    switch (family) {
+    case Posting::Family::StockIn:
+        return QStringLiteral("FrmRkdz");
+    case Posting::Family::StockInReturn:
+        return QStringLiteral("FrmThdz");
+    case Posting::Family::Issue:
+        return QStringLiteral("FormLLDDZ");
+    case Posting::Family::IssueReturn:
+        return QStringLiteral("FormLLTHDDZ");
+    }
+    return {};
+}
+
+QString PostingScreen::caption(Posting::Family family)
+{
+    switch (family) {
+    case Posting::Family::StockIn:
+        return QStringLiteral("入库登账");
+    case Posting::Family::StockInReturn:
+        return QStringLiteral("退货单登账");
+    case Posting::Family::Issue:
+        return QStringLiteral("领料出库单记帐");
+    case Posting::Family::IssueReturn:
+        return QStringLiteral("领料退货单记帐");
+    }
+    return {};
+}
+
+PostingScreen *PostingScreen::openStockIn(QWidget *from, int kindIndex)
+{
+    auto *main = qobject_cast<MDIFrmMain *>(from ? from->window() : nullptr);
+    QAction *command = main ? main->action(QStringLiteral("RKDZ")) : nullptr;
+    if (!command || !command->isEnabled())
+        return nullptr;
+    // The operator's posting right closes the whole posting menu.
+    if (!main->action(QStringLiteral("DZCL"))->isEnabled()) {
+        Messages::inform(from, NavigationRules::deniedText());
+        return nullptr;
+    }
+    // Through the menu command: its log record, one screen at a time.
+    command->trigger();
+    for (PostingScreen *screen : main->findChildren<PostingScreen *>()) {
+        if (screen->family() == Posting::Family::StockIn) {
+            screen->m_kinds->setCurrentIndex(kindIndex);
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
+QString PostingScreen::kind() const
+{
+    return m_kinds ? m_kinds->currentText() : m_fixedKind;
+}
+
+void PostingScreen::selectVoucher(int row)
+{
+    m_voucherView->setCurrentIndex(m_vouchers->index(row, 0));
+    refreshLines();
+}
+
+void PostingScreen::postSelected()
+{
+    const qint64 xtbh = selectedVoucher();
+    if (xtbh == 0 || !confirmed())
+        return;
+    runOperation(this, [&] { m_posting.post(m_family, kind(), xtbh); });
+    refreshVouchers();
+}
+
+void PostingScreen::postAll()
+{
+    if (m_vouchers->rowCount() == 0 || !confirmed())
+        return;
+    QList<Posting::Outcome> outcomes;
+    runOperation(this, [&] { outcomes = m_posting.postAll(m_family, kind()); });
+    for (const Posting::Outcome &o : outcomes) {
+        if (!o.posted)
+            Messages::show(this, Refusal(o.title, o.text, o.icon));
+    }
+    refreshVouchers();
+}
+
+void PostingScreen::deleteSelectedLine()
+{
+    const int row = m_lineView->currentIndex().row();
+    const qint64 id = m_lines->keyAt(row);
+    if (id == 0)
+        return;
+    const Posting::Question q = Posting::deleteQuestion(m_family, row + 1);
+    if (!Messages::ask(this, q.text, q.title, q.icon))
+        return;
+    const qint64 xtbh = selectedVoucher();
+    runOperation(this, [&] { m_posting.deleteLine(m_family, id); });
+    refreshVouchers();
+    // Stay on the voucher while lines of it remain.
+    const int again = m_vouchers->grid().keys.indexOf(xtbh);
+    if (again >= 0)
+        selectVoucher(again);
+}
+
+void PostingScreen::refreshVouchers()
+{
+    PostingGrid grid;
+    runOperation(this, [&] { grid = m_posting.voucherGrid(m_family, kind()); });
+    m_vouchers->setGrid(grid);
+    m_voucherView->setCurrentIndex({});
+    refreshLines();
+}
+
+void PostingScreen::refreshLines()
+{
+    const qint64 xtbh = selectedVoucher();
+    PostingGrid grid;
+    if (xtbh != 0)
+        runOperation(this, [&] { grid = m_posting.lineGrid(m_family, xtbh); });
+    m_lines->setGrid(grid);
+}
+
+qint64 PostingScreen::selectedVoucher() const
+{
+    const QModelIndex current = m_voucherView->currentIndex();
+    return current.isValid() ? m_vouchers->keyAt(current.row()) : 0;
+}
+
+bool PostingScreen::confirmed()
+{
+    const Posting::Question q = Posting::confirmation();
+    return Messages::ask(this, q.text, q.title, q.icon);
+}
+
+} // namespace varnock
