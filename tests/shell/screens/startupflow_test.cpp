@@ -36,22 +36,21 @@ public:
 
     void start()
     {
-        QTimer::singleShot(10, [this] { poll(); });
+        QTimer::singleShot(10, &m_context, [this] { poll(); });
     }
-    bool stopped = false;
 
 private:
     void poll()
     {
-        if (stopped)
-            return;
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *chooser = qobject_cast<FrmZtxx *>(modal); chooser && onChooser)
             onChooser(chooser);
         else if (auto *login = qobject_cast<FrmXtdl *>(modal); login && onLogin)
             onLogin(login);
-        QTimer::singleShot(20, [this] { poll(); });
+        QTimer::singleShot(20, &m_context, [this] { poll(); });
     }
+
+    QObject m_context; // pending polls end with the driver
 };
 
 qint64 createSet(const DataFolder &folder, const QString &name)
@@ -116,7 +115,6 @@ TEST(StartupFlow, OpensLogsInLogsOffAndLeaves)
 
     main->action(QStringLiteral("ZTZX"))->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
-    driver.stopped = true;
     EXPECT_EQ(chooserVisits, 2);
     EXPECT_EQ(flow.session(), nullptr);
     EXPECT_TRUE(sink.questionTexts().contains(QStringLiteral("您确认要退出本系统吗?")));
