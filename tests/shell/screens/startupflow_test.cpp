@@ -42,11 +42,21 @@ public:
 private:
     void poll()
     {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *chooser = qobject_cast<FrmZtxx *>(modal); chooser && onChooser)
-            onChooser(chooser);
-        else if (auto *login = qobject_cast<FrmXtdl *>(modal); login && onLogin)
-            onLogin(login);
+        // Look at every visible window, not only the active modal one: a window left over by
+        // an earlier test in the same process must not hide the dialog being waited for.
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *w : windows) {
+            if (!w->isVisible())
+                continue;
+            if (auto *chooser = qobject_cast<FrmZtxx *>(w); chooser && onChooser) {
+                onChooser(chooser);
+                break;
+            }
+            if (auto *login = qobject_cast<FrmXtdl *>(w); login && onLogin) {
+                onLogin(login);
+                break;
+            }
+        }
         QTimer::singleShot(20, &m_context, [this] { poll(); });
     }
 
@@ -114,7 +124,8 @@ TEST(StartupFlow, OpensLogsInLogsOffAndLeaves)
     ASSERT_NE(flow.session(), nullptr);
 
     main->action(QStringLiteral("ZTZX"))->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000))
+        << "chooser shown " << chooserVisits << " times";
     EXPECT_EQ(chooserVisits, 2);
     EXPECT_EQ(flow.session(), nullptr);
     EXPECT_TRUE(sink.questionTexts().contains(QStringLiteral("您确认要退出本系统吗?")));
