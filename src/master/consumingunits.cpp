@@ -85,34 +85,13 @@ void ConsumingUnits::remove(const QString &bh)
 
 QList<Counterparty> ConsumingUnits::search(CounterpartySearch by, const QString &text) const
 {
-    QString sql = QStringLiteral("SELECT BH, MC, DZ, LXR, DH FROM LLDW");
-    QVariantList values;
-    if (by != CounterpartySearch::All) {
-        sql += by == CounterpartySearch::ByCode ? QStringLiteral(" WHERE BH LIKE ? ESCAPE '\\'")
-                                                : QStringLiteral(" WHERE MC LIKE ? ESCAPE '\\'");
-        values << Database::likeEscaped(text) + QLatin1Char('%');
-    }
-    sql += QStringLiteral(" ORDER BY BH");
-    QList<Counterparty> rows;
-    QSqlQuery q = m_db.exec(sql, values);
-    while (q.next()) {
-        rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                     q.value(3).toString(), q.value(4).toString()});
-    }
-    return rows;
+    return CounterpartyQueries::search(m_db, QStringLiteral("LLDW"),
+                                       QStringLiteral("BH, MC, DZ, LXR, DH"), by, text);
 }
 
 QStringList ConsumingUnits::values(CounterpartySearch by) const
 {
-    if (by == CounterpartySearch::All)
-        return {};
-    QStringList texts;
-    QSqlQuery q = m_db.exec(by == CounterpartySearch::ByCode
-                                ? QStringLiteral("SELECT BH FROM LLDW ORDER BY BH")
-                                : QStringLiteral("SELECT DISTINCT MC FROM LLDW ORDER BY MC"));
-    while (q.next())
-        texts << q.value(0).toString();
-    return texts;
+    return CounterpartyQueries::values(m_db, QStringLiteral("LLDW"), by);
 }
 
 } // namespace varnock
