@@ -1,6 +1,21 @@
+#include "widgets/uitest.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Ends the timers each test scheduled before the next test starts.
+class ScopeReset : public ::testing::EmptyTestEventListener
+{
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        varnock::test::testScope() = std::make_unique<QObject>();
+    }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -9,5 +24,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ScopeReset);
+    const int result = RUN_ALL_TESTS();
+    varnock::test::testScope().reset();
+    return result;
 }

@@ -13,6 +13,7 @@
 #include "widgets/datepicker.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/recordingsink.h"
+#include "widgets/uitest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,24 +36,11 @@
 #include <memory>
 
 using namespace varnock;
+using test::click;
+using test::keepPicture;
+using test::whenModal;
 
 namespace {
-
-// Acts on the next modal dialog of type T as soon as it is open; exec() blocks the test
-// until the action closes it.
-template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft = 300)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            act(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected modal dialog never opened";
-    });
-}
 
 // Shows a screen as the active window, as the user would see it.
 void activate(QWidget *screen)
@@ -60,11 +48,6 @@ void activate(QWidget *screen)
     screen->show();
     QApplication::setActiveWindow(screen);
     EXPECT_TRUE(QTest::qWaitForWindowActive(screen));
-}
-
-void click(IndexedButtonGroup *buttons, int index)
-{
-    QTest::mouseClick(buttons->button(index), Qt::LeftButton);
 }
 
 // Building a master hashes the template operator's password, which takes a while; each test

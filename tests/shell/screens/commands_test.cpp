@@ -12,6 +12,7 @@
 #include "widgets/datepicker.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/recordingsink.h"
+#include "widgets/uitest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,23 +37,12 @@
 #include <functional>
 
 using namespace varnock;
+using test::click;
+using test::keepPicture;
+using test::whenModal;
 using varnock::test::RecordingSink;
 
 namespace {
-
-template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            act(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected modal dialog never opened";
-    });
-}
 
 void answerPrompt(const QString &typed)
 {

@@ -7,6 +7,7 @@
 #include "support/testaccountset.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/recordingsink.h"
+#include "widgets/uitest.h"
 
 #include <gtest/gtest.h>
 
@@ -23,24 +24,11 @@
 #include <functional>
 
 using namespace varnock;
+using test::click;
+using test::keepPicture;
+using test::whenModal;
 
 namespace {
-
-// Acts on the next modal dialog of type T as soon as it is open; exec() blocks the test
-// until the action closes it.
-template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            act(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected modal dialog never opened";
-    });
-}
 
 // Types into the password prompt and confirms with Enter, or cancels it.
 void answerPrompt(const QString &typed)
@@ -76,11 +64,6 @@ public:
 private:
     QTimer m_timer;
 };
-
-void click(IndexedButtonGroup *buttons, int index)
-{
-    QTest::mouseClick(buttons->button(index), Qt::LeftButton);
-}
 
 class LoginScreensTest : public ::testing::Test
 {

@@ -47,7 +47,7 @@ public:
 
     void start()
     {
-        QTimer::singleShot(10, [this] { poll(); });
+        QTimer::singleShot(10, &m_context, [this] { poll(); });
     }
 
 private:
@@ -67,8 +67,10 @@ private:
         } else if (modal && onOther) {
             onOther(modal);
         }
-        QTimer::singleShot(20, [this] { poll(); });
+        QTimer::singleShot(20, &m_context, [this] { poll(); });
     }
+
+    QObject m_context; // pending polls end with the answerer
 };
 
 } // namespace

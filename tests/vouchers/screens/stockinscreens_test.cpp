@@ -15,6 +15,7 @@
 #include "widgets/lookupedit.h"
 #include "widgets/numericedit.h"
 #include "widgets/recordingsink.h"
+#include "widgets/uitest.h"
 
 #include <gtest/gtest.h>
 
@@ -32,36 +33,11 @@
 #include <functional>
 
 using namespace varnock;
+using test::click;
+using test::keepPicture;
+using test::whenModal;
 
 namespace {
-
-// Acts on the next modal dialog of type T as soon as it is open.
-template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            act(dialog);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected modal dialog never opened";
-    });
-}
-
-void click(IndexedButtonGroup *buttons, int index)
-{
-    QTest::mouseClick(buttons->button(index), Qt::LeftButton);
-}
-
-// With VARNOCK_SCREENSHOTS=folder set, keeps a picture of the screen for a look by eye.
-void keepPicture(QWidget *screen, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("VARNOCK_SCREENSHOTS");
-    if (!folder.isEmpty())
-        screen->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
-}
 
 class StockInScreensTest : public ::testing::Test
 {
