@@ -304,7 +304,8 @@ void FrmClsz::addBelow()
         openMaterialEditor(codeOf(it), QString());
 }
 
-void FrmClsz::openCategoryEditor(const QString &parentCode, const QString &code)
+template <typename Editor>
+Editor *FrmClsz::makeEditor(const QString &parentCode, const QString &code)
 {
     QString parentName;
     std::optional<CatalogueRow> row;
@@ -316,41 +317,30 @@ void FrmClsz::openCategoryEditor(const QString &parentCode, const QString &code)
             else
                 row = m_catalogue.find(code);
         })) {
-        return;
+        return nullptr;
     }
-    auto *editor = new FrmLADD(m_db, this);
+    auto *editor = new Editor(m_db, this);
     if (row)
         editor->startEdit(*row, parentName);
     else
         editor->startAdd(parentCode, parentName, proposal);
-    connect(editor, &FrmLADD::added, this, &FrmClsz::addNode);
-    connect(editor, &FrmLADD::changed, this, &FrmClsz::nodeChanged);
-    showDialog(editor);
+    connect(editor, &Editor::added, this, &FrmClsz::addNode);
+    connect(editor, &Editor::changed, this, &FrmClsz::nodeChanged);
+    return editor;
+}
+
+void FrmClsz::openCategoryEditor(const QString &parentCode, const QString &code)
+{
+    if (auto *editor = makeEditor<FrmLADD>(parentCode, code))
+        showDialog(editor);
 }
 
 void FrmClsz::openMaterialEditor(const QString &parentCode, const QString &code)
 {
-    QString parentName;
-    std::optional<CatalogueRow> row;
-    QString proposal;
-    if (!runOperation(this, [&] {
-            parentName = m_catalogue.parentName(parentCode);
-            if (code.isEmpty())
-                proposal = m_catalogue.proposeCode(parentCode);
-            else
-                row = m_catalogue.find(code);
-        })) {
-        return;
+    if (auto *editor = makeEditor<FrmCLADD>(parentCode, code)) {
+        connect(editor, &FrmCLADD::removed, this, &FrmClsz::nodeRemoved);
+        showDialog(editor);
     }
-    auto *editor = new FrmCLADD(m_db, this);
-    if (row)
-        editor->startEdit(*row, parentName);
-    else
-        editor->startAdd(parentCode, parentName, proposal);
-    connect(editor, &FrmCLADD::added, this, &FrmClsz::addNode);
-    connect(editor, &FrmCLADD::changed, this, &FrmClsz::nodeChanged);
-    connect(editor, &FrmCLADD::removed, this, &FrmClsz::nodeRemoved);
-    showDialog(editor);
 }
 
 void FrmClsz::openRow(int row)

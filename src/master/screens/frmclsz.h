@@ -60,6 +60,9 @@ private:
     void openLibrary();
     void openCategoryEditor(const QString &parentCode, const QString &code);
     void openMaterialEditor(const QString &parentCode, const QString &code);
+    // A category or material editor set up to add under parentCode (empty code) or to edit
+    // code, wired to the tree; nullptr when the catalogue could not be read.
+    template <typename Editor> Editor *makeEditor(const QString &parentCode, const QString &code);
     void showDialog(QDialog *dialog);
     void addNode(const CatalogueRow &row);
     void nodeChanged(const QString &clbh);
