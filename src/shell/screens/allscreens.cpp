@@ -7,6 +7,9 @@
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
+#include "vouchers/screens/issuereturnscreens.h"
+#include "vouchers/screens/issuescreens.h"
+#include "vouchers/screens/stockinreturnscreens.h"
 #include "vouchers/screens/stockinscreens.h"
 
 namespace varnock {
@@ -32,6 +35,9 @@ void registerAllScreens(ScreenRegistry &registry)
     registerCatalogueScreens(registry);
     registerCounterpartyScreens(registry);
     registerStockInScreens(registry);
+    registerStockInReturnScreens(registry);
+    registerIssueScreens(registry);
+    registerIssueReturnScreens(registry);
     registerLedgerScreens(registry);
 }
 
