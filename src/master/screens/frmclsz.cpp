@@ -5,6 +5,7 @@
 #include "master/screens/frmclk.h"
 #include "master/screens/frmladd.h"
 #include "shell/menutree.h"
+#include "shell/screens/help.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
@@ -54,6 +55,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmClsz"));
     setWindowTitle(QStringLiteral("材料信息设置"));
+    Help::install(this, helpTopic());
 
     m_tree->setObjectName(QStringLiteral("TV"));
     m_tree->setHeaderHidden(true);

@@ -29,6 +29,8 @@ public:
 
     explicit FrmClsz(Database &db, QWidget *parent = nullptr);
 
+    static QString helpTopic() { return QStringLiteral("材料信息设置"); }
+
     QTreeWidget *tree() const { return m_tree; }
     QTableView *grid() const { return m_grid; }
     QMenu *popupMenu() const { return m_popup; }
