@@ -41,6 +41,8 @@ FamilyTables tablesOf(Posting::Family family)
 void fill(PostingGrid &grid, QSqlQuery &q, const Formats &formats, const char *kinds)
 {
     const int n = int(qstrlen(kinds));
+    for (int i = 0; i < n; ++i)
+        grid.numeric.append(kinds[i] == 'Q' || kinds[i] == 'A');
     while (q.next()) {
         grid.keys.append(q.value(0).toLongLong());
         QStringList row;

@@ -13,6 +13,8 @@ struct PostingGrid
     QStringList columns;
     QList<QStringList> rows;
     QList<qint64> keys;
+    // Columns holding figures, shown right-aligned.
+    QList<bool> numeric;
 };
 
 } // namespace varnock

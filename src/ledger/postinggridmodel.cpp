@@ -37,6 +37,8 @@ QVariant PostingGridModel::data(const QModelIndex &index, int role) const
     const QStringList &row = m_grid.rows.at(index.row());
     if (role == Qt::DisplayRole && index.column() < row.size())
         return row.at(index.column());
+    if (role == Qt::TextAlignmentRole && m_grid.numeric.value(index.column()))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 

@@ -85,6 +85,12 @@ TEST_F(PostingScreens, StockInVoucherPostsThroughTheButtonsAfterYes)
     RecordingSink sink;
     screen->selectVoucher(0);
     EXPECT_EQ(screen->lineModel()->rowCount(), 1);
+    // Figures line up on the right, texts on the left.
+    const auto alignment = [&](int column) {
+        return screen->lineModel()->index(0, column).data(Qt::TextAlignmentRole).toInt();
+    };
+    EXPECT_EQ(alignment(6), int(Qt::AlignRight | Qt::AlignVCenter)); // "  数  量"
+    EXPECT_EQ(alignment(1), 0);                                       // " 材料名称"
     sink.answer({false});
     click(screen, PostingScreen::Single);
     EXPECT_EQ(sink.questionTexts(), QStringList{Confirm});
