@@ -144,6 +144,17 @@ const QList<CommandInfo> &commands()
           OptionSpec{QStringLiteral("line"), true, true}},
          0,
          stockInSave},
+        {{QStringLiteral("issue"), QStringLiteral("save")},
+         QStringLiteral("issue save --kind 1|2 --date D --unit CODE [--site T] [--building T] "
+                        "[--document T]\n           --line CODE,QTY ..."),
+         QStringLiteral("Saves an issue voucher (kind 1 requisition, 2 transfer out), unposted, "
+                        "and prints its\nsystem number XTBH. Quantities are in the accounting "
+                        "unit; under moving average\neach line is priced at the material's "
+                        "average, under first in first out posting\ncosts it."),
+         {opt("kind"), opt("date"), opt("unit"), opt("site"), opt("building"), opt("document"),
+          OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         issueSave},
         {{QStringLiteral("post")},
          QStringLiteral("post stock-in|stock-in-return|issue|issue-return --voucher XTBH | --all "
                         "[--kind K]"),
@@ -153,8 +164,10 @@ const QList<CommandInfo> &commands()
          1,
          post},
         {{QStringLiteral("voucher"), QStringLiteral("show")},
-         QStringLiteral("voucher show stock-in --voucher XTBH"),
-         QStringLiteral("Shows a voucher's header and every line with its stored figures."),
+         QStringLiteral("voucher show stock-in|stock-in-return|issue|issue-return --voucher XTBH"),
+         QStringLiteral("Shows a voucher's header and every line (reversed lines and their "
+                        "mirrors too) with\nits stored figures and flags, under the table's "
+                        "field names."),
          {opt("voucher")},
          1,
          voucherShow},

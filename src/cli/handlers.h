@@ -25,6 +25,7 @@ Result stock(Context &ctx, const Arguments &args);
 Result check(Context &ctx, const Arguments &args);
 Result monthEnd(Context &ctx, const Arguments &args);
 Result stockInSave(Context &ctx, const Arguments &args);
+Result issueSave(Context &ctx, const Arguments &args);
 Result post(Context &ctx, const Arguments &args);
 Result voucherShow(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);

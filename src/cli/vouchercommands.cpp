@@ -3,7 +3,9 @@
 #include "ledger/posting.h"
 #include "master/materiallookup.h"
 #include "shell/accountsetsession.h"
+#include "vouchers/issuevouchers.h"
 #include "vouchers/stockinvouchers.h"
+#include "vouchers/storedvoucher.h"
 
 #include <QJsonArray>
 
@@ -58,6 +60,56 @@ StockInLine parseStockInLine(const QString &text, int number, const Formats &for
     return line;
 }
 
+// CODE,QTY: a line of a voucher whose prices come from the books.
+std::pair<QString, Decimal> parseQuantityLine(const QString &text, int number)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    const QString where = QStringLiteral("--line %1 (%2)").arg(number).arg(text);
+    if (parts.size() != 2)
+        throw UsageError{where + QStringLiteral(": expected CODE,QTY")};
+    const auto quantity = Decimal::parse(parts.at(1));
+    if (!quantity)
+        throw UsageError{where + QStringLiteral(": not a number: ") + parts.at(1)};
+    return {parts.at(0).trimmed(), *quantity};
+}
+
+QList<std::pair<QString, Decimal>> quantityLines(const Arguments &args)
+{
+    const QStringList texts = args.values(QStringLiteral("line"));
+    if (texts.isEmpty())
+        throw UsageError{QStringLiteral("missing --line")};
+    QList<std::pair<QString, Decimal>> lines;
+    for (int i = 0; i < texts.size(); ++i)
+        lines << parseQuantityLine(texts.at(i), i + 1);
+    return lines;
+}
+
+QString issueKind(const Arguments &args)
+{
+    const QString kind = args.required(QStringLiteral("kind")).trimmed();
+    if (kind != IssueVouchers::Requisition && kind != IssueVouchers::TransferOut)
+        throw UsageError{QStringLiteral("--kind: expected 1|2, not %1").arg(kind)};
+    return kind;
+}
+
+QDate requiredDate(const Arguments &args)
+{
+    const auto date = args.date(QStringLiteral("date"));
+    if (!date)
+        throw UsageError{QStringLiteral("missing --date")};
+    return *date;
+}
+
+// The lookups offer only materials; a typed code must name one too.
+MaterialLookup::Row material(Database &db, const QString &clbh)
+{
+    const auto m = MaterialLookup(db).find(clbh);
+    if (!m)
+        throw Refusal(QStringLiteral("警告"),
+                      QStringLiteral("材料编号") + clbh + QStringLiteral("不存在，请重新选择！"));
+    return *m;
+}
+
 struct Family
 {
     Posting::Family family;
@@ -65,6 +117,8 @@ struct Family
     // Posting screen per kind (issue families: kind 1 and kind 2 have their own commands).
     QString screen;
     bool byIssueKind = false;
+    // The entry screen of the family (of its first kind).
+    QString entryScreen;
 };
 
 Family familyOf(const QString &name)
@@ -73,23 +127,28 @@ Family familyOf(const QString &name)
         QStringList kinds;
         for (const StockInKind &k : StockInKind::all())
             kinds << k.zl;
-        return {Posting::Family::StockIn, kinds, QStringLiteral("FrmRkdz")};
+        return {Posting::Family::StockIn, kinds, QStringLiteral("FrmRkdz"), false,
+                QStringLiteral("FrmCgrkd")};
     }
     if (name == QLatin1String("stock-in-return"))
         return {Posting::Family::StockInReturn,
                 {QStringLiteral("采购退货"), QStringLiteral("调拨退货"), QStringLiteral("暂估退货"),
                  QStringLiteral("甲供退货")},
-                QStringLiteral("FrmThdz")};
+                QStringLiteral("FrmThdz"),
+                false,
+                QStringLiteral("FrmCgthd")};
     if (name == QLatin1String("issue"))
         return {Posting::Family::Issue,
                 {QStringLiteral("1"), QStringLiteral("2")},
                 QStringLiteral("FormLLDDZ"),
-                true};
+                true,
+                QStringLiteral("FormLLDTX")};
     if (name == QLatin1String("issue-return"))
         return {Posting::Family::IssueReturn,
                 {QStringLiteral("1"), QStringLiteral("2")},
                 QStringLiteral("FormLLTHDDZ"),
-                true};
+                true,
+                QStringLiteral("FormLLTHDTX")};
     throw UsageError{
         QStringLiteral("expected stock-in|stock-in-return|issue|issue-return, not %1").arg(name)};
 }
@@ -100,10 +159,7 @@ Result stockInSave(Context &ctx, const Arguments &args)
 {
     const StockInKind &kind = stockInKind(args.required(QStringLiteral("kind")));
     StockInVoucher v;
-    const auto date = args.date(QStringLiteral("date"));
-    if (!date)
-        throw UsageError{QStringLiteral("missing --date")};
-    v.czrq = *date;
+    v.czrq = requiredDate(args);
     v.gysbh = args.required(QStringLiteral("supplier")).trimmed();
     v.fpbh = args.value(QStringLiteral("invoice")).value_or(QString());
     v.zph = args.value(QStringLiteral("cheque")).value_or(QString());
@@ -120,18 +176,51 @@ Result stockInSave(Context &ctx, const Arguments &args)
     StockInVouchers vouchers(set.database(), kind, set.mode(), formats);
     ctx.perform(menuCommandOf(kind.screen), [&] {
         vouchers.checkCanOpen();
-        // The lookup offers only materials; a typed code must name one too.
-        MaterialLookup lookup(set.database());
         for (StockInLine &line : v.lines) {
-            const auto m = lookup.find(line.clbh);
-            if (!m)
-                throw Refusal(QStringLiteral("警告"), QStringLiteral("材料编号") + line.clbh +
-                                                          QStringLiteral("不存在，请重新选择！"));
-            line.clmc = m->clmc;
-            line.clgg = m->clgg;
-            line.jzdw = m->jzdw;
-            line.jhdj = m->jhdj;
+            const MaterialLookup::Row m = material(set.database(), line.clbh);
+            line.clmc = m.clmc;
+            line.clgg = m.clgg;
+            line.jzdw = m.jzdw;
+            line.jhdj = m.jhdj;
         }
+        const auto document = args.value(QStringLiteral("document"));
+        v.ysdjh = document ? *document : vouchers.proposeDocumentNumber();
+        xtbh = vouchers.saveNew(v);
+    });
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
+    result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
+    result.lines << QString::number(xtbh);
+    return result;
+}
+
+Result issueSave(Context &ctx, const Arguments &args)
+{
+    const QString kind = issueKind(args);
+    IssueVoucher v;
+    v.czrq = requiredDate(args);
+    v.lldwbh = args.required(QStringLiteral("unit")).trimmed();
+    v.sgbw = args.value(QStringLiteral("site")).value_or(QString());
+    v.dh = args.value(QStringLiteral("building")).value_or(QString());
+    const auto lines = quantityLines(args);
+
+    AccountSetSession &set = ctx.accountSet();
+    IssueVouchers vouchers(set.database(), kind, set.mode(), set.formats());
+    qint64 xtbh = 0;
+    ctx.perform(menuCommandOf(QStringLiteral("FormLLDTX"), kind.toInt()), [&] {
+        vouchers.checkCanOpen();
+        for (const auto &[clbh, quantity] : lines) {
+            const MaterialLookup::Row m = material(set.database(), clbh);
+            IssueLine line;
+            line.clbh = m.clbh;
+            line.clmc = m.clmc;
+            line.clgg = m.clgg;
+            line.jzdw = m.jzdw;
+            line.quantity = quantity;
+            v.lines << line;
+        }
+        // Priced as the grid prices a line when its material is picked.
+        vouchers.price(v);
         const auto document = args.value(QStringLiteral("document"));
         v.ysdjh = document ? *document : vouchers.proposeDocumentNumber();
         xtbh = vouchers.saveNew(v);
@@ -224,45 +313,70 @@ Result post(Context &ctx, const Arguments &args)
 
 Result voucherShow(Context &ctx, const Arguments &args)
 {
-    if (args.positional().isEmpty() || args.positional().first() != QLatin1String("stock-in"))
-        throw UsageError{QStringLiteral("voucher show: only stock-in vouchers can be shown yet")};
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
+    const Family f = familyOf(args.positional().first());
     const auto xtbh = args.integer(QStringLiteral("voucher"));
     if (!xtbh)
         throw UsageError{QStringLiteral("missing --voucher")};
     AccountSetSession &set = ctx.accountSet();
-    const StockInKind kind = StockInKind::of(StockInKind::Purchase);
-    ctx.authorize(menuCommandOf(kind.screen));
-    const Formats formats = set.formats();
-    StockInVouchers vouchers(set.database(), kind, set.mode(), formats);
-    const auto v = vouchers.load(*xtbh);
+    // Shown to whoever may open the family's entry screen.
+    ctx.authorize(menuCommandOf(f.entryScreen, f.byIssueKind ? 1 : 0));
+    const auto v = StoredVoucher::load(set.database(), f.family, *xtbh);
     if (!v)
         throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
+
+    const Formats formats = set.formats();
+    const auto text = [&](const StoredVoucher::Column &c, const QVariant &value) -> QJsonValue {
+        switch (c.kind) {
+        case StoredVoucher::Kind::Integer:
+            return value.toLongLong();
+        case StoredVoucher::Kind::Flag:
+            return value.toLongLong() != 0;
+        case StoredVoucher::Kind::Quantity:
+            return formats.quantityText(Decimal::fromVariant(value));
+        case StoredVoucher::Kind::Amount:
+            return formats.amountText(Decimal::fromVariant(value));
+        case StoredVoucher::Kind::Text:
+            break;
+        }
+        return value.toString();
+    };
+    const auto plain = [](const QJsonValue &value) {
+        if (value.isBool())
+            return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        if (value.isDouble())
+            return QString::number(value.toInteger());
+        return value.toString();
+    };
+
     Result result;
-    result.json = QJsonObject{{QStringLiteral("XTBH"), v->xtbh},
-                              {QStringLiteral("YSDJH"), v->ysdjh},
-                              {QStringLiteral("GYSBH"), v->gysbh},
-                              {QStringLiteral("CZRQ"), v->czrq.toString(Qt::ISODate)},
-                              {QStringLiteral("FPBH"), v->fpbh},
-                              {QStringLiteral("ZPH"), v->zph},
-                              {QStringLiteral("JZBZ"), v->posted}};
-    result.lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
-                        .arg(QString::number(v->xtbh), v->ysdjh, v->gysbh,
-                             v->czrq.toString(Qt::ISODate),
-                             v->posted ? QStringLiteral("posted") : QStringLiteral("unposted"));
-    QJsonArray lines;
-    for (const StockInLine &l : v->lines) {
-        const auto f = vouchers.storedFigures(l);
-        lines.append(QJsonObject{{QStringLiteral("ID"), l.id},
-                                 {QStringLiteral("CLBH"), l.clbh},
-                                 {QStringLiteral("SJDJ"), formats.amountText(f.sjdj)},
-                                 {QStringLiteral("SJSL"), formats.quantityText(f.sjsl)},
-                                 {QStringLiteral("SJJE"), formats.amountText(f.sjje)},
-                                 {QStringLiteral("YFJE"), formats.amountText(f.yfje)}});
-        result.lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
-                            .arg(l.clbh, formats.amountText(f.sjdj), formats.quantityText(f.sjsl),
-                                 formats.amountText(f.sjje), formats.amountText(f.yfje));
+    QStringList fields;
+    for (int i = 0; i < v->header.size(); ++i) {
+        const QJsonValue value = text(v->header.at(i), v->headerValues.at(i));
+        result.json.insert(v->header.at(i).name, value);
+        fields << plain(value);
     }
+    bool posted = true;
+    QJsonArray lines;
+    QStringList lineTexts;
+    for (const QVariantList &line : v->lines) {
+        QJsonObject row;
+        QStringList cells;
+        for (int i = 0; i < v->columns.size(); ++i) {
+            const QJsonValue value = text(v->columns.at(i), line.at(i));
+            row.insert(v->columns.at(i).name, value);
+            cells << plain(value);
+        }
+        posted = posted && row.value(QStringLiteral("JZBZ")).toBool();
+        lines.append(row);
+        lineTexts << cells.join(QLatin1Char('\t'));
+    }
+    // The voucher counts as posted when every line is.
+    result.json.insert(QStringLiteral("JZBZ"), posted);
+    fields << (posted ? QStringLiteral("posted") : QStringLiteral("unposted"));
     result.json.insert(QStringLiteral("lines"), lines);
+    result.lines << fields.join(QLatin1Char('\t')) << lineTexts;
     return result;
 }
 
