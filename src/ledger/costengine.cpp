@@ -347,9 +347,9 @@ bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal avail
 bool CostEngine::walkOpeningLayers(const QString &clbh, qint64 afterId, qint64 lldId, Decimal &q,
                                    Decimal &c)
 {
-    // "+ID" keeps the search on the material's index instead of a range of the whole table.
+    // A range of the material's index, already in ID order: no earlier layer is read.
     QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, KCSL, KCJE FROM ZWCSH "
-                                            "WHERE CLBH = ? AND +ID > ? ORDER BY ID"),
+                                            "WHERE CLBH = ? AND ID > ? ORDER BY ID"),
                              {clbh, afterId});
     while (lq.next()) {
         Layer layer{true, lq.value(0).toLongLong(), Decimal::fromVariant(lq.value(1)),
@@ -363,8 +363,10 @@ bool CostEngine::walkOpeningLayers(const QString &clbh, qint64 afterId, qint64 l
 bool CostEngine::walkReceiptLayers(const QString &clbh, qint64 afterId, qint64 lldId, Decimal &q,
                                    Decimal &c)
 {
+    // On the material's (CLBH, ID) index: the walk starts right after `afterId`, however many
+    // layers lie before it.
     QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, SJSL, SJJE FROM RKD "
-                                            "WHERE CLBH = ? AND +ID > ? AND CZBZ = 0 "
+                                            "WHERE CLBH = ? AND ID > ? AND CZBZ = 0 "
                                             "AND JZBZ <> 0 AND (CKID IS NULL OR CKID = 0) "
                                             "ORDER BY ID"),
                              {clbh, afterId});

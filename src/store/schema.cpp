@@ -149,6 +149,8 @@ const Index accountSetIndexes[] = {
     {"ZTMS_ONE_ROW", "ZTMS", "(MS IS NOT NULL)", true},
 
     {"RKD_CLBH", "RKD", "CLBH, CZRQ"},
+    // First in first out walks a material's receipt layers in ID order from a given layer on.
+    {"RKD_CLBH_ID", "RKD", "CLBH, ID"},
     {"RKD_XTBH", "RKD", "XTBH"},
     {"RKD_CZRQ", "RKD", "CZRQ"},
     {"RKD_ZL_JZBZ", "RKD", "ZL, JZBZ, XTBH"},
@@ -225,6 +227,13 @@ void Schema::createAccountSet(Database &db)
     Transaction tx(db);
     createAccountSetObjects(db);
     db.setUserVersion(Version);
+    tx.commit();
+}
+
+void Schema::addMissingIndexes(Database &db)
+{
+    Transaction tx(db);
+    createIndexes(db, accountSetIndexes);
     tx.commit();
 }
 

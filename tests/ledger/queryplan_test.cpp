@@ -1,0 +1,243 @@
+// The posting path must stay fast however long the books grow: no statement it runs may read a
+// whole ledger table, walk a whole index or sort into a temporary tree. Checked on the plans
+// SQLite chooses and on the counters of the statements as they actually ran.
+
+#include "ledger/costengine.h"
+#include "ledger/posting.h"
+#include "store/clock.h"
+#include "store/errors.h"
+#include "store/formats.h"
+#include "support/ledgerseed.h"
+#include "support/testaccountset.h"
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+
+namespace varnock {
+namespace {
+
+using test::dec;
+using Family = Posting::Family;
+
+const QString A = QStringLiteral("1001");
+const QString B = QStringLiteral("1002");
+const QString Purchase = QStringLiteral("采购入库");
+const QString PurchaseReturn = QStringLiteral("采购退货");
+const QString Requisition = QStringLiteral("1");
+
+// What one statement did when it ran, from SQLite's own counters.
+struct Ran
+{
+    QString sql;
+    int fullScanSteps = 0;
+    int sorts = 0;
+    int autoIndexes = 0;
+};
+
+// Collects every statement that finishes on the connection while `run` is inside `work`.
+class StatementRecorder
+{
+public:
+    explicit StatementRecorder(Database &db)
+        : m_handle(*static_cast<sqlite3 *const *>(db.connection().driver()->handle().constData()))
+    {}
+
+    void run(const std::function<void()> &work)
+    {
+        sqlite3_trace_v2(m_handle, SQLITE_TRACE_PROFILE, &StatementRecorder::finished, this);
+        try {
+            work();
+        } catch (...) {
+            sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
+            throw;
+        }
+        sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
+    }
+
+    // One entry per distinct statement text, counters added up.
+    QList<Ran> statements() const { return m_ran.values(); }
+
+private:
+    static int finished(unsigned, void *self, void *p, void *)
+    {
+        auto *stmt = static_cast<sqlite3_stmt *>(p);
+        Ran &r = static_cast<StatementRecorder *>(self)->m_ran[QString::fromUtf8(sqlite3_sql(stmt))];
+        r.sql = QString::fromUtf8(sqlite3_sql(stmt));
+        r.fullScanSteps += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
+        r.sorts += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_SORT, 0);
+        r.autoIndexes += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_AUTOINDEX, 0);
+        return 0;
+    }
+
+    sqlite3 *m_handle;
+    QMap<QString, Ran> m_ran;
+};
+
+bool isData(const QString &sql)
+{
+    const QString s = sql.trimmed().toUpper();
+    return s.startsWith(QLatin1String("SELECT")) || s.startsWith(QLatin1String("INSERT")) ||
+           s.startsWith(QLatin1String("UPDATE")) || s.startsWith(QLatin1String("DELETE"));
+}
+
+// Plan lines that read a whole table or index, or sort: "SCAN RKD", "SCAN KC USING INDEX …",
+// "USE TEMP B-TREE FOR ORDER BY". Scans of a subquery's own rows are fine.
+QStringList badPlanLines(Database &db, const QString &sql)
+{
+    static const QRegularExpression scan(QStringLiteral("^SCAN (?!SUBQUERY|CONSTANT ROW|\\()"));
+    QStringList bad;
+    QSqlQuery plan = db.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    while (plan.next()) {
+        const QString detail = plan.value(3).toString();
+        if (scan.match(detail).hasMatch() || detail.contains(QLatin1String("TEMP B-TREE")) ||
+            detail.contains(QLatin1String("AUTOMATIC")))
+            bad.append(detail);
+    }
+    return bad;
+}
+
+QString planOf(Database &db, const QString &sql)
+{
+    QStringList lines;
+    QSqlQuery plan = db.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    while (plan.next())
+        lines.append(plan.value(3).toString());
+    return lines.join(QLatin1Char('\n'));
+}
+
+class QueryPlanTest : public ::testing::TestWithParam<int>
+{
+protected:
+    QueryPlanTest()
+        : seed(set.db())
+        , mode(GetParam())
+        , recorder(set.db())
+    {
+        set.setMode(mode);
+        set.addMaterial(A, QStringLiteral("钢筋"));
+        set.addMaterial(B, QStringLiteral("铁丝"));
+        set.addSupplier(QStringLiteral("G1"), QStringLiteral("第一建材"));
+        set.addUnit(QStringLiteral("U1"), QStringLiteral("一工区"));
+        Clock::setToday(QDate(2026, 1, 20));
+    }
+    ~QueryPlanTest() override { Clock::setToday(std::nullopt); }
+
+    bool fifo() const { return mode == CostEngine::FirstInFirstOut; }
+    Posting posting() { return Posting(set.db(), mode, formats); }
+
+    // An issue line priced at entry under moving average; first in first out prices it at
+    // posting.
+    qint64 issueLine(qint64 xtbh, const QString &clbh, const char *quantity)
+    {
+        if (fifo())
+            return seed.issue(xtbh, clbh, dec(quantity));
+        const CostEngine::IssuePrice p =
+            CostEngine(set.db(), mode, formats).priceIssueLine(clbh, dec(quantity));
+        return seed.issue(xtbh, clbh, dec(quantity), p.unitPrice, p.amount);
+    }
+
+    void post(Family family, const QString &kind, qint64 xtbh)
+    {
+        try {
+            recorder.run([&] { posting().post(family, kind, xtbh); });
+        } catch (const Refusal &r) {
+            ADD_FAILURE() << "voucher " << xtbh << " refused: " << r.text.toStdString();
+        }
+    }
+
+    test::TestAccountSet set;
+    test::LedgerSeed seed;
+    int mode;
+    Formats formats;
+    StatementRecorder recorder;
+};
+
+TEST_P(QueryPlanTest, PostingReadsOnlyWhatItsVoucherTouches)
+{
+    // Opening layers, then receipts in several vouchers, so that the books hold more than one
+    // layer of each kind and every walk of the allocation has somewhere to go.
+    seed.opening(A, dec("10"), dec("100.00"));
+    seed.opening(B, dec("4"), dec("48.00"));
+    if (fifo())
+        seed.opening(A, dec("6"), dec("66.00"));
+    qint64 xtbh = 0;
+    QList<qint64> receipts;
+    for (int v = 1; v <= 4; ++v) {
+        xtbh = v;
+        receipts.append(seed.receipt(xtbh, A, dec("5"), dec("55.00")));
+        seed.receipt(xtbh, B, dec("3"), dec("36.00"));
+        post(Family::StockIn, Purchase, xtbh);
+    }
+    // The whole list, as the post-all button runs it.
+    seed.receipt(5, A, dec("2"), dec("22.00"));
+    recorder.run([&] { posting().postAll(Family::StockIn, Purchase); });
+
+    // A return against a receipt layer.
+    seed.stockReturn(1, receipts.first(), A, dec("1"), dec("11.00"));
+    post(Family::StockInReturn, PurchaseReturn, 1);
+
+    // Issues: the first one crosses from the opening layers into the receipts, the next ones
+    // start at the newest piece and cross into the following layer.
+    const qint64 first = issueLine(1, A, "12");
+    issueLine(1, B, "5");
+    post(Family::Issue, Requisition, 1);
+    issueLine(2, A, "9");
+    post(Family::Issue, Requisition, 2);
+    const qint64 third = issueLine(3, A, "4");
+    post(Family::Issue, Requisition, 3);
+
+    // A reversed issue gives its pieces back behind the newest piece; an issue that runs past
+    // the last layer ahead walks back to them.
+    seed.reverseIssueLine(third, mode);
+    issueLine(10, A, "9");
+    post(Family::Issue, Requisition, 10);
+
+    // An issue return: back into stock, and under first in first out a new receipt layer.
+    seed.issueReturn(1, first, A, dec("2"), dec("10.00"), dec("20.00"));
+    recorder.run([&] { posting().postAll(Family::IssueReturn, Requisition); });
+    issueLine(11, A, "3");
+    post(Family::Issue, Requisition, 11);
+
+    test::expectBooksBalance(set.db(), mode, formats, true);
+
+    int checked = 0;
+    int walks = 0;
+    for (const Ran &ran : recorder.statements()) {
+        if (!isData(ran.sql))
+            continue;
+        ++checked;
+        const QStringList bad = badPlanLines(set.db(), ran.sql);
+        EXPECT_TRUE(bad.isEmpty()) << ran.sql.toStdString() << "\n  "
+                                   << bad.join(QStringLiteral("\n  ")).toStdString();
+        // A walk over a material's layers from a given layer on starts there, in the index.
+        if (ran.sql.contains(QLatin1String("CLBH = ?")) && ran.sql.contains(QLatin1String("ID > ?"))) {
+            ++walks;
+            EXPECT_TRUE(planOf(set.db(), ran.sql).contains(QRegularExpression(
+                QStringLiteral("CLBH=\\? AND (ID|rowid)>\\?"))))
+                << ran.sql.toStdString() << "\n  " << planOf(set.db(), ran.sql).toStdString();
+        }
+        EXPECT_EQ(ran.sorts, 0) << "sorted: " << ran.sql.toStdString();
+        EXPECT_EQ(ran.autoIndexes, 0) << "built an index: " << ran.sql.toStdString();
+        EXPECT_EQ(ran.fullScanSteps, 0) << "scanned: " << ran.sql.toStdString();
+    }
+    EXPECT_GT(checked, fifo() ? 25 : 15);
+    EXPECT_EQ(walks, fifo() ? 2 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, QueryPlanTest,
+                         ::testing::Values(CostEngine::FirstInFirstOut, CostEngine::MovingAverage),
+                         [](const ::testing::TestParamInfo<int> &param) {
+                             return param.param == CostEngine::FirstInFirstOut
+                                        ? std::string("FirstInFirstOut")
+                                        : std::string("MovingAverage");
+                         });
+
+} // namespace
+} // namespace varnock
