@@ -155,6 +155,25 @@ const QList<CommandInfo> &commands()
           OptionSpec{QStringLiteral("line"), true, true}},
          0,
          issueSave},
+        {{QStringLiteral("stock-in-return"), QStringLiteral("save")},
+         QStringLiteral("stock-in-return save --kind 采购退货|调拨退货|暂估退货|甲供退货 --date D "
+                        "--voucher XTBH\n           --line CODE,QTY ..."),
+         QStringLiteral("Saves a return (unposted) against posted stock-in voucher XTBH and "
+                        "prints the return's\nsystem number. Each quantity goes to the first "
+                        "line of its material that has none\nyet, at that line's stock-in "
+                        "price."),
+         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         stockInReturnSave},
+        {{QStringLiteral("issue-return"), QStringLiteral("save")},
+         QStringLiteral("issue-return save --kind 1|2 --date D --voucher XTBH --line CODE,QTY ..."),
+         QStringLiteral("Saves a return (unposted) against posted issue voucher XTBH and prints "
+                        "the return's\nsystem number. Each quantity goes to the first line of "
+                        "its material that has none\nyet; the line's price is what the issue "
+                        "line cost."),
+         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         issueReturnSave},
         {{QStringLiteral("post")},
          QStringLiteral("post stock-in|stock-in-return|issue|issue-return --voucher XTBH | --all "
                         "[--kind K]"),

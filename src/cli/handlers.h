@@ -26,6 +26,8 @@ Result check(Context &ctx, const Arguments &args);
 Result monthEnd(Context &ctx, const Arguments &args);
 Result stockInSave(Context &ctx, const Arguments &args);
 Result issueSave(Context &ctx, const Arguments &args);
+Result stockInReturnSave(Context &ctx, const Arguments &args);
+Result issueReturnSave(Context &ctx, const Arguments &args);
 Result post(Context &ctx, const Arguments &args);
 Result voucherShow(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);

@@ -3,7 +3,9 @@
 #include "ledger/posting.h"
 #include "master/materiallookup.h"
 #include "shell/accountsetsession.h"
+#include "vouchers/issuereturns.h"
 #include "vouchers/issuevouchers.h"
+#include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
 #include "vouchers/storedvoucher.h"
 
@@ -153,7 +155,90 @@ Family familyOf(const QString &name)
         QStringLiteral("expected stock-in|stock-in-return|issue|issue-return, not %1").arg(name)};
 }
 
+const StockInReturnKind &returnKind(const QString &zl)
+{
+    static const QList<StockInReturnKind> kinds = StockInReturnKind::all();
+    QStringList names;
+    for (const StockInReturnKind &k : kinds) {
+        if (k.zl == zl)
+            return k;
+        names << k.zl;
+    }
+    throw UsageError{QStringLiteral("--kind: expected %1, not %2").arg(names.join('|'), zl)};
+}
+
+[[noreturn]] void refuseMissingMaterial(const QString &clbh)
+{
+    throw Refusal(QStringLiteral("提示窗口"),
+                  QStringLiteral("该单据中没有材料") + clbh + QStringLiteral("可退！"));
+}
+
 } // namespace
+
+Result stockInReturnSave(Context &ctx, const Arguments &args)
+{
+    const StockInReturnKind &kind = returnKind(args.required(QStringLiteral("kind")).trimmed());
+    const QDate date = requiredDate(args);
+    const auto stockIn = args.integer(QStringLiteral("voucher"));
+    if (!stockIn)
+        throw UsageError{QStringLiteral("missing --voucher")};
+    const auto lines = quantityLines(args);
+
+    AccountSetSession &set = ctx.accountSet();
+    StockInReturns returns(set.database(), kind.stockIn(), set.mode(), set.formats());
+    qint64 xtbh = 0;
+    StockInReturnVoucher v;
+    ctx.perform(menuCommandOf(kind.screen), [&] {
+        returns.checkCanOpen();
+        v = returns.draft(*stockIn, date);
+        // Each quantity goes to the first line of its material that has none yet, as the
+        // store keeper would type it.
+        for (const auto &[clbh, quantity] : lines) {
+            auto it = std::find_if(v.lines.begin(), v.lines.end(), [&](const auto &line) {
+                return line.clbh == clbh && !line.isReturned();
+            });
+            if (it == v.lines.end())
+                refuseMissingMaterial(clbh);
+            it->quantity = quantity;
+            it->amount = returns.amountOf(quantity, it->price);
+        }
+        xtbh = returns.saveNew(v);
+    });
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
+    result.json.insert(QStringLiteral("THDJH"), v.thdjh);
+    result.lines << QString::number(xtbh);
+    return result;
+}
+
+Result issueReturnSave(Context &ctx, const Arguments &args)
+{
+    const QString kind = issueKind(args);
+    const QDate date = requiredDate(args);
+    const auto issue = args.integer(QStringLiteral("voucher"));
+    if (!issue)
+        throw UsageError{QStringLiteral("missing --voucher")};
+    const auto lines = quantityLines(args);
+
+    AccountSetSession &set = ctx.accountSet();
+    IssueReturns returns(set.database(), kind, set.mode(), set.formats());
+    qint64 xtbh = 0;
+    IssueReturnVoucher v;
+    ctx.perform(menuCommandOf(QStringLiteral("FormLLTHDTX"), kind.toInt()), [&] {
+        returns.checkCanOpen();
+        v = returns.draft(*issue, date);
+        for (const auto &[clbh, quantity] : lines) {
+            if (!returns.setQuantityOf(v, clbh, quantity))
+                refuseMissingMaterial(clbh);
+        }
+        xtbh = returns.saveNew(v);
+    });
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
+    result.json.insert(QStringLiteral("THDJH"), v.thdjh);
+    result.lines << QString::number(xtbh);
+    return result;
+}
 
 Result stockInSave(Context &ctx, const Arguments &args)
 {
