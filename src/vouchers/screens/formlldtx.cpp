@@ -269,8 +269,6 @@ void FormLLDTX::setState(State state)
     m_dh->setEnabled(entering);
     m_pickMaterial->setEnabled(entering);
     m_model->setEditable(entering);
-    m_buttons->button(Save)->setEnabled(entering);
-    m_buttons->button(Delete)->setEnabled(entering);
 }
 
 void FormLLDTX::clearScreen()

@@ -1,4 +1,9 @@
+#include "ledger/screens/ledgerscreens.h"
+#include "ledger/screens/postingscreen.h"
 #include "master/screens/formlldwxzct.h"
+#include "shell/permissions.h"
+#include "shell/screens/commanddispatcher.h"
+#include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 #include "store/clock.h"
 #include "store/database.h"
@@ -21,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -329,6 +335,40 @@ TEST_F(IssueScreenTest, TheFinderNarrowsTheListByConditionsAndSoundDates)
     EXPECT_EQ(finder.view()->model()->index(0, 8).data().toString(), QStringLiteral("U2"));
     EXPECT_EQ(finder.view()->model()->headerData(5, Qt::Horizontal).toString(),
               QStringLiteral("耗料单位"));
+}
+
+TEST_F(IssueScreenTest, CommandsOpenTheirKindAndThePostButtonOpensItsPosting)
+{
+    close();
+    MDIFrmMain main;
+    auto *dispatcher = new CommandDispatcher(&main);
+    dispatcher->setAccountSet(&db(), 2);
+    registerLedgerScreens(dispatcher->registry());
+    registerIssueScreens(dispatcher->registry());
+    dispatcher->installCommands();
+    main.applyPermissions(Permissions::all(), true);
+    dispatcher->loggedIn(Permissions::all(), true);
+
+    main.action(QStringLiteral("DBCKDTX"))->trigger();
+    auto *entry = main.findChild<FormLLDTX *>();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->zl(), IssueVouchers::TransferOut);
+
+    entry->buttons()->button(FormLLDTX::Post)->click();
+    auto *posting = main.findChild<PostingScreen *>();
+    ASSERT_NE(posting, nullptr);
+    EXPECT_EQ(posting->family(), Posting::Family::Issue);
+    EXPECT_EQ(posting->kind(), QStringLiteral("2"));
+
+    // Without the posting right the button opens nothing.
+    posting->close();
+    QTRY_VERIFY(main.findChild<PostingScreen *>() == nullptr);
+    Permissions rights = Permissions::all();
+    rights[Permissions::DZCL] = false;
+    main.applyPermissions(rights, true);
+    entry->buttons()->button(FormLLDTX::Post)->click();
+    EXPECT_EQ(main.findChild<PostingScreen *>(), nullptr);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("对不起,您没有被授予该项权限!"));
 }
 
 } // namespace
