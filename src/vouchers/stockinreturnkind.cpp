@@ -49,8 +49,8 @@ StockInReturnKind StockInReturnKind::of(StockInKind::Kind kind)
 
 QList<StockInReturnKind> StockInReturnKind::all()
 {
-    return {of(StockInKind::Purchase), of(StockInKind::TransferIn),
-            of(StockInKind::Provisional), of(StockInKind::ClientSupplied)};
+    return {of(StockInKind::Purchase), of(StockInKind::TransferIn), of(StockInKind::Provisional),
+            of(StockInKind::ClientSupplied)};
 }
 
 } // namespace varnock

@@ -12,15 +12,15 @@ namespace varnock {
 struct StockInReturnKind
 {
     StockInKind::Kind kind = StockInKind::Purchase;
-    QString zl;             // THD.ZL
-    QString screen;         // FrmCgthd, …
-    QString caption;        // window caption
-    QString heading;        // heading of the form
-    QString printName;      // kind name the return slip is printed under
-    QString chooseCaption;  // the button that picks the stock-in voucher
-    QString partnerCode;    // "供应商编号：" / "调拨单位编号："
-    QString partnerName;    // "供应商名称：" / "调拨单位名称："
-    QString receiverLabel;  // "验 收 员：", provisional "领  料  人："
+    QString zl;            // THD.ZL
+    QString screen;        // FrmCgthd, …
+    QString caption;       // window caption
+    QString heading;       // heading of the form
+    QString printName;     // kind name the return slip is printed under
+    QString chooseCaption; // the button that picks the stock-in voucher
+    QString partnerCode;   // "供应商编号：" / "调拨单位编号："
+    QString partnerName;   // "供应商名称：" / "调拨单位名称："
+    QString receiverLabel; // "验 收 员：", provisional "领  料  人："
 
     StockInKind stockIn() const { return StockInKind::of(kind); }
     // Position in the return posting screen's kind selector.

@@ -174,8 +174,7 @@ bool StockInReturns::isOfferable(qint64 stockInXtbh) const
                        [&](const StockInListRow &r) { return r.xtbh == stockInXtbh; });
 }
 
-QList<StockInReturnLine> StockInReturns::stockInLines(qint64 stockInXtbh,
-                                                      qint64 exceptReturn) const
+QList<StockInReturnLine> StockInReturns::stockInLines(qint64 stockInXtbh, qint64 exceptReturn) const
 {
     QString sql = QStringLiteral("SELECT ") + LineColumns +
                   QStringLiteral("FROM RKD R LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
@@ -281,7 +280,8 @@ QStringList StockInReturns::validate(const StockInReturnVoucher &v) const
             continue;
         anyReturned = true;
         if (quantity.isNegative()) {
-            appendOnce(messages, QString::number(row + 1) + QStringLiteral("行退货数量不能小于零!"));
+            appendOnce(messages,
+                       QString::number(row + 1) + QStringLiteral("行退货数量不能小于零!"));
             continue;
         }
         // A return goes back against one posted, unreversed line of one stock-in voucher of
@@ -291,8 +291,7 @@ QStringList StockInReturns::validate(const StockInReturnVoucher &v) const
             stockInXtbh = s->xtbh;
         if (!s || s->zl != m_kind.stockIn().zl || !s->posted || s->reversed ||
             s->xtbh != stockInXtbh || (!m_kind.offersEarlierMonths() && s->directDelivery)) {
-            appendOnce(messages,
-                       QString::number(row + 1) + QStringLiteral("行入库记录不能退货!"));
+            appendOnce(messages, QString::number(row + 1) + QStringLiteral("行入库记录不能退货!"));
             continue;
         }
         const Decimal drawn = Decimal::fromVariant(m_db.scalar(
@@ -384,9 +383,9 @@ void StockInReturns::saveEdit(const StockInReturnVoucher &voucher)
 
     QString thdjh = voucher.thdjh;
     if (thdjh.trimmed().isEmpty()) {
-        thdjh = m_db.scalar(QStringLiteral("SELECT MIN(THDJH) FROM THD WHERE XTBH = ?"),
-                            {voucher.xtbh})
-                    .toString();
+        thdjh =
+            m_db.scalar(QStringLiteral("SELECT MIN(THDJH) FROM THD WHERE XTBH = ?"), {voucher.xtbh})
+                .toString();
     }
     QSet<qint64> kept;
     QList<qint64> touched;
@@ -407,8 +406,8 @@ void StockInReturns::saveEdit(const StockInReturnVoucher &voucher)
         const Source s = *sourceOf(line.rkid);
         m_db.exec(QStringLiteral("UPDATE THD SET THDJH = ?, CZRQ = ?, CLBH = ?, THDJ = ?, "
                                  "THSL = ?, THJE = ? WHERE ID = ?"),
-                  {thdjh, dateText(voucher.czrq), s.clbh, s.sjdj.toVariant(),
-                   quantity.toVariant(), amountOf(quantity, s.sjdj).toVariant(), line.id});
+                  {thdjh, dateText(voucher.czrq), s.clbh, s.sjdj.toVariant(), quantity.toVariant(),
+                   amountOf(quantity, s.sjdj).toVariant(), line.id});
     }
     // Lines whose quantity was cleared or that left the grid go: the voucher is what the grid
     // shows.

@@ -140,8 +140,7 @@ TEST_F(StockInReturnTest, OnlyPostedVouchersAreOfferedAndPurchasesOnlyThisMonth)
         stockIn(StockInKind::Purchase, QDate(2026, 2, 20), {{"1001", "1", "1"}});
     const qint64 march = stockIn(StockInKind::Purchase, QDate(2026, 3, 2), {{"1001", "1", "1"}});
     stockIn(StockInKind::Purchase, QDate(2026, 3, 3), {{"1001", "1", "1"}}, false);
-    const qint64 direct =
-        stockIn(StockInKind::Purchase, QDate(2026, 3, 4), {{"1001", "1", "1"}});
+    const qint64 direct = stockIn(StockInKind::Purchase, QDate(2026, 3, 4), {{"1001", "1", "1"}});
     set.db().exec(QStringLiteral("UPDATE RKD SET CKID = 9 WHERE XTBH = ?"), {direct});
     const qint64 oldTransfer =
         stockIn(StockInKind::TransferIn, QDate(2026, 2, 3), {{"1001", "1", "1"}});
@@ -371,8 +370,8 @@ TEST_F(StockInReturnTest, UnderFifoALineAnIssueDrewOnCannotBeReturned)
 TEST_F(StockInReturnTest, TextWithQuotesAndChineseAndTheFinder)
 {
     set.addSupplier(QStringLiteral("O'5"), QStringLiteral("\"钢\"铁'厂"));
-    const qint64 in = stockIn(StockInKind::ClientSupplied, QDate(2026, 3, 2),
-                              {{"1001", "10", "20"}});
+    const qint64 in =
+        stockIn(StockInKind::ClientSupplied, QDate(2026, 3, 2), {{"1001", "10", "20"}});
     set.db().exec(QStringLiteral("UPDATE RKD SET GYSBH = ?, FPBH = ?, YSDJH = ?"),
                   {QStringLiteral("O'5"), QStringLiteral("发票'; DROP TABLE THD; --"),
                    QStringLiteral("单号\"1\"")});
@@ -416,8 +415,7 @@ TEST_F(StockInReturnTest, TheGridTakesOnlyAReturnQuantityAndFollowsItWithTheAmou
     const QModelIndex quantity = model.index(0, StockInReturnLineModel::Quantity);
     EXPECT_FALSE(model.setData(quantity, QStringLiteral("1")));
     model.setEditable(true);
-    EXPECT_FALSE(model.flags(model.index(0, StockInReturnLineModel::Amount)) &
-                 Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, StockInReturnLineModel::Amount)) & Qt::ItemIsEditable);
     EXPECT_FALSE(model.setData(quantity, QStringLiteral("1a")));
     EXPECT_FALSE(model.setData(quantity, QStringLiteral("-1")));
     ASSERT_TRUE(model.setData(quantity, QStringLiteral("1.5")));

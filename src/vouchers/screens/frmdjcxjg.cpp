@@ -47,11 +47,30 @@ FrmDjcxjg::FrmDjcxjg(const StockInVouchers &vouchers, QWidget *parent)
     resize(760, 420);
 }
 
+FrmDjcxjg::FrmDjcxjg(const StockInVouchers &vouchers, const QList<StockInListRow> &offered,
+                     QWidget *parent)
+    : FrmDjcxjg(vouchers, parent)
+{
+    QSet<qint64> numbers;
+    for (const StockInListRow &r : offered)
+        numbers.insert(r.xtbh);
+    m_offered = numbers;
+    showRows(offered);
+}
+
 void FrmDjcxjg::showConditions(const StockInConditions &conditions)
 {
     QList<StockInListRow> rows;
     if (runOperation(this, [&] { rows = m_vouchers.find(conditions); }))
-        showRows(rows);
+        showOnlyOffered(rows);
+}
+
+void FrmDjcxjg::showOnlyOffered(QList<StockInListRow> rows)
+{
+    if (m_offered) {
+        rows.removeIf([this](const StockInListRow &r) { return !m_offered->contains(r.xtbh); });
+    }
+    showRows(rows);
 }
 
 int FrmDjcxjg::rowCount() const

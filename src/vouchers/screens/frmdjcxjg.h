@@ -3,6 +3,10 @@
 #include "vouchers/stockinvoucher.h"
 #include "widgets/picker.h"
 
+#include <QSet>
+
+#include <optional>
+
 class QPushButton;
 class QStandardItemModel;
 
@@ -18,6 +22,10 @@ class FrmDjcxjg : public Picker<qint64>
 
 public:
     FrmDjcxjg(const StockInVouchers &vouchers, QWidget *parent = nullptr);
+    // Lists only `offered` (the vouchers a return may be made against); the condition search
+    // narrows within them.
+    FrmDjcxjg(const StockInVouchers &vouchers, const QList<StockInListRow> &offered,
+              QWidget *parent = nullptr);
 
     QPushButton *searchButton() const { return m_search; }
     int rowCount() const;
@@ -29,11 +37,13 @@ protected:
 
 private:
     void showRows(const QList<StockInListRow> &rows);
+    void showOnlyOffered(QList<StockInListRow> rows);
 
     const StockInVouchers &m_vouchers;
     QPushButton *m_search;
     QStandardItemModel *m_model;
     QList<StockInListRow> m_rows;
+    std::optional<QSet<qint64>> m_offered;
 };
 
 } // namespace varnock
