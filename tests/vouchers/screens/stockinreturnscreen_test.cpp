@@ -1,4 +1,9 @@
 #include "ledger/posting.h"
+#include "ledger/screens/ledgerscreens.h"
+#include "ledger/screens/postingscreen.h"
+#include "shell/permissions.h"
+#include "shell/screens/commanddispatcher.h"
+#include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 #include "store/clock.h"
 #include "store/database.h"
@@ -21,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -292,6 +299,40 @@ TEST_F(StockInReturnScreenTest, TheFinderNarrowsByConditionsAndSoundDates)
     ASSERT_EQ(finder.rowCount(), 1);
     EXPECT_EQ(finder.view()->model()->index(0, 3).data().toString(), QStringLiteral("T'2"));
     EXPECT_EQ(finder.view()->model()->index(0, 1).data().toString(), QStringLiteral("未记账"));
+}
+
+TEST_F(StockInReturnScreenTest, ThePostButtonOpensReturnPostingOnItsKind)
+{
+    close();
+    MDIFrmMain main;
+    auto *dispatcher = new CommandDispatcher(&main);
+    dispatcher->setAccountSet(&db(), 2);
+    registerLedgerScreens(dispatcher->registry());
+    registerStockInReturnScreens(dispatcher->registry());
+    dispatcher->installCommands();
+    main.applyPermissions(Permissions::all(), true);
+    dispatcher->loggedIn(Permissions::all(), true);
+
+    main.action(QStringLiteral("ZGTHD"))->trigger();
+    auto *entry = main.findChild<StockInReturnScreen *>();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->objectName(), QStringLiteral("FrmZgthd"));
+
+    entry->buttons()->button(StockInReturnScreen::Post)->click();
+    auto *posting = main.findChild<PostingScreen *>();
+    ASSERT_NE(posting, nullptr);
+    EXPECT_EQ(posting->family(), Posting::Family::StockInReturn);
+    EXPECT_EQ(posting->kind(), QStringLiteral("暂估退货"));
+
+    // Without the posting right the button opens nothing.
+    posting->close();
+    QTRY_VERIFY(main.findChild<PostingScreen *>() == nullptr);
+    Permissions rights = Permissions::all();
+    rights[Permissions::DZCL] = false;
+    main.applyPermissions(rights, true);
+    entry->buttons()->button(StockInReturnScreen::Post)->click();
+    EXPECT_EQ(main.findChild<PostingScreen *>(), nullptr);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("对不起,您没有被授予该项权限!"));
 }
 
 } // namespace
