@@ -142,7 +142,8 @@ QList<StockInListRow> StockInReturns::offerableStockIns() const
     QString sql = QStringLiteral("SELECT R.XTBH, MAX(R.JZBZ), MIN(R.CZRQ), MIN(R.YSDJH), "
                                  "MIN(R.GYSBH), MIN(G.MC), MIN(R.FPBH), MIN(R.ZPH), MIN(R.ZL) "
                                  "FROM RKD R LEFT JOIN GYS G ON G.BH = R.GYSBH "
-                                 "WHERE R.ZL = ? AND R.JZBZ <> 0 AND R.CZBZ = 0 AND R.XTBH <> 0");
+                                 "WHERE R.ZL = ? AND R.JZBZ <> 0 AND R.CZBZ = 0 AND R.XTBH <> 0 "
+                                 "AND R.SJSL > 0");
     QVariantList values{m_kind.stockIn().zl};
     if (!m_kind.offersEarlierMonths()) {
         sql += QStringLiteral(" AND SUBSTR(R.CZRQ, 6, 2) = ? AND (R.CKID IS NULL OR R.CKID = 0)");
@@ -178,7 +179,7 @@ QList<StockInReturnLine> StockInReturns::stockInLines(qint64 stockInXtbh, qint64
 {
     QString sql = QStringLiteral("SELECT ") + LineColumns +
                   QStringLiteral("FROM RKD R LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
-                                 "WHERE R.XTBH = ? AND R.ZL = ? AND R.CZBZ = 0");
+                                 "WHERE R.XTBH = ? AND R.ZL = ? AND R.CZBZ = 0 AND R.SJSL > 0");
     if (!m_kind.offersEarlierMonths())
         sql += QStringLiteral(" AND (R.CKID IS NULL OR R.CKID = 0)");
     sql += QStringLiteral(" ORDER BY R.ID");
@@ -290,7 +291,8 @@ QStringList StockInReturns::validate(const StockInReturnVoucher &v) const
         if (s && stockInXtbh == 0)
             stockInXtbh = s->xtbh;
         if (!s || s->zl != m_kind.stockIn().zl || !s->posted || s->reversed ||
-            s->xtbh != stockInXtbh || (!m_kind.offersEarlierMonths() && s->directDelivery)) {
+            s->sjsl <= Decimal() || s->xtbh != stockInXtbh ||
+            (!m_kind.offersEarlierMonths() && s->directDelivery)) {
             appendOnce(messages, QString::number(row + 1) + QStringLiteral("行入库记录不能退货!"));
             continue;
         }

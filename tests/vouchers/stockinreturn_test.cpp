@@ -145,6 +145,10 @@ TEST_F(StockInReturnTest, OnlyPostedVouchersAreOfferedAndPurchasesOnlyThisMonth)
     const qint64 oldTransfer =
         stockIn(StockInKind::TransferIn, QDate(2026, 2, 3), {{"1001", "1", "1"}});
     stockIn(StockInKind::TransferIn, QDate(2026, 3, 3), {{"1001", "1", "1"}}, false);
+    // A posted mirror line with negated figures is nothing to return.
+    set.db().exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, ZL, CLBH, SJDJ, "
+                                 "SJSL, SJJE, JZBZ) VALUES (90, '冲帐', '1', '2026-03-05', "
+                                 "'调拨入库', '1001', 10000, -10000, -10000, 1)"));
 
     const auto numbers = [](const QList<StockInListRow> &rows) {
         QList<qint64> xtbhs;
