@@ -276,6 +276,10 @@ void DemoGenerator::addOpeningBalances(qint64 wanted)
         for (int layer = 0; layer < layers; ++layer) {
             const Decimal layerPrice =
                 layer == 0 ? price : m_formats.roundAmount(price * Decimal::fromRaw(10500));
+            // One opening row per unit price: a cheap material's dearer layer may round back
+            // to the first price.
+            if (layer > 0 && layerPrice == price)
+                break;
             // Dear materials (steel by the ton) come in smaller quantities.
             const Decimal quantity = m.dear ? Decimal::fromInt(m_random.bounded(5, 80))
                                             : Decimal::fromInt(m_random.bounded(20, 800));

@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/errors.h"
 
+#include <QHash>
 #include <QList>
 #include <QSqlQuery>
 
@@ -241,17 +242,30 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
     Transaction tx(m_db);
     QList<Line> lines;
     QStringList materials; // in order of first appearance
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID, CLBH, SJSL, SJJE FROM LLD WHERE ") + where +
-                                QStringLiteral(" AND ZJZC = 0 ORDER BY ID"),
+    QHash<QString, Material> catalogue;
+    // The material's pricing comes with its lines: one statement for the voucher instead of
+    // one per line.
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT L.ID, L.CLBH, L.SJSL, L.SJJE, C.CLBH, "
+                                           "C.JJFS, C.JHDJ FROM LLD L LEFT JOIN CLJBXXB C "
+                                           "ON C.CLBH = TRIM(L.CLBH) WHERE L.") +
+                                where + QStringLiteral(" AND L.ZJZC = 0 ORDER BY L.ID"),
                             {key});
     while (q.next()) {
         const QString clbh = q.value(1).toString().trimmed();
         lines.append({q.value(0).toLongLong(), clbh,
                       m_formats.roundQuantity(Decimal::fromVariant(q.value(2))),
                       Decimal::fromVariant(q.value(3))});
-        if (!materials.contains(clbh))
+        if (!materials.contains(clbh)) {
             materials.append(clbh);
+            Material m;
+            if (!q.value(4).isNull()) {
+                m.planned = q.value(5).toInt() != 0;
+                m.plannedPrice = Decimal::fromVariant(q.value(6));
+            }
+            catalogue.insert(clbh, m);
+        }
     }
+    q.finish();
 
     const auto quantityOf = [&lines](const QString &clbh) {
         Decimal total;
@@ -261,20 +275,24 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
         }
         return total;
     };
-    // Checked for every material before anything is drawn, as one voucher.
+    // Checked for every material before anything is drawn, as one voucher. Drawing from the
+    // layers leaves KC alone, so the stock read here is the one written back below.
+    QHash<QString, Stock> stocks;
     for (const QString &clbh : std::as_const(materials)) {
         const Stock s = stock(clbh);
         if (!s.exists || (s.quantity - quantityOf(clbh)).isNegative())
             refuseIssue();
+        stocks.insert(clbh, s);
     }
 
     if (m_fifo) {
+        // Inside this operation's own savepoint: a refused line undoes the whole voucher.
         for (Line &line : lines)
-            line.amount = allocateIssueLine(line.id, line.clbh, line.quantity);
+            line.amount = allocate(line.id, line.clbh, line.quantity, catalogue.value(line.clbh));
     }
 
     for (const QString &clbh : std::as_const(materials)) {
-        Stock s = stock(clbh);
+        Stock s = stocks.value(clbh);
         const Decimal quantity = quantityOf(clbh);
         Decimal amount;
         Line *last = nullptr;
@@ -317,10 +335,13 @@ Decimal CostEngine::remainingInLayer(const Layer &layer) const
     } else {
         // Returns are counted from the moment they are entered, so that a pending return
         // keeps its goods in the layer.
-        left -= Decimal::fromVariant(
-            m_db.scalar(QStringLiteral("SELECT SUM(THSL) FROM THD WHERE RKID = ?"), {layer.id}));
-        left -= Decimal::fromVariant(m_db.scalar(
-            QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?"), {layer.id}));
+        QSqlQuery q = m_db.exec(QStringLiteral("SELECT (SELECT SUM(THSL) FROM THD WHERE RKID = ?), "
+                                               "(SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?)"),
+                                {layer.id, layer.id});
+        if (q.next()) {
+            left -= Decimal::fromVariant(q.value(0));
+            left -= Decimal::fromVariant(q.value(1));
+        }
     }
     left = m_formats.roundQuantity(left);
     return left.isNegative() ? Decimal() : left;
@@ -383,42 +404,46 @@ Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal
 {
     const QString clbh = code.trimmed();
     Transaction tx(m_db);
-    const Material m = material(clbh);
+    const Decimal cost = allocate(lldId, clbh, quantity, material(clbh));
+    tx.commit();
+    return cost;
+}
+
+// The allocation itself, inside the caller's savepoint.
+Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m)
+{
     const Decimal total = m_formats.roundQuantity(quantity);
     Decimal q = total;
     Decimal c;
     if (q > Decimal()) {
         bool done = false;
-        // The newest piece of the material: where its last issue stopped. Mirror pieces and
-        // the pieces of direct deliveries never count.
-        QSqlQuery newest =
-            m_db.exec(QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL FROM XJXCSJB X "
-                                     "LEFT JOIN RKD R ON R.ID = X.RKID "
-                                     "WHERE X.CLBH = ? AND X.CKSL >= 0 "
-                                     "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
-                                     "ORDER BY X.ID DESC LIMIT 1"),
-                      {clbh});
+        // The newest piece of the material, where its last issue stopped, read together with
+        // its layer. Mirror pieces and the pieces of direct deliveries never count.
+        QSqlQuery newest = m_db.exec(
+            QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL, Z.ID, Z.KCSL, Z.KCJE, "
+                           "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID FROM XJXCSJB X "
+                           "LEFT JOIN RKD R ON R.ID = X.RKID LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
+                           "WHERE X.CLBH = ? AND X.CKSL >= 0 "
+                           "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
+                           "ORDER BY X.ID DESC LIMIT 1"),
+            {clbh});
         if (newest.next()) {
             Layer layer;
             layer.opening = newest.value(1).isNull() || newest.value(1).toLongLong() == 0;
             layer.id = layer.opening ? newest.value(0).toLongLong() : newest.value(1).toLongLong();
             const Decimal sysl = m_formats.roundQuantity(Decimal::fromVariant(newest.value(2)));
-            newest.finish();
-            QSqlQuery lq =
-                layer.opening
-                    ? m_db.exec(
-                          QStringLiteral("SELECT KCSL, KCJE, 0, 1, 0 FROM ZWCSH WHERE ID = ?"),
-                          {layer.id})
-                    : m_db.exec(QStringLiteral("SELECT SJSL, SJJE, CZBZ, JZBZ, CKID FROM RKD "
-                                               "WHERE ID = ?"),
-                                {layer.id});
             layer.active = false;
-            if (lq.next()) {
-                layer.size = Decimal::fromVariant(lq.value(0));
-                layer.amount = Decimal::fromVariant(lq.value(1));
-                layer.active = lq.value(2).toInt() == 0 && lq.value(3).toInt() != 0 &&
-                               lq.value(4).toLongLong() == 0;
+            if (layer.opening && !newest.value(3).isNull()) {
+                layer.size = Decimal::fromVariant(newest.value(4));
+                layer.amount = Decimal::fromVariant(newest.value(5));
+                layer.active = true;
+            } else if (!layer.opening && !newest.value(6).isNull()) {
+                layer.size = Decimal::fromVariant(newest.value(7));
+                layer.amount = Decimal::fromVariant(newest.value(8));
+                layer.active = newest.value(9).toInt() == 0 && newest.value(10).toInt() != 0 &&
+                               newest.value(11).toLongLong() == 0;
             }
+            newest.finish();
             // A stock-in return may have taken goods from the layer since the piece was
             // written; never draw more than the layer still holds.
             done = takeFrom(clbh, layer, std::min(sysl, remainingInLayer(layer)), lldId, q, c);
@@ -444,7 +469,6 @@ Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal
     // layers were drawn.
     const Decimal cost = m_formats.roundAmount(m.planned ? total * m.plannedPrice : c);
     m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"), {cost.toVariant(), lldId});
-    tx.commit();
     return cost;
 }
 

@@ -87,6 +87,7 @@ private:
     void removeReturnLines(const QString &where, qint64 key);
     void removeIssueLines(const QString &where, qint64 key);
 
+    Decimal allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m);
     Decimal remainingInLayer(const Layer &layer) const;
     bool takeFrom(const QString &clbh, const Layer &layer, Decimal available, qint64 lldId,
                   Decimal &q, Decimal &c);

@@ -152,6 +152,10 @@ int MonthEnd::close(const QDate &today, const Progress &progress)
 // price, less returns to suppliers, less the pieces issued from each layer at that layer's
 // price, plus issue returns and count differences. Direct deliveries never rest in the store,
 // and lines without a voucher number are booked through their count or issue return.
+// The rows are grouped once, at the end: sums of integers do not depend on the grouping, and
+// one sort of all rows is much cheaper than a sort per source followed by another. Nearly
+// every row is dated up to today, so the tables are read straight through ("+CZRQ"), not
+// row by row through their date indexes.
 void MonthEnd::snapshotLayers(int yjid, const QString &today)
 {
     m_db.exec(
@@ -159,21 +163,18 @@ void MonthEnd::snapshotLayers(int yjid, const QString &today)
             "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
             "SELECT ?, A.CLBH, A.DJ, COALESCE(SUM(A.SL), 0), SROUND(COALESCE(SUM(A.JE), 0), ?) "
             "FROM ("
-            "SELECT CLBH, SJDJ AS DJ, SUM(SJSL) AS SL, SUM(SJJE) AS JE FROM RKD "
-            "WHERE XTBH <> 0 AND (CKID IS NULL OR CKID = 0) AND CZRQ <= ? GROUP BY CLBH, SJDJ "
-            "UNION ALL SELECT CLBH, THDJ, -SUM(THSL), -SUM(THJE) FROM THD "
-            "WHERE CZRQ <= ? GROUP BY CLBH, THDJ "
-            "UNION ALL SELECT X.CLBH, R.SJDJ, -SUM(X.CKSL), -SUM(SMUL(R.SJDJ, X.CKSL, 4)) "
+            "SELECT CLBH, SJDJ AS DJ, SJSL AS SL, SJJE AS JE FROM RKD "
+            "WHERE XTBH <> 0 AND (CKID IS NULL OR CKID = 0) AND +CZRQ <= ? "
+            "UNION ALL SELECT CLBH, THDJ, -THSL, -THJE FROM THD WHERE +CZRQ <= ? "
+            "UNION ALL SELECT X.CLBH, R.SJDJ, -X.CKSL, -SMUL(R.SJDJ, X.CKSL, 4) "
             "FROM XJXCSJB X JOIN RKD R ON R.ID = X.RKID JOIN LLD L ON L.ID = X.CKID "
-            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? GROUP BY X.CLBH, R.SJDJ "
-            "UNION ALL SELECT X.CLBH, Z.KCDJ, -SUM(X.CKSL), -SUM(SMUL(Z.KCDJ, X.CKSL, 4)) "
+            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? "
+            "UNION ALL SELECT X.CLBH, Z.KCDJ, -X.CKSL, -SMUL(Z.KCDJ, X.CKSL, 4) "
             "FROM XJXCSJB X JOIN ZWCSH Z ON Z.ID = X.CSHID JOIN LLD L ON L.ID = X.CKID "
-            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? GROUP BY X.CLBH, Z.KCDJ "
-            "UNION ALL SELECT CLBH, THDJ, SUM(THSL), SUM(THJE) FROM TKD "
-            "WHERE CZRQ <= ? GROUP BY CLBH, THDJ "
-            "UNION ALL SELECT CLBH, PDDJ, SUM(PDSL), SUM(PDJE) FROM PYK "
-            "WHERE RQ <= ? GROUP BY CLBH, PDDJ "
-            "UNION ALL SELECT CLBH, KCDJ, SUM(KCSL), SUM(KCJE) FROM ZWCSH GROUP BY CLBH, KCDJ"
+            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? "
+            "UNION ALL SELECT CLBH, THDJ, THSL, THJE FROM TKD WHERE +CZRQ <= ? "
+            "UNION ALL SELECT CLBH, PDDJ, PDSL, PDJE FROM PYK WHERE RQ <= ? "
+            "UNION ALL SELECT CLBH, KCDJ, KCSL, KCJE FROM ZWCSH"
             ") AS A GROUP BY A.CLBH, A.DJ"),
         {yjid, m_formats.amountDecimals(), today, today, today, today, today, today});
 }

@@ -1,0 +1,421 @@
+// Ledger benchmarks over a synthetic account set: baselines (a keyed lookup, a full scan of
+// the movement rows, a write transaction) and the posting, first-in-first-out and closing
+// paths measured on the same file in the same process, with their ratios to the goals.
+
+#include "benchset.h"
+
+#include "ledger/monthend.h"
+#include "shell/accountsetsession.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace varnock::bench {
+namespace {
+
+using Clock_ = std::chrono::steady_clock;
+
+std::unique_ptr<BenchSet> s_set;
+// Seconds per iteration of each run (wall clock and processor time), and extra figures, for
+// the summary at the end. The machine may be shared: processor time is what the code itself
+// costs, the wall clock adds waiting for the disk and for other programs.
+std::map<std::string, double> s_seconds;
+std::map<std::string, double> s_cpuSeconds;
+std::map<std::string, double> s_figures;
+double s_peak = 0;
+
+std::string modeName(int mode)
+{
+    return mode == 1 ? "fifo" : "average";
+}
+
+double secondsSince(Clock_::time_point start)
+{
+    return std::chrono::duration<double>(Clock_::now() - start).count();
+}
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// Times one timed section: wall clock for the benchmark, processor time for the summary.
+class Section
+{
+public:
+    explicit Section(benchmark::State &state)
+        : m_state(state)
+        , m_start(Clock_::now())
+        , m_cpuStart(threadCpuSeconds())
+    {}
+    ~Section()
+    {
+        m_state.SetIterationTime(secondsSince(m_start));
+        s_sectionCpu += threadCpuSeconds() - m_cpuStart;
+    }
+    Section(const Section &) = delete;
+    Section &operator=(const Section &) = delete;
+
+    static double s_sectionCpu;
+
+private:
+    benchmark::State &m_state;
+    Clock_::time_point m_start;
+    double m_cpuStart;
+};
+double Section::s_sectionCpu = 0;
+
+void noteCpu(benchmark::State &state, const std::string &key)
+{
+    const double perIteration = Section::s_sectionCpu / double(state.iterations());
+    Section::s_sectionCpu = 0;
+    s_cpuSeconds[key] = perIteration;
+    state.counters["cpu_ms"] = perIteration * 1e3;
+}
+
+void notePeak(benchmark::State &state)
+{
+    const double peak = BenchSet::peakMegabytes();
+    state.counters["peak_MB"] = peak;
+    s_peak = std::max(s_peak, peak);
+}
+
+// ---- baselines ------------------------------------------------------------------------------
+
+// One keyed lookup of a stock-in line by its ID, through the program's statement path.
+void pointLookup(benchmark::State &state, int mode)
+{
+    Database &db = s_set->db(mode);
+    const qint64 maxId = db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
+    QRandomGenerator random(7);
+    for (auto _ : state) {
+        QSqlQuery q = db.exec(QStringLiteral("SELECT SJSL, SJJE FROM RKD WHERE ID = ?"),
+                              {random.bounded(qint64(1), maxId + 1)});
+        benchmark::DoNotOptimize(q.next());
+    }
+    notePeak(state);
+}
+
+// One pass over every movement row, summing quantity and amount.
+void fullScan(benchmark::State &state, int mode)
+{
+    Database &db = s_set->db(mode);
+    qint64 rows = 0;
+    for (auto _ : state) {
+        QSqlQuery q = db.exec(QStringLiteral(
+            "SELECT COUNT(*), SUM(S), SUM(J) FROM ("
+            "SELECT SJSL AS S, SJJE AS J FROM RKD UNION ALL SELECT SJSL, SJJE FROM LLD "
+            "UNION ALL SELECT THSL, THJE FROM THD UNION ALL SELECT THSL, THJE FROM TKD "
+            "UNION ALL SELECT CKSL, SYSL FROM XJXCSJB)"));
+        q.next();
+        rows = q.value(0).toLongLong();
+    }
+    state.counters["rows"] = double(rows);
+    notePeak(state);
+}
+
+// The smallest durable write: one row rewritten and committed (WAL, synchronous=FULL).
+void commitOneRow(benchmark::State &state, int mode)
+{
+    Database &db = s_set->db(mode);
+    const QString clbh = db.scalar(QStringLiteral("SELECT MIN(CLBH) FROM KC")).toString();
+    for (auto _ : state) {
+        Transaction tx(db);
+        db.exec(QStringLiteral("UPDATE KC SET KCSL = KCSL WHERE CLBH = ?"), {clbh});
+        tx.commit();
+    }
+    notePeak(state);
+}
+
+// A write transaction that writes nothing.
+void commitEmpty(benchmark::State &state, int mode)
+{
+    Database &db = s_set->db(mode);
+    for (auto _ : state) {
+        Transaction tx(db);
+        tx.commit();
+    }
+    notePeak(state);
+}
+
+// ---- posting --------------------------------------------------------------------------------
+
+// Saves a 20-line voucher (not timed) and posts it (timed), over and over.
+void postVoucher(benchmark::State &state, int mode, bool issue, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const Formats formats = s_set->formats(mode);
+    const QStringList materials = s_set->stockedMaterials(mode, 400);
+    if (materials.size() < 20) {
+        state.SkipWithError("not enough materials in stock");
+        return;
+    }
+    QRandomGenerator random(11);
+    const QDate day = s_set->openDay(mode);
+    for (auto _ : state) {
+        QList<Vouchers::Line> lines;
+        QStringList used;
+        while (lines.size() < 20) {
+            const QString clbh = materials.at(random.bounded(materials.size()));
+            if (used.contains(clbh))
+                continue;
+            used.append(clbh);
+            lines.append({clbh, Decimal::fromInt(random.bounded(1, 10)),
+                          Decimal::fromInt(random.bounded(10, 500))});
+        }
+        const qint64 xtbh = issue ? Vouchers::saveIssue(db, mode, formats, day, lines)
+                                  : Vouchers::saveStockIn(db, mode, formats, day, lines);
+        Section timed(state);
+        Vouchers::post(db, mode, formats, issue, xtbh);
+    }
+    noteCpu(state, key);
+    notePeak(state);
+}
+
+// ---- first in first out ---------------------------------------------------------------------
+
+// A material with `earlier` receipt layers already issued and a few hundred ahead; each
+// iteration posts a one-line issue of 3 from layers of 5, so every other line crosses into the
+// next layer.
+void fifoIssue(benchmark::State &state, int earlier, const std::string &key)
+{
+    const int mode = 1;
+    Database &db = s_set->db(mode);
+    const Formats formats = s_set->formats(mode);
+    const QDate day = s_set->openDay(mode);
+    const int ahead = int(state.max_iterations) * 3 / 5 + 20;
+    const auto setupStart = Clock_::now();
+    const QString clbh = Vouchers::addMaterial(db, QStringLiteral("基准材料%1").arg(earlier));
+    QRandomGenerator random(13);
+    for (int written = 0; written < earlier + ahead;) {
+        QList<Vouchers::Line> lines;
+        for (int i = 0; i < 20 && written < earlier + ahead; ++i, ++written)
+            lines.append({clbh, Decimal::fromInt(5), Decimal::fromInt(random.bounded(9, 12))});
+        Vouchers::post(db, mode, formats, false,
+                       Vouchers::saveStockIn(db, mode, formats, day, lines));
+    }
+    Vouchers::post(db, mode, formats, true,
+                   Vouchers::saveIssue(db, mode, formats, day,
+                                       {{clbh, Decimal::fromInt(5 * earlier), Decimal()}}));
+    state.counters["setup_s"] = secondsSince(setupStart);
+
+    for (auto _ : state) {
+        const qint64 xtbh =
+            Vouchers::saveIssue(db, mode, formats, day, {{clbh, Decimal::fromInt(3), Decimal()}});
+        Section timed(state);
+        Vouchers::post(db, mode, formats, true, xtbh);
+    }
+    noteCpu(state, key);
+    notePeak(state);
+}
+
+// ---- month-end ------------------------------------------------------------------------------
+
+// Closes the month on the following days; the steps' progress reports time the snapshots.
+void monthEnd(benchmark::State &state, int mode, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    MonthEnd closing(db, mode, s_set->formats(mode));
+    QDate day = s_set->openDay(mode).addDays(1);
+    double layerSnapshot = 0;
+    double materialSnapshot = 0;
+    for (auto _ : state) {
+        Clock_::time_point layersStart{}, layersEnd{}, materialStart{};
+        Section timed(state);
+        closing.close(day, [&](int done, int total, const QString &step) {
+            const auto now = Clock_::now();
+            if (step == QStringLiteral("先进先出结存"))
+                layersStart = now;
+            else if (step == QStringLiteral("月结记录"))
+                layersEnd = now;
+            else if (step == QStringLiteral("月末库存"))
+                materialStart = now;
+            else if (done == total)
+                materialSnapshot += std::chrono::duration<double>(now - materialStart).count();
+        });
+        if (mode == 1)
+            layerSnapshot += std::chrono::duration<double>(layersEnd - layersStart).count();
+        day = day.addDays(1);
+    }
+    noteCpu(state, key);
+    const double n = double(state.iterations());
+    state.counters["material_snapshot_ms"] = materialSnapshot / n * 1000.0;
+    s_figures["material_snapshot/" + modeName(mode)] = materialSnapshot / n;
+    if (mode == 1) {
+        state.counters["layer_snapshot_ms"] = layerSnapshot / n * 1000.0;
+        s_figures["layer_snapshot/" + modeName(mode)] = layerSnapshot / n;
+    }
+    notePeak(state);
+}
+
+// ---- reporting ------------------------------------------------------------------------------
+
+class CollectingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (!run.error_occurred && run.iterations > 0) {
+                const double n = double(run.iterations);
+                const std::string key = run.benchmark_name().substr(
+                    0, run.benchmark_name().find("/iterations"));
+                s_seconds[key] = run.real_accumulated_time / n;
+                if (!s_cpuSeconds.count(key))
+                    s_cpuSeconds[key] = run.cpu_accumulated_time / n;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+double figure(const std::map<std::string, double> &map, const std::string &key)
+{
+    const auto it = map.find(key);
+    return it == map.end() ? -1 : it->second;
+}
+
+void printGoal(const std::string &what, double value, double limit, const char *unit)
+{
+    if (value < 0 || limit <= 0)
+        return;
+    std::printf("  %-50s %10.3f %-3s limit %10.3f  ratio %5.2f  %s\n", what.c_str(), value, unit,
+                limit, value / limit, value <= limit ? "met" : "MISSED");
+}
+
+// The goals, once on the wall clock and once on processor time.
+void printGoals(const std::string &m, const std::map<std::string, double> &t, const char *clock)
+{
+    const double point = figure(t, "B_point/" + m);
+    const double scan = figure(t, "B_scan/" + m);
+    const double commit = figure(t, "B_commit/" + m);
+    std::printf("\n%s, %s: B_point %.1f us, B_scan %.3f s, B_commit %.3f ms (empty %.3f ms)\n",
+                m.c_str(), clock, point * 1e6, scan, commit * 1e3,
+                figure(t, "B_commit_empty/" + m) * 1e3);
+    for (const char *family : {"PostStockIn20", "PostIssue20"}) {
+        const double voucher = figure(t, std::string(family) + "/" + m);
+        if (voucher < 0)
+            continue;
+        std::printf("  %s: %.3f ms a voucher, %.1f us a line\n", family, voucher * 1e3,
+                    voucher / 20 * 1e6);
+        printGoal(std::string(family) + " a line <= 15 x B_point", voucher / 20 * 1e6,
+                  15 * point * 1e6, "us");
+        printGoal(std::string(family) + " a voucher <= B_commit + 300 x B_point",
+                  voucher * 1e3, (commit + 300 * point) * 1e3, "ms");
+    }
+    const double few = figure(t, "FifoIssue/layers:10");
+    const double many = figure(t, "FifoIssue/layers:10000");
+    if (m == "fifo" && few > 0 && many > 0) {
+        std::printf("  FIFO issue line: %.3f ms with 10 earlier layers, %.3f ms with 10,000\n",
+                    few * 1e3, many * 1e3);
+        printGoal("FIFO line, 10,000 layers <= 1.5 x 10 layers", many * 1e3, 1.5 * few * 1e3,
+                  "ms");
+    }
+    printGoal("month-end <= 4 x B_scan", figure(t, "MonthEnd/" + m), 4 * scan, "s");
+}
+
+void printSummary(const BenchConfig &config)
+{
+    std::printf("\nBooks: %s\n", qPrintable(config.describe()));
+    if (!s_set->summary().isEmpty())
+        std::printf("Made: %s\n", qPrintable(s_set->summary()));
+    if (s_set->generationSeconds() > 0)
+        std::printf("Generation: %.0f s, peak %.0f MB\n", s_set->generationSeconds(),
+                    s_set->generationPeakMegabytes());
+    for (int mode : config.modes) {
+        const std::string m = modeName(mode);
+        printGoals(m, s_seconds, "wall clock");
+        printGoals(m, s_cpuSeconds, "processor time");
+        const double layers = figure(s_figures, "layer_snapshot/" + m);
+        const double material = figure(s_figures, "material_snapshot/" + m);
+        if (layers >= 0 && material > 0) {
+            std::printf("\n");
+            printGoal("FIFO layer snapshot <= 2 x per-material snapshot", layers * 1e3,
+                      2 * material * 1e3, "ms");
+        }
+    }
+    std::printf("\n");
+    printGoal("peak memory of the benchmark runs", s_peak, 200, "MB");
+}
+
+void registerAll(const BenchConfig &config)
+{
+    for (int mode : config.modes) {
+        const std::string m = modeName(mode);
+        benchmark::RegisterBenchmark(("B_point/" + m).c_str(), pointLookup, mode)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("B_scan/" + m).c_str(), fullScan, mode)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark(("B_commit/" + m).c_str(), commitOneRow, mode)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("B_commit_empty/" + m).c_str(), commitEmpty, mode)
+            ->Unit(benchmark::kMillisecond);
+        for (const bool issue : {false, true}) {
+            const std::string key = (issue ? "PostIssue20/" : "PostStockIn20/") + m;
+            benchmark::RegisterBenchmark(key.c_str(), postVoucher, mode, issue, key)
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Iterations(200);
+        }
+        if (mode == 1) {
+            for (int layers : {10, 10000}) {
+                const std::string key = "FifoIssue/layers:" + std::to_string(layers);
+                benchmark::RegisterBenchmark(key.c_str(), fifoIssue, layers, key)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseManualTime()
+                    ->Iterations(400);
+            }
+        }
+        // Last: a closing seals the month the vouchers above are dated in.
+        const std::string key = "MonthEnd/" + m;
+        benchmark::RegisterBenchmark(key.c_str(), monthEnd, mode, key)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(2);
+    }
+}
+
+} // namespace
+} // namespace varnock::bench
+
+int main(int argc, char **argv)
+{
+    using namespace varnock::bench;
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    const BenchConfig config = BenchConfig::fromEnvironment();
+    std::fprintf(stderr, "bench: books %s\n", qPrintable(config.describe()));
+    try {
+        s_set = std::make_unique<BenchSet>(config);
+        registerAll(config);
+        CollectingReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        printSummary(config);
+    } catch (const varnock::Refusal &r) {
+        std::fprintf(stderr, "bench: refused: %s\n", qPrintable(r.text));
+        return 1;
+    } catch (const varnock::StoreError &e) {
+        std::fprintf(stderr, "bench: store error: %s\n", qPrintable(e.text));
+        return 3;
+    }
+    s_set.reset();
+    benchmark::Shutdown();
+    return 0;
+}
