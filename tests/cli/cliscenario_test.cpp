@@ -299,6 +299,93 @@ voucher show stock-in --voucher 1 --json
     }
 }
 
+TEST_F(CliScenario, IssuesAndReturnsRoundTripInBothModes)
+{
+    struct Expected
+    {
+        const char *mode;
+        const char *issued;   // SJJE of the issue line once posted
+        const char *returned; // THJE of the issue return
+        const char *stock;    // KCJE at the end (3 in stock)
+    };
+    // Average: 28200 / 7 = 4028.57 a piece. First in first out: the opening 5 at 4000 and
+    // one of the two receipt pieces left at 4100; the return comes back at 24100 / 6.
+    for (const Expected &e : {Expected{"average", "24171.42", "8057.14", "12085.72"},
+                              Expected{"fifo", "24100.00", "8033.33", "12133.33"}}) {
+        SCOPED_TRACE(e.mode);
+        Clock::setToday(QDate(2026, 1, 31));
+        auto r = cli.batch(QStringLiteral(R"(set create --name 出库%1 --password pw --mode %1 --date 2026-01-01
+catalogue import --library 3
+supplier add --name 河北建材
+unit add --code 01 --name 一号楼
+opening add --material 1001001 --price 4000 --quantity 5
+month-end --yes
+)")
+                               .arg(QLatin1String(e.mode)),
+                           {"--user", "admin", "--password", "admin"});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList as = {"--set", r.lines().first(), "--user", "admin", "--password",
+                                "admin"};
+
+        // A purchase return is made within the purchase's month.
+        Clock::setToday(QDate(2026, 2, 10));
+        r = cli.batch(QStringLiteral(R"(stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,3
+post stock-in --all
+stock-in-return save --kind 采购退货 --date 2026-02-03 --voucher 1 --line 1001001,1
+post stock-in-return --all
+issue save --kind 1 --date 2026-02-04 --unit 01 --site 基础 --line 1001001,6
+post issue --all --kind 1
+issue-return save --kind 1 --date 2026-02-05 --voucher 1 --line 1001001,2
+post issue-return --all --kind 1
+stock --json
+voucher show issue --voucher 1 --json
+voucher show issue-return --voucher 1 --json
+)"),
+                      as);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList lines = r.lines();
+        ASSERT_EQ(lines.size(), 11) << r.out.toStdString();
+        const QJsonObject stock = json(lines[8])[QStringLiteral("rows")].toArray()[0].toObject();
+        EXPECT_EQ(stock[QStringLiteral("KCSL")].toString(), QStringLiteral("3.00"));
+        EXPECT_EQ(stock[QStringLiteral("KCJE")].toString(), QLatin1String(e.stock));
+
+        const QJsonObject issue = json(lines[9]);
+        EXPECT_EQ(issue[QStringLiteral("LLDWBH")].toString(), QStringLiteral("01"));
+        EXPECT_EQ(issue[QStringLiteral("SGBW")].toString(), QStringLiteral("基础"));
+        const QJsonObject issueLine = issue[QStringLiteral("lines")].toArray()[0].toObject();
+        EXPECT_EQ(issueLine[QStringLiteral("SJJE")].toString(), QLatin1String(e.issued));
+        EXPECT_TRUE(issueLine[QStringLiteral("JZBZ")].toBool());
+        EXPECT_TRUE(issueLine[QStringLiteral("THBZ")].toBool()) << "goods came back against it";
+
+        const QJsonObject back = json(lines[10]);
+        EXPECT_TRUE(back[QStringLiteral("JZBZ")].toBool());
+        const QJsonObject backLine = back[QStringLiteral("lines")].toArray()[0].toObject();
+        EXPECT_EQ(backLine[QStringLiteral("LLID")].toInteger(), issueLine[QStringLiteral("ID")].toInteger());
+        EXPECT_EQ(backLine[QStringLiteral("THSL")].toString(), QStringLiteral("2.00"));
+        EXPECT_EQ(backLine[QStringLiteral("THJE")].toString(), QLatin1String(e.returned));
+
+        // 6 issued, 2 back: 5 more is refused and nothing is written.
+        auto over = cli.run(as + QStringList{"issue-return", "save", "--kind", "1", "--date",
+                                             "2026-02-06", "--voucher", "1", "--line",
+                                             "1001001,5"});
+        EXPECT_EQ(over.code, 1);
+        EXPECT_EQ(over.err, QStringLiteral("已经超过数量，请仔细输入\n"));
+        // A material the voucher does not hold cannot come back on it.
+        over = cli.run(as + QStringList{"issue-return", "save", "--kind", "1", "--date",
+                                        "2026-02-06", "--voucher", "1", "--line", "7001002,1"});
+        EXPECT_EQ(over.code, 1);
+        EXPECT_EQ(over.err, QStringLiteral("该单据中没有材料7001002可退！\n"));
+        EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
+
+        auto db = open(as[1].toLongLong());
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM TKD")).toInt(), 1);
+        EXPECT_EQ(logTexts(*db).mid(5, 8),
+                  (QStringList{"采购入库单填写", "入库单登账", "采购退货单填写", "入库退货单登账",
+                               "领料出库单填写", "领料出库单登账", "领料出库退货单填写",
+                               "领料出库退货单记帐"}));
+    }
+}
+
 TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {
