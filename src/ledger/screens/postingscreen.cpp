@@ -1,5 +1,7 @@
 #include "ledger/screens/postingscreen.h"
 
+#include "shell/commandmap.h"
+
 #include "ledger/postinggridmodel.h"
 #include "shell/navigationrules.h"
 #include "shell/screens/help.h"
@@ -154,11 +156,12 @@ QString PostingScreen::caption(Posting::Family family)
     return {};
 }
 
-PostingScreen *PostingScreen::openStockIn(QWidget *from, int kindIndex)
+PostingScreen *PostingScreen::open(QWidget *from, const QString &command, int kindIndex)
 {
     auto *main = qobject_cast<MDIFrmMain *>(from ? from->window() : nullptr);
-    QAction *command = main ? main->action(QStringLiteral("RKDZ")) : nullptr;
-    if (!command || !command->isEnabled())
+    QAction *action = main ? main->action(command) : nullptr;
+    const CommandMap::Command *entry = CommandMap::find(command);
+    if (!action || !action->isEnabled() || !entry)
         return nullptr;
     // The operator's posting right closes the whole posting menu.
     if (!main->action(QStringLiteral("DZCL"))->isEnabled()) {
@@ -166,12 +169,13 @@ PostingScreen *PostingScreen::openStockIn(QWidget *from, int kindIndex)
         return nullptr;
     }
     // Through the menu command: its log record, one screen at a time.
-    command->trigger();
+    action->trigger();
     for (PostingScreen *screen : main->findChildren<PostingScreen *>()) {
-        if (screen->family() == Posting::Family::StockIn) {
+        if (screenName(screen->family()) != entry->screen)
+            continue;
+        if (kindIndex >= 0 && screen->m_kinds)
             screen->m_kinds->setCurrentIndex(kindIndex);
-            return screen;
-        }
+        return screen;
     }
     return nullptr;
 }

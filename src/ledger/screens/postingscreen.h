@@ -29,9 +29,10 @@ public:
 
     static QString screenName(Posting::Family family);
     static QString caption(Posting::Family family);
-    // Runs the stock-in posting command of the main window around `from` and sets the kind
-    // (selector index). nullptr when the command is not at hand (no main window, no right).
-    static PostingScreen *openStockIn(QWidget *from, int kindIndex);
+    // Runs posting menu command `command` of the main window around `from` (its right, its
+    // log record) and, for the stock-in families, sets the kind (selector index). nullptr when
+    // the command is not at hand (no main window, no right).
+    static PostingScreen *open(QWidget *from, const QString &command, int kindIndex = -1);
 
     Posting::Family family() const { return m_family; }
     QString kind() const;

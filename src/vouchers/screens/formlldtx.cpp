@@ -1,9 +1,8 @@
 #include "vouchers/screens/formlldtx.h"
 
+#include "ledger/screens/postingscreen.h"
 #include "master/screens/formlldwxzct.h"
-#include "shell/navigationrules.h"
 #include "shell/screens/help.h"
-#include "shell/screens/mdifrmmain.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "vouchers/issuelinemodel.h"
@@ -17,7 +16,6 @@
 #include "widgets/messages.h"
 #include "widgets/operation.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -424,19 +422,8 @@ void FormLLDTX::search()
 
 void FormLLDTX::openPosting()
 {
-    auto *main = qobject_cast<MDIFrmMain *>(window());
-    const QString name = isTransfer(zl()) ? QStringLiteral("DBDDZ") : QStringLiteral("LLDDZ");
-    QAction *command = main ? main->action(name) : nullptr;
-    if (!command || !command->isEnabled())
-        return;
-    // The operator's posting right closes the whole posting menu.
-    QAction *rights = main->action(QStringLiteral("DZCL"));
-    if (rights && !rights->isEnabled()) {
-        Messages::inform(this, NavigationRules::deniedText());
-        return;
-    }
-    // Through the menu command: its log record, its kind, one screen at a time.
-    command->trigger();
+    PostingScreen::open(this, isTransfer(zl()) ? QStringLiteral("DBDDZ")
+                                               : QStringLiteral("LLDDZ"));
 }
 
 void FormLLDTX::pickMaterial(int row)

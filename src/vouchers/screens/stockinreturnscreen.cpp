@@ -1,9 +1,7 @@
 #include "vouchers/screens/stockinreturnscreen.h"
 
 #include "ledger/screens/postingscreen.h"
-#include "shell/navigationrules.h"
 #include "shell/screens/help.h"
-#include "shell/screens/mdifrmmain.h"
 #include "store/clock.h"
 #include "vouchers/screens/frmdjcxjg.h"
 #include "vouchers/screens/frmdjcxth.h"
@@ -14,7 +12,6 @@
 #include "widgets/messages.h"
 #include "widgets/operation.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -350,23 +347,7 @@ void StockInReturnScreen::restore()
 
 void StockInReturnScreen::openPosting()
 {
-    auto *main = qobject_cast<MDIFrmMain *>(window());
-    QAction *command = main ? main->action(QStringLiteral("THDQBDZ")) : nullptr;
-    if (!command || !command->isEnabled())
-        return;
-    // The operator's posting right closes the whole posting menu.
-    if (!main->action(QStringLiteral("DZCL"))->isEnabled()) {
-        Messages::inform(this, NavigationRules::deniedText());
-        return;
-    }
-    // Through the menu command: its log record, one screen at a time.
-    command->trigger();
-    for (PostingScreen *screen : main->findChildren<PostingScreen *>()) {
-        if (screen->family() == Posting::Family::StockInReturn && screen->kindSelector()) {
-            screen->kindSelector()->setCurrentIndex(kind().selectorIndex());
-            return;
-        }
-    }
+    PostingScreen::open(this, QStringLiteral("THDQBDZ"), kind().selectorIndex());
 }
 
 } // namespace varnock

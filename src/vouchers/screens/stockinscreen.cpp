@@ -187,7 +187,7 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
             append();
             break;
         case Post:
-            PostingScreen::openStockIn(this, m_vouchers.kind().selectorIndex());
+            PostingScreen::open(this, QStringLiteral("RKDZ"), m_vouchers.kind().selectorIndex());
             break;
         default:
             break;
