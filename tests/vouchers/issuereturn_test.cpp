@@ -315,6 +315,28 @@ TEST_F(IssueReturnTest, AnEditStoresExactlyTheGridAndKeepsTheMarksTrue)
     EXPECT_TRUE(stored().isEmpty());
 }
 
+TEST_F(IssueReturnTest, AnEditCountsItsOwnLineOnlyOnce)
+{
+    seed.opening(QStringLiteral("1001"), dec("10"), dec("20"));
+    postedIssue(1, {{QStringLiteral("1001"), "3", "3.33", "9.99"}});
+    IssueReturns r = returns();
+    IssueReturnVoucher v = r.draft(1, QDate(2026, 3, 10));
+    r.setQuantity(v.lines[0], dec("2"));
+    const qint64 xtbh = r.saveNew(v);
+
+    // 2 stored on this voucher, 3 issued: raising it to 3 is the whole line, not 5.
+    IssueReturnVoucher edit = *r.load(xtbh);
+    EXPECT_EQ(edit.lines.at(0).returnedBefore, dec("0"));
+    r.setQuantity(edit.lines[0], dec("3"));
+    EXPECT_NO_THROW(r.saveEdit(edit));
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored().at(0).thsl, dec("3"));
+    EXPECT_EQ(stored().at(0).thje, dec("9.99"));
+    edit = *r.load(xtbh);
+    r.setQuantity(edit.lines[0], dec("3.01"));
+    EXPECT_EQ(refusalOf([&] { r.saveEdit(edit); }), QStringLiteral("已经超过数量，请仔细输入"));
+}
+
 TEST_F(IssueReturnTest, APostedReturnCanNeitherBeEditedNorDeleted)
 {
     seed.opening(QStringLiteral("1001"), dec("10"), dec("20"));
