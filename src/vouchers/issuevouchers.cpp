@@ -1,8 +1,8 @@
 #include "vouchers/issuevouchers.h"
 
 #include "ledger/costengine.h"
-#include "store/clock.h"
 #include "store/database.h"
+#include "vouchers/voucherbook.h"
 
 #include <QHash>
 #include <QSet>
@@ -12,18 +12,6 @@ namespace varnock {
 
 namespace {
 
-const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-
-QString dateText(const QDate &date)
-{
-    return date.toString(DateFormat);
-}
-
-QDate dateOf(const QVariant &value)
-{
-    return QDate::fromString(value.toString().left(10), DateFormat);
-}
-
 [[noreturn]] void refuse(const QString &title, const QString &text)
 {
     throw Refusal(title, text);
@@ -32,18 +20,6 @@ QDate dateOf(const QVariant &value)
 QString rowText(int row)
 {
     return QStringLiteral("第") + QString::number(row + 1);
-}
-
-QStringList distinctTexts(const Database &db, const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery q = db.exec(sql, values);
-    QStringList texts;
-    while (q.next()) {
-        const QString text = q.value(0).toString();
-        if (!text.trimmed().isEmpty())
-            texts.append(text);
-    }
-    return texts;
 }
 
 } // namespace
@@ -62,64 +38,39 @@ IssueVouchers::IssueVouchers(Database &db, const QString &zl, int accountingMode
 
 void IssueVouchers::checkCanOpen() const
 {
-    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
-        refuse(QStringLiteral("提示窗口"), QStringLiteral("请选做月结处理！！！"));
+    VoucherBook(m_db).checkCanOpen();
 }
 
 std::optional<QDate> IssueVouchers::latestClosing() const
 {
-    const QVariant value = m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB"));
-    if (value.isNull())
-        return std::nullopt;
-    const QDate date = dateOf(value);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    return VoucherBook(m_db).latestClosing();
 }
 
 qint64 IssueVouchers::nextSystemNumber() const
 {
-    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM LLD")).toLongLong() + 1;
+    return VoucherBook(m_db).nextSystemNumber(QStringLiteral("LLD"));
 }
 
 QString IssueVouchers::proposeDocumentNumber() const
 {
-    const QDate today = Clock::today();
-    // The month alone decides, whatever the year and the kind: numbers run on from the same
-    // month of any year, as the store has always numbered its issues.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM LLD WHERE SUBSTR(CZRQ, 6, 2) = ?"),
-                            {today.toString(QStringLiteral("MM"))});
-    QString greatest;
-    bool found = false;
-    while (q.next()) {
-        const QString number = q.value(0).toString();
-        if (number.size() < 5 || !Decimal::parse(number.right(5)))
-            continue;
-        if (!found || number > greatest) {
-            greatest = number;
-            found = true;
-        }
-    }
-    const QString running =
-        found ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
-              : QStringLiteral("1001");
-    return dateText(today) + QStringLiteral(" - ") + running;
+    return VoucherBook(m_db).monthlyDocumentNumber(QStringLiteral("LLD"));
 }
 
 QStringList IssueVouchers::documentNumbers() const
 {
-    return distinctTexts(m_db,
-                         QStringLiteral("SELECT YSDJH FROM LLD WHERE ZL = ? "
-                                        "GROUP BY YSDJH ORDER BY YSDJH"),
-                         {m_zl});
+    return VoucherBook(m_db).texts(QStringLiteral("SELECT YSDJH FROM LLD WHERE ZL = ? "
+                                                  "GROUP BY YSDJH ORDER BY YSDJH"),
+                                   {m_zl});
 }
 
 QStringList IssueVouchers::sites() const
 {
-    return distinctTexts(m_db, QStringLiteral("SELECT DISTINCT SGBW FROM LLD ORDER BY SGBW"));
+    return VoucherBook(m_db).texts(QStringLiteral("SELECT DISTINCT SGBW FROM LLD ORDER BY SGBW"));
 }
 
 QStringList IssueVouchers::buildings() const
 {
-    return distinctTexts(m_db, QStringLiteral("SELECT DISTINCT DH FROM LLD ORDER BY DH"));
+    return VoucherBook(m_db).texts(QStringLiteral("SELECT DISTINCT DH FROM LLD ORDER BY DH"));
 }
 
 std::optional<QString> IssueVouchers::unitName(const QString &lldwbh) const
@@ -261,7 +212,7 @@ void IssueVouchers::insertLine(qint64 xtbh, const IssueVoucher &v, const IssueLi
     const StoredFigures f = storedFigures(line);
     m_db.exec(QStringLiteral("INSERT INTO LLD (XTBH, YSDJH, LLDWBH, CZRQ, SGBW, DH, CLBH, SJDJ, "
                              "SJSL, SJJE, ZL, BZ) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              {xtbh, v.ysdjh, v.lldwbh.trimmed(), dateText(v.czrq), v.sgbw, v.dh,
+              {xtbh, v.ysdjh, v.lldwbh.trimmed(), VoucherBook::dateText(v.czrq), v.sgbw, v.dh,
                line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
                m_zl, line.bz});
 }
@@ -367,9 +318,9 @@ void IssueVouchers::saveEdit(const IssueVoucher &voucher)
         m_db.exec(QStringLiteral("UPDATE LLD SET YSDJH = ?, LLDWBH = ?, CZRQ = ?, SGBW = ?, "
                                  "DH = ?, CLBH = ?, SJDJ = ?, SJSL = ?, SJJE = ?, BZ = ? "
                                  "WHERE ID = ?"),
-                  {voucher.ysdjh, voucher.lldwbh.trimmed(), dateText(voucher.czrq), voucher.sgbw,
-                   voucher.dh, line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(),
-                   f.sjje.toVariant(), line.bz, line.id});
+                  {voucher.ysdjh, voucher.lldwbh.trimmed(), VoucherBook::dateText(voucher.czrq),
+                   voucher.sgbw, voucher.dh, line.clbh.trimmed(), f.sjdj.toVariant(),
+                   f.sjsl.toVariant(), f.sjje.toVariant(), line.bz, line.id});
     }
     // Lines taken off the grid go too: the voucher is what the grid shows.
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
@@ -411,7 +362,7 @@ std::optional<IssueVoucher> IssueVouchers::load(qint64 xtbh) const
             v.ysdjh = q.value(1).toString();
             v.lldwbh = q.value(2).toString();
             v.lldwmc = q.value(3).toString();
-            v.czrq = dateOf(q.value(4));
+            v.czrq = VoucherBook::dateOf(q.value(4));
             v.sgbw = q.value(5).toString();
             v.dh = q.value(6).toString();
             any = true;
@@ -459,7 +410,7 @@ QList<IssueListRow> IssueVouchers::list(const QString &where, const QVariantList
         row.xtbh = q.value(0).toLongLong();
         row.posted = q.value(1).toInt() != 0;
         row.ysdjh = q.value(2).toString();
-        row.czrq = dateOf(q.value(3));
+        row.czrq = VoucherBook::dateOf(q.value(3));
         row.lldwbh = q.value(4).toString();
         row.lldwmc = q.value(5).toString();
         row.sgbw = q.value(6).toString();
@@ -471,37 +422,26 @@ QList<IssueListRow> IssueVouchers::list(const QString &where, const QVariantList
 
 QList<IssueListRow> IssueVouchers::currentMonth() const
 {
-    return list(QStringLiteral("SUBSTR(L.CZRQ, 6, 2) = ?"),
-                {Clock::today().toString(QStringLiteral("MM"))});
+    FinderConditions c;
+    c.currentMonth(QStringLiteral("L.CZRQ"));
+    return list(c.where(), c.values());
 }
 
 QList<IssueListRow> IssueVouchers::find(const IssueConditions &c) const
 {
-    QStringList where;
-    QVariantList values;
-    const auto add = [&](const QString &field, const QString &value) {
-        if (value.trimmed().isEmpty())
-            return;
-        where.append(field + QStringLiteral(" = ?"));
-        values.append(value.trimmed());
-    };
-    add(QStringLiteral("L.LLDWBH"), c.lldwbh);
-    add(QStringLiteral("L.SGBW"), c.sgbw);
-    add(QStringLiteral("L.YSDJH"), c.ysdjh);
-    add(QStringLiteral("L.DH"), c.dh);
-    add(QStringLiteral("L.CLBH"), c.clbh);
-    where.append(QStringLiteral("L.CZRQ BETWEEN ? AND ?"));
-    values.append(dateText(c.from));
-    values.append(dateText(c.to));
-    return list(where.join(QStringLiteral(" AND ")), values);
+    FinderConditions f;
+    f.equal(QStringLiteral("L.LLDWBH"), c.lldwbh);
+    f.equal(QStringLiteral("L.SGBW"), c.sgbw);
+    f.equal(QStringLiteral("L.YSDJH"), c.ysdjh);
+    f.equal(QStringLiteral("L.DH"), c.dh);
+    f.equal(QStringLiteral("L.CLBH"), c.clbh);
+    f.between(QStringLiteral("L.CZRQ"), c.from, c.to);
+    return list(f.where(), f.values());
 }
 
 QDate IssueVouchers::finderStart() const
 {
-    if (const std::optional<QDate> closing = latestClosing())
-        return *closing;
-    const QDate today = Clock::today();
-    return QDate(today.year(), today.month(), 1);
+    return VoucherBook(m_db).finderStart();
 }
 
 } // namespace varnock

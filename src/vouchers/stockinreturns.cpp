@@ -3,6 +3,7 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "vouchers/voucherbook.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,18 +15,6 @@ namespace varnock {
 
 namespace {
 
-const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-
-QString dateText(const QDate &date)
-{
-    return date.toString(DateFormat);
-}
-
-QDate dateOf(const QVariant &value)
-{
-    return QDate::fromString(value.toString().left(10), DateFormat);
-}
-
 [[noreturn]] void refuse(const QString &title, const QString &text)
 {
     throw Refusal(title, text);
@@ -35,18 +24,6 @@ void appendOnce(QStringList &messages, const QString &text)
 {
     if (!messages.contains(text))
         messages.append(text);
-}
-
-// The running number at the end of a document number ("2026-03-10 - 1001" → 1001).
-std::optional<qint64> runningNumberOf(const QString &number)
-{
-    const QString text = number.trimmed();
-    int start = int(text.size());
-    while (start > 0 && text.at(start - 1).isDigit() && text.at(start - 1).unicode() < 128)
-        --start;
-    bool ok = false;
-    const qint64 value = text.mid(start).toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 QString issuedMessage()
@@ -104,22 +81,17 @@ StockInReturns::StockInReturns(Database &db, const StockInKind &stockInKind, int
 
 void StockInReturns::checkCanOpen() const
 {
-    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
-        refuse(QStringLiteral("提示窗口"), QStringLiteral("请选做月结处理！！！"));
+    VoucherBook(m_db).checkCanOpen();
 }
 
 std::optional<QDate> StockInReturns::latestClosing() const
 {
-    const QVariant value = m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB"));
-    if (value.isNull())
-        return std::nullopt;
-    const QDate date = dateOf(value);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    return VoucherBook(m_db).latestClosing();
 }
 
 qint64 StockInReturns::nextSystemNumber() const
 {
-    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM THD")).toLongLong() + 1;
+    return VoucherBook(m_db).nextSystemNumber(QStringLiteral("THD"));
 }
 
 QString StockInReturns::proposeDocumentNumber() const
@@ -129,12 +101,12 @@ QString StockInReturns::proposeDocumentNumber() const
     QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT THDJH FROM THD"));
     std::optional<qint64> greatest;
     while (q.next()) {
-        const std::optional<qint64> n = runningNumberOf(q.value(0).toString());
+        const std::optional<qint64> n = VoucherBook::runningNumberOf(q.value(0).toString());
         if (n && (!greatest || *n > *greatest))
             greatest = n;
     }
     const qint64 running = greatest ? *greatest + 1 : 1001;
-    return dateText(Clock::today()) + QStringLiteral(" - ") + QString::number(running);
+    return VoucherBook::dateText(Clock::today()) + QStringLiteral(" - ") + QString::number(running);
 }
 
 QList<StockInListRow> StockInReturns::offerableStockIns() const
@@ -156,7 +128,7 @@ QList<StockInListRow> StockInReturns::offerableStockIns() const
         StockInListRow row;
         row.xtbh = q.value(0).toLongLong();
         row.posted = q.value(1).toInt() != 0;
-        row.czrq = dateOf(q.value(2));
+        row.czrq = VoucherBook::dateOf(q.value(2));
         row.ysdjh = q.value(3).toString();
         row.gysbh = q.value(4).toString();
         row.gysmc = q.value(5).toString();
@@ -319,8 +291,8 @@ void StockInReturns::insertLine(qint64 xtbh, const QString &thdjh, const QDate &
     m_db.exec(QStringLiteral("INSERT INTO THD (XTBH, YSBH, THDJH, GYSBH, CZRQ, ZL, FPBH, CLBH, "
                              "THSL, RKID, THJE, THDJ, JZBZ) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0)"),
-              {xtbh, source.ysdjh, thdjh, source.gysbh.trimmed(), dateText(czrq), m_kind.zl,
-               source.fpbh, source.clbh, quantity.toVariant(), source.rkid,
+              {xtbh, source.ysdjh, thdjh, source.gysbh.trimmed(), VoucherBook::dateText(czrq),
+               m_kind.zl, source.fpbh, source.clbh, quantity.toVariant(), source.rkid,
                amountOf(quantity, source.sjdj).toVariant(), source.sjdj.toVariant()});
     m_db.exec(QStringLiteral("UPDATE RKD SET THBZ = 1 WHERE ID = ?"), {source.rkid});
 }
@@ -408,8 +380,8 @@ void StockInReturns::saveEdit(const StockInReturnVoucher &voucher)
         const Source s = *sourceOf(line.rkid);
         m_db.exec(QStringLiteral("UPDATE THD SET THDJH = ?, CZRQ = ?, CLBH = ?, THDJ = ?, "
                                  "THSL = ?, THJE = ? WHERE ID = ?"),
-                  {thdjh, dateText(voucher.czrq), s.clbh, s.sjdj.toVariant(), quantity.toVariant(),
-                   amountOf(quantity, s.sjdj).toVariant(), line.id});
+                  {thdjh, VoucherBook::dateText(voucher.czrq), s.clbh, s.sjdj.toVariant(),
+                   quantity.toVariant(), amountOf(quantity, s.sjdj).toVariant(), line.id});
     }
     // Lines whose quantity was cleared or that left the grid go: the voucher is what the grid
     // shows.
@@ -469,7 +441,7 @@ std::optional<StockInReturnVoucher> StockInReturns::load(qint64 xtbh) const
             v.gysbh = q.value(4).toString();
             v.gysmc = q.value(5).toString();
             v.fpbh = q.value(6).toString();
-            v.czrq = dateOf(q.value(7));
+            v.czrq = VoucherBook::dateOf(q.value(7));
             v.stockInXtbh = q.value(11).toLongLong();
             v.zph = q.value(12).toString();
         }
@@ -526,7 +498,7 @@ QList<StockInReturnListRow> StockInReturns::list(const QString &where,
         StockInReturnListRow row;
         row.xtbh = q.value(0).toLongLong();
         row.posted = q.value(1).toInt() != 0;
-        row.czrq = dateOf(q.value(2));
+        row.czrq = VoucherBook::dateOf(q.value(2));
         row.thdjh = q.value(3).toString();
         row.ysbh = q.value(4).toString();
         row.gysbh = q.value(5).toString();
@@ -541,36 +513,25 @@ QList<StockInReturnListRow> StockInReturns::list(const QString &where,
 
 QList<StockInReturnListRow> StockInReturns::currentMonth() const
 {
-    return list(QStringLiteral("SUBSTR(T.CZRQ, 6, 2) = ?"),
-                {Clock::today().toString(QStringLiteral("MM"))});
+    FinderConditions c;
+    c.currentMonth(QStringLiteral("T.CZRQ"));
+    return list(c.where(), c.values());
 }
 
 QList<StockInReturnListRow> StockInReturns::find(const StockInReturnConditions &c) const
 {
-    QStringList where;
-    QVariantList values;
-    const auto add = [&](const QString &field, const QString &value) {
-        if (value.trimmed().isEmpty())
-            return;
-        where.append(field + QStringLiteral(" = ?"));
-        values.append(value.trimmed());
-    };
-    add(QStringLiteral("T.GYSBH"), c.gysbh);
-    add(QStringLiteral("T.FPBH"), c.fpbh);
-    add(QStringLiteral("T.THDJH"), c.thdjh);
-    add(QStringLiteral("T.CLBH"), c.clbh);
-    where.append(QStringLiteral("T.CZRQ BETWEEN ? AND ?"));
-    values.append(dateText(c.from));
-    values.append(dateText(c.to));
-    return list(where.join(QStringLiteral(" AND ")), values);
+    FinderConditions f;
+    f.equal(QStringLiteral("T.GYSBH"), c.gysbh);
+    f.equal(QStringLiteral("T.FPBH"), c.fpbh);
+    f.equal(QStringLiteral("T.THDJH"), c.thdjh);
+    f.equal(QStringLiteral("T.CLBH"), c.clbh);
+    f.between(QStringLiteral("T.CZRQ"), c.from, c.to);
+    return list(f.where(), f.values());
 }
 
 QDate StockInReturns::finderStart() const
 {
-    if (const std::optional<QDate> closing = latestClosing())
-        return *closing;
-    const QDate today = Clock::today();
-    return QDate(today.year(), today.month(), 1);
+    return VoucherBook(m_db).finderStart();
 }
 
 } // namespace varnock

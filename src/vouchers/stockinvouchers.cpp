@@ -1,9 +1,9 @@
 #include "vouchers/stockinvouchers.h"
 
 #include "ledger/costengine.h"
-#include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "vouchers/voucherbook.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -11,18 +11,6 @@
 namespace varnock {
 
 namespace {
-
-const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-
-QString dateText(const QDate &date)
-{
-    return date.toString(DateFormat);
-}
-
-QDate dateOf(const QVariant &value)
-{
-    return QDate::fromString(value.toString().left(10), DateFormat);
-}
 
 [[noreturn]] void refuse(const QString &title, const QString &text)
 {
@@ -46,57 +34,29 @@ StockInVouchers::StockInVouchers(Database &db, const StockInKind &kind, int acco
 
 void StockInVouchers::checkCanOpen() const
 {
-    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
-        refuse(QStringLiteral("提示窗口"), QStringLiteral("请选做月结处理！！！"));
+    VoucherBook(m_db).checkCanOpen();
 }
 
 std::optional<QDate> StockInVouchers::latestClosing() const
 {
-    const QVariant value = m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB"));
-    if (value.isNull())
-        return std::nullopt;
-    const QDate date = dateOf(value);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    return VoucherBook(m_db).latestClosing();
 }
 
 qint64 StockInVouchers::nextSystemNumber() const
 {
-    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM RKD")).toLongLong() + 1;
+    return VoucherBook(m_db).nextSystemNumber(QStringLiteral("RKD"));
 }
 
 QString StockInVouchers::proposeDocumentNumber() const
 {
-    const QDate today = Clock::today();
-    // The month alone decides, whatever the year: numbers run on from the same month of any
-    // year, as the store has always numbered them.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM RKD WHERE SUBSTR(CZRQ, 6, 2) = ?"),
-                            {today.toString(QStringLiteral("MM"))});
-    QString greatest;
-    bool found = false;
-    while (q.next()) {
-        const QString number = q.value(0).toString();
-        if (number.size() < 5 || !Decimal::parse(number.right(5)))
-            continue;
-        if (!found || number > greatest) {
-            greatest = number;
-            found = true;
-        }
-    }
-    const QString running =
-        found ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
-              : QStringLiteral("1001");
-    return dateText(today) + QStringLiteral(" - ") + running;
+    return VoucherBook(m_db).monthlyDocumentNumber(QStringLiteral("RKD"));
 }
 
 QStringList StockInVouchers::documentNumbers() const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM RKD WHERE ZL = ? "
-                                           "GROUP BY YSDJH ORDER BY YSDJH"),
-                            {m_kind.zl});
-    QStringList numbers;
-    while (q.next())
-        numbers.append(q.value(0).toString());
-    return numbers;
+    return VoucherBook(m_db).texts(QStringLiteral("SELECT YSDJH FROM RKD WHERE ZL = ? "
+                                                  "GROUP BY YSDJH ORDER BY YSDJH"),
+                                   {m_kind.zl});
 }
 
 StockInVouchers::Conversion StockInVouchers::conversionOf(const QString &clbh) const
@@ -166,9 +126,9 @@ void StockInVouchers::insertLine(qint64 xtbh, const StockInVoucher &v, const Sto
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
                              "SJDJ, SJSL, SJJE, YFJE, CZZM) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              {xtbh, v.ysdjh, v.gysbh.trimmed(), dateText(v.czrq), v.fpbh, v.zph, m_kind.zl,
-               line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
-               f.yfje.toVariant(), line.czzm});
+              {xtbh, v.ysdjh, v.gysbh.trimmed(), VoucherBook::dateText(v.czrq), v.fpbh, v.zph,
+               m_kind.zl, line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(),
+               f.sjje.toVariant(), f.yfje.toVariant(), line.czzm});
 }
 
 qint64 StockInVouchers::saveNew(const StockInVoucher &voucher)
@@ -233,7 +193,7 @@ void StockInVouchers::saveEdit(const StockInVoucher &voucher)
                                  "CZRQ = ? WHERE ID = ?"),
                   {voucher.ysdjh, voucher.gysbh.trimmed(), voucher.fpbh, voucher.zph,
                    line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
-                   f.yfje.toVariant(), line.czzm, dateText(voucher.czrq), line.id});
+                   f.yfje.toVariant(), line.czzm, VoucherBook::dateText(voucher.czrq), line.id});
     }
     // Lines taken off the grid go too: the voucher is what the grid shows.
     for (qint64 id : std::as_const(stored)) {
@@ -269,7 +229,7 @@ std::optional<StockInVoucher> StockInVouchers::load(qint64 xtbh) const
             v.ysdjh = q.value(1).toString();
             v.gysbh = q.value(2).toString();
             v.gysmc = q.value(3).toString();
-            v.czrq = dateOf(q.value(4));
+            v.czrq = VoucherBook::dateOf(q.value(4));
             v.fpbh = q.value(5).toString();
             v.zph = q.value(6).toString();
             any = true;
@@ -316,7 +276,7 @@ QList<StockInListRow> StockInVouchers::list(const QString &where, const QVariant
         StockInListRow row;
         row.xtbh = q.value(0).toLongLong();
         row.posted = q.value(1).toInt() != 0;
-        row.czrq = dateOf(q.value(2));
+        row.czrq = VoucherBook::dateOf(q.value(2));
         row.ysdjh = q.value(3).toString();
         row.gysbh = q.value(4).toString();
         row.gysmc = q.value(5).toString();
@@ -330,37 +290,26 @@ QList<StockInListRow> StockInVouchers::list(const QString &where, const QVariant
 
 QList<StockInListRow> StockInVouchers::currentMonth() const
 {
-    return list(QStringLiteral("SUBSTR(R.CZRQ, 6, 2) = ?"),
-                {Clock::today().toString(QStringLiteral("MM"))});
+    FinderConditions c;
+    c.currentMonth(QStringLiteral("R.CZRQ"));
+    return list(c.where(), c.values());
 }
 
 QList<StockInListRow> StockInVouchers::find(const StockInConditions &c) const
 {
-    QStringList where;
-    QVariantList values;
-    const auto add = [&](const QString &field, const QString &value) {
-        if (value.trimmed().isEmpty())
-            return;
-        where.append(field + QStringLiteral(" = ?"));
-        values.append(value.trimmed());
-    };
-    add(QStringLiteral("R.GYSBH"), c.gysbh);
-    add(QStringLiteral("R.FPBH"), c.fpbh);
-    add(QStringLiteral("R.YSDJH"), c.ysdjh);
-    add(QStringLiteral("R.ZPH"), c.zph);
-    add(QStringLiteral("R.CLBH"), c.clbh);
-    where.append(QStringLiteral("R.CZRQ BETWEEN ? AND ?"));
-    values.append(dateText(c.from));
-    values.append(dateText(c.to));
-    return list(where.join(QStringLiteral(" AND ")), values);
+    FinderConditions f;
+    f.equal(QStringLiteral("R.GYSBH"), c.gysbh);
+    f.equal(QStringLiteral("R.FPBH"), c.fpbh);
+    f.equal(QStringLiteral("R.YSDJH"), c.ysdjh);
+    f.equal(QStringLiteral("R.ZPH"), c.zph);
+    f.equal(QStringLiteral("R.CLBH"), c.clbh);
+    f.between(QStringLiteral("R.CZRQ"), c.from, c.to);
+    return list(f.where(), f.values());
 }
 
 QDate StockInVouchers::finderStart() const
 {
-    if (const std::optional<QDate> closing = latestClosing())
-        return *closing;
-    const QDate today = Clock::today();
-    return QDate(today.year(), today.month(), 1);
+    return VoucherBook(m_db).finderStart();
 }
 
 void StockInVouchers::checkAppend(qint64 lineId) const
@@ -398,22 +347,24 @@ qint64 StockInVouchers::append(const StockInVoucher &header, const StockInLine &
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
                              "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1)"),
-              {m + 2, mText + QStringLiteral("追加"), header.gysbh.trimmed(), dateText(header.czrq),
-               header.fpbh, header.zph, StockInKind::of(StockInKind::Provisional).zl,
-               line.clbh.trimmed(), f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(),
-               f.yfje.toVariant(), line.czzm});
+              {m + 2, mText + QStringLiteral("追加"), header.gysbh.trimmed(),
+               VoucherBook::dateText(header.czrq), header.fpbh, header.zph,
+               StockInKind::of(StockInKind::Provisional).zl, line.clbh.trimmed(),
+               f.sjdj.toVariant(), f.sjsl.toVariant(), f.sjje.toVariant(), f.yfje.toVariant(),
+               line.czzm});
     const qint64 actualId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
 
     // The reversing line keeps the provisional line's date unless that month is sealed: a
     // posted line dated there would change a closed period behind the closing's back.
     const std::optional<QDate> closing = latestClosing();
-    const QString sealedUntil = closing ? dateText(*closing) : QString();
+    const QString sealedUntil = closing ? VoucherBook::dateText(*closing) : QString();
     m_db.exec(QStringLiteral("INSERT INTO RKD (XTBH, YSDJH, GYSBH, CZRQ, FPBH, ZPH, ZL, CLBH, "
                              "SJDJ, SJSL, SJJE, YFJE, CZZM, JZBZ, ZJBZ, CZBZ) "
                              "SELECT ?, ?, GYSBH, CASE WHEN CZRQ <= ? THEN ? ELSE CZRQ END, "
                              "FPBH, ZPH, ZL, CLBH, SJDJ, -SJSL, -SJJE, -YFJE, CZZM, 1, 1, 1 "
                              "FROM RKD WHERE ID = ?"),
-              {m + 1, mText + QStringLiteral("冲帐"), sealedUntil, dateText(header.czrq), line.id});
+              {m + 1, mText + QStringLiteral("冲帐"), sealedUntil,
+               VoucherBook::dateText(header.czrq), line.id});
     const qint64 reversalId = m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
 
     m_db.exec(QStringLiteral("UPDATE RKD SET ZJBZ = 1, CZBZ = 1 WHERE ID = ?"), {line.id});

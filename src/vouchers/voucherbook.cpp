@@ -1,0 +1,123 @@
+#include "vouchers/voucherbook.h"
+
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/decimal.h"
+#include "store/errors.h"
+
+#include <QSqlQuery>
+
+namespace varnock {
+namespace {
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+
+} // namespace
+
+VoucherBook::VoucherBook(Database &db)
+    : m_db(db)
+{}
+
+void VoucherBook::checkCanOpen() const
+{
+    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
+        throw Refusal(QStringLiteral("提示窗口"), QStringLiteral("请选做月结处理！！！"));
+}
+
+std::optional<QDate> VoucherBook::latestClosing() const
+{
+    const QDate date = dateOf(m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB")));
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+QDate VoucherBook::finderStart() const
+{
+    if (const std::optional<QDate> closing = latestClosing())
+        return *closing;
+    const QDate today = Clock::today();
+    return QDate(today.year(), today.month(), 1);
+}
+
+qint64 VoucherBook::nextSystemNumber(const QString &table) const
+{
+    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM %1").arg(table)).toLongLong() + 1;
+}
+
+QString VoucherBook::monthlyDocumentNumber(const QString &table) const
+{
+    const QDate today = Clock::today();
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?").arg(table),
+                  {today.toString(QStringLiteral("MM"))});
+    QString greatest;
+    bool found = false;
+    while (q.next()) {
+        const QString number = q.value(0).toString();
+        if (number.size() < 5 || !Decimal::parse(number.right(5)))
+            continue;
+        if (!found || number > greatest) {
+            greatest = number;
+            found = true;
+        }
+    }
+    const QString running =
+        found ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
+              : QStringLiteral("1001");
+    return dateText(today) + QStringLiteral(" - ") + running;
+}
+
+QStringList VoucherBook::texts(const QString &sql, const QVariantList &values) const
+{
+    QSqlQuery q = m_db.exec(sql, values);
+    QStringList texts;
+    while (q.next()) {
+        const QString text = q.value(0).toString();
+        if (!text.trimmed().isEmpty())
+            texts.append(text);
+    }
+    return texts;
+}
+
+QString VoucherBook::dateText(const QDate &date)
+{
+    return date.toString(DateFormat);
+}
+
+QDate VoucherBook::dateOf(const QVariant &value)
+{
+    return QDate::fromString(value.toString().left(10), DateFormat);
+}
+
+std::optional<qint64> VoucherBook::runningNumberOf(const QString &number)
+{
+    const QString text = number.trimmed();
+    qsizetype start = text.size();
+    while (start > 0 && text.at(start - 1).isDigit() && text.at(start - 1).unicode() < 128)
+        --start;
+    bool ok = false;
+    const qint64 value = text.mid(start).toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+void FinderConditions::equal(const QString &field, const QString &value)
+{
+    if (value.trimmed().isEmpty())
+        return;
+    m_where.append(field + QStringLiteral(" = ?"));
+    m_values.append(value.trimmed());
+}
+
+void FinderConditions::between(const QString &field, const QDate &from, const QDate &to)
+{
+    m_where.append(field + QStringLiteral(" BETWEEN ? AND ?"));
+    m_values.append(VoucherBook::dateText(from));
+    m_values.append(VoucherBook::dateText(to));
+}
+
+void FinderConditions::currentMonth(const QString &field)
+{
+    m_where.append(QStringLiteral("SUBSTR(%1, 6, 2) = ?").arg(field));
+    m_values.append(Clock::today().toString(QStringLiteral("MM")));
+}
+
+} // namespace varnock

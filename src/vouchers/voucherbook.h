@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDate>
+#include <QStringList>
+#include <QVariantList>
+
+#include <optional>
+
+namespace varnock {
+
+class Database;
+
+// What every voucher family shares: the closing that seals earlier dates, the numbers a new
+// voucher draws, the date texts of the voucher tables and the lists the combos offer.
+class VoucherBook
+{
+public:
+    explicit VoucherBook(Database &db);
+
+    // Refuses ("请选做月结处理！！！") while no month has been closed: vouchers are entered
+    // only after the books' first closing.
+    void checkCanOpen() const;
+    std::optional<QDate> latestClosing() const;
+    // The condition dialogs' start date: the latest closing, or the first of this month.
+    QDate finderStart() const;
+
+    // MAX(XTBH) + 1 of voucher table `table` (a fixed name, never input); 1 when empty.
+    qint64 nextSystemNumber(const QString &table) const;
+    // Today's date, " - " and one more than the running number of this month's greatest
+    // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
+    // has always numbered), or " - 1001" when there is none.
+    QString monthlyDocumentNumber(const QString &table) const;
+    // The non-blank texts of the first column of `sql`, for a combo.
+    QStringList texts(const QString &sql, const QVariantList &values = {}) const;
+
+    static QString dateText(const QDate &date);
+    static QDate dateOf(const QVariant &value);
+    // The running number at the end of a document number ("2026-03-10 - 1001" → 1001).
+    static std::optional<qint64> runningNumberOf(const QString &number);
+
+private:
+    Database &m_db;
+};
+
+// The finders' conditions as an SQL condition with its bound values.
+class FinderConditions
+{
+public:
+    // field = value; an empty value adds nothing.
+    void equal(const QString &field, const QString &value);
+    // The inclusive date range.
+    void between(const QString &field, const QDate &from, const QDate &to);
+    // The field's month is today's, whatever the year.
+    void currentMonth(const QString &field);
+
+    QString where() const { return m_where.join(QStringLiteral(" AND ")); }
+    const QVariantList &values() const { return m_values; }
+
+private:
+    QStringList m_where;
+    QVariantList m_values;
+};
+
+} // namespace varnock

@@ -1,0 +1,33 @@
+#include "vouchers/voucherbook.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnock;
+
+TEST(VoucherBook, RunningNumberIsTheTrailingAsciiDigits)
+{
+    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("2026-03-10 - 1001")), 1001);
+    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("2026-03-10  100000 ")), 100000);
+    // Typed by hand without a number, or with full-width digits: no running number.
+    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("退货单")), std::nullopt);
+    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("第１２号")), std::nullopt);
+    EXPECT_EQ(VoucherBook::runningNumberOf(QString()), std::nullopt);
+}
+
+TEST(VoucherBook, DatesReadBackWhateverTimeFollowsThem)
+{
+    EXPECT_EQ(VoucherBook::dateOf(QStringLiteral("2026-02-28 00:00:00")), QDate(2026, 2, 28));
+    EXPECT_FALSE(VoucherBook::dateOf(QVariant()).isValid());
+    EXPECT_EQ(VoucherBook::dateText(QDate(2026, 1, 5)), QStringLiteral("2026-01-05"));
+}
+
+TEST(FinderConditions, EmptyFieldsAddNothingAndValuesAreBound)
+{
+    FinderConditions f;
+    f.equal(QStringLiteral("R.GYSBH"), QStringLiteral("  "));
+    f.equal(QStringLiteral("R.FPBH"), QStringLiteral(" F'1 "));
+    f.between(QStringLiteral("R.CZRQ"), QDate(2026, 1, 1), QDate(2026, 1, 31));
+    EXPECT_EQ(f.where(), QStringLiteral("R.FPBH = ? AND R.CZRQ BETWEEN ? AND ?"));
+    EXPECT_EQ(f.values(), (QVariantList{QStringLiteral("F'1"), QStringLiteral("2026-01-01"),
+                                        QStringLiteral("2026-01-31")}));
+}
