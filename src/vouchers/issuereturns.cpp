@@ -5,6 +5,7 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "vouchers/voucherbook.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,18 +15,7 @@ namespace varnock {
 
 namespace {
 
-const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 const QString Title = QStringLiteral("提示窗口");
-
-QString dateText(const QDate &date)
-{
-    return date.toString(DateFormat);
-}
-
-QDate dateOf(const QVariant &value)
-{
-    return QDate::fromString(value.toString().left(10), DateFormat);
-}
 
 [[noreturn]] void refuse(const QString &text)
 {
@@ -45,21 +35,6 @@ QString nothingSavedMessage()
 QString rowText(int row)
 {
     return QStringLiteral("第") + QString::number(row + 1);
-}
-
-// The running number at the end of a document number; nullopt when it ends in no digit.
-std::optional<qint64> trailingNumber(const QString &number)
-{
-    int start = int(number.size());
-    while (start > 0 && number.at(start - 1).isDigit())
-        --start;
-    // Eighteen digits always fit in 64 bits.
-    QString digits = number.mid(start);
-    if (digits.size() > 18)
-        digits = digits.right(18);
-    bool ok = false;
-    const qint64 value = digits.toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 } // namespace
@@ -94,30 +69,24 @@ IssueReturns::IssueReturns(Database &db, const QString &zl, int accountingMode,
 
 void IssueReturns::checkCanOpen() const
 {
-    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toLongLong() == 0)
-        refuse(QStringLiteral("请选做月结处理！！！"));
+    VoucherBook(m_db).checkCanOpen();
 }
 
 std::optional<QDate> IssueReturns::latestClosing() const
 {
-    const QVariant value = m_db.scalar(QStringLiteral("SELECT MAX(YJSJ) FROM YJSJB"));
-    if (value.isNull())
-        return std::nullopt;
-    const QDate date = dateOf(value);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+    return VoucherBook(m_db).latestClosing();
 }
 
 qint64 IssueReturns::nextSystemNumber() const
 {
-    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM TKD")).toLongLong() + 1;
+    return VoucherBook(m_db).nextSystemNumber(QStringLiteral("TKD"));
 }
 
 QString IssueReturns::proposeDocumentNumber() const
 {
-    const QString today = dateText(Clock::today());
-    const QVariant greatest = m_db.scalar(QStringLiteral("SELECT MAX(THDJH) FROM TKD"));
+    const QString today = VoucherBook::dateText(Clock::today());
     const std::optional<qint64> last =
-        greatest.isNull() ? std::nullopt : trailingNumber(greatest.toString().trimmed());
+        VoucherBook(m_db).greatestRunningNumber(QStringLiteral("TKD"), QStringLiteral("THDJH"));
     if (!last)
         return today + QStringLiteral("  1001");
     return today + QLatin1Char(' ') + QString::number(*last + 1);
@@ -270,7 +239,7 @@ QList<ReturnableIssueRow> IssueReturns::issueList(const QString &where,
         row.ysdjh = q.value(1).toString();
         row.lldwmc = q.value(2).toString();
         row.lldwbh = q.value(3).toString();
-        row.czrq = dateOf(q.value(4));
+        row.czrq = VoucherBook::dateOf(q.value(4));
         row.sgbw = q.value(5).toString();
         row.dh = q.value(6).toString();
         rows.append(row);
@@ -286,23 +255,14 @@ QList<ReturnableIssueRow> IssueReturns::returnableIssues() const
 QList<ReturnableIssueRow>
 IssueReturns::findReturnableIssues(const ReturnableIssueConditions &c) const
 {
-    QStringList where;
-    QVariantList values;
-    const auto add = [&](const QString &field, const QString &value) {
-        if (value.trimmed().isEmpty())
-            return;
-        where.append(field + QStringLiteral(" = ?"));
-        values.append(value.trimmed());
-    };
-    add(QStringLiteral("L.LLDWBH"), c.lldwbh);
-    add(QStringLiteral("L.SGBW"), c.sgbw);
-    add(QStringLiteral("L.YSDJH"), c.ysdjh);
-    add(QStringLiteral("L.DH"), c.dh);
-    add(QStringLiteral("L.CLBH"), c.clbh);
-    where.append(QStringLiteral("L.CZRQ BETWEEN ? AND ?"));
-    values.append(dateText(c.from));
-    values.append(dateText(c.to));
-    return issueList(where.join(QStringLiteral(" AND ")), values);
+    FinderConditions f;
+    f.equal(QStringLiteral("L.LLDWBH"), c.lldwbh);
+    f.equal(QStringLiteral("L.SGBW"), c.sgbw);
+    f.equal(QStringLiteral("L.YSDJH"), c.ysdjh);
+    f.equal(QStringLiteral("L.DH"), c.dh);
+    f.equal(QStringLiteral("L.CLBH"), c.clbh);
+    f.between(QStringLiteral("L.CZRQ"), c.from, c.to);
+    return issueList(f.where(), f.values());
 }
 
 IssueReturnVoucher IssueReturns::draft(qint64 issueXtbh, const QDate &date) const
@@ -389,9 +349,9 @@ void IssueReturns::insertLine(qint64 xtbh, const IssueReturnVoucher &v,
     m_db.exec(QStringLiteral("INSERT INTO TKD (XTBH, YSBH, THDJH, LLDWBH, CZRQ, CLBH, THDJ, THSL, "
                              "THJE, LLID, ZL, JZBZ, CZBZ) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
-              {xtbh, issue->ysdjh, v.thdjh, issue->lldwbh, dateText(v.czrq), issue->clbh,
-               line.price.toVariant(), line.quantity.toVariant(), line.amount.toVariant(),
-               issue->id, m_zl});
+              {xtbh, issue->ysdjh, v.thdjh, issue->lldwbh, VoucherBook::dateText(v.czrq),
+               issue->clbh, line.price.toVariant(), line.quantity.toVariant(),
+               line.amount.toVariant(), issue->id, m_zl});
     m_db.exec(QStringLiteral("UPDATE LLD SET THBZ = 1 WHERE ID = ?"), {issue->id});
 }
 
@@ -461,7 +421,7 @@ void IssueReturns::saveEdit(const IssueReturnVoucher &voucher)
         setQuantity(line, shown.quantity);
         m_db.exec(QStringLiteral("UPDATE TKD SET THDJH = ?, CZRQ = ?, THDJ = ?, THSL = ?, "
                                  "THJE = ? WHERE ID = ?"),
-                  {voucher.thdjh, dateText(voucher.czrq), line.price.toVariant(),
+                  {voucher.thdjh, VoucherBook::dateText(voucher.czrq), line.price.toVariant(),
                    line.quantity.toVariant(), line.amount.toVariant(), shown.id});
     }
     // The voucher is what the grid shows: lines no longer returned go, and so do the marks
@@ -474,7 +434,7 @@ void IssueReturns::saveEdit(const IssueReturnVoucher &voucher)
     }
     // Lines inserted above carry the new header already; keep the kept ones in step too.
     m_db.exec(QStringLiteral("UPDATE TKD SET THDJH = ?, CZRQ = ? WHERE XTBH = ?"),
-              {voucher.thdjh, dateText(voucher.czrq), voucher.xtbh});
+              {voucher.thdjh, VoucherBook::dateText(voucher.czrq), voucher.xtbh});
     tx.commit();
 }
 
@@ -526,7 +486,7 @@ std::optional<IssueReturnVoucher> IssueReturns::load(qint64 xtbh) const
             v.ysbh = q.value(3).toString();
             v.lldwbh = q.value(4).toString();
             v.lldwmc = q.value(5).toString();
-            v.czrq = dateOf(q.value(6));
+            v.czrq = VoucherBook::dateOf(q.value(6));
             v.zl = q.value(7).toString().trimmed();
         }
         if (q.value(8).toInt() != 0)
@@ -600,7 +560,7 @@ QList<IssueReturnListRow> IssueReturns::list(const QString &where, const QVarian
         row.thdjh = q.value(1).toString();
         row.lldwbh = q.value(2).toString();
         row.lldwmc = q.value(3).toString();
-        row.czrq = dateOf(q.value(4));
+        row.czrq = VoucherBook::dateOf(q.value(4));
         row.posted = q.value(5).toInt() != 0;
         row.zl = q.value(6).toString();
         row.ysbh = q.value(7).toString();
@@ -611,36 +571,25 @@ QList<IssueReturnListRow> IssueReturns::list(const QString &where, const QVarian
 
 QList<IssueReturnListRow> IssueReturns::currentMonth() const
 {
-    return list(QStringLiteral("SUBSTR(K.CZRQ, 6, 2) = ?"),
-                {Clock::today().toString(QStringLiteral("MM"))});
+    FinderConditions c;
+    c.currentMonth(QStringLiteral("K.CZRQ"));
+    return list(c.where(), c.values());
 }
 
 QList<IssueReturnListRow> IssueReturns::find(const IssueReturnConditions &c) const
 {
-    QStringList where;
-    QVariantList values;
-    const auto add = [&](const QString &field, const QString &value) {
-        if (value.trimmed().isEmpty())
-            return;
-        where.append(field + QStringLiteral(" = ?"));
-        values.append(value.trimmed());
-    };
-    add(QStringLiteral("K.LLDWBH"), c.lldwbh);
-    add(QStringLiteral("K.THDJH"), c.thdjh);
-    add(QStringLiteral("K.YSBH"), c.ysbh);
-    add(QStringLiteral("K.CLBH"), c.clbh);
-    where.append(QStringLiteral("K.CZRQ BETWEEN ? AND ?"));
-    values.append(dateText(c.from));
-    values.append(dateText(c.to));
-    return list(where.join(QStringLiteral(" AND ")), values);
+    FinderConditions f;
+    f.equal(QStringLiteral("K.LLDWBH"), c.lldwbh);
+    f.equal(QStringLiteral("K.THDJH"), c.thdjh);
+    f.equal(QStringLiteral("K.YSBH"), c.ysbh);
+    f.equal(QStringLiteral("K.CLBH"), c.clbh);
+    f.between(QStringLiteral("K.CZRQ"), c.from, c.to);
+    return list(f.where(), f.values());
 }
 
 QDate IssueReturns::finderStart() const
 {
-    if (const std::optional<QDate> closing = latestClosing())
-        return *closing;
-    const QDate today = Clock::today();
-    return QDate(today.year(), today.month(), 1);
+    return VoucherBook(m_db).finderStart();
 }
 
 } // namespace varnock

@@ -96,15 +96,8 @@ qint64 StockInReturns::nextSystemNumber() const
 
 QString StockInReturns::proposeDocumentNumber() const
 {
-    // The greatest running number of all returns, compared as a number: a text comparison
-    // would put " - 99999" after " - 100000" and hand out a number twice.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT THDJH FROM THD"));
-    std::optional<qint64> greatest;
-    while (q.next()) {
-        const std::optional<qint64> n = VoucherBook::runningNumberOf(q.value(0).toString());
-        if (n && (!greatest || *n > *greatest))
-            greatest = n;
-    }
+    const std::optional<qint64> greatest =
+        VoucherBook(m_db).greatestRunningNumber(QStringLiteral("THD"), QStringLiteral("THDJH"));
     const qint64 running = greatest ? *greatest + 1 : 1001;
     return VoucherBook::dateText(Clock::today()) + QStringLiteral(" - ") + QString::number(running);
 }

@@ -66,6 +66,19 @@ QString VoucherBook::monthlyDocumentNumber(const QString &table) const
     return dateText(today) + QStringLiteral(" - ") + running;
 }
 
+std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table,
+                                                         const QString &column) const
+{
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, table));
+    std::optional<qint64> greatest;
+    while (q.next()) {
+        const std::optional<qint64> n = runningNumberOf(q.value(0).toString());
+        if (n && (!greatest || *n > *greatest))
+            greatest = n;
+    }
+    return greatest;
+}
+
 QStringList VoucherBook::texts(const QString &sql, const QVariantList &values) const
 {
     QSqlQuery q = m_db.exec(sql, values);

@@ -30,6 +30,10 @@ public:
     // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
     // has always numbered), or " - 1001" when there is none.
     QString monthlyDocumentNumber(const QString &table) const;
+    // The greatest running number at the end of `column` over all of `table` (fixed names),
+    // compared as a number: a text comparison would put "99999" after "100000", or an
+    // earlier day's greater number before a later day's, and hand out a number twice.
+    std::optional<qint64> greatestRunningNumber(const QString &table, const QString &column) const;
     // The non-blank texts of the first column of `sql`, for a combo.
     QStringList texts(const QString &sql, const QVariantList &values = {}) const;
 
