@@ -12,9 +12,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace varnock::bench {
 namespace {
@@ -55,36 +58,81 @@ double threadCpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-// Times one timed section: wall clock for the benchmark, processor time for the summary.
+sqlite3 *handleOf(Database &db)
+{
+    return *static_cast<sqlite3 *const *>(db.connection().driver()->handle().constData());
+}
+
+// Times one timed section: wall clock for the benchmark, processor time and the statements
+// run for the summary.
 class Section
 {
 public:
-    explicit Section(benchmark::State &state)
+    Section(benchmark::State &state, Database &db)
         : m_state(state)
+        , m_handle(handleOf(db))
         , m_start(Clock_::now())
         , m_cpuStart(threadCpuSeconds())
-    {}
+    {
+        sqlite3_trace_v2(m_handle, SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, &Section::statement,
+                         nullptr);
+    }
     ~Section()
     {
         m_state.SetIterationTime(secondsSince(m_start));
         s_sectionCpu += threadCpuSeconds() - m_cpuStart;
+        sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
     }
     Section(const Section &) = delete;
     Section &operator=(const Section &) = delete;
 
     static double s_sectionCpu;
+    static qint64 s_statements;
+    static bool s_profile;
+    static std::map<std::string, std::pair<qint64, double>> s_statementTimes;
 
 private:
+    static int statement(unsigned type, void *, void *stmt, void *x)
+    {
+        if (type == SQLITE_TRACE_STMT) {
+            ++s_statements;
+        } else if (s_profile) {
+            // VARNOCK_BENCH_PROFILE: nanoseconds per statement text, printed at the end.
+            auto &entry = s_statementTimes[sqlite3_sql(static_cast<sqlite3_stmt *>(stmt))];
+            entry.first += 1;
+            entry.second += double(*static_cast<sqlite3_int64 *>(x));
+        }
+        return 0;
+    }
+
     benchmark::State &m_state;
+    sqlite3 *m_handle;
     Clock_::time_point m_start;
     double m_cpuStart;
 };
 double Section::s_sectionCpu = 0;
+qint64 Section::s_statements = 0;
+bool Section::s_profile = qEnvironmentVariableIsSet("VARNOCK_BENCH_PROFILE");
+std::map<std::string, std::pair<qint64, double>> Section::s_statementTimes;
+
+void printStatementTimes()
+{
+    std::vector<std::pair<double, std::string>> rows;
+    for (const auto &[sql, t] : Section::s_statementTimes)
+        rows.push_back({t.second, std::to_string(t.first) + "x " + sql});
+    std::sort(rows.rbegin(), rows.rend());
+    for (size_t i = 0; i < rows.size() && i < 25; ++i)
+        std::printf("%10.1f ms  %s\n", rows[i].first / 1e6, rows[i].second.c_str());
+}
 
 void noteCpu(benchmark::State &state, const std::string &key)
 {
-    const double perIteration = Section::s_sectionCpu / double(state.iterations());
+    const double n = double(state.iterations());
+    const double perIteration = Section::s_sectionCpu / n;
+    state.counters["statements"] = double(Section::s_statements) / n;
+    s_figures["statements/" + key] = double(Section::s_statements) / n;
     Section::s_sectionCpu = 0;
+    Section::s_statements = 0;
     s_cpuSeconds[key] = perIteration;
     state.counters["cpu_ms"] = perIteration * 1e3;
 }
@@ -181,7 +229,7 @@ void postVoucher(benchmark::State &state, int mode, bool issue, const std::strin
         }
         const qint64 xtbh = issue ? Vouchers::saveIssue(db, mode, formats, day, lines)
                                   : Vouchers::saveStockIn(db, mode, formats, day, lines);
-        Section timed(state);
+        Section timed(state, db);
         Vouchers::post(db, mode, formats, issue, xtbh);
     }
     noteCpu(state, key);
@@ -218,7 +266,7 @@ void fifoIssue(benchmark::State &state, int earlier, const std::string &key)
     for (auto _ : state) {
         const qint64 xtbh =
             Vouchers::saveIssue(db, mode, formats, day, {{clbh, Decimal::fromInt(3), Decimal()}});
-        Section timed(state);
+        Section timed(state, db);
         Vouchers::post(db, mode, formats, true, xtbh);
     }
     noteCpu(state, key);
@@ -237,7 +285,7 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
     double materialSnapshot = 0;
     for (auto _ : state) {
         Clock_::time_point layersStart{}, layersEnd{}, materialStart{};
-        Section timed(state);
+        Section timed(state, db);
         closing.close(day, [&](int done, int total, const QString &step) {
             const auto now = Clock_::now();
             if (step == QStringLiteral("先进先出结存"))
@@ -312,8 +360,9 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
         const double voucher = figure(t, std::string(family) + "/" + m);
         if (voucher < 0)
             continue;
-        std::printf("  %s: %.3f ms a voucher, %.1f us a line\n", family, voucher * 1e3,
-                    voucher / 20 * 1e6);
+        std::printf("  %s: %.3f ms a voucher, %.1f us a line, %.0f statements a voucher\n",
+                    family, voucher * 1e3, voucher / 20 * 1e6,
+                    figure(s_figures, std::string("statements/") + family + "/" + m));
         printGoal(std::string(family) + " a line <= 15 x B_point", voucher / 20 * 1e6,
                   15 * point * 1e6, "us");
         printGoal(std::string(family) + " a voucher <= B_commit + 300 x B_point",
@@ -408,6 +457,8 @@ int main(int argc, char **argv)
         CollectingReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);
         printSummary(config);
+        if (Section::s_profile)
+            printStatementTimes();
     } catch (const varnock::Refusal &r) {
         std::fprintf(stderr, "bench: refused: %s\n", qPrintable(r.text));
         return 1;

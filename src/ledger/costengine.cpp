@@ -33,6 +33,10 @@ struct CostEngine::Layer
     Decimal size;       // KCSL or SJSL
     Decimal amount;     // KCJE or SJJE
     bool active = true; // a receipt still in stock: posted, not reversed, not a direct delivery
+    // Returns against the layer plus the net of the pieces drawn from it, when the statement
+    // that found the layer read them along (saves one statement per layer).
+    bool counted = false;
+    Decimal used;
 };
 
 namespace {
@@ -329,7 +333,9 @@ Decimal CostEngine::remainingInLayer(const Layer &layer) const
     if (!layer.active)
         return Decimal();
     Decimal left = layer.size;
-    if (layer.opening) {
+    if (layer.counted) {
+        left -= layer.used;
+    } else if (layer.opening) {
         left -= Decimal::fromVariant(m_db.scalar(
             QStringLiteral("SELECT SUM(CKSL) FROM XJXCSJB WHERE CSHID = ?"), {layer.id}));
     } else {
@@ -368,13 +374,22 @@ bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal avail
 bool CostEngine::walkOpeningLayers(const QString &clbh, qint64 afterId, qint64 lldId, Decimal &q,
                                    Decimal &c)
 {
-    // A range of the material's index, already in ID order: no earlier layer is read.
-    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, KCSL, KCJE FROM ZWCSH "
-                                            "WHERE CLBH = ? AND ID > ? ORDER BY ID"),
+    // A range of the material's index, already in ID order: no earlier layer is read. What
+    // was drawn from a layer is summed when the walk reaches it, after the pieces written
+    // for the layers before it.
+    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT Z.ID, Z.KCSL, Z.KCJE, "
+                                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
+                                            "WHERE P.CSHID = Z.ID) FROM ZWCSH Z "
+                                            "WHERE Z.CLBH = ? AND Z.ID > ? ORDER BY Z.ID"),
                              {clbh, afterId});
     while (lq.next()) {
-        Layer layer{true, lq.value(0).toLongLong(), Decimal::fromVariant(lq.value(1)),
-                    Decimal::fromVariant(lq.value(2))};
+        Layer layer;
+        layer.opening = true;
+        layer.id = lq.value(0).toLongLong();
+        layer.size = Decimal::fromVariant(lq.value(1));
+        layer.amount = Decimal::fromVariant(lq.value(2));
+        layer.counted = true;
+        layer.used = Decimal::fromVariant(lq.value(3));
         if (takeFrom(clbh, layer, remainingInLayer(layer), lldId, q, c))
             return true;
     }
@@ -386,14 +401,22 @@ bool CostEngine::walkReceiptLayers(const QString &clbh, qint64 afterId, qint64 l
 {
     // On the material's (CLBH, ID) index: the walk starts right after `afterId`, however many
     // layers lie before it.
-    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT ID, SJSL, SJJE FROM RKD "
-                                            "WHERE CLBH = ? AND ID > ? AND CZBZ = 0 "
-                                            "AND JZBZ <> 0 AND (CKID IS NULL OR CKID = 0) "
-                                            "ORDER BY ID"),
+    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT R.ID, R.SJSL, R.SJJE, "
+                                            "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID), "
+                                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
+                                            "WHERE P.RKID = R.ID) FROM RKD R "
+                                            "WHERE R.CLBH = ? AND R.ID > ? AND R.CZBZ = 0 "
+                                            "AND R.JZBZ <> 0 AND (R.CKID IS NULL OR R.CKID = 0) "
+                                            "ORDER BY R.ID"),
                              {clbh, afterId});
     while (lq.next()) {
-        Layer layer{false, lq.value(0).toLongLong(), Decimal::fromVariant(lq.value(1)),
-                    Decimal::fromVariant(lq.value(2))};
+        Layer layer;
+        layer.opening = false;
+        layer.id = lq.value(0).toLongLong();
+        layer.size = Decimal::fromVariant(lq.value(1));
+        layer.amount = Decimal::fromVariant(lq.value(2));
+        layer.counted = true;
+        layer.used = Decimal::fromVariant(lq.value(3)) + Decimal::fromVariant(lq.value(4));
         if (takeFrom(clbh, layer, remainingInLayer(layer), lldId, q, c))
             return true;
     }
@@ -421,7 +444,11 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
         // its layer. Mirror pieces and the pieces of direct deliveries never count.
         QSqlQuery newest = m_db.exec(
             QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL, Z.ID, Z.KCSL, Z.KCJE, "
-                           "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID FROM XJXCSJB X "
+                           "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID, "
+                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.CSHID = Z.ID), "
+                           "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID), "
+                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.RKID = R.ID) "
+                           "FROM XJXCSJB X "
                            "LEFT JOIN RKD R ON R.ID = X.RKID LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
                            "WHERE X.CLBH = ? AND X.CKSL >= 0 "
                            "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
@@ -437,11 +464,16 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
                 layer.size = Decimal::fromVariant(newest.value(4));
                 layer.amount = Decimal::fromVariant(newest.value(5));
                 layer.active = true;
+                layer.counted = true;
+                layer.used = Decimal::fromVariant(newest.value(12));
             } else if (!layer.opening && !newest.value(6).isNull()) {
                 layer.size = Decimal::fromVariant(newest.value(7));
                 layer.amount = Decimal::fromVariant(newest.value(8));
                 layer.active = newest.value(9).toInt() == 0 && newest.value(10).toInt() != 0 &&
                                newest.value(11).toLongLong() == 0;
+                layer.counted = true;
+                layer.used =
+                    Decimal::fromVariant(newest.value(13)) + Decimal::fromVariant(newest.value(14));
             }
             newest.finish();
             // A stock-in return may have taken goods from the layer since the piece was
