@@ -198,12 +198,12 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
         };
         Database &db = session.database();
         cli::DemoGenerator generator(db, session.formats(), o);
-        const auto made = generator.run(today(), [&db](const QString &,
-                                                       const std::function<void()> &work) {
-            Transaction tx(db);
-            work();
-            tx.commit();
-        });
+        const auto made =
+            generator.run(today(), [&db](const QString &, const std::function<void()> &work) {
+                Transaction tx(db);
+                work();
+                tx.commit();
+            });
         const double seconds = double(timer.elapsed() - started) / 1000.0;
         summaries.append(QStringLiteral("%1: %2 materials, %3 stock-in lines in %4 vouchers, "
                                         "%5 issue lines in %6 vouchers, %7 closings, %8 s")
@@ -218,9 +218,9 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
         std::fprintf(stderr, "bench: %s\n", qPrintable(summaries.last()));
         QFile marker(QDir(path).filePath(markerFile(mode)));
         if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            marker.write((m_config.describe(mode) + QLatin1Char('\n') + summaries.last() +
-                          QLatin1Char('\n'))
-                             .toUtf8());
+            marker.write(
+                (m_config.describe(mode) + QLatin1Char('\n') + summaries.last() + QLatin1Char('\n'))
+                    .toUtf8());
     }
     m_generationSeconds = double(timer.elapsed()) / 1000.0;
     m_generationPeak = peakMegabytes();
@@ -334,9 +334,8 @@ qint64 saveIssue(Database &db, int mode, const Formats &formats, const QDate &da
         const CostEngine::IssuePrice p = engine.priceIssueLine(l.clbh, l.quantity);
         db.exec(QStringLiteral("INSERT INTO LLD (XTBH, YSDJH, LLDWBH, CZRQ, CLBH, SJDJ, SJSL, "
                                "SJJE, ZL) VALUES (?, ?, '01', ?, ?, ?, ?, ?, '1')"),
-                {xtbh, day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" - 9001"),
-                 day, l.clbh, p.unitPrice.toVariant(), l.quantity.toVariant(),
-                 p.amount.toVariant()});
+                {xtbh, day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" - 9001"), day,
+                 l.clbh, p.unitPrice.toVariant(), l.quantity.toVariant(), p.amount.toVariant()});
     }
     tx.commit();
     return xtbh;

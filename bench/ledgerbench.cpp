@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -322,8 +322,8 @@ public:
         for (const Run &run : runs) {
             if (!run.error_occurred && run.iterations > 0) {
                 const double n = double(run.iterations);
-                const std::string key = run.benchmark_name().substr(
-                    0, run.benchmark_name().find("/iterations"));
+                const std::string key =
+                    run.benchmark_name().substr(0, run.benchmark_name().find("/iterations"));
                 s_seconds[key] = run.real_accumulated_time / n;
                 if (!s_cpuSeconds.count(key))
                     s_cpuSeconds[key] = run.cpu_accumulated_time / n;
@@ -360,21 +360,20 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
         const double voucher = figure(t, std::string(family) + "/" + m);
         if (voucher < 0)
             continue;
-        std::printf("  %s: %.3f ms a voucher, %.1f us a line, %.0f statements a voucher\n",
-                    family, voucher * 1e3, voucher / 20 * 1e6,
+        std::printf("  %s: %.3f ms a voucher, %.1f us a line, %.0f statements a voucher\n", family,
+                    voucher * 1e3, voucher / 20 * 1e6,
                     figure(s_figures, std::string("statements/") + family + "/" + m));
         printGoal(std::string(family) + " a line <= 15 x B_point", voucher / 20 * 1e6,
                   15 * point * 1e6, "us");
-        printGoal(std::string(family) + " a voucher <= B_commit + 300 x B_point",
-                  voucher * 1e3, (commit + 300 * point) * 1e3, "ms");
+        printGoal(std::string(family) + " a voucher <= B_commit + 300 x B_point", voucher * 1e3,
+                  (commit + 300 * point) * 1e3, "ms");
     }
     const double few = figure(t, "FifoIssue/layers:10");
     const double many = figure(t, "FifoIssue/layers:10000");
     if (m == "fifo" && few > 0 && many > 0) {
         std::printf("  FIFO issue line: %.3f ms with 10 earlier layers, %.3f ms with 10,000\n",
                     few * 1e3, many * 1e3);
-        printGoal("FIFO line, 10,000 layers <= 1.5 x 10 layers", many * 1e3, 1.5 * few * 1e3,
-                  "ms");
+        printGoal("FIFO line, 10,000 layers <= 1.5 x 10 layers", many * 1e3, 1.5 * few * 1e3, "ms");
     }
     printGoal("month-end <= 4 x B_scan", figure(t, "MonthEnd/" + m), 4 * scan, "s");
 }

@@ -60,8 +60,8 @@ const DemoUnit Units[] = {
     {u"06", u"机械设备租赁站", u"赵国庆", u"13803110006"},
 };
 
-const char16_t *const Sites[] = {u"基础", u"主体结构", u"砌体", u"屋面", u"装饰装修",
-                                 u"水电安装", u"室外工程"};
+const char16_t *const Sites[] = {u"基础",     u"主体结构", u"砌体",    u"屋面",
+                                 u"装饰装修", u"水电安装", u"室外工程"};
 
 QString text(const char16_t *s)
 {
@@ -380,8 +380,8 @@ qint64 DemoGenerator::stockInBatch(const QDate &start, const QDate &lastDay, qin
         v.gysbh = QString::number(m_random.bounded(m_supplierCount) + 1);
         const qint64 number = m_summary.stockInVouchers + vouchers.size();
         v.fpbh = QStringLiteral("FP%1").arg(1000 + number);
-        v.ysdjh = v.czrq.toString(DateFormat) + QStringLiteral(" - ") +
-                  QString::number(1001 + number);
+        v.ysdjh =
+            v.czrq.toString(DateFormat) + QStringLiteral(" - ") + QString::number(1001 + number);
         const qint64 count = std::min<qint64>(lines - written, m_random.bounded(1, 5));
         for (qint64 i = 0; i < count; ++i) {
             Material &m = m_materials[pickMaterial()];
@@ -437,8 +437,8 @@ qint64 DemoGenerator::issueBatch(const QDate &start, const QDate &lastDay, qint6
         v.sgbw = text(Sites[m_random.bounded(int(std::size(Sites)))]);
         v.dh = QStringLiteral("%1#").arg(m_random.bounded(1, 13));
         const qint64 number = m_summary.issueVouchers + vouchers.size();
-        v.ysdjh = v.czrq.toString(DateFormat) + QStringLiteral(" - ") +
-                  QString::number(1001 + number);
+        v.ysdjh =
+            v.czrq.toString(DateFormat) + QStringLiteral(" - ") + QString::number(1001 + number);
         const qint64 count = std::min<qint64>(lines - written, m_random.bounded(1, 6));
         for (qint64 i = 0; i < count; ++i) {
             const int index = pickIssuable();

@@ -79,7 +79,7 @@ private:
     struct Material
     {
         QString clbh;
-        Decimal price;  // the price receipts wander around
+        Decimal price; // the price receipts wander around
         bool planned = false;
         bool dear = false; // sold by the ton: smaller quantities
         Decimal stock;     // what the books hold now

@@ -40,13 +40,13 @@ public:
         AccountSets(*m_master, m_folder).create(r);
         m_session = std::make_unique<AccountSetSession>(m_folder, *m_master, 1);
         DemoGenerator generator(db(), m_session->formats(), options);
-        summary = generator.run(Today, [this](const QString &command,
-                                              const std::function<void()> &work) {
-            commands.append(command);
-            Transaction tx(db());
-            work();
-            tx.commit();
-        });
+        summary =
+            generator.run(Today, [this](const QString &command, const std::function<void()> &work) {
+                commands.append(command);
+                Transaction tx(db());
+                work();
+                tx.commit();
+            });
     }
 
     Database &db() { return m_session->database(); }
@@ -172,8 +172,8 @@ TEST(DemoGenerator, LargeCataloguesAreCodedUnderTheCategoriesAndSkewed)
     EXPECT_EQ(set.count(QStringLiteral("SELECT COUNT(*) FROM ZWCSH")), 1000);
 
     // A fifth of the materials carries about four fifths of the lines.
-    QSqlQuery q = set.db().exec(QStringLiteral(
-        "SELECT COUNT(*) AS N FROM RKD GROUP BY CLBH ORDER BY N DESC LIMIT 200"));
+    QSqlQuery q = set.db().exec(
+        QStringLiteral("SELECT COUNT(*) AS N FROM RKD GROUP BY CLBH ORDER BY N DESC LIMIT 200"));
     qint64 busiest = 0;
     while (q.next())
         busiest += q.value(0).toLongLong();

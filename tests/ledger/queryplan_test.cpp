@@ -68,7 +68,8 @@ private:
     static int finished(unsigned, void *self, void *p, void *)
     {
         auto *stmt = static_cast<sqlite3_stmt *>(p);
-        Ran &r = static_cast<StatementRecorder *>(self)->m_ran[QString::fromUtf8(sqlite3_sql(stmt))];
+        Ran &r =
+            static_cast<StatementRecorder *>(self)->m_ran[QString::fromUtf8(sqlite3_sql(stmt))];
         r.sql = QString::fromUtf8(sqlite3_sql(stmt));
         r.fullScanSteps += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
         r.sorts += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_SORT, 0);
@@ -214,15 +215,16 @@ TEST_P(QueryPlanTest, PostingReadsOnlyWhatItsVoucherTouches)
             continue;
         ++checked;
         const QStringList bad = badPlanLines(set.db(), ran.sql);
-        EXPECT_TRUE(bad.isEmpty()) << ran.sql.toStdString() << "\n  "
-                                   << bad.join(QStringLiteral("\n  ")).toStdString();
+        EXPECT_TRUE(bad.isEmpty())
+            << ran.sql.toStdString() << "\n  " << bad.join(QStringLiteral("\n  ")).toStdString();
         // A walk over a material's layers from a given layer on starts there, in the index.
         static const QRegularExpression walk(
             QStringLiteral("CLBH = (\\?|:\\w+) AND (\\w+\\.)?ID > (\\?|:\\w+)"));
         if (walk.match(ran.sql).hasMatch()) {
             ++walks;
-            EXPECT_TRUE(planOf(set.db(), ran.sql).contains(QRegularExpression(
-                QStringLiteral("CLBH=\\? AND (ID|rowid)>\\?"))))
+            EXPECT_TRUE(
+                planOf(set.db(), ran.sql)
+                    .contains(QRegularExpression(QStringLiteral("CLBH=\\? AND (ID|rowid)>\\?"))))
                 << ran.sql.toStdString() << "\n  " << planOf(set.db(), ran.sql).toStdString();
         }
         EXPECT_EQ(ran.sorts, 0) << "sorted: " << ran.sql.toStdString();
