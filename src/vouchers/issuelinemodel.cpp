@@ -5,34 +5,11 @@
 namespace varnock {
 
 IssueLineModel::IssueLineModel(const IssueVouchers &vouchers, QObject *parent)
-    : QAbstractTableModel(parent)
+    : VoucherLineModel(ColumnCount, true, parent)
     , m_vouchers(vouchers)
     , m_materials(vouchers.database())
     , m_formats(vouchers.formats())
-{
-    m_lines.append(IssueLine());
-}
-
-void IssueLineModel::setEditable(bool editable)
-{
-    m_editable = editable;
-    if (!m_lines.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
-
-void IssueLineModel::clear()
-{
-    setLines({});
-}
-
-void IssueLineModel::setLines(const QList<IssueLine> &lines)
-{
-    beginResetModel();
-    m_lines = lines;
-    if (m_lines.isEmpty())
-        m_lines.append(IssueLine());
-    endResetModel();
-}
+{}
 
 bool IssueLineModel::setMaterial(int row, const IssueMaterials::Row &material)
 {
@@ -64,29 +41,6 @@ int IssueLineModel::firstEmptyRow()
     return appendEmpty();
 }
 
-int IssueLineModel::appendEmpty()
-{
-    const int row = int(m_lines.size());
-    beginInsertRows(QModelIndex(), row, row);
-    m_lines.append(IssueLine());
-    endInsertRows();
-    return row;
-}
-
-void IssueLineModel::removeLine(int row)
-{
-    if (row < 0 || row >= m_lines.size())
-        return;
-    if (m_lines.size() == 1) {
-        m_lines[0] = IssueLine();
-        emitRowChanged(0);
-        return;
-    }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_lines.removeAt(row);
-    endRemoveRows();
-}
-
 Decimal IssueLineModel::total() const
 {
     Decimal sum;
@@ -95,16 +49,6 @@ Decimal IssueLineModel::total() const
             sum += line.amount;
     }
     return sum;
-}
-
-int IssueLineModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_lines.size());
-}
-
-int IssueLineModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QString IssueLineModel::figureText(const IssueLine &line, int column) const
@@ -140,11 +84,8 @@ QVariant IssueLineModel::data(const QModelIndex &index, int role) const
             units.append(line.materialHsdw);
         return units;
     }
-    if (role == Qt::TextAlignmentRole) {
-        if (index.column() >= Price && index.column() <= Factor)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant();
-    }
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column(), Price, Factor);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     switch (index.column()) {
@@ -282,11 +223,6 @@ bool IssueLineModel::setData(const QModelIndex &index, const QVariant &value, in
     }
     emitRowChanged(row);
     return true;
-}
-
-void IssueLineModel::emitRowChanged(int row)
-{
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
 } // namespace varnock

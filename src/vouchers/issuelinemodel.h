@@ -3,8 +3,7 @@
 #include "store/formats.h"
 #include "vouchers/issuematerials.h"
 #include "vouchers/issuevoucher.h"
-
-#include <QAbstractTableModel>
+#include "vouchers/voucherlinemodel.h"
 
 namespace varnock {
 
@@ -13,7 +12,7 @@ class IssueVouchers;
 // The line grid of an issue voucher. A material comes from the picker (or a typed code of a
 // material in stock) with its stock and, under moving average, its price; typing the quantity
 // or the price recomputes the amount. The line's LLD.ID travels in the hidden Id column.
-class IssueLineModel : public QAbstractTableModel
+class IssueLineModel : public VoucherLineModel<IssueLine>
 {
     Q_OBJECT
 
@@ -40,30 +39,15 @@ public:
 
     IssueLineModel(const IssueVouchers &vouchers, QObject *parent = nullptr);
 
-    // Cells take input only while editable.
-    void setEditable(bool editable);
-    bool isEditable() const { return m_editable; }
-
-    // One empty line.
-    void clear();
-    void setLines(const QList<IssueLine> &lines);
-    QList<IssueLine> lines() const { return m_lines; }
-    const IssueLine &line(int row) const { return m_lines.at(row); }
-
     // Puts a material into a line (the picker's choice); a quantity already typed stays and
     // is priced anew.
     bool setMaterial(int row, const IssueMaterials::Row &material);
     // The first line without a material, appending one when every line has one.
     int firstEmptyRow();
-    int appendEmpty();
-    // Removes a line; the only line left is emptied instead.
-    void removeLine(int row);
 
     // "总 金 额": the sum of the lines' amounts.
     Decimal total() const;
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -72,13 +56,10 @@ public:
 
 private:
     QString figureText(const IssueLine &line, int column) const;
-    void emitRowChanged(int row);
 
     const IssueVouchers &m_vouchers;
     IssueMaterials m_materials;
     Formats m_formats;
-    QList<IssueLine> m_lines;
-    bool m_editable = false;
 };
 
 } // namespace varnock

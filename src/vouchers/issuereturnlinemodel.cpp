@@ -5,43 +5,16 @@
 namespace varnock {
 
 IssueReturnLineModel::IssueReturnLineModel(const IssueReturns &returns, QObject *parent)
-    : QAbstractTableModel(parent)
+    : VoucherLineModel(ColumnCount, false, parent)
     , m_returns(returns)
 {}
-
-void IssueReturnLineModel::setEditable(bool editable)
-{
-    m_editable = editable;
-    if (!m_lines.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
-
-void IssueReturnLineModel::setLines(const QList<IssueReturnLine> &lines)
-{
-    beginResetModel();
-    m_lines = lines;
-    endResetModel();
-}
-
-int IssueReturnLineModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_lines.size());
-}
-
-int IssueReturnLineModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
 
 QVariant IssueReturnLineModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_lines.size())
         return QVariant();
-    if (role == Qt::TextAlignmentRole) {
-        if (index.column() >= Price && index.column() <= Amount)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant();
-    }
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column(), Price, Amount);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     const IssueReturnLine &line = m_lines.at(index.row());

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "vouchers/issuereturn.h"
-
-#include <QAbstractTableModel>
+#include "vouchers/voucherlinemodel.h"
 
 namespace varnock {
 
@@ -12,7 +11,7 @@ class IssueReturns;
 // returned quantity typed. A quantity that would take back more than the line has left is
 // not kept: the cell is cleared and overReturn() tells the screen. The line's LLD.ID travels
 // in the Id column.
-class IssueReturnLineModel : public QAbstractTableModel
+class IssueReturnLineModel : public VoucherLineModel<IssueReturnLine>
 {
     Q_OBJECT
 
@@ -34,16 +33,6 @@ public:
 
     IssueReturnLineModel(const IssueReturns &returns, QObject *parent = nullptr);
 
-    void setEditable(bool editable);
-    bool isEditable() const { return m_editable; }
-
-    void clear() { setLines({}); }
-    void setLines(const QList<IssueReturnLine> &lines);
-    QList<IssueReturnLine> lines() const { return m_lines; }
-    const IssueReturnLine &line(int row) const { return m_lines.at(row); }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -56,8 +45,6 @@ signals:
 
 private:
     const IssueReturns &m_returns;
-    QList<IssueReturnLine> m_lines;
-    bool m_editable = false;
 };
 
 } // namespace varnock

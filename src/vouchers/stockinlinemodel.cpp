@@ -5,34 +5,11 @@
 namespace varnock {
 
 StockInLineModel::StockInLineModel(const StockInVouchers &vouchers, QObject *parent)
-    : QAbstractTableModel(parent)
+    : VoucherLineModel(ColumnCount, true, parent)
     , m_vouchers(vouchers)
     , m_lookup(vouchers.database())
     , m_formats(vouchers.formats())
-{
-    m_lines.append(StockInLine());
-}
-
-void StockInLineModel::setEditable(bool editable)
-{
-    m_editable = editable;
-    if (!m_lines.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
-
-void StockInLineModel::clear()
-{
-    setLines({});
-}
-
-void StockInLineModel::setLines(const QList<StockInLine> &lines)
-{
-    beginResetModel();
-    m_lines = lines;
-    if (m_lines.isEmpty())
-        m_lines.append(StockInLine());
-    endResetModel();
-}
+{}
 
 bool StockInLineModel::setMaterial(int row, const MaterialLookup::Row &material)
 {
@@ -51,39 +28,6 @@ bool StockInLineModel::setMaterial(int row, const MaterialLookup::Row &material)
         line.conversionUnit.clear();
     emitRowChanged(row);
     return true;
-}
-
-int StockInLineModel::appendEmpty()
-{
-    const int row = int(m_lines.size());
-    beginInsertRows(QModelIndex(), row, row);
-    m_lines.append(StockInLine());
-    endInsertRows();
-    return row;
-}
-
-void StockInLineModel::removeLine(int row)
-{
-    if (row < 0 || row >= m_lines.size())
-        return;
-    if (m_lines.size() == 1) {
-        m_lines[0] = StockInLine();
-        emitRowChanged(0);
-        return;
-    }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_lines.removeAt(row);
-    endRemoveRows();
-}
-
-int StockInLineModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_lines.size());
-}
-
-int StockInLineModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QString StockInLineModel::figureText(const StockInLine &line, int column) const
@@ -123,11 +67,8 @@ QVariant StockInLineModel::data(const QModelIndex &index, int role) const
             units.append(line.materialHsdw);
         return units;
     }
-    if (role == Qt::TextAlignmentRole) {
-        if (index.column() >= PlannedPrice && index.column() <= Paid)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant();
-    }
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column(), PlannedPrice, Paid);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     switch (index.column()) {
@@ -271,11 +212,6 @@ bool StockInLineModel::setData(const QModelIndex &index, const QVariant &value, 
     }
     emitRowChanged(row);
     return true;
-}
-
-void StockInLineModel::emitRowChanged(int row)
-{
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
 } // namespace varnock

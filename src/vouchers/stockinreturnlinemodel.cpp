@@ -5,39 +5,10 @@
 namespace varnock {
 
 StockInReturnLineModel::StockInReturnLineModel(const StockInReturns &returns, QObject *parent)
-    : QAbstractTableModel(parent)
+    : VoucherLineModel(ColumnCount, false, parent)
     , m_returns(returns)
     , m_formats(returns.formats())
 {}
-
-void StockInReturnLineModel::setEditable(bool editable)
-{
-    m_editable = editable;
-    if (!m_lines.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
-
-void StockInReturnLineModel::clear()
-{
-    setLines({});
-}
-
-void StockInReturnLineModel::setLines(const QList<StockInReturnLine> &lines)
-{
-    beginResetModel();
-    m_lines = lines;
-    endResetModel();
-}
-
-int StockInReturnLineModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_lines.size());
-}
-
-int StockInReturnLineModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
 
 QString StockInReturnLineModel::figureText(const StockInReturnLine &line, int column) const
 {
@@ -70,11 +41,8 @@ QVariant StockInReturnLineModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_lines.size())
         return QVariant();
     const StockInReturnLine &line = m_lines.at(index.row());
-    if (role == Qt::TextAlignmentRole) {
-        if (index.column() >= Price && index.column() <= PlannedPrice)
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant();
-    }
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column(), Price, PlannedPrice);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     switch (index.column()) {

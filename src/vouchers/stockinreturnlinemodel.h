@@ -2,8 +2,7 @@
 
 #include "store/formats.h"
 #include "vouchers/stockinreturn.h"
-
-#include <QAbstractTableModel>
+#include "vouchers/voucherlinemodel.h"
 
 namespace varnock {
 
@@ -12,7 +11,7 @@ class StockInReturns;
 // The line grid of a return voucher: one row per line of the stock-in voucher. Only the
 // return quantity is typed; the return amount follows it at the stock-in price. The return
 // line's THD.ID travels in the hidden Id column.
-class StockInReturnLineModel : public QAbstractTableModel
+class StockInReturnLineModel : public VoucherLineModel<StockInReturnLine>
 {
     Q_OBJECT
 
@@ -37,16 +36,7 @@ public:
     explicit StockInReturnLineModel(const StockInReturns &returns, QObject *parent = nullptr);
 
     // The quantity cells take input only while editable.
-    void setEditable(bool editable);
-    bool isEditable() const { return m_editable; }
 
-    void clear();
-    void setLines(const QList<StockInReturnLine> &lines);
-    QList<StockInReturnLine> lines() const { return m_lines; }
-    const StockInReturnLine &line(int row) const { return m_lines.at(row); }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -58,8 +48,6 @@ private:
 
     const StockInReturns &m_returns;
     Formats m_formats;
-    QList<StockInReturnLine> m_lines;
-    bool m_editable = false;
 };
 
 } // namespace varnock
