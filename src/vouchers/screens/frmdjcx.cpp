@@ -1,97 +1,30 @@
 #include "vouchers/screens/frmdjcx.h"
 
 #include "master/screens/frmgysxz.h"
-#include "store/clock.h"
 #include "vouchers/stockinvouchers.h"
 #include "widgets/datepicker.h"
-#include "widgets/indexedbuttongroup.h"
-#include "widgets/messages.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace varnock {
 
 FrmDjcx::FrmDjcx(const StockInVouchers &vouchers, QWidget *parent)
-    : QDialog(parent)
-    , m_vouchers(vouchers)
-    , m_gysbh(new QLineEdit(this))
-    , m_gysmc(new QLineEdit(this))
-    , m_fpbh(new QLineEdit(this))
-    , m_ysdjh(new QLineEdit(this))
-    , m_zph(new QLineEdit(this))
-    , m_clbh(new QLineEdit(this))
-    , m_from(new DatePicker(this))
-    , m_to(new DatePicker(this))
-    , m_buttons(new IndexedButtonGroup({QStringLiteral("查 询(&F)"), QStringLiteral("退 出(&X)")},
-                                       Qt::Horizontal, this))
+    : ConditionForm(QStringLiteral("FrmDjcx"), QStringLiteral("条件查询"), parent)
 {
-    setObjectName(QStringLiteral("FrmDjcx"));
-    setWindowTitle(QStringLiteral("条件查询"));
-    m_gysmc->setReadOnly(true);
-    m_from->setDate(vouchers.finderStart());
-    m_to->setDate(Clock::today());
-
-    auto *pick = new QPushButton(QStringLiteral("…"), this);
-    pick->setAutoDefault(false);
-    pick->setFixedWidth(28);
-    connect(pick, &QPushButton::clicked, this, [this] { pickSupplier(); });
-
-    auto *grid = new QGridLayout;
-    const auto label = [this](const QString &text) { return new QLabel(text, this); };
-    const bool transfer = vouchers.kind().kind == StockInKind::TransferIn;
-    grid->addWidget(label(vouchers.kind().partnerCode), 0, 0);
-    auto *code = new QHBoxLayout;
-    code->addWidget(m_gysbh, 1);
-    code->addWidget(pick);
-    grid->addLayout(code, 0, 1);
-    grid->addWidget(label(transfer ? vouchers.kind().partnerName : QStringLiteral("供应商名称：")),
-                    0, 2);
-    grid->addWidget(m_gysmc, 0, 3);
-    grid->addWidget(label(QStringLiteral("发票编号：")), 1, 0);
-    grid->addWidget(m_fpbh, 1, 1);
-    grid->addWidget(label(QStringLiteral("原始单据号：")), 1, 2);
-    grid->addWidget(m_ysdjh, 1, 3);
-    grid->addWidget(label(QStringLiteral("支 票 号：")), 2, 0);
-    grid->addWidget(m_zph, 2, 1);
-    grid->addWidget(label(QStringLiteral("材料编号：")), 2, 2);
-    grid->addWidget(m_clbh, 2, 3);
-    grid->addWidget(label(QStringLiteral("起始时间：")), 3, 0);
-    grid->addWidget(m_from, 3, 1);
-    grid->addWidget(label(QStringLiteral("终止时间：")), 3, 2);
-    grid->addWidget(m_to, 3, 3);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    m_buttons->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_buttons);
-    connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
-        if (index == 0)
-            search();
-        else
-            reject();
-    });
-}
-
-void FrmDjcx::pickSupplier()
-{
-    FrmGysxz picker(m_vouchers.database(), this);
-    if (const std::optional<Counterparty> chosen = picker.pick()) {
-        m_gysbh->setText(chosen->code);
-        m_gysmc->setText(chosen->name);
-    }
-}
-
-void FrmDjcx::search()
-{
-    if (m_to->date() < m_from->date()) {
-        Messages::warn(this, QStringLiteral("终止日期不能大于起始日期！"), QStringLiteral("提示"));
-        return;
-    }
-    accept();
+    const StockInKind &kind = vouchers.kind();
+    const bool transfer = kind.kind == StockInKind::TransferIn;
+    m_gysbh = addPickedField(kind.partnerCode,
+                             transfer ? kind.partnerName : QStringLiteral("供应商名称："),
+                             [this, db = &vouchers.database()] {
+                                 FrmGysxz picker(*db, this);
+                                 return choiceOf(picker);
+                             })
+                  .code;
+    m_fpbh = addField(QStringLiteral("发票编号："));
+    m_ysdjh = addField(QStringLiteral("原始单据号："));
+    m_zph = addField(QStringLiteral("支 票 号："));
+    m_clbh = addField(QStringLiteral("材料编号："));
+    addDates([&vouchers] { return vouchers.finderStart(); });
 }
 
 StockInConditions FrmDjcx::conditions() const
@@ -102,16 +35,9 @@ StockInConditions FrmDjcx::conditions() const
     c.ysdjh = m_ysdjh->text();
     c.zph = m_zph->text();
     c.clbh = m_clbh->text();
-    c.from = m_from->date();
-    c.to = m_to->date();
+    c.from = startDate()->date();
+    c.to = endDate()->date();
     return c;
-}
-
-std::optional<StockInConditions> FrmDjcx::ask()
-{
-    if (exec() != QDialog::Accepted)
-        return std::nullopt;
-    return conditions();
 }
 
 } // namespace varnock

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "vouchers/screens/voucherlist.h"
 #include "vouchers/stockinvoucher.h"
-#include "widgets/picker.h"
 
 #include <QSet>
 
 #include <optional>
-
-class QPushButton;
-class QStandardItemModel;
 
 namespace varnock {
 
@@ -16,7 +13,7 @@ class StockInVouchers;
 
 // The stock-in finder: this kind's vouchers of the current month, narrowed through the
 // condition dialog. Returns the chosen voucher's system number.
-class FrmDjcxjg : public Picker<qint64>
+class FrmDjcxjg : public VoucherList
 {
     Q_OBJECT
 
@@ -27,22 +24,18 @@ public:
     FrmDjcxjg(const StockInVouchers &vouchers, const QList<StockInListRow> &offered,
               QWidget *parent = nullptr);
 
-    QPushButton *searchButton() const { return m_search; }
-    int rowCount() const;
     // Lists the vouchers that meet the conditions.
     void showConditions(const StockInConditions &conditions);
 
 protected:
-    qint64 valueAt(int row) const override;
+    void search() override;
 
 private:
-    void showRows(const QList<StockInListRow> &rows);
-    void showOnlyOffered(QList<StockInListRow> rows);
+    FrmDjcxjg(const StockInVouchers &vouchers, const QList<StockInListRow> *offered,
+              QWidget *parent);
+    static QStringList texts(const StockInListRow &r);
 
     const StockInVouchers &m_vouchers;
-    QPushButton *m_search;
-    QStandardItemModel *m_model;
-    QList<StockInListRow> m_rows;
     std::optional<QSet<qint64>> m_offered;
 };
 
