@@ -43,7 +43,7 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     , m_vouchers(db, zl, accountingMode, formats)
     , m_formats(formats)
     , m_heading(new QLabel(this))
-    , m_stateLabel(new QLabel(this))
+    , m_stateLabel(new VoucherStateLabel(QStringLiteral("已记帐"), this))
     , m_xtbhLabel(new QLabel(this))
     , m_ysdjh(new QComboBox(this))
     , m_date(new DatePicker(this))
@@ -76,15 +76,8 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     m_heading->setFont(big);
     m_heading->setAlignment(Qt::AlignCenter);
 
-    m_stateLabel->setObjectName(QStringLiteral("LblZt"));
-    QFont bold = m_stateLabel->font();
-    bold.setBold(true);
-    m_stateLabel->setFont(bold);
-    m_stateLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-    m_stateLabel->setAlignment(Qt::AlignCenter);
     m_stateLabel->setMinimumWidth(80);
-    auto *stateFrame = new QGroupBox(QStringLiteral("状态"), this);
-    (new QVBoxLayout(stateFrame))->addWidget(m_stateLabel);
+    QGroupBox *stateFrame = m_stateLabel->framed();
 
     m_xtbhLabel->setObjectName(QStringLiteral("LblXtbh"));
     m_xtbhLabel->setMinimumWidth(80);
@@ -239,26 +232,10 @@ bool FormLLDTX::mayOpen(QWidget *parent, Database &db)
         parent, [&] { IssueVouchers(db, IssueVouchers::Requisition, 2, {}).checkCanOpen(); });
 }
 
-QString FormLLDTX::stateCaption(State state)
-{
-    switch (state) {
-    case State::New:
-        return QStringLiteral("凭证新增");
-    case State::Edit:
-        return QStringLiteral("凭证修改");
-    case State::Posted:
-        return QStringLiteral("已记帐");
-    case State::Browse:
-        break;
-    }
-    return QStringLiteral("凭证浏览");
-}
-
 void FormLLDTX::setState(State state)
 {
-    m_state = state;
-    m_stateLabel->setText(stateCaption(state));
-    const bool entering = state == State::New || state == State::Edit;
+    m_stateLabel->setState(state);
+    const bool entering = m_stateLabel->isEntering();
     m_date->setReadOnly(!entering);
     m_ysdjh->setEnabled(entering);
     m_lldwbh->setReadOnly(!entering);
@@ -367,7 +344,7 @@ void FormLLDTX::change()
 {
     if (m_xtbh == 0)
         return;
-    if (m_state == State::Posted) {
+    if (state() == State::Posted) {
         Messages::warn(this, QStringLiteral("该单据已经记账，不允许修改！"),
                        QStringLiteral("提示"));
         return;
@@ -377,11 +354,11 @@ void FormLLDTX::change()
 
 void FormLLDTX::save()
 {
-    if (m_state == State::New) {
+    if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_vouchers.saveNew(voucherShown()); }))
             showVoucher(xtbh);
-    } else if (m_state == State::Edit) {
+    } else if (state() == State::Edit) {
         if (runOperation(this, [&] { m_vouchers.saveEdit(voucherShown()); }))
             showVoucher(m_xtbh);
     }
@@ -389,7 +366,7 @@ void FormLLDTX::save()
 
 void FormLLDTX::deleteRow()
 {
-    if (!(m_state == State::New || m_state == State::Edit))
+    if (!m_stateLabel->isEntering())
         return;
     const int row = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : -1;
     if (row < 0)
@@ -405,7 +382,7 @@ void FormLLDTX::deleteRow()
 void FormLLDTX::restore()
 {
     // Unsaved input goes: an edited voucher comes back as stored, a new one is dropped.
-    if (m_state == State::Edit && m_xtbh != 0) {
+    if (state() == State::Edit && m_xtbh != 0) {
         showVoucher(m_xtbh);
         return;
     }

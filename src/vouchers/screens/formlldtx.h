@@ -3,6 +3,8 @@
 #include "store/formats.h"
 #include "vouchers/issuevouchers.h"
 
+#include "vouchers/screens/voucherstatelabel.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -24,7 +26,7 @@ class FormLLDTX : public QWidget
     Q_OBJECT
 
 public:
-    enum class State { Browse, New, Edit, Posted };
+    using State = VoucherStateLabel::State;
     enum Button { Add, Change, Save, Delete, Restore, Search, Print, Post, Exit };
 
     FormLLDTX(Database &db, const QString &zl, int accountingMode, const Formats &formats,
@@ -33,10 +35,9 @@ public:
     // Issues refuse to open before the first closing: shows the refusal and returns false.
     static bool mayOpen(QWidget *parent, Database &db);
     static QString helpTopic() { return QStringLiteral("领料单填制"); }
-    static QString stateCaption(State state);
 
     const QString &zl() const { return m_vouchers.zl(); }
-    State state() const { return m_state; }
+    State state() const { return m_stateLabel->state(); }
     qint64 systemNumber() const { return m_xtbh; }
 
     // Shows a stored voucher (the finder's choice).
@@ -80,11 +81,10 @@ private:
     Database &m_db;
     IssueVouchers m_vouchers;
     Formats m_formats;
-    State m_state = State::Browse;
     qint64 m_xtbh = 0;
 
     QLabel *m_heading;
-    QLabel *m_stateLabel;
+    VoucherStateLabel *m_stateLabel;
     QLabel *m_xtbhLabel;
     QComboBox *m_ysdjh;
     DatePicker *m_date;

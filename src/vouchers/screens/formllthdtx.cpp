@@ -35,7 +35,7 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     , m_db(db)
     , m_returns(db, zl, accountingMode, formats)
     , m_heading(new QLabel(this))
-    , m_stateLabel(new QLabel(this))
+    , m_stateLabel(new VoucherStateLabel(QStringLiteral("已记账"), this))
     , m_xtbhLabel(new QLabel(this))
     , m_date(new DatePicker(this))
     , m_ysbh(new QLineEdit(this))
@@ -62,15 +62,7 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     m_heading->setFont(big);
     m_heading->setAlignment(Qt::AlignCenter);
 
-    m_stateLabel->setObjectName(QStringLiteral("LblZt"));
-    QFont bold = m_stateLabel->font();
-    bold.setBold(true);
-    m_stateLabel->setFont(bold);
-    m_stateLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-    m_stateLabel->setAlignment(Qt::AlignCenter);
-    auto *stateFrame = new QGroupBox(QStringLiteral("状态"), this);
-    auto *stateLayout = new QVBoxLayout(stateFrame);
-    stateLayout->addWidget(m_stateLabel);
+    QGroupBox *stateFrame = m_stateLabel->framed();
     stateFrame->setMinimumWidth(110);
 
     m_xtbhLabel->setObjectName(QStringLiteral("LblXtbh"));
@@ -170,26 +162,10 @@ bool FormLLTHDTX::mayOpen(QWidget *parent, Database &db)
                         [&] { IssueReturns(db, QStringLiteral("1"), 2, {}).checkCanOpen(); });
 }
 
-QString FormLLTHDTX::stateCaption(State state)
-{
-    switch (state) {
-    case State::New:
-        return QStringLiteral("凭证新增");
-    case State::Edit:
-        return QStringLiteral("凭证修改");
-    case State::Posted:
-        return QStringLiteral("已记账");
-    case State::Browse:
-        break;
-    }
-    return QStringLiteral("凭证浏览");
-}
-
 void FormLLTHDTX::setState(State state)
 {
-    m_state = state;
-    m_stateLabel->setText(stateCaption(state));
-    const bool entering = state == State::New || state == State::Edit;
+    m_stateLabel->setState(state);
+    const bool entering = m_stateLabel->isEntering();
     m_date->setReadOnly(!entering);
     m_thdjh->setReadOnly(!entering);
     m_model->setEditable(entering);
@@ -238,7 +214,7 @@ void FormLLTHDTX::beginReturn(qint64 issueXtbh)
 {
     IssueReturnVoucher draft;
     qint64 next = 0;
-    const QDate date = m_state == State::New ? m_date->date() : Clock::today();
+    const QDate date = state() == State::New ? m_date->date() : Clock::today();
     if (!runOperation(this, [&] {
             draft = m_returns.draft(issueXtbh, date);
             next = m_returns.nextSystemNumber();
@@ -270,11 +246,11 @@ void FormLLTHDTX::choose()
 
 void FormLLTHDTX::save()
 {
-    if (m_state == State::New) {
+    if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_returns.saveNew(voucherShown()); }))
             showVoucher(xtbh);
-    } else if (m_state == State::Edit) {
+    } else if (state() == State::Edit) {
         if (runOperation(this, [&] { m_returns.saveEdit(voucherShown()); }))
             showVoucher(m_voucher.xtbh);
     }
@@ -284,7 +260,7 @@ void FormLLTHDTX::change()
 {
     if (m_voucher.xtbh == 0)
         return;
-    if (m_state == State::Posted) {
+    if (state() == State::Posted) {
         Messages::warn(this, QStringLiteral("已记账，本单据不允许修改！"), Title);
         return;
     }
@@ -295,7 +271,7 @@ void FormLLTHDTX::deleteVoucher()
 {
     if (m_voucher.xtbh == 0)
         return;
-    if (m_state == State::Posted) {
+    if (state() == State::Posted) {
         Messages::warn(this, QStringLiteral("已记账，本单据不允许删除！"), Title);
         return;
     }
@@ -328,7 +304,7 @@ void FormLLTHDTX::search()
 void FormLLTHDTX::post()
 {
     // Only what is stored can be posted; edits on screen would be left behind.
-    if (m_voucher.xtbh == 0 || m_state != State::Browse)
+    if (m_voucher.xtbh == 0 || state() != State::Browse)
         return;
     const Posting::Question q = Posting::confirmation();
     if (!Messages::ask(this, q.text, q.title, q.icon))

@@ -3,6 +3,8 @@
 #include "store/formats.h"
 #include "vouchers/issuereturns.h"
 
+#include "vouchers/screens/voucherstatelabel.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -25,7 +27,7 @@ class FormLLTHDTX : public QWidget
     Q_OBJECT
 
 public:
-    enum class State { Browse, New, Edit, Posted };
+    using State = VoucherStateLabel::State;
     enum Button { Choose, Save, Change, Delete, Restore, Search, Print, Post, Exit };
 
     FormLLTHDTX(Database &db, const QString &zl, int accountingMode, const Formats &formats,
@@ -34,10 +36,9 @@ public:
     // Returns refuse to open before the first closing: shows the refusal and returns false.
     static bool mayOpen(QWidget *parent, Database &db);
     static QString helpTopic() { return QStringLiteral("领料退货"); }
-    static QString stateCaption(State state);
 
     const QString &zl() const { return m_returns.kind(); }
-    State state() const { return m_state; }
+    State state() const { return m_stateLabel->state(); }
     qint64 systemNumber() const { return m_voucher.xtbh; }
 
     // Begins a return against a posted issue voucher (the chooser's choice).
@@ -71,11 +72,10 @@ private:
 
     Database &m_db;
     IssueReturns m_returns;
-    State m_state = State::Browse;
     IssueReturnVoucher m_voucher; // what the screen started from: a draft or a saved return
 
     QLabel *m_heading;
-    QLabel *m_stateLabel;
+    VoucherStateLabel *m_stateLabel;
     QLabel *m_xtbhLabel;
     DatePicker *m_date;
     QLineEdit *m_ysbh;

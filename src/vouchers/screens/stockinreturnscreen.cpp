@@ -29,7 +29,7 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     , m_returns(db, StockInKind::of(kind), accountingMode, formats)
     , m_stockIns(db, StockInKind::of(kind), accountingMode, formats)
     , m_formats(formats)
-    , m_stateLabel(new QLabel(this))
+    , m_stateLabel(new VoucherStateLabel(QStringLiteral("已记帐"), this))
     , m_date(new DatePicker(this))
     , m_thdjh(new QLineEdit(this))
     , m_ysbh(new QLineEdit(this))
@@ -59,11 +59,6 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     big.setBold(true);
     heading->setFont(big);
     heading->setAlignment(Qt::AlignCenter);
-    m_stateLabel->setObjectName(QStringLiteral("LblZt"));
-    QFont bold = m_stateLabel->font();
-    bold.setBold(true);
-    m_stateLabel->setFont(bold);
-    m_stateLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
 
     m_thdjh->setObjectName(QStringLiteral("TxtThdjh"));
     m_thdjh->setMinimumWidth(180);
@@ -164,26 +159,10 @@ bool StockInReturnScreen::mayOpen(QWidget *parent, Database &db, StockInKind::Ki
                         [&] { StockInReturns(db, StockInKind::of(kind), 2, {}).checkCanOpen(); });
 }
 
-QString StockInReturnScreen::stateCaption(State state)
-{
-    switch (state) {
-    case State::New:
-        return QStringLiteral("凭证新增");
-    case State::Edit:
-        return QStringLiteral("凭证修改");
-    case State::Posted:
-        return QStringLiteral("已记帐");
-    case State::Browse:
-        break;
-    }
-    return QStringLiteral("凭证浏览");
-}
-
 void StockInReturnScreen::setState(State state)
 {
-    m_state = state;
-    m_stateLabel->setText(stateCaption(state));
-    const bool entering = state == State::New || state == State::Edit;
+    m_stateLabel->setState(state);
+    const bool entering = m_stateLabel->isEntering();
     m_date->setReadOnly(!entering);
     m_thdjh->setReadOnly(!entering);
     m_model->setEditable(entering);
@@ -299,11 +278,11 @@ void StockInReturnScreen::search()
 
 void StockInReturnScreen::save()
 {
-    if (m_state == State::New) {
+    if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_returns.saveNew(voucherShown()); }))
             showVoucher(xtbh);
-    } else if (m_state == State::Edit) {
+    } else if (state() == State::Edit) {
         if (runOperation(this, [&] { m_returns.saveEdit(voucherShown()); }))
             showVoucher(m_xtbh);
     }
@@ -313,7 +292,7 @@ void StockInReturnScreen::change()
 {
     if (m_xtbh == 0)
         return;
-    if (m_state == State::Posted) {
+    if (state() == State::Posted) {
         Messages::warn(this, QStringLiteral("该单据已经记账，不允许修改！"),
                        QStringLiteral("提示"));
         return;

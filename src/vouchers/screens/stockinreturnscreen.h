@@ -4,6 +4,8 @@
 #include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
 
+#include "vouchers/screens/voucherstatelabel.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -24,7 +26,7 @@ class StockInReturnScreen : public QWidget
     Q_OBJECT
 
 public:
-    enum class State { Browse, New, Edit, Posted };
+    using State = VoucherStateLabel::State;
     enum Button { Search, Choose, Save, Change, Delete, Restore, Print, Exit, Post };
 
     StockInReturnScreen(Database &db, StockInKind::Kind kind, int accountingMode,
@@ -35,8 +37,7 @@ public:
     static QString helpTopic() { return QStringLiteral("退货单填制"); }
 
     const StockInReturnKind &kind() const { return m_returns.kind(); }
-    State state() const { return m_state; }
-    static QString stateCaption(State state);
+    State state() const { return m_stateLabel->state(); }
     qint64 systemNumber() const { return m_xtbh; }
 
     // Shows a stored return voucher (the finder's choice).
@@ -74,11 +75,10 @@ private:
     StockInReturns m_returns;
     StockInVouchers m_stockIns;
     Formats m_formats;
-    State m_state = State::Browse;
     qint64 m_xtbh = 0;
     qint64 m_stockInXtbh = 0;
 
-    QLabel *m_stateLabel;
+    VoucherStateLabel *m_stateLabel;
     DatePicker *m_date;
     QLineEdit *m_thdjh;
     QLineEdit *m_ysbh;

@@ -49,7 +49,7 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     , m_db(db)
     , m_vouchers(db, StockInKind::of(kind), accountingMode, formats)
     , m_formats(formats)
-    , m_stateLabel(new QLabel(this))
+    , m_stateLabel(new VoucherStateLabel(QStringLiteral("已记帐"), this))
     , m_date(new DatePicker(this))
     , m_ysdjh(new QComboBox(this))
     , m_fpbh(new QLineEdit(this))
@@ -74,11 +74,6 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     big.setBold(true);
     heading->setFont(big);
     heading->setAlignment(Qt::AlignCenter);
-    m_stateLabel->setObjectName(QStringLiteral("LblZt"));
-    QFont bold = m_stateLabel->font();
-    bold.setBold(true);
-    m_stateLabel->setFont(bold);
-    m_stateLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
 
     m_ysdjh->setObjectName(QStringLiteral("Combo1"));
     m_ysdjh->setEditable(true);
@@ -205,26 +200,10 @@ bool StockInScreen::mayOpen(QWidget *parent, Database &db, StockInKind::Kind kin
                         [&] { StockInVouchers(db, StockInKind::of(kind), 2, {}).checkCanOpen(); });
 }
 
-QString StockInScreen::stateCaption(State state)
-{
-    switch (state) {
-    case State::New:
-        return QStringLiteral("凭证新增");
-    case State::Edit:
-        return QStringLiteral("凭证修改");
-    case State::Posted:
-        return QStringLiteral("已记帐");
-    case State::Browse:
-        break;
-    }
-    return QStringLiteral("凭证浏览");
-}
-
 void StockInScreen::setState(State state)
 {
-    m_state = state;
-    m_stateLabel->setText(stateCaption(state));
-    const bool entering = state == State::New || state == State::Edit;
+    m_stateLabel->setState(state);
+    const bool entering = m_stateLabel->isEntering();
     m_date->setReadOnly(!entering);
     m_ysdjh->setEnabled(entering);
     m_fpbh->setReadOnly(!entering);
@@ -311,11 +290,11 @@ void StockInScreen::add()
 
 void StockInScreen::save()
 {
-    if (m_state == State::New) {
+    if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_vouchers.saveNew(voucherShown()); }))
             showVoucher(xtbh);
-    } else if (m_state == State::Edit) {
+    } else if (state() == State::Edit) {
         if (runOperation(this, [&] { m_vouchers.saveEdit(voucherShown()); }))
             showVoucher(m_xtbh);
     }
@@ -325,7 +304,7 @@ void StockInScreen::change()
 {
     if (m_xtbh == 0)
         return;
-    if (m_state == State::Posted) {
+    if (state() == State::Posted) {
         Messages::warn(this, QStringLiteral("该单据已经记账，不允许修改！"),
                        QStringLiteral("提示"));
         return;
@@ -335,7 +314,7 @@ void StockInScreen::change()
 
 void StockInScreen::deleteRow()
 {
-    if (!(m_state == State::New || m_state == State::Edit))
+    if (!m_stateLabel->isEntering())
         return;
     const int row = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : -1;
     if (row < 0)

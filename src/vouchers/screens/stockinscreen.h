@@ -4,6 +4,8 @@
 #include "vouchers/stockinkind.h"
 #include "vouchers/stockinvouchers.h"
 
+#include "vouchers/screens/voucherstatelabel.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -26,7 +28,7 @@ class StockInScreen : public QWidget
     Q_OBJECT
 
 public:
-    enum class State { Browse, New, Edit, Posted };
+    using State = VoucherStateLabel::State;
     enum Button { Search, Add, Save, Change, Delete, Restore, Print, Exit, Post, Append };
 
     StockInScreen(Database &db, StockInKind::Kind kind, int accountingMode, const Formats &formats,
@@ -37,8 +39,7 @@ public:
     static QString helpTopic() { return QStringLiteral("入库单填制"); }
 
     const StockInKind &kind() const { return m_vouchers.kind(); }
-    State state() const { return m_state; }
-    static QString stateCaption(State state);
+    State state() const { return m_stateLabel->state(); }
     qint64 systemNumber() const { return m_xtbh; }
 
     // Shows a stored voucher (the finder's choice).
@@ -76,10 +77,9 @@ private:
     Database &m_db;
     StockInVouchers m_vouchers;
     Formats m_formats;
-    State m_state = State::Browse;
     qint64 m_xtbh = 0;
 
-    QLabel *m_stateLabel;
+    VoucherStateLabel *m_stateLabel;
     DatePicker *m_date;
     QComboBox *m_ysdjh;
     QLineEdit *m_fpbh;
