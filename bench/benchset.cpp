@@ -85,22 +85,20 @@ QString BenchConfig::describe() const
     QStringList names;
     for (int m : modes)
         names.append(modeName(m));
-    return QStringLiteral("materials=%1 lines=%2 months=%3 modes=%4 issues=%5")
+    return QStringLiteral("materials=%1 lines=%2 months=%3 modes=%4")
         .arg(materials)
         .arg(lines)
         .arg(months)
-        .arg(names.join(QLatin1Char(',')))
-        .arg(cli::DemoGenerator::issuesAvailable() ? 1 : 0);
+        .arg(names.join(QLatin1Char(',')));
 }
 
 QString BenchConfig::describe(int mode) const
 {
-    return QStringLiteral("materials=%1 lines=%2 months=%3 mode=%4 issues=%5")
+    return QStringLiteral("materials=%1 lines=%2 months=%3 mode=%4")
         .arg(materials)
         .arg(lines)
         .arg(months)
-        .arg(modeName(mode))
-        .arg(cli::DemoGenerator::issuesAvailable() ? 1 : 0);
+        .arg(modeName(mode));
 }
 
 QDate BenchSet::today()
@@ -179,7 +177,7 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
         o.materials = m_config.materials;
         o.months = m_config.months;
         // Half receipts, half issues when this build writes issues.
-        o.issueLines = cli::DemoGenerator::issuesAvailable() ? m_config.lines / 2 : 0;
+        o.issueLines = m_config.lines / 2;
         o.stockInLines = m_config.lines - o.issueLines;
         o.units = 200;
         o.mode = mode;

@@ -8,14 +8,8 @@
 #include "master/suppliers.h"
 #include "store/database.h"
 #include "store/errors.h"
-#include "vouchers/stockinvouchers.h"
-
-#if __has_include("vouchers/issuevouchers.h")
 #include "vouchers/issuevouchers.h"
-#define VARNOCK_DEMO_ISSUES 1
-#else
-#define VARNOCK_DEMO_ISSUES 0
-#endif
+#include "vouchers/stockinvouchers.h"
 
 #include <QHash>
 
@@ -72,11 +66,6 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 
 } // namespace
 
-bool DemoGenerator::issuesAvailable()
-{
-    return VARNOCK_DEMO_ISSUES != 0;
-}
-
 QDate DemoGenerator::openingClosing(const QDate &today, int months)
 {
     if (months <= 0)
@@ -92,8 +81,6 @@ DemoGenerator::DemoGenerator(Database &db, const Formats &formats, const Options
     , m_random(options.seed)
 {
     m_options.batchSize = std::max(1, m_options.batchSize);
-    if (!issuesAvailable())
-        m_options.issueLines = 0;
 }
 
 void DemoGenerator::report(const QString &step)
@@ -421,7 +408,6 @@ qint64 DemoGenerator::stockInBatch(const QDate &start, const QDate &lastDay, qin
 
 qint64 DemoGenerator::issueBatch(const QDate &start, const QDate &lastDay, qint64 lines)
 {
-#if VARNOCK_DEMO_ISSUES
     // Requisitions mostly, some transfers out.
     const QString kinds[] = {QStringLiteral("1"), QStringLiteral("2")};
     const QString saveCommands[] = {QStringLiteral("LLDTX"), QStringLiteral("DBCKDTX")};
@@ -484,12 +470,6 @@ qint64 DemoGenerator::issueBatch(const QDate &start, const QDate &lastDay, qint6
     m_summary.issueVouchers += vouchers.size();
     m_summary.issueLines += written;
     return written;
-#else
-    Q_UNUSED(start)
-    Q_UNUSED(lastDay)
-    Q_UNUSED(lines)
-    return 0;
-#endif
 }
 
 } // namespace varnock::cli

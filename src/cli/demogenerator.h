@@ -62,9 +62,6 @@ public:
         int closings = 0;
     };
 
-    // Whether this build can write issue vouchers.
-    static bool issuesAvailable();
-
     // The day of the first closing for books whose last voucher month is `today`'s: the last
     // day of the month before the first voucher month (today itself without voucher months).
     // The account set is created with the first of that month as its opening date.

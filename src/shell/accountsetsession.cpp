@@ -3,6 +3,7 @@
 #include "shell/displaysettings.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/schema.h"
 
 #include <QFileInfo>
 #include <QLockFile>
@@ -38,6 +39,8 @@ AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master,
     }
 
     m_db = std::make_unique<Database>(dbPath);
+    // A set made by an earlier version gets the indexes added since; the ledger relies on them.
+    Schema::addMissingIndexes(*m_db);
     const QVariant mode = m_db->scalar(QStringLiteral("SELECT MS FROM ZTMS"));
     m_mode = mode.toInt() == 1 ? 1 : 2;
     m_formats = DisplaySettings(folder).readFormats();

@@ -152,6 +152,16 @@ TEST_F(SessionTest, EachSetKeepsTheModeChosenAtCreation)
     EXPECT_EQ(open(average)->mode(), 2);
 }
 
+TEST_F(SessionTest, OpeningASetOfAnEarlierVersionAddsTheIndexesItLacks)
+{
+    const qint64 number = create(QStringLiteral("旧账套"));
+    const QString count =
+        QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
+    const QString index = QStringLiteral("RKD_CLBH_ID");
+    open(number)->database().exec(QStringLiteral("DROP INDEX ") + index);
+    EXPECT_EQ(open(number)->database().scalar(count, {index}).toInt(), 1);
+}
+
 TEST_F(SessionTest, TitleFormatsAndClosingComeFromTheSetAndTheDataFolder)
 {
     const qint64 number = create(QStringLiteral("甲"));
