@@ -205,10 +205,12 @@ const QList<CommandInfo> &commands()
              "[--number BH]"),
          QStringLiteral("Creates a demo account set and prints its number: the library catalogue, "
                         "suppliers,\nconsuming units, opening balances for N materials (default "
-                        "60), a first closing, and M\nmonths (default 3, the last one the current "
-                        "month) of posted purchases and transfers in,\nL lines in all (default "
-                        "12 a month); every month but the last is closed. It logs in as\nthe "
-                        "template's operator unless --operator is given."),
+                        "60; beyond the library,\nsynthetic materials), a first closing, and M "
+                        "months (default 3, the last one the\ncurrent month) of posted vouchers "
+                        "both ways, L lines in all (default 24 a month):\nhalf purchases and "
+                        "transfers in, half requisitions and transfers out. Every month\nbut the "
+                        "last is closed. It logs in as the template's operator unless --operator "
+                        "is\ngiven."),
          {opt("materials"), opt("mode"), opt("name"), opt("password"), opt("operator"),
           opt("operator-password"), opt("number"), opt("months"), opt("lines")},
          0,

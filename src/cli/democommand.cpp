@@ -15,7 +15,7 @@ Result demo(Context &ctx, const Arguments &args)
     const qint64 months = args.integer(QStringLiteral("months")).value_or(3);
     if (months < 0 || months > 120)
         throw UsageError{QStringLiteral("--months: expected 0 to 120")};
-    const qint64 totalLines = args.integer(QStringLiteral("lines")).value_or(months * 12);
+    const qint64 totalLines = args.integer(QStringLiteral("lines")).value_or(months * 24);
     if (totalLines < 0)
         throw UsageError{QStringLiteral("--lines: must not be negative")};
     const qint64 materialCount = args.integer(QStringLiteral("materials")).value_or(60);
@@ -68,9 +68,9 @@ Result demo(Context &ctx, const Arguments &args)
     DemoGenerator::Options options;
     options.materials = materialCount;
     options.months = int(months);
-    options.stockInLines = months > 0 ? totalLines : 0;
-    // As many requisition and transfer-out lines as receipt lines.
-    options.issueLines = options.stockInLines;
+    // The lines in all: half receipts, half requisitions and transfers out.
+    options.stockInLines = months > 0 ? (totalLines + 1) / 2 : 0;
+    options.issueLines = months > 0 ? totalLines / 2 : 0;
     options.mode = mode;
     DemoGenerator generator(set.database(), set.formats(), options);
     const DemoGenerator::Summary made =
