@@ -152,6 +152,8 @@ const Index accountSetIndexes[] = {
     // First in first out walks a material's receipt layers in ID order from a given layer on.
     {"RKD_CLBH_ID", "RKD", "CLBH, ID"},
     {"RKD_XTBH", "RKD", "XTBH"},
+    // A new voucher's document number runs on from the greatest of the same month number.
+    {"RKD_MONTH_YSDJH", "RKD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
     {"RKD_CZRQ", "RKD", "CZRQ"},
     {"RKD_ZL_JZBZ", "RKD", "ZL, JZBZ, XTBH"},
     {"RKD_JZBZ", "RKD", "JZBZ, XTBH"},
@@ -162,6 +164,7 @@ const Index accountSetIndexes[] = {
     {"THD_ZL_JZBZ", "THD", "ZL, JZBZ, XTBH"},
     {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
     {"LLD_XTBH", "LLD", "XTBH"},
+    {"LLD_MONTH_YSDJH", "LLD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
     {"LLD_CZRQ", "LLD", "CZRQ"},
     {"LLD_ZL_JZBZ", "LLD", "ZL, JZBZ, XTBH"},
     {"LLD_JZBZ", "LLD", "JZBZ, XTBH"},

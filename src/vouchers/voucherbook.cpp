@@ -46,23 +46,21 @@ qint64 VoucherBook::nextSystemNumber(const QString &table) const
 QString VoucherBook::monthlyDocumentNumber(const QString &table) const
 {
     const QDate today = Clock::today();
-    QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?").arg(table),
-                  {today.toString(QStringLiteral("MM"))});
-    QString greatest;
-    bool found = false;
+    // Greatest first along the month's index: the first one that ends in a number decides.
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                                           "ORDER BY YSDJH DESC")
+                                .arg(table),
+                            {today.toString(QStringLiteral("MM"))});
+    QString running = QStringLiteral("1001");
     while (q.next()) {
         const QString number = q.value(0).toString();
-        if (number.size() < 5 || !Decimal::parse(number.right(5)))
+        if (number.size() < 5)
             continue;
-        if (!found || number > greatest) {
-            greatest = number;
-            found = true;
+        if (const std::optional<Decimal> last = Decimal::parse(number.right(5))) {
+            running = (*last + Decimal::fromInt(1)).toString();
+            break;
         }
     }
-    const QString running =
-        found ? (*Decimal::parse(greatest.right(5)) + Decimal::fromInt(1)).toString()
-              : QStringLiteral("1001");
     return dateText(today) + QStringLiteral(" - ") + running;
 }
 

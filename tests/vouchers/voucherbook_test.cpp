@@ -1,5 +1,10 @@
 #include "vouchers/voucherbook.h"
 
+#include "store/database.h"
+#include "support/testaccountset.h"
+
+#include <QSqlQuery>
+
 #include <gtest/gtest.h>
 
 using namespace varnock;
@@ -30,4 +35,22 @@ TEST(FinderConditions, EmptyFieldsAddNothingAndValuesAreBound)
     EXPECT_EQ(f.where(), QStringLiteral("R.FPBH = ? AND R.CZRQ BETWEEN ? AND ?"));
     EXPECT_EQ(f.values(), (QVariantList{QStringLiteral("F'1"), QStringLiteral("2026-01-01"),
                                         QStringLiteral("2026-01-31")}));
+}
+
+TEST(VoucherBook, TheMonthsGreatestDocumentNumberIsFoundAlongAnIndex)
+{
+    // Proposed for every new voucher: with years of lines it must not read the whole month.
+    test::TestAccountSet set;
+    for (const char *table : {"RKD", "LLD"}) {
+        QSqlQuery q = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT YSDJH FROM %1 "
+                                                   "WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                                                   "ORDER BY YSDJH DESC")
+                                        .arg(QLatin1String(table)),
+                                    {QStringLiteral("03")});
+        QString plan;
+        while (q.next())
+            plan += q.value(3).toString() + QLatin1Char('\n');
+        EXPECT_TRUE(plan.contains(QStringLiteral("USING INDEX"))) << plan.toStdString();
+        EXPECT_FALSE(plan.contains(QStringLiteral("TEMP B-TREE"))) << plan.toStdString();
+    }
 }
