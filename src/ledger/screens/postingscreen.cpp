@@ -9,6 +9,7 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,7 +17,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -113,10 +113,7 @@ PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind
             break;
         case Exit:
             // Inside the main window the frame goes with the screen.
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
             break;
         }
     });

@@ -9,12 +9,12 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
@@ -133,10 +133,7 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
         if (index == Library) {
             openLibrary();
         } else if (index == Exit) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
         }
     });
 

@@ -8,9 +8,9 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -94,11 +94,7 @@ void FrmCzrz::clear()
 
 void FrmCzrz::leave()
 {
-    // Inside the main window the sub-window frame is what closes.
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    ScreenParts::close(this);
 }
 
 } // namespace varnock

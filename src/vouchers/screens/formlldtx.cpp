@@ -15,13 +15,13 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -68,13 +68,8 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     setWindowTitle(title);
     Help::install(this, helpTopic());
 
-    m_heading->setObjectName(QStringLiteral("Label1"));
     m_heading->setText(title);
-    QFont big = m_heading->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    m_heading->setFont(big);
-    m_heading->setAlignment(Qt::AlignCenter);
+    ScreenParts::styleHeading(m_heading);
 
     m_stateLabel->setMinimumWidth(80);
     QGroupBox *stateFrame = m_stateLabel->framed();
@@ -155,16 +150,12 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     side->addStretch();
     lines->addLayout(side);
 
-    auto *footer = new QHBoxLayout;
-    for (const QString &text : {QStringLiteral("领 料 人："), QStringLiteral("材料会计："),
-                                QStringLiteral("主    管：")}) {
-        footer->addWidget(label(text));
-        footer->addWidget(new QLineEdit(this), 1);
-    }
+    QHBoxLayout *footer = ScreenParts::signatures(
+        {QStringLiteral("领 料 人："), QStringLiteral("材料会计："), QStringLiteral("主    管：")},
+        this);
 
     m_buttons->setAlignment(Qt::AlignCenter);
-    m_buttons->button(Print)->setEnabled(false);
-    m_buttons->button(Print)->setToolTip(QStringLiteral("凭单打印尚未提供"));
+    ScreenParts::printPending(m_buttons->button(Print));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_heading);
@@ -211,10 +202,7 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
             openPosting();
             break;
         case Exit:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
             break;
         default:
             break;
@@ -399,8 +387,7 @@ void FormLLDTX::search()
 
 void FormLLDTX::openPosting()
 {
-    PostingScreen::open(this, isTransfer(zl()) ? QStringLiteral("DBDDZ")
-                                               : QStringLiteral("LLDDZ"));
+    PostingScreen::open(this, isTransfer(zl()) ? QStringLiteral("DBDDZ") : QStringLiteral("LLDDZ"));
 }
 
 void FormLLDTX::pickMaterial(int row)

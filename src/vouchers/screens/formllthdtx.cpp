@@ -12,12 +12,12 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,14 +53,9 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     setWindowTitle(transfer ? QStringLiteral("调拨退货单填写") : QStringLiteral("领料退货单填写"));
     Help::install(this, helpTopic());
 
-    m_heading->setObjectName(QStringLiteral("Label1"));
     m_heading->setText(transfer ? QStringLiteral("材料调拨退库凭单填制")
                                 : QStringLiteral("材料领料退库凭单填制"));
-    QFont big = m_heading->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    m_heading->setFont(big);
-    m_heading->setAlignment(Qt::AlignCenter);
+    ScreenParts::styleHeading(m_heading);
 
     QGroupBox *stateFrame = m_stateLabel->framed();
     stateFrame->setMinimumWidth(110);
@@ -95,16 +90,13 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     m_grid->setNumericColumn(IssueReturnLineModel::Quantity, formats.quantityDecimals());
     m_grid->setColumnWidths({80, 120, 90, 70, 80, 80, 90, 80, 80, 90});
 
-    auto *footer = new QHBoxLayout;
-    for (const QString &text : {QStringLiteral("领  料  人："), QStringLiteral("材料会计："),
-                                QStringLiteral("主    管：")}) {
-        footer->addWidget(label(text));
-        footer->addWidget(new QLineEdit(this), 1);
-    }
+    QHBoxLayout *footer =
+        ScreenParts::signatures({QStringLiteral("领  料  人："), QStringLiteral("材料会计："),
+                                 QStringLiteral("主    管：")},
+                                this);
 
     m_buttons->setAlignment(Qt::AlignCenter);
-    m_buttons->button(Print)->setEnabled(false);
-    m_buttons->button(Print)->setToolTip(QStringLiteral("凭单打印尚未提供"));
+    ScreenParts::printPending(m_buttons->button(Print));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_heading);
@@ -141,10 +133,7 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
             post();
             break;
         case Exit:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
             break;
         default:
             break;

@@ -11,13 +11,13 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,12 +53,7 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     Help::install(this, helpTopic());
 
     auto *heading = new QLabel(k.heading, this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont big = heading->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    heading->setFont(big);
-    heading->setAlignment(Qt::AlignCenter);
+    ScreenParts::styleHeading(heading);
 
     m_thdjh->setObjectName(QStringLiteral("TxtThdjh"));
     m_thdjh->setMinimumWidth(180);
@@ -96,16 +91,11 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     m_grid->setNumericColumn(StockInReturnLineModel::Quantity, m_formats.quantityDecimals());
     m_grid->setColumnWidths({80, 110, 80, 50, 75, 75, 85, 75, 75, 85, 80, 75});
 
-    auto *footer = new QHBoxLayout;
-    for (const QString &text :
-         {QStringLiteral("主    管："), QStringLiteral("材料会计："), k.receiverLabel}) {
-        footer->addWidget(label(text));
-        footer->addWidget(new QLineEdit(this), 1);
-    }
+    QHBoxLayout *footer = ScreenParts::signatures(
+        {QStringLiteral("主    管："), QStringLiteral("材料会计："), k.receiverLabel}, this);
 
     m_buttons->setAlignment(Qt::AlignCenter);
-    m_buttons->button(Print)->setEnabled(false);
-    m_buttons->button(Print)->setToolTip(QStringLiteral("凭单打印尚未提供"));
+    ScreenParts::printPending(m_buttons->button(Print));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -135,10 +125,7 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
             restore();
             break;
         case Exit:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
             break;
         case Post:
             openPosting();

@@ -15,6 +15,7 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,7 +23,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -68,12 +68,7 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     Help::install(this, helpTopic());
 
     auto *heading = new QLabel(k.heading, this);
-    heading->setObjectName(QStringLiteral("Label1"));
-    QFont big = heading->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    heading->setFont(big);
-    heading->setAlignment(Qt::AlignCenter);
+    ScreenParts::styleHeading(heading);
 
     m_ysdjh->setObjectName(QStringLiteral("Combo1"));
     m_ysdjh->setEditable(true);
@@ -124,16 +119,11 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
         new ConversionUnitDelegate(StockInLineModel::ConversionUnitsRole, m_grid));
     m_grid->setColumnWidths({80, 110, 80, 60, 60, 75, 75, 70, 80, 85, 85, 100});
 
-    auto *footer = new QHBoxLayout;
-    for (const QString &text :
-         {QStringLiteral("主    管："), QStringLiteral("材料会计："), k.receiverLabel}) {
-        footer->addWidget(label(text));
-        footer->addWidget(new QLineEdit(this), 1);
-    }
+    QHBoxLayout *footer = ScreenParts::signatures(
+        {QStringLiteral("主    管："), QStringLiteral("材料会计："), k.receiverLabel}, this);
 
     m_buttons->setAlignment(Qt::AlignCenter);
-    m_buttons->button(Print)->setEnabled(false);
-    m_buttons->button(Print)->setToolTip(QStringLiteral("凭单打印尚未提供"));
+    ScreenParts::printPending(m_buttons->button(Print));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -173,10 +163,7 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
             restore();
             break;
         case Exit:
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-                sub->close();
-            else
-                close();
+            ScreenParts::close(this);
             break;
         case Append:
             append();

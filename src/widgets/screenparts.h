@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+
+class QAbstractButton;
+class QHBoxLayout;
+class QLabel;
+class QWidget;
+
+namespace varnock::ScreenParts {
+
+// Makes `label` the screen's heading ("Label1"): large, bold, centred.
+void styleHeading(QLabel *label);
+// The signature line under a voucher: a caption and a field to write in for each.
+QHBoxLayout *signatures(const QStringList &captions, QWidget *screen);
+// A print button whose printing is not there yet: disabled, and it says so.
+void printPending(QAbstractButton *button);
+// Closes a working screen; inside the main window its sub-window frame is what closes.
+void close(QWidget *screen);
+
+} // namespace varnock::ScreenParts
