@@ -190,6 +190,14 @@ const QList<CommandInfo> &commands()
          {opt("voucher")},
          1,
          voucherShow},
+        {{QStringLiteral("voucher"), QStringLiteral("delete")},
+         QStringLiteral("voucher delete stock-in|stock-in-return|issue|issue-return --voucher XTBH "
+                        "[--yes]"),
+         QStringLiteral("Deletes an unposted voucher, as its entry screen does (a posted one is "
+                        "reversed\ninstead). Without --yes the question is answered No."),
+         {opt("voucher"), flag("yes")},
+         1,
+         voucherDelete},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|-"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

@@ -396,6 +396,58 @@ Result post(Context &ctx, const Arguments &args)
     return result;
 }
 
+Result voucherDelete(Context &ctx, const Arguments &args)
+{
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
+    const Family f = familyOf(args.positional().first());
+    const auto xtbh = args.integer(QStringLiteral("voucher"));
+    if (!xtbh)
+        throw UsageError{QStringLiteral("missing --voucher")};
+    AccountSetSession &set = ctx.accountSet();
+    Database &db = set.database();
+    const auto stored = StoredVoucher::load(db, f.family, *xtbh);
+    if (!stored)
+        throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
+    QString zl;
+    for (int i = 0; i < stored->header.size(); ++i) {
+        if (stored->header.at(i).name == QLatin1String("ZL"))
+            zl = stored->headerValues.at(i).toString();
+    }
+    // Deleted on the voucher's own entry screen: its right and its log record.
+    QString command;
+    std::function<void()> remove;
+    const int mode = set.mode();
+    const Formats formats = set.formats();
+    switch (f.family) {
+    case Posting::Family::StockIn:
+        command = menuCommandOf(stockInKind(zl).screen);
+        remove = [&] { StockInVouchers(db, stockInKind(zl), mode, formats).remove(*xtbh); };
+        break;
+    case Posting::Family::StockInReturn:
+        command = menuCommandOf(returnKind(zl).screen);
+        remove = [&] { StockInReturns(db, returnKind(zl).stockIn(), mode, formats).remove(*xtbh); };
+        break;
+    case Posting::Family::Issue:
+        command = menuCommandOf(QStringLiteral("FormLLDTX"), zl.toInt());
+        remove = [&] { IssueVouchers(db, zl, mode, formats).remove(*xtbh); };
+        break;
+    case Posting::Family::IssueReturn:
+        command = menuCommandOf(QStringLiteral("FormLLTHDTX"), zl.toInt());
+        remove = [&] { IssueReturns(db, zl, mode, formats).remove(*xtbh); };
+        break;
+    }
+    ctx.authorize(command);
+    if (!args.has(QStringLiteral("yes")))
+        throw Declined{QStringLiteral("提示"), QStringLiteral("您确定要删除该票据吗？")};
+    ctx.perform(command, remove);
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), *xtbh);
+    result.json.insert(QStringLiteral("ZL"), zl);
+    result.lines << QString::number(*xtbh);
+    return result;
+}
+
 Result voucherShow(Context &ctx, const Arguments &args)
 {
     if (args.positional().isEmpty())

@@ -314,22 +314,25 @@ TEST_F(CliScenario, IssuesAndReturnsRoundTripInBothModes)
                               Expected{"fifo", "24100.00", "8033.33", "12133.33"}}) {
         SCOPED_TRACE(e.mode);
         Clock::setToday(QDate(2026, 1, 31));
-        auto r = cli.batch(QStringLiteral(R"(set create --name 出库%1 --password pw --mode %1 --date 2026-01-01
+        auto r = cli.batch(
+            QStringLiteral(R"(set create --name 出库%1 --password pw --mode %1 --date 2026-01-01
 catalogue import --library 3
 supplier add --name 河北建材
 unit add --code 01 --name 一号楼
 opening add --material 1001001 --price 4000 --quantity 5
 month-end --yes
 )")
-                               .arg(QLatin1String(e.mode)),
-                           {"--user", "admin", "--password", "admin"});
+                .arg(QLatin1String(e.mode)),
+            {"--user", "admin", "--password", "admin"});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
-        const QStringList as = {"--set", r.lines().first(), "--user", "admin", "--password",
-                                "admin"};
+        const QStringList as = {"--set", r.lines().first(), "--user",
+                                "admin", "--password",      "admin"};
 
         // A purchase return is made within the purchase's month.
         Clock::setToday(QDate(2026, 2, 10));
-        r = cli.batch(QStringLiteral(R"(stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,3
+        r = cli.batch(
+            QStringLiteral(
+                R"(stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,3
 post stock-in --all
 stock-in-return save --kind 采购退货 --date 2026-02-03 --voucher 1 --line 1001001,1
 post stock-in-return --all
@@ -341,7 +344,7 @@ stock --json
 voucher show issue --voucher 1 --json
 voucher show issue-return --voucher 1 --json
 )"),
-                      as);
+            as);
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         const QStringList lines = r.lines();
         ASSERT_EQ(lines.size(), 11) << r.out.toStdString();
@@ -360,14 +363,15 @@ voucher show issue-return --voucher 1 --json
         const QJsonObject back = json(lines[10]);
         EXPECT_TRUE(back[QStringLiteral("JZBZ")].toBool());
         const QJsonObject backLine = back[QStringLiteral("lines")].toArray()[0].toObject();
-        EXPECT_EQ(backLine[QStringLiteral("LLID")].toInteger(), issueLine[QStringLiteral("ID")].toInteger());
+        EXPECT_EQ(backLine[QStringLiteral("LLID")].toInteger(),
+                  issueLine[QStringLiteral("ID")].toInteger());
         EXPECT_EQ(backLine[QStringLiteral("THSL")].toString(), QStringLiteral("2.00"));
         EXPECT_EQ(backLine[QStringLiteral("THJE")].toString(), QLatin1String(e.returned));
 
         // 6 issued, 2 back: 5 more is refused and nothing is written.
-        auto over = cli.run(as + QStringList{"issue-return", "save", "--kind", "1", "--date",
-                                             "2026-02-06", "--voucher", "1", "--line",
-                                             "1001001,5"});
+        auto over =
+            cli.run(as + QStringList{"issue-return", "save", "--kind", "1", "--date", "2026-02-06",
+                                     "--voucher", "1", "--line", "1001001,5"});
         EXPECT_EQ(over.code, 1);
         EXPECT_EQ(over.err, QStringLiteral("已经超过数量，请仔细输入\n"));
         // A material the voucher does not hold cannot come back on it.
@@ -377,8 +381,26 @@ voucher show issue-return --voucher 1 --json
         EXPECT_EQ(over.err, QStringLiteral("该单据中没有材料7001002可退！\n"));
         EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
 
+        // Only an unposted voucher can be deleted, and only after Yes.
+        auto gone =
+            cli.run(as + QStringList{"voucher", "delete", "issue", "--voucher", "1", "--yes"});
+        EXPECT_EQ(gone.code, 1);
+        EXPECT_EQ(gone.err, QStringLiteral("该单据已经记账，不允许修改！\n"));
+        const QStringList second = {"issue",      "save",   "--kind", "1",      "--date",
+                                    "2026-02-07", "--unit", "01",     "--line", "1001001,1"};
+        ASSERT_EQ(cli.run(as + second).out, QStringLiteral("2\n"));
+        gone = cli.run(as + QStringList{"voucher", "delete", "issue", "--voucher", "2"});
+        EXPECT_EQ(gone.code, 1);
+        EXPECT_TRUE(gone.err.startsWith(QStringLiteral("您确定要删除该票据吗？")))
+            << gone.err.toStdString();
+        gone = cli.run(as + QStringList{"voucher", "delete", "issue", "--voucher", "2", "--yes"});
+        EXPECT_EQ(gone.code, 0) << gone.err.toStdString();
+        EXPECT_EQ(cli.run(as + QStringList{"voucher", "show", "issue", "--voucher", "2"}).err,
+                  QStringLiteral("该单据不存在，可能已被删除！\n"));
+
         auto db = open(as[1].toLongLong());
         EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM TKD")).toInt(), 1);
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM LLD")).toInt(), 1);
         EXPECT_EQ(logTexts(*db).mid(5, 8),
                   (QStringList{"采购入库单填写", "入库单登账", "采购退货单填写", "入库退货单登账",
                                "领料出库单填写", "领料出库单登账", "领料出库退货单填写",
