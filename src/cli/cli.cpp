@@ -144,6 +144,17 @@ const QList<CommandInfo> &commands()
           OptionSpec{QStringLiteral("line"), true, true}},
          0,
          stockInSave},
+        {{QStringLiteral("stock-in"), QStringLiteral("append")},
+         QStringLiteral("stock-in append --voucher XTBH --line-id ID [--price P] [--quantity Q] "
+                        "[--amount A]\n           [--invoice T] [--yes]"),
+         QStringLiteral("The provisional append: the provisional line ID of posted provisional "
+                        "voucher XTBH is\nreversed and booked again at the figures given "
+                        "(amount defaults to price ×\nquantity). Prints the system number of the "
+                        "lines written. Without --yes the question\nis answered No."),
+         {opt("voucher"), opt("line-id"), opt("price"), opt("quantity"), opt("amount"),
+          opt("invoice"), flag("yes")},
+         0,
+         stockInAppend},
         {{QStringLiteral("issue"), QStringLiteral("save")},
          QStringLiteral("issue save --kind 1|2 --date D --unit CODE [--site T] [--building T] "
                         "[--document T]\n           --line CODE,QTY ..."),

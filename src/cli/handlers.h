@@ -25,6 +25,7 @@ Result stock(Context &ctx, const Arguments &args);
 Result check(Context &ctx, const Arguments &args);
 Result monthEnd(Context &ctx, const Arguments &args);
 Result stockInSave(Context &ctx, const Arguments &args);
+Result stockInAppend(Context &ctx, const Arguments &args);
 Result issueSave(Context &ctx, const Arguments &args);
 Result stockInReturnSave(Context &ctx, const Arguments &args);
 Result issueReturnSave(Context &ctx, const Arguments &args);

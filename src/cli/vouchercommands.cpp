@@ -11,6 +11,8 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
 namespace varnock::cli {
 namespace {
 
@@ -314,6 +316,65 @@ Result issueSave(Context &ctx, const Arguments &args)
     result.json.insert(QStringLiteral("XTBH"), xtbh);
     result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
     result.lines << QString::number(xtbh);
+    return result;
+}
+
+Result stockInAppend(Context &ctx, const Arguments &args)
+{
+    const auto xtbh = args.integer(QStringLiteral("voucher"));
+    if (!xtbh)
+        throw UsageError{QStringLiteral("missing --voucher")};
+    const auto lineId = args.integer(QStringLiteral("line-id"));
+    if (!lineId)
+        throw UsageError{QStringLiteral("missing --line-id")};
+    const auto figure = [&](const char *name) -> std::optional<Decimal> {
+        const auto text = args.value(QLatin1String(name));
+        if (!text)
+            return std::nullopt;
+        const auto d = Decimal::parse(*text);
+        if (!d)
+            throw UsageError{
+                QStringLiteral("--%1: not a number: %2").arg(QLatin1String(name), *text)};
+        return d;
+    };
+    const auto price = figure("price");
+    const auto quantity = figure("quantity");
+    const auto amount = figure("amount");
+
+    AccountSetSession &set = ctx.accountSet();
+    const StockInKind kind = StockInKind::of(StockInKind::Provisional);
+    StockInVouchers vouchers(set.database(), kind, set.mode(), set.formats());
+    const QString command = menuCommandOf(kind.screen);
+    ctx.authorize(command);
+    vouchers.checkAppend(*lineId);
+    auto v = vouchers.load(*xtbh);
+    if (!v)
+        throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
+    const auto line = std::find_if(v->lines.begin(), v->lines.end(),
+                                   [&](const StockInLine &l) { return l.id == *lineId; });
+    if (line == v->lines.end())
+        throw UsageError{
+            QStringLiteral("--line-id: voucher %1 has no line %2").arg(*xtbh).arg(*lineId)};
+    // The figures as the store keeper corrects them in the grid before appending.
+    if (price)
+        line->price = *price;
+    if (quantity)
+        line->quantity = *quantity;
+    line->amount =
+        amount ? *amount
+               : (price || quantity ? set.formats().roundAmount(line->price * line->quantity)
+                                    : line->amount);
+    if (const auto invoice = args.value(QStringLiteral("invoice")))
+        v->fpbh = *invoice;
+    if (!args.has(QStringLiteral("yes")))
+        throw Declined{QStringLiteral("提示"),
+                       QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!"
+                                      "您确定要进行此操作吗?")};
+    qint64 appended = 0;
+    ctx.perform(command, [&] { appended = vouchers.append(*v, *line); });
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), appended);
+    result.lines << QString::number(appended);
     return result;
 }
 

@@ -408,6 +408,35 @@ voucher show issue-return --voucher 1 --json
     }
 }
 
+TEST_F(CliScenario, ProvisionalReceiptIsAppendedAtItsActualPriceOnce)
+{
+    auto r = cli.batch(QStringLiteral(R"(set create --name 暂估 --password pw --mode average --date 2026-01-01
+catalogue import --library 3
+supplier add --name 河北建材
+opening add --material 1001001 --price 4000 --quantity 1
+month-end --yes
+stock-in save --kind 暂估入库 --date 2026-02-02 --supplier 1 --line 1001001,3900,2
+post stock-in --all --kind 暂估入库
+)"),
+                       {"--user", "admin", "--password", "admin"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList as = {"--set", r.lines().first(), "--user", "admin", "--password", "admin"};
+    const QStringList append = {"stock-in", "append", "--voucher", "1",    "--line-id",
+                                "1",        "--price", "4100",     "--yes"};
+    r = cli.run(as + append.mid(0, 8));
+    EXPECT_EQ(r.code, 1) << "the question is answered No without --yes";
+    r = cli.run(as + append);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("3\n")) << "reversal 2, actual line 3";
+    // The provisional 7800 goes out, the actual 8200 comes in.
+    EXPECT_EQ(cli.run(as + QStringList{"stock"}).out,
+              QStringLiteral("1001001\t光圆钢筋\tHPB300 Φ6\t吨\t3.00\t12200.00\n"));
+    r = cli.run(as + append);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, QStringLiteral("该记录已经追加！\n"));
+    EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
+}
+
 TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {
