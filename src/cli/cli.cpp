@@ -209,6 +209,15 @@ const QList<CommandInfo> &commands()
          {opt("voucher"), flag("yes")},
          1,
          voucherDelete},
+        {{QStringLiteral("voucher"), QStringLiteral("delete-line")},
+         QStringLiteral("voucher delete-line stock-in|stock-in-return|issue|issue-return --line "
+                        "ID [--yes]"),
+         QStringLiteral("Deletes one unposted line (the ID of voucher show), as the posting "
+                        "screen does, and\nrepairs the marks that pointed at it. Refused while "
+                        "return lines refer to it.\nWithout --yes the question is answered No."),
+         {opt("line"), flag("yes")},
+         1,
+         voucherDeleteLine},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|-"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

@@ -32,6 +32,7 @@ Result issueReturnSave(Context &ctx, const Arguments &args);
 Result post(Context &ctx, const Arguments &args);
 Result voucherShow(Context &ctx, const Arguments &args);
 Result voucherDelete(Context &ctx, const Arguments &args);
+Result voucherDeleteLine(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);
 
 } // namespace varnock::cli

@@ -509,6 +509,32 @@ Result voucherDelete(Context &ctx, const Arguments &args)
     return result;
 }
 
+Result voucherDeleteLine(Context &ctx, const Arguments &args)
+{
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
+    const Family f = familyOf(args.positional().first());
+    const auto lineId = args.integer(QStringLiteral("line"));
+    if (!lineId)
+        throw UsageError{QStringLiteral("missing --line")};
+    AccountSetSession &set = ctx.accountSet();
+    Posting posting(set.database(), set.mode(), set.formats());
+    const auto kind = StoredVoucher::kindOfLine(set.database(), f.family, *lineId);
+    // Deleted on the posting screen of the line's kind; a line that is gone gets the
+    // posting's own refusal.
+    const QString command = menuCommandOf(f.screen, f.byIssueKind && kind ? kind->toInt() : 0);
+    ctx.authorize(command);
+    if (kind && !args.has(QStringLiteral("yes"))) {
+        const Posting::Question q = Posting::deleteQuestion(f.family, 1);
+        throw Declined{q.title, q.text};
+    }
+    ctx.perform(command, [&] { posting.deleteLine(f.family, *lineId); });
+    Result result;
+    result.json.insert(QStringLiteral("ID"), *lineId);
+    result.lines << QString::number(*lineId);
+    return result;
+}
+
 Result voucherShow(Context &ctx, const Arguments &args)
 {
     if (args.positional().isEmpty())

@@ -31,17 +31,17 @@ Layout layoutOf(Posting::Family family)
                  col("CZRQ", Kind::Text), col("FPBH", Kind::Text), col("ZPH", Kind::Text),
                  col("ZL", Kind::Text)},
                 {col("ID", Kind::Integer), col("CLBH", Kind::Text), col("SJDJ", Kind::Amount),
-                 col("SJSL", Kind::Quantity), col("SJJE", Kind::Amount),
-                 col("YFJE", Kind::Amount), col("JZBZ", Kind::Flag), col("CZBZ", Kind::Flag),
-                 col("THBZ", Kind::Flag), col("ZJBZ", Kind::Flag)}};
+                 col("SJSL", Kind::Quantity), col("SJJE", Kind::Amount), col("YFJE", Kind::Amount),
+                 col("JZBZ", Kind::Flag), col("CZBZ", Kind::Flag), col("THBZ", Kind::Flag),
+                 col("ZJBZ", Kind::Flag)}};
     case Posting::Family::StockInReturn:
         return {"THD",
                 {col("XTBH", Kind::Integer), col("THDJH", Kind::Text), col("YSBH", Kind::Text),
                  col("GYSBH", Kind::Text), col("CZRQ", Kind::Text), col("FPBH", Kind::Text),
                  col("ZL", Kind::Text)},
                 {col("ID", Kind::Integer), col("CLBH", Kind::Text), col("THDJ", Kind::Amount),
-                 col("THSL", Kind::Quantity), col("THJE", Kind::Amount),
-                 col("RKID", Kind::Integer), col("JZBZ", Kind::Flag)}};
+                 col("THSL", Kind::Quantity), col("THJE", Kind::Amount), col("RKID", Kind::Integer),
+                 col("JZBZ", Kind::Flag)}};
     case Posting::Family::Issue:
         return {"LLD",
                 {col("XTBH", Kind::Integer), col("YSDJH", Kind::Text), col("LLDWBH", Kind::Text),
@@ -55,8 +55,8 @@ Layout layoutOf(Posting::Family family)
                 {col("XTBH", Kind::Integer), col("THDJH", Kind::Text), col("YSBH", Kind::Text),
                  col("LLDWBH", Kind::Text), col("CZRQ", Kind::Text), col("ZL", Kind::Text)},
                 {col("ID", Kind::Integer), col("CLBH", Kind::Text), col("THDJ", Kind::Amount),
-                 col("THSL", Kind::Quantity), col("THJE", Kind::Amount),
-                 col("LLID", Kind::Integer), col("JZBZ", Kind::Flag), col("CZBZ", Kind::Flag)}};
+                 col("THSL", Kind::Quantity), col("THJE", Kind::Amount), col("LLID", Kind::Integer),
+                 col("JZBZ", Kind::Flag), col("CZBZ", Kind::Flag)}};
     }
     return {};
 }
@@ -71,8 +71,7 @@ QString names(const QList<Column> &columns)
 
 } // namespace
 
-std::optional<StoredVoucher> StoredVoucher::load(Database &db, Posting::Family family,
-                                                 qint64 xtbh)
+std::optional<StoredVoucher> StoredVoucher::load(Database &db, Posting::Family family, qint64 xtbh)
 {
     const Layout layout = layoutOf(family);
     StoredVoucher v;
@@ -98,6 +97,17 @@ std::optional<StoredVoucher> StoredVoucher::load(Database &db, Posting::Family f
     if (v.lines.isEmpty())
         return std::nullopt;
     return v;
+}
+
+std::optional<QString> StoredVoucher::kindOfLine(Database &db, Posting::Family family,
+                                                 qint64 lineId)
+{
+    QSqlQuery q = db.exec(QStringLiteral("SELECT ZL FROM %1 WHERE ID = ?")
+                              .arg(QString::fromLatin1(layoutOf(family).table)),
+                          {lineId});
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0).toString();
 }
 
 } // namespace varnock

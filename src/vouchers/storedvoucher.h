@@ -32,6 +32,8 @@ struct StoredVoucher
 
     // nullopt when the table has no line of voucher `xtbh`.
     static std::optional<StoredVoucher> load(Database &db, Posting::Family family, qint64 xtbh);
+    // The kind (ZL) of line `lineId` of the family's table; nullopt when there is no such line.
+    static std::optional<QString> kindOfLine(Database &db, Posting::Family family, qint64 lineId);
 };
 
 } // namespace varnock

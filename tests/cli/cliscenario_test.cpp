@@ -398,9 +398,30 @@ voucher show issue-return --voucher 1 --json
         EXPECT_EQ(cli.run(as + QStringList{"voucher", "show", "issue", "--voucher", "2"}).err,
                   QStringLiteral("该单据不存在，可能已被删除！\n"));
 
+        // One line of an unposted voucher goes as on the posting screen; posted lines stay.
+        const QStringList third = {"issue",  "save", "--kind", "1",         "--date", "2026-02-07",
+                                   "--unit", "01",   "--line", "1001001,1", "--line", "1001001,2"};
+        // The deleted voucher's number is free again: MAX(XTBH) + 1.
+        ASSERT_EQ(cli.run(as + third).out, QStringLiteral("2\n"));
+        const QJsonArray thirdLines =
+            json(cli.run(as + QStringList{"--json", "voucher", "show", "issue", "--voucher", "2"})
+                     .out)[QStringLiteral("lines")]
+                .toArray();
+        ASSERT_EQ(thirdLines.size(), 2);
+        const QString firstLine = QString::number(thirdLines[0][QStringLiteral("ID")].toInteger());
+        EXPECT_EQ(cli.run(as + QStringList{"voucher", "delete-line", "issue", "--line", firstLine,
+                                           "--yes"})
+                      .code,
+                  0);
+        gone =
+            cli.run(as + QStringList{"voucher", "delete-line", "issue", "--line",
+                                     QString::number(issueLine[QStringLiteral("ID")].toInteger()),
+                                     "--yes"});
+        EXPECT_EQ(gone.err, QStringLiteral("该记录已经记帐，不能删除！\n"));
+
         auto db = open(as[1].toLongLong());
         EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM TKD")).toInt(), 1);
-        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM LLD")).toInt(), 1);
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM LLD")).toInt(), 2);
         EXPECT_EQ(logTexts(*db).mid(5, 8),
                   (QStringList{"采购入库单填写", "入库单登账", "采购退货单填写", "入库退货单登账",
                                "领料出库单填写", "领料出库单登账", "领料出库退货单填写",
@@ -410,7 +431,8 @@ voucher show issue-return --voucher 1 --json
 
 TEST_F(CliScenario, ProvisionalReceiptIsAppendedAtItsActualPriceOnce)
 {
-    auto r = cli.batch(QStringLiteral(R"(set create --name 暂估 --password pw --mode average --date 2026-01-01
+    auto r = cli.batch(
+        QStringLiteral(R"(set create --name 暂估 --password pw --mode average --date 2026-01-01
 catalogue import --library 3
 supplier add --name 河北建材
 opening add --material 1001001 --price 4000 --quantity 1
@@ -418,11 +440,11 @@ month-end --yes
 stock-in save --kind 暂估入库 --date 2026-02-02 --supplier 1 --line 1001001,3900,2
 post stock-in --all --kind 暂估入库
 )"),
-                       {"--user", "admin", "--password", "admin"});
+        {"--user", "admin", "--password", "admin"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList as = {"--set", r.lines().first(), "--user", "admin", "--password", "admin"};
-    const QStringList append = {"stock-in", "append", "--voucher", "1",    "--line-id",
-                                "1",        "--price", "4100",     "--yes"};
+    const QStringList append = {"stock-in", "append",  "--voucher", "1",    "--line-id",
+                                "1",        "--price", "4100",      "--yes"};
     r = cli.run(as + append.mid(0, 8));
     EXPECT_EQ(r.code, 1) << "the question is answered No without --yes";
     r = cli.run(as + append);
