@@ -84,8 +84,8 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("MS"), mode},
                               {QStringLiteral("materials"), made.materials},
                               {QStringLiteral("openingRows"), made.openingRows},
-                              {QStringLiteral("vouchers"), made.stockInVouchers},
-                              {QStringLiteral("lines"), made.stockInLines},
+                              {QStringLiteral("stockInVouchers"), made.stockInVouchers},
+                              {QStringLiteral("stockInLines"), made.stockInLines},
                               {QStringLiteral("issueVouchers"), made.issueVouchers},
                               {QStringLiteral("issueLines"), made.issueLines},
                               {QStringLiteral("user"), *ctx.globals.user}};
