@@ -3,6 +3,7 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "vouchers/stockinvouchers.h"
 #include "vouchers/voucherbook.h"
 
 #include <QHash>
@@ -104,33 +105,11 @@ QString StockInReturns::proposeDocumentNumber() const
 
 QList<StockInListRow> StockInReturns::offerableStockIns() const
 {
-    QString sql = QStringLiteral("SELECT R.XTBH, MAX(R.JZBZ), MIN(R.CZRQ), MIN(R.YSDJH), "
-                                 "MIN(R.GYSBH), MIN(G.MC), MIN(R.FPBH), MIN(R.ZPH), MIN(R.ZL) "
-                                 "FROM RKD R LEFT JOIN GYS G ON G.BH = R.GYSBH "
-                                 "WHERE R.ZL = ? AND R.JZBZ <> 0 AND R.CZBZ = 0 AND R.XTBH <> 0 "
-                                 "AND R.SJSL > 0");
-    QVariantList values{m_kind.stockIn().zl};
-    if (!m_kind.offersEarlierMonths()) {
-        sql += QStringLiteral(" AND SUBSTR(R.CZRQ, 6, 2) = ? AND (R.CKID IS NULL OR R.CKID = 0)");
-        values.append(Clock::today().toString(QStringLiteral("MM")));
-    }
-    sql += QStringLiteral(" GROUP BY R.XTBH ORDER BY R.XTBH");
-    QSqlQuery q = m_db.exec(sql, values);
-    QList<StockInListRow> rows;
-    while (q.next()) {
-        StockInListRow row;
-        row.xtbh = q.value(0).toLongLong();
-        row.posted = q.value(1).toInt() != 0;
-        row.czrq = VoucherBook::dateOf(q.value(2));
-        row.ysdjh = q.value(3).toString();
-        row.gysbh = q.value(4).toString();
-        row.gysmc = q.value(5).toString();
-        row.fpbh = q.value(6).toString();
-        row.zph = q.value(7).toString();
-        row.zl = q.value(8).toString();
-        rows.append(row);
-    }
-    return rows;
+    FinderConditions f;
+    f.require(QStringLiteral("R.JZBZ <> 0 AND R.CZBZ = 0 AND R.XTBH <> 0 AND R.SJSL > 0"));
+    if (!m_kind.offersEarlierMonths())
+        f.currentMonth(QStringLiteral("R.CZRQ"));
+    return StockInVouchers(m_db, m_kind.stockIn(), m_mode, m_formats).find(f);
 }
 
 bool StockInReturns::isOfferable(qint64 stockInXtbh) const

@@ -257,19 +257,19 @@ std::optional<StockInVoucher> StockInVouchers::load(qint64 xtbh) const
     return v;
 }
 
-QList<StockInListRow> StockInVouchers::list(const QString &where, const QVariantList &values) const
+QList<StockInListRow> StockInVouchers::find(const FinderConditions &conditions) const
 {
-    QString sql = QStringLiteral("SELECT R.XTBH, MAX(R.JZBZ), R.CZRQ, R.YSDJH, R.GYSBH, G.MC, "
-                                 "R.FPBH, R.ZPH, R.ZL FROM RKD R "
-                                 "LEFT JOIN GYS G ON G.BH = R.GYSBH WHERE R.ZL = ?");
-    if (!where.isEmpty())
-        sql += QStringLiteral(" AND ") + where;
+    // One row per voucher even when its lines disagree on a header field.
+    QString sql = QStringLiteral("SELECT R.XTBH, MAX(R.JZBZ), MIN(R.CZRQ), MIN(R.YSDJH), "
+                                 "MIN(R.GYSBH), MIN(G.MC), MIN(R.FPBH), MIN(R.ZPH), MIN(R.ZL) "
+                                 "FROM RKD R LEFT JOIN GYS G ON G.BH = R.GYSBH WHERE R.ZL = ?");
+    if (!conditions.where().isEmpty())
+        sql += QStringLiteral(" AND ") + conditions.where();
     if (m_kind.excludesDirectDeliveries())
         sql += QStringLiteral(" AND (R.CKID IS NULL OR R.CKID = 0)");
-    sql += QStringLiteral(" GROUP BY R.XTBH, R.CZRQ, R.YSDJH, R.GYSBH, G.MC, R.FPBH, R.ZPH, R.ZL "
-                          "ORDER BY R.XTBH");
+    sql += QStringLiteral(" GROUP BY R.XTBH ORDER BY R.XTBH");
     QVariantList all{m_kind.zl};
-    all.append(values);
+    all.append(conditions.values());
     QSqlQuery q = m_db.exec(sql, all);
     QList<StockInListRow> rows;
     while (q.next()) {
@@ -292,7 +292,7 @@ QList<StockInListRow> StockInVouchers::currentMonth() const
 {
     FinderConditions c;
     c.currentMonth(QStringLiteral("R.CZRQ"));
-    return list(c.where(), c.values());
+    return find(c);
 }
 
 QList<StockInListRow> StockInVouchers::find(const StockInConditions &c) const
@@ -304,7 +304,7 @@ QList<StockInListRow> StockInVouchers::find(const StockInConditions &c) const
     f.equal(QStringLiteral("R.ZPH"), c.zph);
     f.equal(QStringLiteral("R.CLBH"), c.clbh);
     f.between(QStringLiteral("R.CZRQ"), c.from, c.to);
-    return list(f.where(), f.values());
+    return find(f);
 }
 
 QDate StockInVouchers::finderStart() const

@@ -3,6 +3,7 @@
 #include "store/formats.h"
 #include "vouchers/stockinkind.h"
 #include "vouchers/stockinvoucher.h"
+#include "vouchers/voucherbook.h"
 
 #include <QDate>
 #include <QStringList>
@@ -75,6 +76,9 @@ public:
     // The finder: this kind's vouchers of the current month (any year), or by conditions.
     QList<StockInListRow> currentMonth() const;
     QList<StockInListRow> find(const StockInConditions &conditions) const;
+    // This kind's vouchers, one row each, that have lines meeting `conditions` (fields of RKD
+    // as R).
+    QList<StockInListRow> find(const FinderConditions &conditions) const;
     // The condition dialog's start date: the latest closing, or the first of this month.
     QDate finderStart() const;
 
@@ -86,7 +90,6 @@ public:
     qint64 append(const StockInVoucher &header, const StockInLine &line);
 
 private:
-    QList<StockInListRow> list(const QString &where, const QVariantList &values) const;
     void refuseIfPosted(qint64 xtbh) const;
     void insertLine(qint64 xtbh, const StockInVoucher &v, const StockInLine &line);
 

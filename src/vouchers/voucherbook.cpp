@@ -131,4 +131,9 @@ void FinderConditions::currentMonth(const QString &field)
     m_values.append(Clock::today().toString(QStringLiteral("MM")));
 }
 
+void FinderConditions::require(const QString &condition)
+{
+    m_where.append(condition);
+}
+
 } // namespace varnock

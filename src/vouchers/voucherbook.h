@@ -56,6 +56,8 @@ public:
     void between(const QString &field, const QDate &from, const QDate &to);
     // The field's month is today's, whatever the year.
     void currentMonth(const QString &field);
+    // A condition the program writes itself, never one made of input.
+    void require(const QString &condition);
 
     QString where() const { return m_where.join(QStringLiteral(" AND ")); }
     const QVariantList &values() const { return m_values; }
