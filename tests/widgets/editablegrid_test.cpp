@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QToolButton>
@@ -190,4 +191,20 @@ TEST_F(EditableGridTest, RowsAreTallEnoughForChineseText)
     EXPECT_GE(grid.rowHeight(0), grid.fontMetrics().height() + 4);
     EXPECT_GE(grid.columnWidth(Name),
               grid.fontMetrics().horizontalAdvance(QStringLiteral("螺纹钢")));
+}
+
+TEST_F(EditableGridTest, AClickOnAButtonSeesTheFigureStillBeingTyped)
+{
+    // A store keeper types a quantity and clicks "保 存" without pressing Enter first: the
+    // save must see the figure.
+    QPushButton save(QStringLiteral("保 存(&S)"), &grid);
+    save.move(grid.width() - 120, grid.height() - 40);
+    save.show();
+    QString seen;
+    QObject::connect(&save, &QPushButton::clicked, [&] { seen = text(0, Quantity); });
+    auto *edit = qobject_cast<NumericEdit *>(startEditing(0, Quantity));
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, QStringLiteral("7.5"));
+    QTest::mouseClick(&save, Qt::LeftButton);
+    EXPECT_EQ(seen, QStringLiteral("7.5"));
 }

@@ -247,6 +247,8 @@ TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
         edit->selectAll();
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
+        // Enter commits through a queued call, as between a person's keystrokes.
+        QCoreApplication::processEvents();
     };
     type(OpeningBalanceModel::Price, QStringLiteral("12.5"));
     type(OpeningBalanceModel::Quantity, QStringLiteral("4"));
