@@ -185,6 +185,14 @@ std::optional<qint64> Arguments::integer(const QString &name) const
     return n;
 }
 
+qint64 Arguments::requiredInteger(const QString &name) const
+{
+    const auto n = integer(name);
+    if (!n)
+        throw UsageError{QStringLiteral("missing --%1").arg(name)};
+    return *n;
+}
+
 int Arguments::mode(const QString &name, int fallback) const
 {
     const auto v = value(name);

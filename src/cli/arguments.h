@@ -62,6 +62,7 @@ public:
     Decimal requiredDecimal(const QString &name) const;
     std::optional<QDate> date(const QString &name) const;
     std::optional<qint64> integer(const QString &name) const;
+    qint64 requiredInteger(const QString &name) const;
     // The accounting mode of --mode average|fifo: 2 or 1; `fallback` when absent.
     int mode(const QString &name, int fallback) const;
 

@@ -175,15 +175,21 @@ const StockInReturnKind &returnKind(const QString &zl)
                   QStringLiteral("该单据中没有材料") + clbh + QStringLiteral("可退！"));
 }
 
+// The family named by the command's first word.
+Family familyArgument(const Arguments &args)
+{
+    if (args.positional().isEmpty())
+        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
+    return familyOf(args.positional().first());
+}
+
 } // namespace
 
 Result stockInReturnSave(Context &ctx, const Arguments &args)
 {
     const StockInReturnKind &kind = returnKind(args.required(QStringLiteral("kind")).trimmed());
     const QDate date = requiredDate(args);
-    const auto stockIn = args.integer(QStringLiteral("voucher"));
-    if (!stockIn)
-        throw UsageError{QStringLiteral("missing --voucher")};
+    const qint64 stockIn = args.requiredInteger(QStringLiteral("voucher"));
     const auto lines = quantityLines(args);
 
     AccountSetSession &set = ctx.accountSet();
@@ -192,7 +198,7 @@ Result stockInReturnSave(Context &ctx, const Arguments &args)
     StockInReturnVoucher v;
     ctx.perform(menuCommandOf(kind.screen), [&] {
         returns.checkCanOpen();
-        v = returns.draft(*stockIn, date);
+        v = returns.draft(stockIn, date);
         // Each quantity goes to the first line of its material that has none yet, as the
         // store keeper would type it.
         for (const auto &[clbh, quantity] : lines) {
@@ -217,9 +223,7 @@ Result issueReturnSave(Context &ctx, const Arguments &args)
 {
     const QString kind = issueKind(args);
     const QDate date = requiredDate(args);
-    const auto issue = args.integer(QStringLiteral("voucher"));
-    if (!issue)
-        throw UsageError{QStringLiteral("missing --voucher")};
+    const qint64 issue = args.requiredInteger(QStringLiteral("voucher"));
     const auto lines = quantityLines(args);
 
     AccountSetSession &set = ctx.accountSet();
@@ -228,7 +232,7 @@ Result issueReturnSave(Context &ctx, const Arguments &args)
     IssueReturnVoucher v;
     ctx.perform(menuCommandOf(QStringLiteral("FormLLTHDTX"), kind.toInt()), [&] {
         returns.checkCanOpen();
-        v = returns.draft(*issue, date);
+        v = returns.draft(issue, date);
         for (const auto &[clbh, quantity] : lines) {
             if (!returns.setQuantityOf(v, clbh, quantity))
                 refuseMissingMaterial(clbh);
@@ -321,40 +325,26 @@ Result issueSave(Context &ctx, const Arguments &args)
 
 Result stockInAppend(Context &ctx, const Arguments &args)
 {
-    const auto xtbh = args.integer(QStringLiteral("voucher"));
-    if (!xtbh)
-        throw UsageError{QStringLiteral("missing --voucher")};
-    const auto lineId = args.integer(QStringLiteral("line-id"));
-    if (!lineId)
-        throw UsageError{QStringLiteral("missing --line-id")};
-    const auto figure = [&](const char *name) -> std::optional<Decimal> {
-        const auto text = args.value(QLatin1String(name));
-        if (!text)
-            return std::nullopt;
-        const auto d = Decimal::parse(*text);
-        if (!d)
-            throw UsageError{
-                QStringLiteral("--%1: not a number: %2").arg(QLatin1String(name), *text)};
-        return d;
-    };
-    const auto price = figure("price");
-    const auto quantity = figure("quantity");
-    const auto amount = figure("amount");
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
+    const qint64 lineId = args.requiredInteger(QStringLiteral("line-id"));
+    const auto price = args.decimal(QStringLiteral("price"));
+    const auto quantity = args.decimal(QStringLiteral("quantity"));
+    const auto amount = args.decimal(QStringLiteral("amount"));
 
     AccountSetSession &set = ctx.accountSet();
     const StockInKind kind = StockInKind::of(StockInKind::Provisional);
     StockInVouchers vouchers(set.database(), kind, set.mode(), set.formats());
     const QString command = menuCommandOf(kind.screen);
     ctx.authorize(command);
-    vouchers.checkAppend(*lineId);
-    auto v = vouchers.load(*xtbh);
+    vouchers.checkAppend(lineId);
+    auto v = vouchers.load(xtbh);
     if (!v)
         throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
     const auto line = std::find_if(v->lines.begin(), v->lines.end(),
-                                   [&](const StockInLine &l) { return l.id == *lineId; });
+                                   [&](const StockInLine &l) { return l.id == lineId; });
     if (line == v->lines.end())
         throw UsageError{
-            QStringLiteral("--line-id: voucher %1 has no line %2").arg(*xtbh).arg(*lineId)};
+            QStringLiteral("--line-id: voucher %1 has no line %2").arg(xtbh).arg(lineId)};
     // The figures as the store keeper corrects them in the grid before appending.
     if (price)
         line->price = *price;
@@ -380,9 +370,7 @@ Result stockInAppend(Context &ctx, const Arguments &args)
 
 Result post(Context &ctx, const Arguments &args)
 {
-    if (args.positional().isEmpty())
-        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
-    const Family f = familyOf(args.positional().first());
+    const Family f = familyArgument(args);
     const auto voucher = args.integer(QStringLiteral("voucher"));
     const bool all = args.has(QStringLiteral("all"));
     if (voucher.has_value() == all)
@@ -459,15 +447,11 @@ Result post(Context &ctx, const Arguments &args)
 
 Result voucherDelete(Context &ctx, const Arguments &args)
 {
-    if (args.positional().isEmpty())
-        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
-    const Family f = familyOf(args.positional().first());
-    const auto xtbh = args.integer(QStringLiteral("voucher"));
-    if (!xtbh)
-        throw UsageError{QStringLiteral("missing --voucher")};
+    const Family f = familyArgument(args);
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
     AccountSetSession &set = ctx.accountSet();
     Database &db = set.database();
-    const auto stored = StoredVoucher::load(db, f.family, *xtbh);
+    const auto stored = StoredVoucher::load(db, f.family, xtbh);
     if (!stored)
         throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
     QString zl;
@@ -483,19 +467,19 @@ Result voucherDelete(Context &ctx, const Arguments &args)
     switch (f.family) {
     case Posting::Family::StockIn:
         command = menuCommandOf(stockInKind(zl).screen);
-        remove = [&] { StockInVouchers(db, stockInKind(zl), mode, formats).remove(*xtbh); };
+        remove = [&] { StockInVouchers(db, stockInKind(zl), mode, formats).remove(xtbh); };
         break;
     case Posting::Family::StockInReturn:
         command = menuCommandOf(returnKind(zl).screen);
-        remove = [&] { StockInReturns(db, returnKind(zl).stockIn(), mode, formats).remove(*xtbh); };
+        remove = [&] { StockInReturns(db, returnKind(zl).stockIn(), mode, formats).remove(xtbh); };
         break;
     case Posting::Family::Issue:
         command = menuCommandOf(QStringLiteral("FormLLDTX"), zl.toInt());
-        remove = [&] { IssueVouchers(db, zl, mode, formats).remove(*xtbh); };
+        remove = [&] { IssueVouchers(db, zl, mode, formats).remove(xtbh); };
         break;
     case Posting::Family::IssueReturn:
         command = menuCommandOf(QStringLiteral("FormLLTHDTX"), zl.toInt());
-        remove = [&] { IssueReturns(db, zl, mode, formats).remove(*xtbh); };
+        remove = [&] { IssueReturns(db, zl, mode, formats).remove(xtbh); };
         break;
     }
     ctx.authorize(command);
@@ -503,23 +487,19 @@ Result voucherDelete(Context &ctx, const Arguments &args)
         throw Declined{QStringLiteral("提示"), QStringLiteral("您确定要删除该票据吗？")};
     ctx.perform(command, remove);
     Result result;
-    result.json.insert(QStringLiteral("XTBH"), *xtbh);
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
     result.json.insert(QStringLiteral("ZL"), zl);
-    result.lines << QString::number(*xtbh);
+    result.lines << QString::number(xtbh);
     return result;
 }
 
 Result voucherDeleteLine(Context &ctx, const Arguments &args)
 {
-    if (args.positional().isEmpty())
-        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
-    const Family f = familyOf(args.positional().first());
-    const auto lineId = args.integer(QStringLiteral("line"));
-    if (!lineId)
-        throw UsageError{QStringLiteral("missing --line")};
+    const Family f = familyArgument(args);
+    const qint64 lineId = args.requiredInteger(QStringLiteral("line"));
     AccountSetSession &set = ctx.accountSet();
     Posting posting(set.database(), set.mode(), set.formats());
-    const auto kind = StoredVoucher::kindOfLine(set.database(), f.family, *lineId);
+    const auto kind = StoredVoucher::kindOfLine(set.database(), f.family, lineId);
     // Deleted on the posting screen of the line's kind; a line that is gone gets the
     // posting's own refusal.
     const QString command = menuCommandOf(f.screen, f.byIssueKind && kind ? kind->toInt() : 0);
@@ -528,25 +508,21 @@ Result voucherDeleteLine(Context &ctx, const Arguments &args)
         const Posting::Question q = Posting::deleteQuestion(f.family, 1);
         throw Declined{q.title, q.text};
     }
-    ctx.perform(command, [&] { posting.deleteLine(f.family, *lineId); });
+    ctx.perform(command, [&] { posting.deleteLine(f.family, lineId); });
     Result result;
-    result.json.insert(QStringLiteral("ID"), *lineId);
-    result.lines << QString::number(*lineId);
+    result.json.insert(QStringLiteral("ID"), lineId);
+    result.lines << QString::number(lineId);
     return result;
 }
 
 Result voucherShow(Context &ctx, const Arguments &args)
 {
-    if (args.positional().isEmpty())
-        throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
-    const Family f = familyOf(args.positional().first());
-    const auto xtbh = args.integer(QStringLiteral("voucher"));
-    if (!xtbh)
-        throw UsageError{QStringLiteral("missing --voucher")};
+    const Family f = familyArgument(args);
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
     AccountSetSession &set = ctx.accountSet();
     // Shown to whoever may open the family's entry screen.
     ctx.authorize(menuCommandOf(f.entryScreen, f.byIssueKind ? 1 : 0));
-    const auto v = StoredVoucher::load(set.database(), f.family, *xtbh);
+    const auto v = StoredVoucher::load(set.database(), f.family, xtbh);
     if (!v)
         throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
 
