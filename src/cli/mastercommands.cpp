@@ -32,13 +32,11 @@ Result codeResult(const QString &key, const QString &code)
 
 Result catalogueImport(Context &ctx, const Arguments &args)
 {
-    const auto library = args.integer(QStringLiteral("library"));
-    if (!library)
-        throw UsageError{QStringLiteral("missing --library")};
-    if (*library < 1 || *library > MaterialLibraries::Count)
+    const qint64 library = args.requiredInteger(QStringLiteral("library"));
+    if (library < 1 || library > MaterialLibraries::Count)
         throw UsageError{QStringLiteral("--library: expected 1 to %1, not %2")
                              .arg(MaterialLibraries::Count)
-                             .arg(*library)};
+                             .arg(library)};
     const bool yes = args.has(QStringLiteral("yes"));
     ctx.perform(QStringLiteral("CLSZ"), [&] {
         Catalogue catalogue(ctx.accountSet().database());
@@ -46,10 +44,10 @@ Result catalogueImport(Context &ctx, const Arguments &args)
         if (!catalogue.isEmpty() && !yes)
             throw Declined{Catalogue::Title,
                            QStringLiteral("新的材料库将替换现有材料库，你确定进行吗？")};
-        catalogue.importLibrary(int(*library) - 1);
+        catalogue.importLibrary(int(library) - 1);
     });
     Result result;
-    result.json.insert(QStringLiteral("library"), *library);
+    result.json.insert(QStringLiteral("library"), library);
     result.json.insert(QStringLiteral("message"), QStringLiteral("数据替换完毕！"));
     result.lines << QStringLiteral("数据替换完毕！");
     return result;

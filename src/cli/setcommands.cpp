@@ -69,18 +69,16 @@ Result setList(Context &ctx, const Arguments &)
 
 Result setDelete(Context &ctx, const Arguments &args)
 {
-    const auto number = args.integer(QStringLiteral("number"));
-    if (!number)
-        throw UsageError{QStringLiteral("missing --number")};
+    const qint64 number = args.requiredInteger(QStringLiteral("number"));
     const QString password = args.required(QStringLiteral("password"));
     // Our own session would hold the set's lock.
     ctx.closeAccountSet();
-    AccountSets(ctx.master(), ctx.folder()).remove(*number, password);
+    AccountSets(ctx.master(), ctx.folder()).remove(number, password);
     if (ctx.createdSet == number)
         ctx.createdSet.reset();
     Result result;
-    result.json.insert(QStringLiteral("BH"), *number);
-    result.lines << QString::number(*number);
+    result.json.insert(QStringLiteral("BH"), number);
+    result.lines << QString::number(number);
     return result;
 }
 
