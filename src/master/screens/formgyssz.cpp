@@ -2,6 +2,7 @@
 
 #include "master/suppliers.h"
 #include "shell/screens/help.h"
+#include "widgets/codelist.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -12,7 +13,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -34,7 +34,7 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
     setWindowTitle(QStringLiteral("供应商操作"));
     Help::install(this, helpTopic());
 
-    m_list = new QListWidget(this);
+    m_list = new CodeList(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setFixedWidth(210);
 
@@ -120,37 +120,16 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
     setState(State::Browse);
 }
 
-bool FormGYSSZ::selectSupplier(const QString &bh)
-{
-    for (int row = 0; row < m_list->count(); ++row) {
-        if (m_list->item(row)->data(Qt::UserRole).toString() == bh) {
-            m_list->setCurrentRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
 void FormGYSSZ::reload(const QString &select)
 {
     QList<Suppliers::Entry> entries;
     if (!runOperation(this, [&] { entries = Suppliers(m_db).list(); }))
         return;
-    const QSignalBlocker block(m_list);
-    m_list->clear();
-    for (const Suppliers::Entry &e : entries) {
-        auto *item = new QListWidgetItem(e.bh + QStringLiteral("  ") + e.mc, m_list);
-        item->setData(Qt::UserRole, e.bh);
-    }
-    if (select.isEmpty() || !selectSupplier(select))
-        m_list->setCurrentRow(-1);
+    QList<CodeList::Entry> rows;
+    for (const Suppliers::Entry &e : entries)
+        rows.append({e.bh, e.mc});
+    m_list->setEntries(rows, select);
     showSelected();
-}
-
-QString FormGYSSZ::selectedCode() const
-{
-    const QListWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
 }
 
 void FormGYSSZ::clearFields()
@@ -162,7 +141,7 @@ void FormGYSSZ::clearFields()
 void FormGYSSZ::showSelected()
 {
     clearFields();
-    const QString bh = selectedCode();
+    const QString bh = m_list->selectedCode();
     if (bh.isEmpty())
         return;
     std::optional<Suppliers::Supplier> s;
@@ -203,7 +182,7 @@ void FormGYSSZ::add()
 
 void FormGYSSZ::change()
 {
-    if (selectedCode().isEmpty()) {
+    if (m_list->selectedCode().isEmpty()) {
         Messages::warn(this, QStringLiteral("请选中记录！"), QStringLiteral("提示窗口！！！"));
         return;
     }
@@ -213,7 +192,7 @@ void FormGYSSZ::change()
 
 void FormGYSSZ::remove()
 {
-    const QString bh = selectedCode();
+    const QString bh = m_list->selectedCode();
     if (bh.isEmpty()) {
         Messages::warn(this, QStringLiteral("请选中记录！"), QStringLiteral("提示窗口！！！"));
         return;

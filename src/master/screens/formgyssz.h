@@ -4,10 +4,10 @@
 
 class QGroupBox;
 class QLineEdit;
-class QListWidget;
 
 namespace varnock {
 
+class CodeList;
 class Database;
 class IndexedButtonGroup;
 class NumericEdit;
@@ -28,20 +28,16 @@ public:
     State state() const { return m_state; }
     static QString helpTopic() { return QStringLiteral("供应商设置"); }
 
-    QListWidget *list() const { return m_list; }
+    CodeList *list() const { return m_list; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
     // The line edit of a field (CSQK is a NumericEdit).
     QLineEdit *field(Field field) const { return m_fields[field]; }
-
-    // Selects a supplier in the list and shows it; false when it is not listed.
-    bool selectSupplier(const QString &bh);
 
 private:
     void reload(const QString &select = QString());
     void showSelected();
     void clearFields();
     void setState(State state);
-    QString selectedCode() const;
 
     void add();
     void change();
@@ -50,7 +46,7 @@ private:
 
     Database &m_db;
     State m_state = State::Browse;
-    QListWidget *m_list = nullptr;
+    CodeList *m_list = nullptr;
     QGroupBox *m_frame = nullptr;
     QLineEdit *m_fields[FieldCount] = {};
     NumericEdit *m_debt = nullptr;

@@ -2,6 +2,7 @@
 
 #include "master/consumingunits.h"
 #include "shell/screens/help.h"
+#include "widgets/codelist.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -36,7 +36,7 @@ FrmLldw::FrmLldw(Database &db, QWidget *parent)
     setWindowTitle(QStringLiteral("耗料单位设置"));
     Help::install(this, helpTopic());
 
-    m_list = new QListWidget(this);
+    m_list = new CodeList(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setFixedWidth(210);
 
@@ -105,44 +105,23 @@ FrmLldw::FrmLldw(Database &db, QWidget *parent)
     setState(State::Browse);
 }
 
-bool FrmLldw::selectUnit(const QString &bh)
-{
-    for (int row = 0; row < m_list->count(); ++row) {
-        if (m_list->item(row)->data(Qt::UserRole).toString() == bh) {
-            m_list->setCurrentRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
 void FrmLldw::reload(const QString &select)
 {
     QList<ConsumingUnits::Unit> units;
     if (!runOperation(this, [&] { units = ConsumingUnits(m_db).list(); }))
         return;
-    const QSignalBlocker block(m_list);
-    m_list->clear();
-    for (const ConsumingUnits::Unit &u : units) {
-        auto *item = new QListWidgetItem(u.bh + QStringLiteral("  ") + u.mc, m_list);
-        item->setData(Qt::UserRole, u.bh);
-    }
-    if (select.isEmpty() || !selectUnit(select))
-        m_list->setCurrentRow(-1);
+    QList<CodeList::Entry> rows;
+    for (const ConsumingUnits::Unit &u : units)
+        rows.append({u.bh, u.mc});
+    m_list->setEntries(rows, select);
     showSelected();
-}
-
-QString FrmLldw::selectedCode() const
-{
-    const QListWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
 }
 
 void FrmLldw::showSelected()
 {
     for (QLineEdit *edit : m_fields)
         edit->clear();
-    const QString bh = selectedCode();
+    const QString bh = m_list->selectedCode();
     if (bh.isEmpty())
         return;
     std::optional<ConsumingUnits::Unit> u;
@@ -185,7 +164,7 @@ void FrmLldw::changeOrSave()
         save();
         return;
     }
-    if (selectedCode().isEmpty()) {
+    if (m_list->selectedCode().isEmpty()) {
         Messages::warn(this, QStringLiteral("请选中记录！"), QStringLiteral("提示"));
         return;
     }
@@ -208,7 +187,7 @@ void FrmLldw::save()
 
 void FrmLldw::remove()
 {
-    const QString bh = selectedCode();
+    const QString bh = m_list->selectedCode();
     if (bh.isEmpty()) {
         Messages::warn(this, QStringLiteral("请选中记录！"), QStringLiteral("提示"));
         return;

@@ -4,10 +4,10 @@
 
 class QGroupBox;
 class QLineEdit;
-class QListWidget;
 
 namespace varnock {
 
+class CodeList;
 class Database;
 class IndexedButtonGroup;
 
@@ -27,17 +27,14 @@ public:
     State state() const { return m_state; }
     static QString helpTopic() { return QStringLiteral("耗料单位设置"); }
 
-    QListWidget *list() const { return m_list; }
+    CodeList *list() const { return m_list; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
     QLineEdit *field(Field field) const { return m_fields[field]; }
-
-    bool selectUnit(const QString &bh);
 
 private:
     void reload(const QString &select = QString());
     void showSelected();
     void setState(State state);
-    QString selectedCode() const;
 
     void addOrSave();
     void changeOrSave();
@@ -46,7 +43,7 @@ private:
 
     Database &m_db;
     State m_state = State::Browse;
-    QListWidget *m_list = nullptr;
+    CodeList *m_list = nullptr;
     QLineEdit *m_fields[FieldCount] = {};
     IndexedButtonGroup *m_buttons = nullptr;
 };

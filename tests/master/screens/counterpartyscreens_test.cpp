@@ -1,6 +1,7 @@
 #include "master/openingbalancemodel.h"
 #include "master/screens/counterpartyscreens.h"
 #include "master/screens/formgyssz.h"
+#include "widgets/codelist.h"
 #include "master/screens/formlldwxzct.h"
 #include "master/screens/frmclcx.h"
 #include "master/screens/frmgysxz.h"
@@ -164,7 +165,7 @@ TEST_F(CounterpartyScreensTest, SupplierFormProposesAsksAndGuardsDeletion)
     EXPECT_EQ(form.field(FormGYSSZ::MC)->text(), QStringLiteral("甲钢材公司"));
     click(form.buttons(), FormGYSSZ::Cancel);
 
-    ASSERT_TRUE(form.selectSupplier(QStringLiteral("1")));
+    ASSERT_TRUE(form.list()->selectCode(QStringLiteral("1")));
     sink.clear();
     click(form.buttons(), FormGYSSZ::Delete);
     EXPECT_EQ(sink.questionTexts(), QStringList{QStringLiteral("你确实要删除这个供应商吗？")});
