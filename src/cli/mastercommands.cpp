@@ -112,6 +112,78 @@ Result supplierAdd(Context &ctx, const Arguments &args)
     return result;
 }
 
+Result supplierEdit(Context &ctx, const Arguments &args)
+{
+    const QString bh = args.required(QStringLiteral("code")).trimmed();
+    Suppliers::Supplier s;
+    ctx.perform(QStringLiteral("GYSSZ"), [&] {
+        Suppliers suppliers(ctx.accountSet().database());
+        const auto found = suppliers.find(bh);
+        if (!found)
+            throw Refusal(Suppliers::Title, QStringLiteral("这个供应商已经不存在！"));
+        // What is not given stays as it is.
+        s = *found;
+        s.mc = args.value(QStringLiteral("name")).value_or(s.mc).trimmed();
+        s.csqk = args.decimal(QStringLiteral("opening-debt")).value_or(s.csqk);
+        s.dz = args.value(QStringLiteral("address")).value_or(s.dz);
+        s.lxdh = args.value(QStringLiteral("phone")).value_or(s.lxdh);
+        s.fr = args.value(QStringLiteral("legal-representative")).value_or(s.fr);
+        suppliers.update(s);
+    });
+    Result result = codeResult(QStringLiteral("BH"), s.bh);
+    result.json.insert(QStringLiteral("MC"), s.mc);
+    return result;
+}
+
+Result supplierDelete(Context &ctx, const Arguments &args)
+{
+    const QString bh = args.required(QStringLiteral("code")).trimmed();
+    ctx.authorize(QStringLiteral("GYSSZ"));
+    if (!args.has(QStringLiteral("yes")))
+        throw Declined{QStringLiteral("提示窗口"), QStringLiteral("你确实要删除这个供应商吗？")};
+    ctx.perform(QStringLiteral("GYSSZ"),
+                [&] { Suppliers(ctx.accountSet().database()).remove(bh); });
+    return codeResult(QStringLiteral("BH"), bh);
+}
+
+Result unitEdit(Context &ctx, const Arguments &args)
+{
+    const QString bh = args.required(QStringLiteral("code")).trimmed();
+    ConsumingUnits::Unit u;
+    ctx.perform(QStringLiteral("LLDWSZ"), [&] {
+        ConsumingUnits units(ctx.accountSet().database());
+        const auto found = units.find(bh);
+        if (!found)
+            throw Refusal(ConsumingUnits::Title, QStringLiteral("这个单位已经不存在！"));
+        u = *found;
+        u.mc = args.value(QStringLiteral("name")).value_or(u.mc).trimmed();
+        u.dz = args.value(QStringLiteral("address")).value_or(u.dz);
+        u.lxr = args.value(QStringLiteral("contact")).value_or(u.lxr);
+        u.dh = args.value(QStringLiteral("phone")).value_or(u.dh);
+        units.update(u);
+    });
+    Result result = codeResult(QStringLiteral("BH"), u.bh);
+    result.json.insert(QStringLiteral("MC"), u.mc);
+    return result;
+}
+
+Result unitDelete(Context &ctx, const Arguments &args)
+{
+    const QString bh = args.required(QStringLiteral("code")).trimmed();
+    ctx.perform(QStringLiteral("LLDWSZ"),
+                [&] { ConsumingUnits(ctx.accountSet().database()).remove(bh); });
+    return codeResult(QStringLiteral("BH"), bh);
+}
+
+Result catalogueDelete(Context &ctx, const Arguments &args)
+{
+    const QString clbh = args.required(QStringLiteral("code")).trimmed();
+    const bool yes = args.has(QStringLiteral("yes"));
+    ctx.perform(QStringLiteral("CLSZ"),
+                [&] { Catalogue(ctx.accountSet().database()).remove(clbh, confirmWith(yes)); });
+    return codeResult(QStringLiteral("CLBH"), clbh);
+}
+
 Result unitAdd(Context &ctx, const Arguments &args)
 {
     ConsumingUnits::Unit u;

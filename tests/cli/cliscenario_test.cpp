@@ -459,6 +459,59 @@ post stock-in --all --kind 暂估入库
     EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
 }
 
+TEST_F(CliScenario, MasterDataIsChangedAndDeletedAsOnItsScreens)
+{
+    auto r = cli.batch(QStringLiteral(R"(set create --name 基础资料 --password pw --date 2026-01-01
+catalogue import --library 3
+supplier add --name 河北建材
+supplier add --name 天津五金
+supplier edit --code 1 --phone 0311-1234 --name "河北 建材"
+unit add --code 01 --name 一号楼
+unit add --code 02 --name 二号楼
+unit edit --code 01 --contact 王建国
+opening add --material 1001001 --price 4000 --quantity 5
+month-end --yes
+stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,1
+issue save --kind 1 --date 2026-02-03 --unit 01 --line 1001001,1
+)"),
+                       {"--user", "admin", "--password", "admin"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList as = {"--set", r.lines().first(), "--user", "admin", "--password", "admin"};
+    const auto run = [&](const QStringList &args) { return cli.run(as + args); };
+
+    // What vouchers name stays; the question is answered No without --yes.
+    r = run({"supplier", "delete", "--code", "1", "--yes"});
+    EXPECT_EQ(r.err, QStringLiteral("这个供应商已经做过入库操作！\n不能删除！！！\n"));
+    r = run({"supplier", "delete", "--code", "2"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("你确实要删除这个供应商吗？")));
+    EXPECT_EQ(run({"supplier", "delete", "--code", "2", "--yes"}).code, 0);
+    EXPECT_EQ(run({"unit", "delete", "--code", "01"}).err,
+              QStringLiteral("该单位已经做过业务不允许删除！\n"));
+    EXPECT_EQ(run({"unit", "delete", "--code", "02"}).code, 0);
+    EXPECT_EQ(run({"catalogue", "delete", "--code", "1001001", "--yes"}).err,
+              QStringLiteral("该材料已经做过出入库，不允许删除！\n"));
+    EXPECT_EQ(run({"catalogue", "delete", "--code", "7001002"}).code, 1);
+    EXPECT_EQ(run({"catalogue", "delete", "--code", "7001002", "--yes"}).code, 0);
+    EXPECT_EQ(run({"supplier", "edit", "--code", "9", "--name", "无"}).err,
+              QStringLiteral("这个供应商已经不存在！\n"));
+
+    auto db = open(as[1].toLongLong());
+    const auto supplier = Suppliers(*db).find(QStringLiteral("1"));
+    ASSERT_TRUE(supplier.has_value());
+    EXPECT_EQ(supplier->mc, QStringLiteral("河北 建材"));
+    EXPECT_EQ(supplier->lxdh, QStringLiteral("0311-1234"));
+    EXPECT_FALSE(Suppliers(*db).find(QStringLiteral("2")).has_value());
+    const auto unit = ConsumingUnits(*db).find(QStringLiteral("01"));
+    ASSERT_TRUE(unit.has_value());
+    EXPECT_EQ(unit->lxr, QStringLiteral("王建国"));
+    EXPECT_EQ(unit->mc, QStringLiteral("一号楼")) << "fields not given stay";
+    EXPECT_EQ(ConsumingUnits(*db).list().size(), 1);
+    EXPECT_EQ(
+        db->scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = '7001002'")).toInt(),
+        0);
+}
+
 TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {
