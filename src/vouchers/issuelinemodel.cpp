@@ -78,12 +78,8 @@ QVariant IssueLineModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_lines.size())
         return QVariant();
     const IssueLine &line = m_lines.at(index.row());
-    if (role == ConversionUnitsRole) {
-        QStringList units{QString()};
-        if (!line.materialHsdw.isEmpty())
-            units.append(line.materialHsdw);
-        return units;
-    }
+    if (role == ConversionUnitsRole)
+        return conversionUnits(line.materialHsdw);
     if (role == Qt::TextAlignmentRole)
         return alignment(index.column(), Price, Factor);
     if (role != Qt::DisplayRole && role != Qt::EditRole)

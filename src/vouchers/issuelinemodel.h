@@ -34,9 +34,6 @@ public:
         ColumnCount
     };
 
-    // The texts a conversion-unit cell offers: empty and the material's conversion unit.
-    static constexpr int ConversionUnitsRole = Qt::UserRole + 1;
-
     IssueLineModel(const IssueVouchers &vouchers, QObject *parent = nullptr);
 
     // Puts a material into a line (the picker's choice); a quantity already typed stays and

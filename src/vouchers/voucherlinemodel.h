@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QStringList>
 
 namespace varnock {
 
@@ -11,6 +12,9 @@ namespace varnock {
 template <typename Line> class VoucherLineModel : public QAbstractTableModel
 {
 public:
+    // The texts a conversion-unit cell offers: empty and the material's conversion unit.
+    static constexpr int ConversionUnitsRole = Qt::UserRole + 1;
+
     // Cells take input only while editable.
     void setEditable(bool editable)
     {
@@ -76,6 +80,13 @@ protected:
     }
 
     void emitRowChanged(int row) { emit dataChanged(index(row, 0), index(row, m_columnCount - 1)); }
+    static QStringList conversionUnits(const QString &materialHsdw)
+    {
+        QStringList units{QString()};
+        if (!materialHsdw.isEmpty())
+            units.append(materialHsdw);
+        return units;
+    }
     // The alignment of a cell whose figures run from column `first` to `last`.
     static QVariant alignment(int column, int first, int last)
     {
