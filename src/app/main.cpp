@@ -1,9 +1,11 @@
 #include "shell/datafolder.h"
 #include "shell/screens/startupflow.h"
+#include "widgets/screenparts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +14,9 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Varnock"));
     QApplication::setApplicationVersion(QStringLiteral(VARNOCK_VERSION));
     QApplication::setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+    QApplication::setWindowIcon(varnock::ScreenParts::programIcon());
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("varnock"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Varnock 工地材料核算系统"));

@@ -2,9 +2,16 @@
 
 #include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+
+// Q_INIT_RESOURCE must run outside any namespace.
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace varnock::ScreenParts {
 
@@ -36,10 +43,27 @@ void printPending(QAbstractButton *button)
 
 void close(QWidget *screen)
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
-        sub->close();
-    else
-        screen->close();
+    // The frame may hold the screen in a scrolling area: look up to the screen's own window.
+    for (QWidget *w = screen; w && !w->isWindow(); w = w->parentWidget()) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(w)) {
+            sub->close();
+            return;
+        }
+    }
+    screen->close();
+}
+
+QIcon programIcon()
+{
+    static const bool loaded = [] {
+        initIconResources();
+        return true;
+    }();
+    Q_UNUSED(loaded);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/varnock-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace varnock::ScreenParts

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 class QAbstractButton;
+class QIcon;
 class QHBoxLayout;
 class QLabel;
 class QWidget;
@@ -15,7 +16,10 @@ void styleHeading(QLabel *label);
 QHBoxLayout *signatures(const QStringList &captions, QWidget *screen);
 // A print button whose printing is not there yet: disabled, and it says so.
 void printPending(QAbstractButton *button);
-// Closes a working screen; inside the main window its sub-window frame is what closes.
+// Closes a working screen; inside the main window its sub-window frame is what closes (and
+// asks the screen first).
 void close(QWidget *screen);
+// The program's own icon, for its windows and sub-windows.
+QIcon programIcon();
 
 } // namespace varnock::ScreenParts

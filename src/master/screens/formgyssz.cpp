@@ -8,6 +8,7 @@
 #include "widgets/messages.h"
 #include "widgets/numericedit.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -106,7 +107,7 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
             showSelected();
             break;
         case Exit:
-            close();
+            ScreenParts::close(this);
             break;
         case Save:
             save();

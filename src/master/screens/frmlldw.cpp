@@ -7,6 +7,7 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,7 +95,7 @@ FrmLldw::FrmLldw(Database &db, QWidget *parent)
             showSelected();
             break;
         case Exit:
-            close();
+            ScreenParts::close(this);
             break;
         default:
             break;

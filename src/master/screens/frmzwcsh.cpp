@@ -8,6 +8,7 @@
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,7 +95,7 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
             reload();
             break;
         case Exit:
-            close();
+            ScreenParts::close(this);
             break;
         default:
             break;

@@ -2,22 +2,69 @@
 
 #include "shell/menutree.h"
 #include "widgets/messages.h"
+#include "widgets/screenparts.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace varnock {
 namespace {
 
 const int PanelCount = 8;
+const QString GeometryKey = QStringLiteral("MDIFrmMain/geometry");
+
+// What a sub-window holds: the screen inside a scrolling area, so that a screen larger than
+// the work area stays reachable. The sub-window shows the screen's title, and closing it
+// asks the screen (which may refuse, with unsaved input).
+class ScreenFrame : public QScrollArea
+{
+public:
+    explicit ScreenFrame(QWidget *screen)
+        : m_screen(screen)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(screen);
+        setWindowTitle(screen->windowTitle());
+        setFocusProxy(screen);
+        screen->installEventFilter(this);
+    }
+
+    QWidget *screen() const { return m_screen.data(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_screen && event->type() == QEvent::WindowTitleChange)
+            setWindowTitle(m_screen->windowTitle());
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (m_screen && !m_screen->close())
+            event->ignore();
+        else
+            event->accept();
+    }
+
+private:
+    QPointer<QWidget> m_screen;
+};
 
 QString notYetAvailable()
 {
@@ -49,7 +96,86 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     installBuiltInCommands();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         updateAction(it.key());
+    setWindowIcon(ScreenParts::programIcon());
     resize(1024, 720);
+}
+
+QMdiSubWindow *MDIFrmMain::addScreen(QWidget *screen)
+{
+    // The size the screen gave itself, or its natural size, and never less than it needs.
+    const QSize wanted =
+        (screen->testAttribute(Qt::WA_Resized) ? screen->size() : screen->sizeHint())
+            .expandedTo(screen->minimumSizeHint());
+    auto *frame = new ScreenFrame(screen);
+    auto *sub = new QMdiSubWindow;
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWidget(frame);
+    sub->setWindowIcon(ScreenParts::programIcon());
+    const QMargins margins = sub->contentsMargins();
+    const QRect area = workArea();
+    sub->resize((wanted + QSize(margins.left() + margins.right(), margins.top() + margins.bottom()))
+                    .boundedTo(area.size()));
+    m_mdiArea->addSubWindow(sub);
+    sub->show();
+    // The area's placement may cascade past its edge: pull the window back inside.
+    const QRect placed = sub->geometry();
+    sub->move(std::clamp(placed.left(), area.left(), area.right() + 1 - placed.width()),
+              std::clamp(placed.top(), area.top(), area.bottom() + 1 - placed.height()));
+    // A screen that closes itself takes its frame along (once it is gone, never half-way).
+    connect(screen, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
+    return sub;
+}
+
+QList<QWidget *> MDIFrmMain::screens() const
+{
+    QList<QWidget *> open;
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    for (const QMdiSubWindow *w : windows) {
+        QWidget *screen = screenOf(w);
+        // A screen that has closed waits hidden for its deletion.
+        if (screen && !screen->isHidden())
+            open << screen;
+    }
+    return open;
+}
+
+QWidget *MDIFrmMain::screenOf(const QMdiSubWindow *window)
+{
+    if (const auto *frame = dynamic_cast<const ScreenFrame *>(window->widget()))
+        return frame->screen();
+    return window->widget();
+}
+
+void MDIFrmMain::showScreen(QWidget *screen)
+{
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    for (QMdiSubWindow *w : windows) {
+        if (screenOf(w) != screen)
+            continue;
+        if (w->isMinimized())
+            w->showNormal();
+        m_mdiArea->setActiveSubWindow(w);
+        return;
+    }
+}
+
+QRect MDIFrmMain::workArea() const
+{
+    if (m_mdiArea->isVisible())
+        return m_mdiArea->viewport()->rect();
+    // Not shown yet: the size the window's layout gives the area.
+    layout()->activate();
+    return QRect(QPoint(), m_mdiArea->contentsRect().size());
+}
+
+void MDIFrmMain::showAtLastPlace()
+{
+    m_remembersPlace = true;
+    const QByteArray saved = QSettings().value(GeometryKey).toByteArray();
+    if (saved.isEmpty() || !restoreGeometry(saved))
+        showMaximized();
+    else
+        show();
 }
 
 void MDIFrmMain::buildMenus()
@@ -268,6 +394,13 @@ void MDIFrmMain::closeEvent(QCloseEvent *event)
     }
     emit quitRequested();
     event->accept();
+}
+
+void MDIFrmMain::hideEvent(QHideEvent *event)
+{
+    if (m_remembersPlace && !event->spontaneous())
+        QSettings().setValue(GeometryKey, saveGeometry());
+    QMainWindow::hideEvent(event);
 }
 
 void MDIFrmMain::runCommand(const QString &menuName)

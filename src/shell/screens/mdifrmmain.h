@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
@@ -35,6 +36,24 @@ public:
     QMenu *popup(const QString &name) const;
     QToolBar *mainToolBar() const { return m_toolBar; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
+
+    // Hosts a working screen in a sub-window of the work area: sized to the screen's content
+    // (or to the size it gave itself) but never larger than the area, and placed inside it; a
+    // screen that cannot shrink to the area scrolls inside its frame. Closing the frame asks
+    // the screen, and the frame goes when the screen closes itself.
+    QMdiSubWindow *addScreen(QWidget *screen);
+    // The screens hosted in the work area that are still open.
+    QList<QWidget *> screens() const;
+    // The screen a sub-window hosts; nullptr when it holds none (any more).
+    static QWidget *screenOf(const QMdiSubWindow *window);
+    // Brings a hosted screen to the front, restoring it when it is minimised.
+    void showScreen(QWidget *screen);
+    // The visible work area, in the coordinates sub-windows are placed in.
+    QRect workArea() const;
+
+    // Shows the window at the size and place it had when it was last hidden; maximised the
+    // first time. From then on every hiding remembers them.
+    void showAtLastPlace();
 
     // Title, panels 7/8 (and 4, the mode), the entries that follow the mode and entry `a`.
     void setAccountSet(const QString &title, const QString &setName, qint64 setNumber, int mode,
@@ -70,6 +89,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildMenus();
@@ -91,6 +111,7 @@ private:
     qint64 m_operatorNumber = 0;
     bool m_hasClosing = false;
     bool m_quitting = false;
+    bool m_remembersPlace = false;
 };
 
 } // namespace varnock

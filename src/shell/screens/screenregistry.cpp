@@ -3,8 +3,6 @@
 #include "shell/screens/mdifrmmain.h"
 
 #include <QDialog>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QVariant>
 
@@ -20,6 +18,17 @@ void ScreenRegistry::add(const QString &screen, Opening opening, Factory factory
     m_entries.insert(screen, Entry{opening, std::move(factory)});
 }
 
+QStringList ScreenRegistry::screens(Opening opening) const
+{
+    QStringList names;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it->opening == opening)
+            names << it.key();
+    }
+    names.sort();
+    return names;
+}
+
 QWidget *ScreenRegistry::open(const QString &screen, const ScreenRequest &request) const
 {
     const auto it = m_entries.constFind(screen);
@@ -28,13 +37,11 @@ QWidget *ScreenRegistry::open(const QString &screen, const ScreenRequest &reques
     const QString command = request.command ? request.command->name : screen;
 
     if (it->opening == Opening::InMainWindow && request.main) {
-        QMdiArea *area = request.main->mdiArea();
-        const QList<QMdiSubWindow *> windows = area->subWindowList();
-        for (QMdiSubWindow *w : windows) {
-            if (w->widget() && w->widget()->property(CommandProperty).toString() == command) {
-                w->showNormal();
-                area->setActiveSubWindow(w);
-                return w->widget();
+        const QList<QWidget *> open = request.main->screens();
+        for (QWidget *w : open) {
+            if (w->property(CommandProperty).toString() == command) {
+                request.main->showScreen(w);
+                return w;
             }
         }
     }
@@ -50,13 +57,7 @@ QWidget *ScreenRegistry::open(const QString &screen, const ScreenRequest &reques
             widget->show();
             return widget;
         }
-        // The size the screen gave itself, or its natural size; the frame comes on top.
-        const QSize wanted =
-            widget->testAttribute(Qt::WA_Resized) ? widget->size() : widget->sizeHint();
-        QMdiSubWindow *sub = request.main->mdiArea()->addSubWindow(widget);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        sub->resize(wanted + (sub->size() - widget->size()));
+        request.main->addScreen(widget);
         widget->setFocus();
         return widget;
     }

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -47,6 +48,8 @@ public:
 
     void add(const QString &screen, Opening opening, Factory factory);
     bool contains(const QString &screen) const { return m_entries.contains(screen); }
+    // The names of the screens registered with this way of opening, sorted.
+    QStringList screens(Opening opening) const;
 
     // Opens the screen. A screen already open inside the main window for the same command is
     // brought to the front instead of opened twice. Returns the screen (nullptr for Run and

@@ -76,7 +76,7 @@ bool StartupFlow::openAccountSet(qint64 number)
                                 m_session->formats());
     m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
                           m_session->mode(), m_session->hasClosing());
-    m_main->show();
+    m_main->showAtLastPlace();
     m_main->setEnabled(false);
     QTimer::singleShot(0, this, &StartupFlow::showLogin);
     return true;

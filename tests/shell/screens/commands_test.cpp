@@ -374,7 +374,8 @@ TEST_F(Commands, LogBrowserOpensInsideTheMainWindowFromItsCommand)
     ASSERT_TRUE(m_main.action(n("RZLL"))->isEnabled());
     m_main.action(n("RZLL"))->trigger();
     ASSERT_EQ(m_main.mdiArea()->subWindowList().size(), 1);
-    auto *browser = qobject_cast<FrmCzrz *>(m_main.mdiArea()->subWindowList().first()->widget());
+    auto *browser =
+        qobject_cast<FrmCzrz *>(MDIFrmMain::screenOf(m_main.mdiArea()->subWindowList().first()));
     ASSERT_NE(browser, nullptr);
     // The log browser itself writes no record.
     EXPECT_EQ(logCount(), 0);

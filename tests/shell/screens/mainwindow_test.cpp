@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QToolBar>
@@ -241,6 +242,50 @@ TEST(MainWindow, AccountSetLogOffClosesScreensFirst)
     EXPECT_EQ(logOff.count(), 1);
     EXPECT_TRUE(!plain || !plain->isVisible());
     EXPECT_TRUE(sink.questions.empty());
+}
+
+// The frame of a hosted screen asks the screen before it closes: unsaved input keeps both,
+// and the account set stays open.
+TEST(MainWindow, HostedScreensAreAskedBeforeTheirFrameCloses)
+{
+    RecordingSink sink;
+    MDIFrmMain w;
+    w.show();
+    QSignalSpy logOff(&w, &MDIFrmMain::accountSetLogOffRequested);
+    auto *stubborn = new StubbornEdit;
+    stubborn->setWindowTitle(QStringLiteral("入库单"));
+    QPointer<QMdiSubWindow> frame = w.addScreen(stubborn);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("入库单"));
+    stubborn->setWindowTitle(QStringLiteral("入库单 - 凭证修改"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("入库单 - 凭证修改"));
+
+    EXPECT_FALSE(frame->close());
+    w.action(n("ZTZX"))->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(logOff.count(), 0);
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(w.screens(), QList<QWidget *>{stubborn});
+}
+
+// The first start opens maximised; later starts open at the size the window was left at.
+TEST(MainWindow, OpensMaximisedFirstAndThenAsLeft)
+{
+    QSettings().remove(QStringLiteral("MDIFrmMain/geometry"));
+    {
+        MDIFrmMain w;
+        w.showAtLastPlace();
+        EXPECT_TRUE(w.isMaximized());
+        w.showNormal();
+        w.resize(900, 640);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(900, 640); }));
+        w.hide();
+    }
+    MDIFrmMain again;
+    again.showAtLastPlace();
+    EXPECT_FALSE(again.isMaximized());
+    EXPECT_EQ(again.size(), QSize(900, 640));
+    QSettings().remove(QStringLiteral("MDIFrmMain/geometry"));
 }
 
 TEST(MainWindow, ToolBarNavigationToggleAndAbout)

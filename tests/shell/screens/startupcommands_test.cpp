@@ -114,7 +114,7 @@ TEST(StartupCommands, TheLoginWiresCommandsPanelAndHelp)
     ASSERT_TRUE(main->action(QStringLiteral("RZLL"))->isEnabled());
     main->action(QStringLiteral("RZLL"))->trigger();
     ASSERT_EQ(main->mdiArea()->subWindowList().size(), 1);
-    QWidget *browser = main->mdiArea()->subWindowList().first()->widget();
+    QWidget *browser = MDIFrmMain::screenOf(main->mdiArea()->subWindowList().first());
     ASSERT_NE(qobject_cast<FrmCzrz *>(browser), nullptr);
     Database &db = flow.session()->database();
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM CZRZ")).toInt(), 0);
