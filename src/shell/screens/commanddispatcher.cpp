@@ -2,12 +2,14 @@
 
 #include "shell/operationlog.h"
 #include "shell/screens/frmdht.h"
+#include "shell/screens/gettingstarted.h"
 #include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
 #include "store/errors.h"
 
 #include <QAction>
 #include <QDockWidget>
+#include <QMdiArea>
 #include <QStatusBar>
 
 namespace varnock {
@@ -34,6 +36,7 @@ CommandDispatcher::CommandDispatcher(MDIFrmMain *main)
     // The panel's opening-balance button follows the first closing like the menu entry.
     connect(m_main, &MDIFrmMain::closingChanged, this, [this](bool hasClosing) {
         m_hasClosing = hasClosing;
+        setGuideShown(m_loggedIn && !hasClosing);
         if (!m_dock)
             return;
         // Later, not now: the closing may have been started by a button of this panel.
@@ -50,6 +53,7 @@ CommandDispatcher::CommandDispatcher(MDIFrmMain *main)
 CommandDispatcher::~CommandDispatcher()
 {
     delete m_dock.data();
+    delete m_guide.data();
 }
 
 void CommandDispatcher::installCommands()
@@ -86,12 +90,16 @@ void CommandDispatcher::loggedIn(const Permissions &permissions, bool hasClosing
     delete m_dock.data();
     if (m_main->navigationChecked())
         setNavigationShown(true);
+    // Also rebuilt: its buttons follow the operator's rights.
+    setGuideShown(false);
+    setGuideShown(!hasClosing);
 }
 
 void CommandDispatcher::loggedOff()
 {
     m_loggedIn = false;
     delete m_dock.data();
+    setGuideShown(false);
 }
 
 bool CommandDispatcher::isAvailable(const QString &name) const
@@ -119,6 +127,28 @@ bool CommandDispatcher::run(const QString &name)
     request.formats = m_formats;
     m_registry.open(c->screen, request);
     return true;
+}
+
+GettingStarted *CommandDispatcher::guide() const
+{
+    return m_guide.data();
+}
+
+void CommandDispatcher::setGuideShown(bool shown)
+{
+    if (!shown) {
+        // Later, not now: a button of the guide may be what made the closing.
+        if (m_guide) {
+            disconnect(m_main->mdiArea(), nullptr, m_guide, nullptr);
+            m_guide->hide();
+            m_guide->deleteLater();
+        }
+        m_guide = nullptr;
+        return;
+    }
+    if (m_guide || !m_db)
+        return;
+    m_guide = new GettingStarted(*this, m_main->mdiArea()->viewport());
 }
 
 FrmDHT *CommandDispatcher::navigationPanel() const

@@ -14,6 +14,7 @@ namespace varnock {
 
 class Database;
 class FrmDHT;
+class GettingStarted;
 class MDIFrmMain;
 
 // Runs the commands of the main window, its pop-ups, tool bar and navigation panel from the
@@ -54,6 +55,9 @@ public:
     // The shared issue-voucher kind: 1 requisition, 2 transfer out; 0 before any issue command.
     int issueKind() const { return m_issueKind; }
 
+    // The getting-started guide on the work area of a set without a closing; nullptr otherwise.
+    GettingStarted *guide() const;
+
     FrmDHT *navigationPanel() const;
     QDockWidget *navigationDock() const;
     // Opens or closes the panel (the DHT entry's check mark follows).
@@ -61,6 +65,7 @@ public:
 
 private:
     void writeLog(const QString &text);
+    void setGuideShown(bool shown);
 
     MDIFrmMain *m_main;
     ScreenRegistry m_registry;
@@ -74,6 +79,7 @@ private:
     bool m_hasClosing = false;
     QPointer<QDockWidget> m_dock;
     QPointer<FrmDHT> m_panel;
+    QPointer<GettingStarted> m_guide;
 };
 
 } // namespace varnock
