@@ -50,10 +50,10 @@ FrmZtxx::FrmZtxx(Database &master, const DataFolder &folder, QWidget *parent)
                                 QStringLiteral("确    定(&Q)"), QStringLiteral("退出系统(&X)")},
                                Qt::Vertical, this);
     m_buttons->setAlignment(Qt::AlignTop);
-    for (int i = 0; i < m_buttons->count(); ++i) {
-        m_buttons->button(i)->setAutoDefault(false);
+    for (int i = 0; i < m_buttons->count(); ++i)
         m_buttons->button(i)->setMinimumHeight(30);
-    }
+    // Enter on the list opens the chosen set.
+    m_buttons->button(2)->setDefault(true);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

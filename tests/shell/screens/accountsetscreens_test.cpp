@@ -165,6 +165,31 @@ TEST_F(AccountSetScreens, DoubleClickChoosesAndQuitAsksFirst)
     EXPECT_FALSE(chooser.isVisible());
 }
 
+// Enter on the list opens the selected set, as OK does; Enter on another button presses that
+// button instead.
+TEST_F(AccountSetScreens, EnterOnTheListChoosesTheSelectedSet)
+{
+    create(QStringLiteral("甲"));
+    const qint64 second = create(QStringLiteral("乙"));
+    {
+        FrmZtxx chooser(*m_master, m_folder);
+        activate(&chooser);
+        m_sink.answer({false});
+        chooser.buttons()->button(3)->setFocus();
+        QTest::keyClick(chooser.buttons()->button(3), Qt::Key_Return);
+        EXPECT_EQ(m_sink.questionTexts(), QStringList{QStringLiteral("您确认要退出本系统吗?")});
+        EXPECT_EQ(chooser.outcome(), FrmZtxx::Outcome::Pending);
+    }
+    FrmZtxx chooser(*m_master, m_folder);
+    activate(&chooser);
+    chooser.grid()->setFocus();
+    chooser.grid()->selectRow(1);
+    QTest::keyClick(chooser.grid(), Qt::Key_Return);
+    EXPECT_EQ(chooser.outcome(), FrmZtxx::Outcome::Chosen);
+    EXPECT_EQ(chooser.chosen(), second);
+    EXPECT_FALSE(chooser.isVisible());
+}
+
 TEST_F(AccountSetScreens, DeleteAsksThenChecksThePassword)
 {
     const qint64 number = create(QStringLiteral("甲"));
