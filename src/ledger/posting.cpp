@@ -199,7 +199,10 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
                         QStringLiteral("记账单位"), QStringLiteral("换算单位"),
                         QStringLiteral("实际单价"), QStringLiteral("出库数量"),
                         QStringLiteral("出库金额")};
-        q = m_db.exec(QStringLiteral("SELECT L.ID, C.CLMC, C.CLGG, C.JZDW, C.HSDW, L.SJDJ, "
+        // Lines are stored in the accounting unit; the conversion unit shows only on a line
+        // marked as entered in it.
+        q = m_db.exec(QStringLiteral("SELECT L.ID, C.CLMC, C.CLGG, C.JZDW, "
+                                     "CASE WHEN L.HSBZ <> 0 THEN C.HSDW ELSE '' END, L.SJDJ, "
                                      "L.SJSL, L.SJJE FROM LLD L "
                                      "LEFT JOIN CLJBXXB C ON C.CLBH = L.CLBH "
                                      "WHERE L.XTBH = ? AND L.ZJZC = 0 ORDER BY L.ID"),

@@ -61,6 +61,14 @@ QTableView *makeView(PostingGridModel *model, const QString &name, QWidget *pare
     return view;
 }
 
+// Columns as wide as what they show, with a little air.
+void fitColumns(QTableView *view)
+{
+    view->resizeColumnsToContents();
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        view->setColumnWidth(c, view->columnWidth(c) + 12);
+}
+
 } // namespace
 
 PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind,
@@ -233,6 +241,7 @@ void PostingScreen::refreshVouchers()
     PostingGrid grid;
     runOperation(this, [&] { grid = m_posting.voucherGrid(m_family, kind()); });
     m_vouchers->setGrid(grid);
+    fitColumns(m_voucherView);
     m_voucherView->setCurrentIndex({});
     refreshLines();
 }
@@ -244,6 +253,7 @@ void PostingScreen::refreshLines()
     if (xtbh != 0)
         runOperation(this, [&] { grid = m_posting.lineGrid(m_family, xtbh); });
     m_lines->setGrid(grid);
+    fitColumns(m_lineView);
 }
 
 qint64 PostingScreen::selectedVoucher() const
