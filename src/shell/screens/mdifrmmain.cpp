@@ -294,9 +294,14 @@ void MDIFrmMain::installBuiltInCommands()
     setCommand(QStringLiteral("aboutsys"), [this] {
         Messages::inform(this,
                          QStringLiteral("Varnock系统\n版本 %1\n\n"
-                                        "施工企业工地材料核算：材料编码目录、出入库凭证、"
-                                        "记账与成本计算、月结、库存盘点、供应商往来、"
-                                        "周转料具租赁、工程材料计划及各类统计报表。")
+                                        "施工企业工地材料核算。\n\n"
+                                        "本版本提供：账套与操作员管理、操作日志、材料编码目录、"
+                                        "供应商与耗料单位、账务初始化，入库单、退货单、领料单和"
+                                        "领料退货单的填制与记账（移动加权平均或先进先出），"
+                                        "以及月结。\n\n"
+                                        "以后的版本提供：库存盘点、取消记账与冲帐、直进直出、"
+                                        "供应商付款、周转料具租赁、工程材料计划、查询与统计报表、"
+                                        "凭单打印与报表导出、数据备份。")
                              .arg(QStringLiteral(VARNOCK_VERSION)),
                          QStringLiteral("关于系统"));
     });
