@@ -1,9 +1,12 @@
 #include "shell/accountsets.h"
 
+#include "shell/accountsetlock.h"
 #include "shell/passwords.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/limits.h"
+#include "store/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +37,15 @@ void removeFolder(const QString &path)
         dir.removeRecursively();
 }
 
+// A new set is built in "<number>.new" beside the sets and renamed into place when complete;
+// the lock beside it is held while it is being built.
+const QString BuildingSuffix = QStringLiteral(".new");
+
+QString lockOf(const QString &buildingFolder)
+{
+    return buildingFolder + QStringLiteral(".lock");
+}
+
 } // namespace
 
 AccountSets::AccountSets(Database &master, const DataFolder &folder)
@@ -48,6 +60,23 @@ QList<AccountSetInfo> AccountSets::list() const
     while (q.next()) {
         sets.append({q.value(0).toLongLong(), q.value(1).toString(),
                      QDate::fromString(q.value(2).toString(), QStringLiteral("yyyy-MM-dd"))});
+    }
+    return sets;
+}
+
+QList<AccountSetInfo> AccountSets::readable(QStringList &notes) const
+{
+    QList<AccountSetInfo> sets;
+    for (const AccountSetInfo &set : list()) {
+        try {
+            Database db(m_folder.accountSetDatabasePath(set.number), Database::Access::ReadOnly);
+            Schema::upgrade(db);
+            sets.append(set);
+        } catch (const StoreError &e) {
+            notes.append(QStringLiteral("%1 %2：%3").arg(set.number).arg(set.name, e.text));
+        } catch (const Refusal &r) {
+            notes.append(QStringLiteral("%1 %2：%3").arg(set.number).arg(set.name, r.text));
+        }
     }
     return sets;
 }
@@ -86,16 +115,23 @@ std::optional<AccountSets::Check> AccountSets::check(const NewAccountSet &reques
             .toLongLong() != 0) {
         return Check{Problem::DuplicateName, QStringLiteral("账套名称不允许重复！")};
     }
-    if (!request.operatorName.trimmed().isEmpty() &&
-        request.operatorPassword != request.operatorPasswordRepeat) {
+    const bool operatorGiven = request.operatorGiven || !request.operatorName.trimmed().isEmpty() ||
+                               !request.operatorPassword.isEmpty();
+    if (operatorGiven && request.operatorName.trimmed().isEmpty())
+        return Check{Problem::IncompleteOperator, QStringLiteral("操作员姓名不允许为空！")};
+    if (operatorGiven && request.operatorPassword.trimmed().isEmpty())
+        return Check{Problem::IncompleteOperator, QStringLiteral("操作员口令不允许为空！")};
+    if (operatorGiven && request.operatorPassword != request.operatorPasswordRepeat) {
         return Check{Problem::PasswordMismatch, QStringLiteral("验证密码不同！，请重新输入！")};
     }
-    if (request.number <= 0)
-        return Check{Problem::InvalidNumber, QStringLiteral("账套编号必须是正整数！")};
+    // Bounded so that the next proposed number and the folder name always fit.
+    if (request.number <= 0 || request.number > MaxNumber)
+        return Check{Problem::InvalidNumber,
+                     QStringLiteral("账套编号必须是1至%1之间的整数！").arg(MaxNumber)};
     if (find(request.number) || QFileInfo::exists(m_folder.accountSetFolder(request.number)))
         return Check{Problem::NumberTaken, NumberTakenText};
-    if (!request.date.isValid())
-        return Check{Problem::InvalidDate, QStringLiteral("建账日期无效！")};
+    if (!Limits::dateInRange(request.date))
+        return Check{Problem::InvalidDate, QStringLiteral("建账") + Limits::dateRangeText()};
     return std::nullopt;
 }
 
@@ -110,16 +146,22 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
         throw refusalFor(*problem);
 
     const QString folderPath = m_folder.accountSetFolder(request.number);
-    const QString filePath = m_folder.accountSetDatabasePath(request.number);
-    // mkdir, not mkpath: it fails for a folder that exists, so two programs creating the same
-    // number at once cannot both claim it.
-    if (!QDir(m_folder.path()).mkdir(QString::number(request.number))) {
-        if (QFileInfo::exists(folderPath))
-            throw refusalFor({Problem::NumberTaken, NumberTakenText});
-        throw StoreError(QStringLiteral("无法创建账套文件夹：%1").arg(folderPath));
+    const QString building = folderPath + BuildingSuffix;
+    // Two programs cannot build the same number, and a start elsewhere leaves this one be.
+    const auto lock = AccountSetLock::acquire(lockOf(building), NumberTakenText);
+    if (!lock) {
+        throw StoreError(QStringLiteral("数据文件夹不能写入，无法建立账套：%1\n"
+                                        "请检查该文件夹的写入权限。")
+                             .arg(QDir::toNativeSeparators(m_folder.path())));
+    }
+    removeFolder(building);
+    if (!QDir(m_folder.path()).mkdir(QFileInfo(building).fileName())) {
+        throw StoreError(QStringLiteral("无法创建账套文件夹：%1\n请检查数据文件夹的写入权限。")
+                             .arg(QDir::toNativeSeparators(building)));
     }
 
     try {
+        const QString filePath = QDir(building).filePath(DataFolder::DatabaseFileName);
         // A consistent snapshot of the template, even while the master is being written.
         m_master.exec(QStringLiteral("VACUUM INTO ?"), {filePath});
         {
@@ -129,11 +171,8 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
             const QString operatorName = request.operatorName.trimmed();
             if (!operatorName.isEmpty()) {
                 QSqlQuery q =
-                    request.operatorPassword.isEmpty()
-                        ? set.exec(QStringLiteral("UPDATE CZY SET CZY = ? WHERE BH = 1"),
-                                   {operatorName})
-                        : set.exec(QStringLiteral("UPDATE CZY SET CZY = ?, PASS = ? WHERE BH = 1"),
-                                   {operatorName, Passwords::hash(request.operatorPassword)});
+                    set.exec(QStringLiteral("UPDATE CZY SET CZY = ?, PASS = ? WHERE BH = 1"),
+                             {operatorName, Passwords::hash(request.operatorPassword)});
                 if (q.numRowsAffected() != 1)
                     throw StoreError(QStringLiteral("模板数据库中没有 1 号操作员。"));
             }
@@ -142,17 +181,56 @@ AccountSetInfo AccountSets::create(const NewAccountSet &request)
                      {request.mode == 1 ? 1 : 2});
             tx.commit();
         }
-        // Listed last: until here the new set is invisible and can be taken back whole.
+        // Listed before the folder is renamed: a start after a crash in between finds a
+        // complete, listed set and puts its folder into place.
         Transaction tx(m_master);
+        if (find(request.number) || QFileInfo::exists(folderPath))
+            throw refusalFor({Problem::NumberTaken, NumberTakenText});
         m_master.exec(
             QStringLiteral("INSERT INTO ZTXX (BH, ZTMC, JZRQ, PASS) VALUES (?, ?, ?, ?)"),
             {request.number, request.name, request.date, Passwords::hash(request.password)});
         tx.commit();
     } catch (...) {
-        removeFolder(folderPath);
+        removeFolder(building);
         throw;
     }
+    if (!QDir().rename(building, folderPath)) {
+        Transaction undo(m_master);
+        m_master.exec(QStringLiteral("DELETE FROM ZTXX WHERE BH = ?"), {request.number});
+        undo.commit();
+        removeFolder(building);
+        throw StoreError(
+            QStringLiteral("无法将新账套移入其文件夹：%1\n请检查数据文件夹的写入权限。")
+                .arg(QDir::toNativeSeparators(folderPath)));
+    }
     return AccountSetInfo{request.number, request.name, request.date};
+}
+
+void AccountSets::tidyInterruptedCreations()
+{
+    const QDir dir(m_folder.path());
+    const QStringList leftovers =
+        dir.entryList({QStringLiteral("*") + BuildingSuffix}, QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : leftovers) {
+        bool isNumber = false;
+        const qint64 number = name.chopped(BuildingSuffix.size()).toLongLong(&isNumber);
+        if (!isNumber)
+            continue;
+        const QString building = dir.filePath(name);
+        std::unique_ptr<QLockFile> lock;
+        try {
+            lock = AccountSetLock::acquire(lockOf(building), QString());
+        } catch (const Refusal &) {
+            continue; // still being built
+        }
+        if (!lock)
+            return; // a folder that cannot be written keeps what it holds
+        const QString folderPath = m_folder.accountSetFolder(number);
+        if (find(number) && !QFileInfo::exists(folderPath))
+            QDir().rename(building, folderPath);
+        else
+            removeFolder(building);
+    }
 }
 
 void AccountSets::remove(qint64 number, const QString &typedPassword)
@@ -166,13 +244,16 @@ void AccountSets::remove(qint64 number, const QString &typedPassword)
 
     const QString folderPath = m_folder.accountSetFolder(number);
     const QString lockPath = m_folder.accountSetLockPath(number);
-    QLockFile lock(lockPath);
-    lock.setStaleLockTime(0);
     const bool folderExists = QFileInfo::exists(folderPath);
-    if (folderExists && !lock.tryLock(0)) {
-        if (lock.error() == QLockFile::LockFailedError)
-            throw Refusal(Title, QStringLiteral("该账套正在使用中，请先关闭它再删除！"));
-        throw StoreError(QStringLiteral("无法锁定账套文件夹：%1").arg(folderPath));
+    std::unique_ptr<QLockFile> lock;
+    if (folderExists) {
+        lock = AccountSetLock::acquire(lockPath,
+                                       QStringLiteral("该账套正在使用中，请先关闭它再删除！"));
+        if (!lock) {
+            throw StoreError(QStringLiteral("账套文件夹不能写入，无法删除：%1\n"
+                                            "请检查该文件夹的写入权限。")
+                                 .arg(QDir::toNativeSeparators(folderPath)));
+        }
     }
 
     Transaction tx(m_master);
@@ -198,7 +279,7 @@ void AccountSets::remove(qint64 number, const QString &typedPassword)
         else
             complete = QFile::remove(entry.filePath()) && complete;
     }
-    lock.unlock();
+    lock.reset();
     if (!complete || !dir.rmdir(folderPath)) {
         throw StoreError(QStringLiteral("账套已删除，但其文件夹未能完全删除：%1").arg(folderPath));
     }

@@ -1,5 +1,6 @@
 #include "shell/accountsetsession.h"
 
+#include "shell/accountsetlock.h"
 #include "shell/displaysettings.h"
 #include "store/database.h"
 #include "store/errors.h"
@@ -14,7 +15,8 @@ const QString AccountSetSession::DefaultFirmName = QStringLiteral("建筑公司�
 const QString AccountSetSession::InUseText =
     QStringLiteral("该账套已被另一个程序打开，请先关闭它！");
 
-AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master, qint64 number)
+AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master, qint64 number,
+                                     Access access)
     : m_folder(folder)
 {
     const QString title = QStringLiteral("提示");
@@ -29,18 +31,11 @@ AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master,
         throw Refusal(title, QStringLiteral("找不到账套数据文件：%1").arg(dbPath),
                       Refusal::Icon::Critical);
 
-    m_lock = std::make_unique<QLockFile>(folder.accountSetLockPath(number));
-    // Held for hours: only a lock of a process that is gone counts as stale.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        if (m_lock->error() == QLockFile::LockFailedError)
-            throw Refusal(title, InUseText);
-        throw StoreError(QStringLiteral("无法锁定账套：%1").arg(folder.accountSetLockPath(number)));
-    }
-
-    m_db = std::make_unique<Database>(dbPath);
-    // A set made by an earlier version gets the indexes added since; the ledger relies on them.
-    Schema::addMissingIndexes(*m_db);
+    if (access == Access::Work)
+        m_lock = AccountSetLock::acquire(folder.accountSetLockPath(number), InUseText);
+    m_db = std::make_unique<Database>(dbPath, access == Access::Work ? Database::Access::ReadWrite
+                                                                     : Database::Access::ReadOnly);
+    Schema::upgrade(*m_db);
     const QVariant mode = m_db->scalar(QStringLiteral("SELECT MS FROM ZTMS"));
     m_mode = mode.toInt() == 1 ? 1 : 2;
     m_formats = DisplaySettings(folder).readFormats();
@@ -58,6 +53,11 @@ AccountSetSession::~AccountSetSession()
 QString AccountSetSession::windowTitle() const
 {
     return QStringLiteral("Varnock系统 - [ ") + m_firmName + QStringLiteral(" ]");
+}
+
+bool AccountSetSession::isReadOnly() const
+{
+    return m_db->isReadOnly();
 }
 
 bool AccountSetSession::hasClosing() const

@@ -19,9 +19,18 @@ class Database;
 class AccountSetSession
 {
 public:
-    // Opens the listed account set. Throws Refusal when the set is unknown, missing or open
-    // elsewhere, StoreError when its database cannot be read; nothing stays locked then.
-    AccountSetSession(const DataFolder &folder, Database &master, qint64 number);
+    enum class Access {
+        // Locked against every other program; upgraded to the current schema when older.
+        Work,
+        // Only read: no lock, so it works while another program works in the set.
+        Read,
+    };
+
+    // Opens the listed account set. Throws Refusal when the set is unknown, missing, open
+    // elsewhere (for work) or of a newer version, StoreError when its database cannot be
+    // read; nothing stays locked then. A set whose folder cannot be written opens read-only.
+    AccountSetSession(const DataFolder &folder, Database &master, qint64 number,
+                      Access access = Access::Work);
     ~AccountSetSession();
     AccountSetSession(const AccountSetSession &) = delete;
     AccountSetSession &operator=(const AccountSetSession &) = delete;
@@ -30,6 +39,8 @@ public:
     QString name() const { return m_info.name; }
     QDate created() const { return m_info.created; }
     Database &database() { return *m_db; }
+    // True when nothing can be written: opened to read, or its folder cannot be written.
+    bool isReadOnly() const;
     const DataFolder &folder() const { return m_folder; }
 
     // 1 = first in first out, 2 = moving weighted average; the set's own, fixed at creation.

@@ -1,5 +1,6 @@
 #include "shell/masterdatabase.h"
 
+#include "shell/accountsets.h"
 #include "shell/datafolder.h"
 #include "shell/passwords.h"
 #include "shell/permissions.h"
@@ -29,7 +30,7 @@ std::unique_ptr<Database> MasterDatabase::ensure(const DataFolder &folder)
 {
     const QString masterPath = folder.masterDatabasePath();
     if (QFileInfo::exists(masterPath))
-        return std::make_unique<Database>(masterPath);
+        return open(folder);
 
     if (!folder.ensureExists())
         throw StoreError(QStringLiteral("无法创建数据文件夹：%1").arg(folder.path()));
@@ -45,7 +46,7 @@ std::unique_ptr<Database> MasterDatabase::ensure(const DataFolder &folder)
         tempPath = temp.fileName();
     }
     try {
-        Database db(tempPath);
+        Database db(tempPath, Database::Access::Create);
         populate(db);
         // Leave no write-ahead log behind: the renamed file must stand on its own.
         db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -59,7 +60,16 @@ std::unique_ptr<Database> MasterDatabase::ensure(const DataFolder &folder)
         if (!QFileInfo::exists(masterPath))
             throw StoreError(QStringLiteral("无法创建主数据库：%1").arg(masterPath));
     }
-    return std::make_unique<Database>(masterPath);
+    return open(folder);
+}
+
+std::unique_ptr<Database> MasterDatabase::open(const DataFolder &folder)
+{
+    auto db = std::make_unique<Database>(folder.masterDatabasePath());
+    Schema::upgrade(*db);
+    if (!db->isReadOnly())
+        AccountSets(*db, folder).tidyInterruptedCreations();
+    return db;
 }
 
 void MasterDatabase::populate(Database &db)

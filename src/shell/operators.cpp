@@ -91,8 +91,9 @@ Operators::Login Operators::login(const QString &name, const QString &password)
     for (const Candidate &c : candidates) {
         if (!Passwords::matches(c.pass, password))
             continue;
-        if (!Passwords::isHash(c.pass)) {
-            // A password an older version kept in plain text is hashed on its first use.
+        if (!Passwords::isHash(c.pass) && !m_db.isReadOnly()) {
+            // A password an older version kept in plain text is hashed on its first use (by
+            // the next login that may write, when the set is only being read).
             Transaction tx(m_db);
             m_db.exec(QStringLiteral("UPDATE CZY SET PASS = ? WHERE BH = ?"),
                       {Passwords::hash(password), c.number});

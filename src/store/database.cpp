@@ -5,11 +5,17 @@
 
 #include <QAtomicInt>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlRecord>
+#include <QTemporaryFile>
+#include <QUrl>
 
 #include <sqlite3.h>
+
+#include <stdexcept>
 
 namespace varnock {
 
@@ -17,13 +23,7 @@ namespace {
 
 QAtomicInt s_connectionCounter;
 
-QString errorText(const QSqlError &error, const QString &sql)
-{
-    QString text = error.text().trimmed();
-    if (!sql.isEmpty())
-        text += QStringLiteral("\n") + sql.simplified();
-    return text;
-}
+const char SqliteHeader[] = "SQLite format 3";
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
@@ -33,42 +33,104 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db)
     return nullptr;
 }
 
+// The primary result code of a driver error (the extended code's low byte).
+int primaryCode(const QString &nativeCode)
+{
+    bool ok = false;
+    const int code = nativeCode.toInt(&ok);
+    return ok ? (code & 0xff) : SQLITE_ERROR;
+}
+
+// Whether a file may be written: opening it for writing changes nothing in it, and a
+// temporary file shows whether the folder takes the journal files beside it.
+bool canWrite(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return false;
+    file.close();
+    QTemporaryFile probe(
+        QFileInfo(filePath).absoluteDir().filePath(QStringLiteral(".kvmt-XXXXXX")));
+    return probe.open();
+}
+
 } // namespace
 
-Database::Database(const QString &filePath)
+Database::Database(const QString &filePath, Access access)
     : m_filePath(filePath)
     , m_connectionName(QStringLiteral("varnock-%1").arg(s_connectionCounter.fetchAndAddRelaxed(1)))
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(filePath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const QString text = errorText(db.lastError(), QString());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        throw StoreError(text.isEmpty() ? filePath : text + QStringLiteral(": ") + filePath);
+    const QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    if (access == Access::Create) {
+        open(filePath, options);
+    } else {
+        // Opening an empty file would quietly make a new database of it, and the journal
+        // mode would be written into a file that is no database: neither is touched.
+        QFile file(filePath);
+        if (!file.exists())
+            throw StoreError(failureText(QString::number(SQLITE_CANTOPEN), QString()));
+        if (!file.open(QIODevice::ReadOnly))
+            throw StoreError(failureText(QString::number(SQLITE_CANTOPEN), file.errorString()));
+        const QByteArray header = file.read(sizeof SqliteHeader);
+        file.close();
+        if (header != QByteArray(SqliteHeader, sizeof SqliteHeader))
+            throw StoreError(failureText(QString::number(SQLITE_NOTADB),
+                                         header.isEmpty() ? QStringLiteral("empty file")
+                                                          : QStringLiteral("no SQLite header")));
+        m_readOnly = access == Access::ReadOnly || !canWrite(filePath);
+        const QString uri = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath())
+                                .toString(QUrl::FullyEncoded);
+        const QString uriOptions = options + QStringLiteral(";QSQLITE_OPEN_URI");
+        if (!m_readOnly) {
+            open(uri + QStringLiteral("?mode=rw"), uriOptions);
+        } else {
+            const QString readOnly = uriOptions + QStringLiteral(";QSQLITE_OPEN_READONLY");
+            try {
+                open(uri + QStringLiteral("?mode=ro"), readOnly);
+            } catch (const StoreError &) {
+                // A folder that cannot be written cannot take the shared-memory file either;
+                // nothing can change the file there, so it is read as it stands.
+                open(uri + QStringLiteral("?mode=ro&immutable=1"), readOnly);
+            }
+        }
     }
-    sqlite3 *handle = sqliteHandle(db);
-    if (!handle) {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        throw StoreError(QStringLiteral("SQLite driver handle unavailable"));
-    }
-    registerScaledFunctions(handle);
     try {
-        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        registerScaledFunctions(sqliteHandle(connection()));
+        if (!m_readOnly)
+            exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
         exec(QStringLiteral("PRAGMA foreign_keys=OFF"));
     } catch (...) {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
+        close();
         throw;
     }
 }
 
-Database::~Database()
+// Opens the connection and reads the schema once, so that a damaged file fails here, before
+// anything is written to it.
+void Database::open(const QString &name, const QString &options)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(name);
+    db.setConnectOptions(options);
+    QString failure;
+    if (!db.open()) {
+        failure = failureText(db.lastError().nativeErrorCode(), db.lastError().text());
+    } else if (!sqliteHandle(db)) {
+        failure = failureText(QString(), QStringLiteral("SQLite driver handle unavailable"));
+    } else {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
+            failure = failureText(probe.lastError().nativeErrorCode(), probe.lastError().text());
+    }
+    db = QSqlDatabase();
+    if (!failure.isEmpty()) {
+        close();
+        throw StoreError(failure);
+    }
+}
+
+void Database::close()
 {
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -76,6 +138,56 @@ Database::~Database()
             db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void Database::fail(const QSqlError &error) const
+{
+    // A scaled function that left the exact range: the same failure as Decimal's own.
+    if (error.databaseText().endsWith(QLatin1String(OverflowMessage)))
+        throw std::overflow_error(OverflowMessage);
+    throw StoreError(failureText(error.nativeErrorCode(), error.databaseText()));
+}
+
+QString Database::failureText(const QString &nativeCode, const QString &driverText) const
+{
+    const QString file = QDir::toNativeSeparators(m_filePath);
+    QString text;
+    switch (primaryCode(nativeCode)) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        text = QStringLiteral("数据文件已损坏，或不是本系统的数据文件：%1\n"
+                              "文件未被改动。请从备份中恢复该文件。");
+        break;
+    case SQLITE_CANTOPEN:
+        text = QStringLiteral("无法打开数据文件：%1\n请检查该文件是否存在、其文件夹能否访问。");
+        break;
+    case SQLITE_READONLY:
+        text = QStringLiteral("数据文件只读，不能保存修改：%1\n请检查该文件及其文件夹的写入权限。");
+        break;
+    case SQLITE_FULL:
+        text = QStringLiteral("磁盘已满，数据未能写入：%1\n请腾出磁盘空间后重试。");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        text = QStringLiteral("数据文件正被另一个程序写入：%1\n请稍后再试。");
+        break;
+    case SQLITE_IOERR:
+        text = QStringLiteral("读写数据文件时出错：%1\n请检查磁盘，必要时从备份中恢复该文件。");
+        break;
+    default:
+        text = QStringLiteral("数据文件操作失败：%1\n请检查该文件，必要时从备份中恢复。");
+        break;
+    }
+    text = text.arg(file);
+    const QString detail = driverText.trimmed();
+    if (!detail.isEmpty())
+        text += QLatin1Char('\n') + detail;
+    return text;
+}
+
+Database::~Database()
+{
+    close();
 }
 
 QSqlDatabase Database::connection() const
@@ -88,7 +200,7 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &values) const
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw StoreError(errorText(query.lastError(), sql));
+        fail(query.lastError());
     for (const QVariant &v : values) {
         if (v.typeId() == QMetaType::QDate)
             query.addBindValue(v.toDate().toString(QStringLiteral("yyyy-MM-dd")));
@@ -96,7 +208,7 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &values) const
             query.addBindValue(v);
     }
     if (!query.exec())
-        throw StoreError(errorText(query.lastError(), sql));
+        fail(query.lastError());
     return query;
 }
 
@@ -152,6 +264,11 @@ Transaction::Transaction(Database &db)
     : m_db(db)
     , m_level(db.m_transactionDepth)
 {
+    if (m_db.isReadOnly()) {
+        throw Refusal(QStringLiteral("提示"),
+                      m_db.failureText(QString::number(SQLITE_READONLY), QString()),
+                      Refusal::Icon::Critical);
+    }
     if (m_level == 0)
         m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
     else
@@ -186,6 +303,29 @@ void Transaction::commit()
         m_db.exec(QStringLiteral("RELEASE sp%1").arg(m_level));
     m_done = true;
     --m_db.m_transactionDepth;
+}
+
+ReadSnapshot::ReadSnapshot(Database &db)
+    : m_db(db)
+{
+    if (m_db.m_transactionDepth > 0)
+        return;
+    // Deferred: the snapshot is taken at the first read and holds until the end.
+    m_db.exec(QStringLiteral("BEGIN"));
+    m_began = true;
+    ++m_db.m_transactionDepth;
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    if (!m_began)
+        return;
+    --m_db.m_transactionDepth;
+    try {
+        m_db.exec(QStringLiteral("COMMIT"));
+    } catch (const StoreError &) {
+        // Nothing was written; closing the connection ends the read as well.
+    }
 }
 
 } // namespace varnock

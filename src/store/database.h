@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -13,16 +14,32 @@ namespace varnock {
 //
 // All statements take bound values only; user text never becomes SQL text. QDate values are
 // bound as 'yyyy-MM-dd' text, Decimal values through Decimal::toVariant().
+//
+// Failures are thrown as StoreError whose text names the file and says what to do, the
+// database's own text on the last line; a scaled function that leaves the exact range throws
+// std::overflow_error, as Decimal does.
 class Database
 {
 public:
-    // Opens (creating when absent) the SQLite file. Throws StoreError.
-    explicit Database(const QString &filePath);
+    enum class Access {
+        // Created when absent: only for a new master or a new account set.
+        Create,
+        // An existing file, never created. Opened read-only when the file or its folder
+        // cannot be written.
+        ReadWrite,
+        // An existing file, only read, while another program may be writing it.
+        ReadOnly,
+    };
+
+    // Opens the SQLite file. An existing file that is empty, damaged or no database at all
+    // is refused untouched. Throws StoreError.
+    explicit Database(const QString &filePath, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
     QString filePath() const { return m_filePath; }
+    bool isReadOnly() const { return m_readOnly; }
     QSqlDatabase connection() const;
 
     // Prepares and runs one statement with positional '?' values. Throws StoreError.
@@ -39,16 +56,26 @@ public:
     // Escapes '\', '%' and '_' for a LIKE pattern written with ESCAPE '\'.
     static QString likeEscaped(const QString &text);
 
+    // The text of a failure on this file: what happened, what to do, the driver's words.
+    QString failureText(const QString &nativeCode, const QString &driverText) const;
+
 private:
     friend class Transaction;
+    friend class ReadSnapshot;
+    void open(const QString &name, const QString &options);
+    void close();
+    [[noreturn]] void fail(const QSqlError &error) const;
+
     QString m_filePath;
     QString m_connectionName;
+    bool m_readOnly = false;
     int m_transactionDepth = 0;
 };
 
 // One business operation = one transaction. Rolls back when destroyed uncommitted. Nested
 // transactions become savepoints, so an inner failure undoes only its own part when the
-// caller catches it, and nothing when the outer one rolls back.
+// caller catches it, and nothing when the outer one rolls back. A read-only database refuses
+// to begin one.
 class Transaction
 {
 public:
@@ -63,6 +90,21 @@ private:
     Database &m_db;
     int m_level;
     bool m_done = false;
+};
+
+// Every read made while it lives sees one state of the file, however other programs write it
+// meanwhile. Transactions begun inside it become savepoints.
+class ReadSnapshot
+{
+public:
+    explicit ReadSnapshot(Database &db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+private:
+    Database &m_db;
+    bool m_began = false;
 };
 
 } // namespace varnock

@@ -1,7 +1,9 @@
 #include "store/schema.h"
 
 #include "store/database.h"
+#include "store/errors.h"
 
+#include <QDir>
 #include <QString>
 
 namespace varnock {
@@ -233,10 +235,30 @@ void Schema::createAccountSet(Database &db)
     tx.commit();
 }
 
-void Schema::addMissingIndexes(Database &db)
+void Schema::upgrade(Database &db)
 {
+    const int version = db.userVersion();
+    const QString file = QDir::toNativeSeparators(db.filePath());
+    if (version > Version) {
+        throw Refusal(QStringLiteral("提示"),
+                      QStringLiteral("数据文件%1由较新版本的程序建立（文件版本%2，本程序只能打开"
+                                     "版本%3及以前的文件）。\n请使用新版本的程序打开它。")
+                          .arg(file)
+                          .arg(version)
+                          .arg(Version),
+                      Refusal::Icon::Critical);
+    }
+    if (version <= 0) {
+        throw StoreError(QStringLiteral("不是本系统的数据文件：%1\n请选择正确的文件，或从备份中"
+                                        "恢复该文件。")
+                             .arg(file));
+    }
+    if (version == Version || db.isReadOnly())
+        return;
     Transaction tx(db);
+    // From version 1: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already has.
     createIndexes(db, accountSetIndexes);
+    db.setUserVersion(Version);
     tx.commit();
 }
 

@@ -8,14 +8,17 @@ class Database;
 // set PRAGMA user_version to Schema::Version.
 namespace Schema {
 
-constexpr int Version = 1;
+// Version 2 added the indexes the ledger relies on.
+constexpr int Version = 2;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.
 void createAccountSet(Database &db);
-// Adds the indexes an older file lacks (CREATE INDEX IF NOT EXISTS); the tables and their
-// rows stay as they are. Meant for every account set when it is opened.
-void addMissingIndexes(Database &db);
+// Meant for every account set and master when it is opened. A file written by a newer
+// version of the program is refused (Refusal naming the file and both versions), a file
+// without a version is no database of this program (StoreError); an older file is brought
+// up to Version in one transaction, unless it is opened read-only: it is then read as it is.
+void upgrade(Database &db);
 // The master database: the account-set tables above (it is the template new sets are copied
 // from) plus ZTXX, which lives in the master only.
 void createMaster(Database &db);

@@ -26,7 +26,7 @@ std::optional<std::int64_t> scaledArgument(sqlite3_context *context, sqlite3_val
         const double d = std::round(sqlite3_value_double(value));
         if (std::isfinite(d) && d >= -9223372036854775808.0 && d < 9223372036854775808.0)
             return static_cast<std::int64_t>(d);
-        sqlite3_result_error(context, (QByteArray(name) + ": numeric overflow").constData(), -1);
+        sqlite3_result_error(context, (QByteArray(name) + ": " + OverflowMessage).constData(), -1);
         return std::nullopt;
     }
     default:
@@ -88,7 +88,7 @@ void scaledFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
         }
         sqlite3_result_int64(context, result.rounded(decimals).raw());
     } catch (const std::overflow_error &) {
-        sqlite3_result_error(context, (QByteArray(name) + ": numeric overflow").constData(), -1);
+        sqlite3_result_error(context, (QByteArray(name) + ": " + OverflowMessage).constData(), -1);
     } catch (const std::domain_error &) {
         sqlite3_result_null(context);
     }

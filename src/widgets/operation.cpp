@@ -1,6 +1,7 @@
 #include "widgets/operation.h"
 
 #include "store/errors.h"
+#include "store/limits.h"
 #include "widgets/messages.h"
 
 #include <exception>
@@ -28,7 +29,7 @@ bool runOperation(QWidget *parent, const std::function<void()> &operation)
     } catch (const StoreError &error) {
         Messages::critical(parent, error.text, QStringLiteral("错误"));
     } catch (const std::overflow_error &) {
-        criticalUnfinished(parent, QStringLiteral("数值超出允许的范围"));
+        Messages::show(parent, Refusal(QStringLiteral("提示"), Limits::overflowText()));
     } catch (const std::domain_error &) {
         criticalUnfinished(parent, QStringLiteral("计算中出现除数为零"));
     } catch (const std::exception &error) {

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -172,9 +173,19 @@ TEST_F(AccountSetsTest, RefusalsComeInTheWizardsOrderAndCreateNothing)
     EXPECT_TRUE(m_sets->list().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(m_folder.accountSetFolder(r.number)));
 
-    // Without an operator name the repetition is not looked at.
+    // Without an operator the repetition is not looked at.
     r.operatorName.clear();
+    r.operatorPassword.clear();
     EXPECT_FALSE(m_sets->check(r).has_value());
+
+    r.date = QDate(1899, 12, 31);
+    EXPECT_EQ(refusalText(r), QStringLiteral("建账日期必须在1900-01-01至2999-12-31之间！"));
+    r.date = QDate(3000, 1, 1);
+    EXPECT_EQ(m_sets->check(r)->problem, AccountSets::Problem::InvalidDate);
+    r.date = QDate(2999, 12, 31);
+    EXPECT_FALSE(m_sets->check(r).has_value());
+    r.number = AccountSets::MaxNumber + 1;
+    EXPECT_EQ(m_sets->check(r)->problem, AccountSets::Problem::InvalidNumber);
 }
 
 TEST_F(AccountSetsTest, DuplicateNameIsRefusedAndLeavesNoFolder)
@@ -233,7 +244,7 @@ TEST_F(AccountSetsTest, NewSetIsACopyWithItsOwnOperatorModeAndHashedPassword)
               QStringLiteral("2026-03-15"));
 }
 
-TEST_F(AccountSetsTest, OperatorWithoutNameOrPasswordKeepsWhatTheTemplateHolds)
+TEST_F(AccountSetsTest, WithoutAnOperatorTheTemplatesStaysAndAGivenOneNeedsBothFields)
 {
     const AccountSetInfo plain = m_sets->create(request(QStringLiteral("甲")));
     EXPECT_EQ(inSet(plain.number, QStringLiteral("SELECT CZY FROM CZY WHERE BH = 1")).toString(),
@@ -243,14 +254,20 @@ TEST_F(AccountSetsTest, OperatorWithoutNameOrPasswordKeepsWhatTheTemplateHolds)
         QStringLiteral("admin")));
     EXPECT_EQ(inSet(plain.number, QStringLiteral("SELECT MS FROM ZTMS")).toInt(), 2);
 
+    // A name alone would keep the template's well-known password; a password alone would be
+    // dropped.
     NewAccountSet r = request(QStringLiteral("乙"));
     r.operatorName = QStringLiteral("李四");
-    const AccountSetInfo named = m_sets->create(r);
-    EXPECT_EQ(inSet(named.number, QStringLiteral("SELECT CZY FROM CZY WHERE BH = 1")).toString(),
-              QStringLiteral("李四"));
-    EXPECT_TRUE(Passwords::matches(
-        inSet(named.number, QStringLiteral("SELECT PASS FROM CZY WHERE BH = 1")).toString(),
-        QStringLiteral("admin")));
+    EXPECT_EQ(refusalText(r), QStringLiteral("操作员口令不允许为空！"));
+    r.operatorPassword = r.operatorPasswordRepeat = QStringLiteral("  ");
+    EXPECT_EQ(refusalText(r), QStringLiteral("操作员口令不允许为空！"));
+    r.operatorName.clear();
+    r.operatorPassword = r.operatorPasswordRepeat = QStringLiteral("kl");
+    EXPECT_EQ(refusalText(r), QStringLiteral("操作员姓名不允许为空！"));
+    r.operatorPassword = r.operatorPasswordRepeat = QString();
+    r.operatorGiven = true;
+    EXPECT_EQ(m_sets->check(r)->problem, AccountSets::Problem::IncompleteOperator);
+    EXPECT_EQ(m_sets->list().size(), 1);
 }
 
 TEST_F(AccountSetsTest, NamesWithQuotesPercentAndChineseAreKeptAsTyped)
@@ -272,9 +289,81 @@ TEST_F(AccountSetsTest, FailureHalfwayLeavesNeitherFolderNorRow)
     m_master->exec(QStringLiteral("DELETE FROM CZY"));
     NewAccountSet r = request(QStringLiteral("甲"));
     r.operatorName = QStringLiteral("张三");
+    r.operatorPassword = r.operatorPasswordRepeat = QStringLiteral("zs");
     EXPECT_THROW(m_sets->create(r), StoreError);
     EXPECT_FALSE(QFileInfo::exists(m_folder.accountSetFolder(r.number)));
+    EXPECT_TRUE(QDir(m_folder.path()).entryList({QStringLiteral("*.new*")}).isEmpty());
     EXPECT_TRUE(m_sets->list().isEmpty());
+}
+
+TEST_F(AccountSetsTest, AStartFinishesOrRemovesWhatAnInterruptedCreationLeft)
+{
+    const auto building = [&](qint64 number) {
+        return m_folder.accountSetFolder(number) + QStringLiteral(".new");
+    };
+    // Killed after listing, before the rename into place.
+    const AccountSetInfo listed = m_sets->create(request(QStringLiteral("甲")));
+    ASSERT_TRUE(QDir().rename(m_folder.accountSetFolder(listed.number), building(listed.number)));
+    // Killed while building: a complete copy, not listed.
+    const qint64 unlisted = m_sets->proposedNumber();
+    ASSERT_TRUE(QDir().mkpath(building(unlisted)));
+    ASSERT_TRUE(QFile::copy(building(listed.number) + QStringLiteral("/kvmt.db"),
+                            building(unlisted) + QStringLiteral("/kvmt.db")));
+    // Still being built by another program.
+    const qint64 running = unlisted + 1;
+    ASSERT_TRUE(QDir().mkpath(building(running)));
+    QLockFile runningLock(building(running) + QStringLiteral(".lock"));
+    ASSERT_TRUE(runningLock.tryLock(0));
+
+    m_sets.reset();
+    m_master = MasterDatabase::ensure(m_folder);
+    m_sets = std::make_unique<AccountSets>(*m_master, m_folder);
+
+    EXPECT_TRUE(QFileInfo::exists(m_folder.accountSetDatabasePath(listed.number)));
+    EXPECT_FALSE(QFileInfo::exists(building(listed.number)));
+    EXPECT_FALSE(QFileInfo::exists(building(unlisted)));
+    EXPECT_TRUE(QFileInfo::exists(building(running)));
+    // The unlisted number is free again.
+    NewAccountSet again = request(QStringLiteral("乙"));
+    again.number = unlisted;
+    EXPECT_EQ(m_sets->create(again).number, unlisted);
+    EXPECT_EQ(m_sets->list().size(), 2);
+}
+
+TEST_F(AccountSetsTest, TheChooserLeavesOutASetItCannotRead)
+{
+    const AccountSetInfo sound = m_sets->create(request(QStringLiteral("甲")));
+    const AccountSetInfo damaged = m_sets->create(request(QStringLiteral("乙")));
+    const QString path = m_folder.accountSetDatabasePath(damaged.number);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
+    QStringList notes;
+    const QList<AccountSetInfo> shown = m_sets->readable(notes);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().number, sound.number);
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes.first().contains(QStringLiteral("乙")));
+    EXPECT_TRUE(notes.first().contains(path));
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
+TEST(MasterDatabase, ADamagedMasterIsRefusedAsItIs)
+{
+    QTemporaryDir dir;
+    const DataFolder folder(dir.path());
+    {
+        QFile file(folder.masterDatabasePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    try {
+        MasterDatabase::ensure(folder);
+        FAIL() << "an empty master was opened";
+    } catch (const StoreError &error) {
+        EXPECT_TRUE(error.text.contains(folder.masterDatabasePath())) << error.text.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(folder.masterDatabasePath()).size(), 0);
 }
 
 TEST_F(AccountSetsTest, DeleteNeedsTheRightPassword)

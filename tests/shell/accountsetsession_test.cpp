@@ -5,12 +5,15 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/schema.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -158,8 +161,25 @@ TEST_F(SessionTest, OpeningASetOfAnEarlierVersionAddsTheIndexesItLacks)
     const QString count =
         QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
     const QString index = QStringLiteral("RKD_CLBH_ID");
-    open(number)->database().exec(QStringLiteral("DROP INDEX ") + index);
-    EXPECT_EQ(open(number)->database().scalar(count, {index}).toInt(), 1);
+    {
+        auto old = open(number);
+        old->database().exec(QStringLiteral("DROP INDEX ") + index);
+        old->database().setUserVersion(1);
+    }
+    auto session = open(number);
+    EXPECT_EQ(session->database().scalar(count, {index}).toInt(), 1);
+    EXPECT_EQ(session->database().userVersion(), Schema::Version);
+}
+
+TEST_F(SessionTest, ASetOfANewerVersionIsRefusedAndLeftAsItIs)
+{
+    const qint64 number = create(QStringLiteral("新账套"));
+    open(number)->database().setUserVersion(Schema::Version + 1);
+    const QString text = refusalOpening(number);
+    EXPECT_TRUE(text.contains(m_folder.accountSetDatabasePath(number))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::number(Schema::Version + 1)));
+    Database file(m_folder.accountSetDatabasePath(number), Database::Access::ReadOnly);
+    EXPECT_EQ(file.userVersion(), Schema::Version + 1);
 }
 
 TEST_F(SessionTest, TitleFormatsAndClosingComeFromTheSetAndTheDataFolder)
@@ -189,7 +209,10 @@ TEST_F(SessionTest, ASetOpenInThisProgramCannotBeOpenedTwiceNorDeleted)
     const qint64 number = create(QStringLiteral("甲"));
     {
         auto first = open(number);
-        EXPECT_EQ(refusalOpening(number), AccountSetSession::InUseText);
+        const QString text = refusalOpening(number);
+        EXPECT_TRUE(text.startsWith(AccountSetSession::InUseText)) << text.toStdString();
+        // The holder is named where the lock says who it is.
+        EXPECT_TRUE(text.contains(QString::number(QCoreApplication::applicationPid())));
         EXPECT_THROW(m_sets->remove(number, QStringLiteral("pw")), Refusal);
         EXPECT_EQ(m_sets->list().size(), 1);
         EXPECT_TRUE(QFileInfo::exists(m_folder.accountSetDatabasePath(number)));
@@ -207,9 +230,12 @@ TEST_F(SessionTest, ASetOpenInAnotherProgramIsRefusedUntilThatProgramIsGone)
     OtherProgram other(m_folder.accountSetLockPath(number));
     ASSERT_TRUE(other.locked());
 
-    EXPECT_EQ(refusalOpening(number), AccountSetSession::InUseText);
+    EXPECT_TRUE(refusalOpening(number).startsWith(AccountSetSession::InUseText));
     EXPECT_THROW(m_sets->remove(number, QStringLiteral("pw")), Refusal);
     EXPECT_TRUE(QFileInfo::exists(m_folder.accountSetDatabasePath(number)));
+    // Reading needs no lock: the set is read beside the other program.
+    EXPECT_NO_THROW(
+        AccountSetSession(m_folder, *m_master, number, AccountSetSession::Access::Read));
 
     // A program that died leaves its lock file; that lock is stale and taken over.
     other.kill();
@@ -231,4 +257,27 @@ TEST_F(SessionTest, MissingOrUnknownSetIsRefusedWithoutCreatingAFile)
     // Nothing stays locked after the failed attempt.
     ASSERT_TRUE(QFile::rename(path + QStringLiteral(".away"), path));
     EXPECT_NO_THROW(open(number));
+}
+
+TEST_F(SessionTest, ALockFileThatNamesNoLiveProgramIsTakenOver)
+{
+    const qint64 number = create(QStringLiteral("甲"));
+    const QString lockPath = m_folder.accountSetLockPath(number);
+    // A power cut between creating and writing the lock leaves it empty; other damage leaves
+    // anything at all.
+    const QByteArray deadProcess =
+        "999999999\nvarnock\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    for (const QByteArray &contents :
+         {QByteArray(), QByteArray("garbage\n"), QByteArray("\xff\xfe\x00\x01", 4), deadProcess}) {
+        {
+            QFile lock(lockPath);
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            lock.write(contents);
+        }
+        EXPECT_NO_THROW(open(number)) << contents.toHex().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(lockPath));
+    }
+    // Deleting takes it over as well.
+    QFile(lockPath).open(QIODevice::WriteOnly);
+    EXPECT_NO_THROW(m_sets->remove(number, QStringLiteral("pw")));
 }

@@ -238,7 +238,7 @@ TEST(Schema, MasterHoldsTheAccountSetListAndTheTemplate)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Database master(QDir(dir.path()).filePath("kvmt.db"));
+    Database master(QDir(dir.path()).filePath("kvmt.db"), Database::Access::Create);
     Schema::createMaster(master);
 
     EXPECT_TRUE(master.tableExists("ZTXX"));
@@ -470,4 +470,60 @@ TEST(Schema, CommonLookupsUseAnIndex)
             << lookup.sql.toStdString() << "\n"
             << plan.toStdString();
     }
+}
+
+TEST(SchemaVersions, AFileOfANewerVersionIsRefusedUnchanged)
+{
+    TestAccountSet set;
+    set.db().exec("CREATE TABLE LATER (A INTEGER)");
+    set.db().setUserVersion(Schema::Version + 1);
+    for (const Database::Access access :
+         {Database::Access::ReadWrite, Database::Access::ReadOnly}) {
+        Database db(set.filePath(), access);
+        try {
+            Schema::upgrade(db);
+            FAIL() << "a newer file was opened";
+        } catch (const Refusal &refusal) {
+            EXPECT_TRUE(refusal.text.contains(set.filePath())) << refusal.text.toStdString();
+            EXPECT_TRUE(refusal.text.contains(QString::number(Schema::Version + 1)));
+            EXPECT_TRUE(refusal.text.contains(QString::number(Schema::Version)));
+        }
+        EXPECT_EQ(db.userVersion(), Schema::Version + 1);
+    }
+}
+
+TEST(SchemaVersions, AnOlderFileIsUpgradedInOneStepUnlessOnlyRead)
+{
+    TestAccountSet set;
+    const QString count = "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?";
+    set.db().exec("DROP INDEX RKD_CLBH_ID");
+    set.db().setUserVersion(1);
+
+    Database reader(set.filePath(), Database::Access::ReadOnly);
+    Schema::upgrade(reader);
+    EXPECT_EQ(reader.userVersion(), 1);
+
+    Schema::upgrade(set.db());
+    EXPECT_EQ(set.db().userVersion(), Schema::Version);
+    EXPECT_EQ(set.db().scalar(count, {"RKD_CLBH_ID"}).toInt(), 1);
+}
+
+TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = QDir(dir.path()).filePath("other.db");
+    {
+        Database other(path, Database::Access::Create);
+        other.exec("CREATE TABLE NOTES (TEXT TEXT)");
+    }
+    Database db(path);
+    try {
+        Schema::upgrade(db);
+        FAIL() << "a file of another program was taken for an account set";
+    } catch (const StoreError &error) {
+        EXPECT_TRUE(error.text.contains(QStringLiteral("不是本系统的数据文件")));
+        EXPECT_TRUE(error.text.contains(path));
+    }
+    EXPECT_EQ(db.userVersion(), 0);
 }

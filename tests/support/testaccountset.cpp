@@ -12,7 +12,7 @@ TestAccountSet::TestAccountSet()
     if (!m_dir.isValid())
         throw StoreError(QStringLiteral("cannot create a temporary folder: ") +
                          m_dir.errorString());
-    m_db = std::make_unique<Database>(filePath());
+    m_db = std::make_unique<Database>(filePath(), Database::Access::Create);
     Schema::createAccountSet(*m_db);
 }
 

@@ -91,7 +91,7 @@ TEST(RunOperation, RefusalShownWithItsOwnTitleAndIcon)
     EXPECT_EQ(sink.shown[0].icon, Messages::Icon::Exclamation);
 }
 
-TEST(RunOperation, StoreErrorAndComputationFaultsAreCritical)
+TEST(RunOperation, StoreErrorsAreCriticalAndOverflowsARefusal)
 {
     RecordingSink sink;
     const auto diskFull = [] { throw StoreError(QStringLiteral("disk I/O error")); };
@@ -101,10 +101,12 @@ TEST(RunOperation, StoreErrorAndComputationFaultsAreCritical)
     EXPECT_EQ(sink.shown[0].title, QStringLiteral("错误"));
     EXPECT_EQ(sink.shown[0].text, QStringLiteral("disk I/O error"));
 
+    // A figure that leaves the exact range inside an operation refuses it, in Chinese.
     EXPECT_FALSE(runOperation(nullptr, [] { throw std::overflow_error("Decimal overflow"); }));
     ASSERT_EQ(sink.shown.size(), 2u);
-    EXPECT_EQ(sink.shown[1].icon, Messages::Icon::Critical);
-    EXPECT_TRUE(sink.shown[1].text.contains(QStringLiteral("数值超出允许的范围")));
+    EXPECT_EQ(sink.shown[1].icon, Messages::Icon::Exclamation);
+    EXPECT_TRUE(sink.shown[1].text.contains(QStringLiteral("超出数值允许的范围")));
+    EXPECT_FALSE(sink.shown[1].text.contains(QStringLiteral("overflow")));
 }
 
 TEST(RunOperation, SuccessShowsNothing)

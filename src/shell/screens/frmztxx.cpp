@@ -86,7 +86,14 @@ FrmZtxx::FrmZtxx(Database &master, const DataFolder &folder, QWidget *parent)
 void FrmZtxx::reload(std::optional<qint64> current)
 {
     QList<AccountSetInfo> sets;
-    runOperation(this, [&] { sets = m_sets.list(); });
+    QStringList unreadable;
+    runOperation(this, [&] { sets = m_sets.readable(unreadable); });
+    if (!unreadable.isEmpty()) {
+        Messages::warn(this,
+                       QStringLiteral("以下账套的数据文件无法读取，未列出：\n\n") +
+                           unreadable.join(QStringLiteral("\n\n")),
+                       QStringLiteral("提示"));
+    }
     m_grid->clearContents();
     m_grid->setRowCount(int(sets.size()));
     int currentRow = sets.isEmpty() ? -1 : 0;

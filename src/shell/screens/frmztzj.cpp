@@ -193,6 +193,9 @@ void FrmZtzj::showProblem(const AccountSets::Check &check)
     case AccountSets::Problem::DuplicateName:
         m_name->clear();
         break;
+    case AccountSets::Problem::IncompleteOperator:
+        focus = m_operator->text().trimmed().isEmpty() ? m_operator : m_operatorPassword;
+        break;
     case AccountSets::Problem::PasswordMismatch:
         m_operatorPassword->clear();
         m_operatorRepeat->clear();

@@ -1,0 +1,147 @@
+#include "store/database.h"
+#include "store/errors.h"
+#include "store/schema.h"
+#include "support/readonlyfolder.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace varnock;
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A complete account-set file of a few pages, closed.
+QByteArray soundFile(const QString &path)
+{
+    {
+        Database db(path, Database::Access::Create);
+        Schema::createAccountSet(db);
+        db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+    return contentsOf(path);
+}
+
+QString failureOpening(const QString &path, Database::Access access)
+{
+    try {
+        Database db(path, access);
+    } catch (const StoreError &error) {
+        return error.text;
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(DatabaseFiles, ADamagedFileIsRefusedAsItIsAndNamedInTheMessage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("kvmt.db"));
+    const QByteArray sound = soundFile(path);
+    ASSERT_GT(sound.size(), 8192);
+
+    QByteArray random(5000, '\0');
+    for (char &c : random)
+        c = char(QRandomGenerator::global()->bounded(256));
+    const QList<std::pair<const char *, QByteArray>> damaged = {
+        {"empty", QByteArray()},
+        {"truncated", sound.left(sound.size() / 2)},
+        {"header only", sound.left(50)},
+        {"random", random},
+    };
+    for (const auto &[what, bytes] : damaged) {
+        for (const Database::Access access :
+             {Database::Access::ReadWrite, Database::Access::ReadOnly}) {
+            write(path, bytes);
+            const QString text = failureOpening(path, access);
+            EXPECT_TRUE(text.contains(path)) << what << ": " << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("已损坏"))) << what;
+            EXPECT_EQ(contentsOf(path), bytes) << what << " was changed by opening it";
+        }
+    }
+}
+
+TEST(DatabaseFiles, OnlyCreatingMakesAFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("kvmt.db"));
+    for (const Database::Access access :
+         {Database::Access::ReadWrite, Database::Access::ReadOnly}) {
+        const QString text = failureOpening(path, access);
+        EXPECT_TRUE(text.contains(QStringLiteral("无法打开数据文件"))) << text.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path));
+    }
+    Database created(path, Database::Access::Create);
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST(DatabaseFiles, AFileThatCannotBeWrittenIsReadAndRefusesWrites)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("kvmt.db"));
+    {
+        Database db(path, Database::Access::Create);
+        Schema::createAccountSet(db);
+        db.exec(QStringLiteral("INSERT INTO LLDW (BH, MC) VALUES ('01', ?)"),
+                {QStringLiteral("一工区")});
+    }
+    const QByteArray before = contentsOf(path);
+    {
+        const test::ReadOnlyFolder readOnly(dir.path());
+        Database db(path);
+        EXPECT_TRUE(db.isReadOnly());
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT MC FROM LLDW")).toString(),
+                  QStringLiteral("一工区"));
+        try {
+            Transaction tx(db);
+            FAIL() << "a write began on a file that cannot be written";
+        } catch (const Refusal &refusal) {
+            EXPECT_TRUE(refusal.text.contains(QStringLiteral("只读")))
+                << refusal.text.toStdString();
+            EXPECT_TRUE(refusal.text.contains(path));
+        }
+        ReadSnapshot snapshot(db);
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 1);
+    }
+    EXPECT_EQ(contentsOf(path), before);
+}
+
+TEST(DatabaseFiles, AReadOnlyConnectionSeesOneStateWhileAnotherWrites)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("kvmt.db"));
+    Database writer(path, Database::Access::Create);
+    Schema::createAccountSet(writer);
+    writer.exec(QStringLiteral("INSERT INTO LLDW (BH, MC) VALUES ('01', 'a')"));
+
+    Database reader(path, Database::Access::ReadOnly);
+    EXPECT_TRUE(reader.isReadOnly());
+    {
+        ReadSnapshot snapshot(reader);
+        EXPECT_EQ(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 1);
+        writer.exec(QStringLiteral("INSERT INTO LLDW (BH, MC) VALUES ('02', 'b')"));
+        EXPECT_EQ(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 1);
+    }
+    EXPECT_EQ(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 2);
+}
