@@ -1,5 +1,9 @@
 #include "cli/arguments.h"
 
+#include "store/errors.h"
+
+#include <QRegularExpression>
+
 namespace varnock::cli {
 namespace {
 
@@ -145,21 +149,27 @@ QString Arguments::required(const QString &name) const
     return *v;
 }
 
-std::optional<Decimal> Arguments::decimal(const QString &name) const
+Decimal Arguments::readFigure(const QString &text, Limits::Figure kind, const QString &where)
+{
+    const auto d = Decimal::parse(text);
+    if (!d)
+        throw UsageError{where + QStringLiteral(": not a number: ") + text};
+    if (const auto problem = Limits::figureProblem(kind, *d))
+        throw Refusal(QStringLiteral("警告"), *problem);
+    return *d;
+}
+
+std::optional<Decimal> Arguments::figure(const QString &name, Limits::Figure kind) const
 {
     const auto v = value(name);
     if (!v)
         return std::nullopt;
-    const auto d = Decimal::parse(*v);
-    if (!d)
-        throw UsageError{QStringLiteral("--%1: not a number: %2").arg(name, *v)};
-    return d;
+    return readFigure(*v, kind, QStringLiteral("--") + name);
 }
 
-Decimal Arguments::requiredDecimal(const QString &name) const
+Decimal Arguments::requiredFigure(const QString &name, Limits::Figure kind) const
 {
-    required(name);
-    return *decimal(name);
+    return readFigure(required(name), kind, QStringLiteral("--") + name);
 }
 
 std::optional<QDate> Arguments::date(const QString &name) const
@@ -167,9 +177,14 @@ std::optional<QDate> Arguments::date(const QString &name) const
     const auto v = value(name);
     if (!v)
         return std::nullopt;
-    const QDate d = QDate::fromString(v->trimmed(), QStringLiteral("yyyy-MM-dd"));
-    if (!d.isValid())
+    const QString text = v->trimmed();
+    // Four digits for the year: a sign or a fifth digit would read as some other date.
+    static const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!shape.match(text).hasMatch() || !d.isValid())
         throw UsageError{QStringLiteral("--%1: not a date (YYYY-MM-DD): %2").arg(name, *v)};
+    if (!Limits::dateInRange(d))
+        throw Refusal(QStringLiteral("提示"), Limits::dateRangeText());
     return d;
 }
 

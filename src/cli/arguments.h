@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/decimal.h"
+#include "store/limits.h"
 
 #include <QDate>
 #include <QHash>
@@ -58,8 +59,10 @@ public:
     const QStringList &positional() const { return m_positional; }
 
     // Typed readers; each throws UsageError naming the option when the text does not fit.
-    std::optional<Decimal> decimal(const QString &name) const;
-    Decimal requiredDecimal(const QString &name) const;
+    // A quantity, price or amount: a plain decimal within its bounds (Refusal beyond them).
+    std::optional<Decimal> figure(const QString &name, Limits::Figure kind) const;
+    Decimal requiredFigure(const QString &name, Limits::Figure kind) const;
+    // A date YYYY-MM-DD within the bounds every date keeps (Refusal beyond them).
     std::optional<QDate> date(const QString &name) const;
     std::optional<qint64> integer(const QString &name) const;
     qint64 requiredInteger(const QString &name) const;
@@ -68,6 +71,11 @@ public:
 
     // Fails when positional words were given to a command that takes none beyond `allowed`.
     void expectPositional(int allowed) const;
+
+    // Reads a figure typed in `where` (an option or a part of a --line): a plain decimal, no
+    // thousands separators. Throws UsageError for what is no number, Refusal for a figure
+    // beyond its bounds.
+    static Decimal readFigure(const QString &text, Limits::Figure kind, const QString &where);
 
 private:
     QHash<QString, QStringList> m_values;

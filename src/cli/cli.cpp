@@ -4,6 +4,7 @@
 #include "cli/handlers.h"
 #include "cli/shellwords.h"
 #include "store/errors.h"
+#include "store/limits.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -24,6 +25,8 @@ struct CommandInfo
     QList<OptionSpec> options;
     int positional = 0;
     Handler run = nullptr;
+    // Only reads the account set: runs while the program has the set open, on one snapshot.
+    bool readsOnly = false;
 };
 
 Result batch(Context &ctx, const Arguments &args);
@@ -64,6 +67,50 @@ const QList<CommandInfo> &commands()
          {opt("number"), opt("password")},
          0,
          setDelete},
+        {{QStringLiteral("operator"), QStringLiteral("list")},
+         QStringLiteral("operator list"),
+         QStringLiteral("Lists the operators of the set: BH, CZY, DH and the rights granted."),
+         {},
+         0,
+         operatorList,
+         true},
+        {{QStringLiteral("operator"), QStringLiteral("add")},
+         QStringLiteral("operator add --name N --operator-password PW [--phone T] [--number BH]"
+                        "\n           [--grant FLAG,...|all]"),
+         QStringLiteral("Adds an operator (number: the next free one) with the rights granted "
+                        "and prints it.\nFLAG is a field of CZYQX: RKYW, CKYW, CLSZ, GYSSZ, "
+                        "LLDWSZ, XTSZ, CZYSZ, CXBB, YJCL,\nQXJZ, GYSHK, DZCL, CZCL, ZJZC."),
+         {opt("name"), opt("operator-password"), opt("phone"), opt("number"), opt("grant")},
+         0,
+         operatorAdd},
+        {{QStringLiteral("operator"), QStringLiteral("edit")},
+         QStringLiteral("operator edit --number BH|--user NAME [--name N] [--phone T] "
+                        "[--operator-password PW]\n           [--their-password PW]"),
+         QStringLiteral("Changes the fields given of an operator; the others stay. Here --user "
+                        "names the\noperator changed: give the login in front of the command "
+                        "or in VARNOCK_USER.\nAnyone but operator 1 changes another operator "
+                        "only with that operator's password\n(--their-password), as the "
+                        "operator screen asks."),
+         {opt("number"), opt("user"), opt("name"), opt("phone"), opt("operator-password"),
+          opt("their-password")},
+         0,
+         operatorEdit},
+        {{QStringLiteral("operator"), QStringLiteral("rights")},
+         QStringLiteral("operator rights --number BH|--user NAME [--grant FLAG,...|all] "
+                        "[--revoke FLAG,...|all]\n           [--their-password PW]"),
+         QStringLiteral("Grants and revokes rights of an operator (see operator add for the "
+                        "flags); they apply\nfrom the operator's next login. --user and "
+                        "--their-password as for operator edit."),
+         {opt("number"), opt("user"), opt("grant"), opt("revoke"), opt("their-password")},
+         0,
+         operatorRights},
+        {{QStringLiteral("operator"), QStringLiteral("delete")},
+         QStringLiteral("operator delete --number BH|--user NAME [--their-password PW]"),
+         QStringLiteral("Deletes an operator; the last one is never deleted. --user and "
+                        "--their-password as\nfor operator edit."),
+         {opt("number"), opt("user"), opt("their-password")},
+         0,
+         operatorDelete},
         {{QStringLiteral("catalogue"), QStringLiteral("import")},
          QStringLiteral("catalogue import --library 1|2|3 [--yes]"),
          QStringLiteral("Replaces the material catalogue with a shipped library. A catalogue "
@@ -152,7 +199,8 @@ const QList<CommandInfo> &commands()
          QStringLiteral("Lists the stock table: CLBH, CLMC, CLGG, JZDW, KCSL, KCJE."),
          {opt("material")},
          0,
-         stock},
+         stock,
+         true},
         {{QStringLiteral("check")},
          QStringLiteral("check [--strict]"),
          QStringLiteral("Checks the ledger against its own history; exit code 1 on a breach. "
@@ -160,7 +208,8 @@ const QList<CommandInfo> &commands()
                         "--strict."),
          {flag("strict")},
          0,
-         check},
+         check,
+         true},
         {{QStringLiteral("month-end")},
          QStringLiteral("month-end [--yes]"),
          QStringLiteral("Closes the month on today's date. Without --yes the first question is "
@@ -171,12 +220,14 @@ const QList<CommandInfo> &commands()
         {{QStringLiteral("stock-in"), QStringLiteral("save")},
          QStringLiteral("stock-in save --kind 采购入库|调拨入库|暂估入库|甲方供给 --date D "
                         "--supplier CODE\n           [--invoice T] [--cheque T] [--document T] "
-                        "--line CODE,PRICE,QTY[,AMOUNT[,PAID]] ..."),
+                        "--line CODE,PRICE,QTY[,AMOUNT[,PAID]] ... [--yes]"),
          QStringLiteral("Saves a stock-in voucher (unposted) and prints its system number XTBH. "
                         "Quantities and\nprices are in the accounting unit; the amount "
-                        "defaults to price × quantity. --line\nmay be repeated."),
+                        "defaults to price × quantity. --line\nmay be repeated. Figures take no "
+                        "thousands separators (1000.5, not 1,000.5): a comma\nseparates the "
+                        "parts of a line. A date after today needs --yes."),
          {opt("kind"), opt("date"), opt("supplier"), opt("invoice"), opt("cheque"), opt("document"),
-          OptionSpec{QStringLiteral("line"), true, true}},
+          OptionSpec{QStringLiteral("line"), true, true}, flag("yes")},
          0,
          stockInSave},
         {{QStringLiteral("stock-in"), QStringLiteral("append")},
@@ -192,32 +243,36 @@ const QList<CommandInfo> &commands()
          stockInAppend},
         {{QStringLiteral("issue"), QStringLiteral("save")},
          QStringLiteral("issue save --kind 1|2 --date D --unit CODE [--site T] [--building T] "
-                        "[--document T]\n           --line CODE,QTY ..."),
+                        "[--document T]\n           --line CODE,QTY ... [--yes]"),
          QStringLiteral("Saves an issue voucher (kind 1 requisition, 2 transfer out), unposted, "
                         "and prints its\nsystem number XTBH. Quantities are in the accounting "
                         "unit; under moving average\neach line is priced at the material's "
-                        "average, under first in first out posting\ncosts it."),
+                        "average, under first in first out posting\ncosts it. A date after today "
+                        "needs --yes."),
          {opt("kind"), opt("date"), opt("unit"), opt("site"), opt("building"), opt("document"),
-          OptionSpec{QStringLiteral("line"), true, true}},
+          OptionSpec{QStringLiteral("line"), true, true}, flag("yes")},
          0,
          issueSave},
         {{QStringLiteral("stock-in-return"), QStringLiteral("save")},
          QStringLiteral("stock-in-return save --kind 采购退货|调拨退货|暂估退货|甲供退货 --date D "
-                        "--voucher XTBH\n           --line CODE,QTY ..."),
+                        "--voucher XTBH\n           --line CODE,QTY ... [--yes]"),
          QStringLiteral("Saves a return (unposted) against posted stock-in voucher XTBH and "
                         "prints the return's\nsystem number. Each quantity goes to the first "
                         "line of its material that has none\nyet, at that line's stock-in "
-                        "price."),
-         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true}},
+                        "price. A date after today needs --yes."),
+         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true},
+          flag("yes")},
          0,
          stockInReturnSave},
         {{QStringLiteral("issue-return"), QStringLiteral("save")},
-         QStringLiteral("issue-return save --kind 1|2 --date D --voucher XTBH --line CODE,QTY ..."),
+         QStringLiteral("issue-return save --kind 1|2 --date D --voucher XTBH --line CODE,QTY ... "
+                        "[--yes]"),
          QStringLiteral("Saves a return (unposted) against posted issue voucher XTBH and prints "
                         "the return's\nsystem number. Each quantity goes to the first line of "
                         "its material that has none\nyet; the line's price is what the issue "
-                        "line cost."),
-         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true}},
+                        "line cost. A date after today needs --yes."),
+         {opt("kind"), opt("date"), opt("voucher"), OptionSpec{QStringLiteral("line"), true, true},
+          flag("yes")},
          0,
          issueReturnSave},
         {{QStringLiteral("post")},
@@ -235,7 +290,8 @@ const QList<CommandInfo> &commands()
                         "field names."),
          {opt("voucher")},
          1,
-         voucherShow},
+         voucherShow,
+         true},
         {{QStringLiteral("voucher"), QStringLiteral("delete")},
          QStringLiteral("voucher delete stock-in|stock-in-return|issue|issue-return --voucher XTBH "
                         "[--yes]"),
@@ -273,7 +329,7 @@ const QList<CommandInfo> &commands()
                         "both ways, L lines in all (default 24 a month):\nhalf purchases and "
                         "transfers in, half requisitions and transfers out. Every month\nbut the "
                         "last is closed. It logs in as the template's operator unless --operator "
-                        "is\ngiven."),
+                        "is\ngiven. At most 100000 materials, 120 months and 10000000 lines."),
          {opt("materials"), opt("mode"), opt("name"), opt("password"), opt("operator"),
           opt("operator-password"), opt("number"), opt("months"), opt("lines")},
          0,
@@ -296,6 +352,16 @@ QString globalHelp()
         "commands:\n");
     for (const CommandInfo &c : commands())
         text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
+    text += QStringLiteral(
+                "\nfigures are plain decimals without thousands separators (1000.5, not "
+                "1,000.5), in magnitude\nquantities up to %1, unit prices up to %2, amounts up "
+                "to %3. Dates are YYYY-MM-DD from\n%4 to %5; a voucher dated after today is "
+                "saved only with --yes.\n")
+                .arg(Limits::maximum(Limits::Figure::Quantity).toString(),
+                     Limits::maximum(Limits::Figure::Price).toString(),
+                     Limits::maximum(Limits::Figure::Amount).toString(),
+                     Limits::earliestDate().toString(Qt::ISODate),
+                     Limits::latestDate().toString(Qt::ISODate));
     text += QStringLiteral("\nexit codes: 0 done, 1 refused, 2 usage error, 3 store error\n");
     return text;
 }
@@ -370,6 +436,27 @@ int fail(Context &ctx, const QString &name, int code, const QString &message,
     return code;
 }
 
+// What one command reads or writes ends with it.
+class CommandScope
+{
+public:
+    CommandScope(Context &ctx, bool readsOnly)
+        : m_ctx(ctx)
+    {
+        m_ctx.readsOnly = readsOnly;
+    }
+    ~CommandScope()
+    {
+        m_ctx.finishCommand();
+        m_ctx.readsOnly = false;
+    }
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    Context &m_ctx;
+};
+
 // Runs one command line with `base` as the global options.
 int execute(Context &ctx, const QStringList &tokens, const Globals &base)
 {
@@ -396,6 +483,7 @@ int execute(Context &ctx, const QStringList &tokens, const Globals &base)
             return Done;
         }
         args.expectPositional(command.positional);
+        const CommandScope scope(ctx, command.readsOnly);
         const Result result = command.run(ctx, args);
         print(ctx, name, result);
         return result.exitCode;
@@ -413,6 +501,8 @@ int execute(Context &ctx, const QStringList &tokens, const Globals &base)
         return fail(ctx, name, Refused, r.text, r.title);
     } catch (const StoreError &e) {
         return fail(ctx, name, StoreFailure, e.text);
+    } catch (const std::overflow_error &) {
+        return fail(ctx, name, Refused, Limits::overflowText(), QStringLiteral("提示"));
     } catch (const std::exception &e) {
         return fail(ctx, name, StoreFailure, QString::fromLocal8Bit(e.what()));
     }

@@ -76,13 +76,25 @@ AccountSetSession &Context::accountSet()
 {
     Database &m = master();
     const qint64 number = setNumber();
-    if (m_session && (m_session->number() != number || m_sessionFolder != m_masterFolder))
+    // A set opened to read is opened again, locked, for a command that writes.
+    if (m_session && (m_session->number() != number || m_sessionFolder != m_masterFolder ||
+                      (m_sessionReads && !readsOnly)))
         closeAccountSet();
     if (!m_session) {
-        m_session = std::make_unique<AccountSetSession>(folder(), m, number);
+        m_session = std::make_unique<AccountSetSession>(
+            folder(), m, number,
+            readsOnly ? AccountSetSession::Access::Read : AccountSetSession::Access::Work);
         m_sessionFolder = m_masterFolder;
+        m_sessionReads = readsOnly;
     }
+    if (m_sessionReads && !m_snapshot)
+        m_snapshot = std::make_unique<ReadSnapshot>(m_session->database());
     return *m_session;
+}
+
+void Context::finishCommand()
+{
+    m_snapshot.reset();
 }
 
 const Operators::Login &Context::login()
@@ -99,6 +111,11 @@ const Operators::Login &Context::login()
         m_loginPassword = password;
     }
     return *m_login;
+}
+
+void Context::forgetLogin()
+{
+    m_login.reset();
 }
 
 const CommandMap::Command &Context::authorize(const QString &menuCommand)
@@ -129,6 +146,7 @@ void Context::perform(const QString &menuCommand, const std::function<void()> &o
 
 void Context::closeAccountSet()
 {
+    m_snapshot.reset();
     m_login.reset();
     m_session.reset();
     m_sessionFolder.clear();

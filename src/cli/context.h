@@ -16,6 +16,7 @@
 namespace varnock {
 class AccountSetSession;
 class Database;
+class ReadSnapshot;
 } // namespace varnock
 
 namespace varnock::cli {
@@ -51,15 +52,23 @@ public:
     std::optional<qint64> createdSet;
     // Nesting of batch files, so that a batch cannot run itself.
     int batchDepth = 0;
+    // Set while a command that only reads runs: it reads the account set without locking it,
+    // so it works while the program has the set open, and sees one state of the books.
+    bool readsOnly = false;
 
     DataFolder folder() const;
     Database &master();
     // The account set named by --set (else the one created in this run, else the only one),
-    // opened and locked as the chooser opens it.
+    // opened and locked as the chooser opens it; opened to read only while readsOnly.
     AccountSetSession &accountSet();
+    // Ends what one command began: the snapshot a reading command read from.
+    void finishCommand();
     // The login of --user/--password (else VARNOCK_USER/VARNOCK_PASSWORD), checked as the
     // login screen checks it. Throws Refusal.
     const Operators::Login &login();
+
+    // The next command logs in again: the operators or their rights have changed.
+    void forgetLogin();
 
     // Refuses when the logged-in operator may not use the menu command; returns it.
     const CommandMap::Command &authorize(const QString &menuCommand);
@@ -79,6 +88,8 @@ private:
     QString m_masterFolder;
     std::unique_ptr<AccountSetSession> m_session;
     QString m_sessionFolder;
+    bool m_sessionReads = false;
+    std::unique_ptr<ReadSnapshot> m_snapshot;
     std::optional<Operators::Login> m_login;
     QString m_loginUser;
     QString m_loginPassword;

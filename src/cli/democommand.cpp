@@ -9,6 +9,13 @@
 #include "store/errors.h"
 
 namespace varnock::cli {
+namespace {
+
+// Books far larger than any site keeps; beyond them a demo would only fill the disk.
+constexpr qint64 MaxLines = 10'000'000;
+constexpr qint64 MaxMaterials = 100'000;
+
+} // namespace
 
 Result demo(Context &ctx, const Arguments &args)
 {
@@ -16,11 +23,11 @@ Result demo(Context &ctx, const Arguments &args)
     if (months < 0 || months > 120)
         throw UsageError{QStringLiteral("--months: expected 0 to 120")};
     const qint64 totalLines = args.integer(QStringLiteral("lines")).value_or(months * 24);
-    if (totalLines < 0)
-        throw UsageError{QStringLiteral("--lines: must not be negative")};
+    if (totalLines < 0 || totalLines > MaxLines)
+        throw UsageError{QStringLiteral("--lines: expected 0 to %1").arg(MaxLines)};
     const qint64 materialCount = args.integer(QStringLiteral("materials")).value_or(60);
-    if (materialCount < 0)
-        throw UsageError{QStringLiteral("--materials: must not be negative")};
+    if (materialCount < 0 || materialCount > MaxMaterials)
+        throw UsageError{QStringLiteral("--materials: expected 0 to %1").arg(MaxMaterials)};
     const int mode = args.mode(QStringLiteral("mode"), 2);
     const auto opName = args.value(QStringLiteral("operator"));
     const auto opPassword = args.value(QStringLiteral("operator-password"));
@@ -48,6 +55,7 @@ Result demo(Context &ctx, const Arguments &args)
     r.operatorName = opName.value_or(QString());
     r.operatorPassword = opPassword.value_or(QString());
     r.operatorPasswordRepeat = r.operatorPassword;
+    r.operatorGiven = opName || opPassword;
     const AccountSetInfo info = sets.create(r);
     ctx.createdSet = info.number;
     QString warning;

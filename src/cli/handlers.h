@@ -39,5 +39,10 @@ Result voucherShow(Context &ctx, const Arguments &args);
 Result voucherDelete(Context &ctx, const Arguments &args);
 Result voucherDeleteLine(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);
+Result operatorList(Context &ctx, const Arguments &args);
+Result operatorAdd(Context &ctx, const Arguments &args);
+Result operatorEdit(Context &ctx, const Arguments &args);
+Result operatorRights(Context &ctx, const Arguments &args);
+Result operatorDelete(Context &ctx, const Arguments &args);
 
 } // namespace varnock::cli

@@ -96,7 +96,8 @@ Result supplierAdd(Context &ctx, const Arguments &args)
 {
     Suppliers::Supplier s;
     s.mc = args.required(QStringLiteral("name")).trimmed();
-    s.csqk = args.decimal(QStringLiteral("opening-debt")).value_or(Decimal());
+    s.csqk =
+        args.figure(QStringLiteral("opening-debt"), Limits::Figure::Amount).value_or(Decimal());
     s.dz = args.value(QStringLiteral("address")).value_or(QString());
     s.lxdh = args.value(QStringLiteral("phone")).value_or(QString());
     s.fr = args.value(QStringLiteral("legal-representative")).value_or(QString());
@@ -124,7 +125,8 @@ Result supplierEdit(Context &ctx, const Arguments &args)
         // What is not given stays as it is.
         s = *found;
         s.mc = args.value(QStringLiteral("name")).value_or(s.mc).trimmed();
-        s.csqk = args.decimal(QStringLiteral("opening-debt")).value_or(s.csqk);
+        s.csqk =
+            args.figure(QStringLiteral("opening-debt"), Limits::Figure::Amount).value_or(s.csqk);
         s.dz = args.value(QStringLiteral("address")).value_or(s.dz);
         s.lxdh = args.value(QStringLiteral("phone")).value_or(s.lxdh);
         s.fr = args.value(QStringLiteral("legal-representative")).value_or(s.fr);
@@ -202,9 +204,11 @@ Result unitAdd(Context &ctx, const Arguments &args)
 Result openingAdd(Context &ctx, const Arguments &args)
 {
     const QString clbh = args.required(QStringLiteral("material")).trimmed();
-    const Decimal price = args.requiredDecimal(QStringLiteral("price"));
-    const Decimal quantity = args.requiredDecimal(QStringLiteral("quantity"));
-    const std::optional<Decimal> amount = args.decimal(QStringLiteral("amount"));
+    const Decimal price = args.requiredFigure(QStringLiteral("price"), Limits::Figure::Price);
+    const Decimal quantity =
+        args.requiredFigure(QStringLiteral("quantity"), Limits::Figure::Quantity);
+    const std::optional<Decimal> amount =
+        args.figure(QStringLiteral("amount"), Limits::Figure::Amount);
     OpeningBalances::Row added;
     ctx.perform(QStringLiteral("a"), [&] {
         AccountSetSession &set = ctx.accountSet();

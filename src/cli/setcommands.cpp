@@ -33,6 +33,7 @@ Result setCreate(Context &ctx, const Arguments &args)
     r.operatorName = opName.value_or(QString());
     r.operatorPassword = opPassword.value_or(QString());
     r.operatorPasswordRepeat = r.operatorPassword;
+    r.operatorGiven = opName || opPassword;
 
     ctx.closeAccountSet();
     AccountSets sets(ctx.master(), ctx.folder());

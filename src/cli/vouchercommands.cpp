@@ -8,6 +8,7 @@
 #include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
 #include "vouchers/storedvoucher.h"
+#include "vouchers/voucherbook.h"
 
 #include <QJsonArray>
 
@@ -46,21 +47,18 @@ StockInLine parseStockInLine(const QString &text, int number, const Formats &for
     const QString where = QStringLiteral("--line %1 (%2)").arg(number).arg(text);
     if (parts.size() < 3 || parts.size() > 5)
         throw UsageError{where + QStringLiteral(": expected CODE,PRICE,QTY[,AMOUNT[,PAID]]")};
-    const auto figure = [&](int i) {
-        const auto d = Decimal::parse(parts.at(i));
-        if (!d)
-            throw UsageError{where + QStringLiteral(": not a number: ") + parts.at(i)};
-        return *d;
+    const auto figure = [&](int i, Limits::Figure kind) {
+        return Arguments::readFigure(parts.at(i), kind, where);
     };
     StockInLine line;
     line.clbh = parts.at(0).trimmed();
-    line.price = figure(1);
-    line.quantity = figure(2);
+    line.price = figure(1, Limits::Figure::Price);
+    line.quantity = figure(2, Limits::Figure::Quantity);
     // As the grid fills it while typing: price × quantity.
     line.amount = parts.size() > 3 && !parts.at(3).trimmed().isEmpty()
-                      ? figure(3)
+                      ? figure(3, Limits::Figure::Amount)
                       : formats.roundAmount(line.price * line.quantity);
-    line.paid = parts.size() > 4 ? figure(4) : Decimal();
+    line.paid = parts.size() > 4 ? figure(4, Limits::Figure::Amount) : Decimal();
     return line;
 }
 
@@ -71,10 +69,8 @@ std::pair<QString, Decimal> parseQuantityLine(const QString &text, int number)
     const QString where = QStringLiteral("--line %1 (%2)").arg(number).arg(text);
     if (parts.size() != 2)
         throw UsageError{where + QStringLiteral(": expected CODE,QTY")};
-    const auto quantity = Decimal::parse(parts.at(1));
-    if (!quantity)
-        throw UsageError{where + QStringLiteral(": not a number: ") + parts.at(1)};
-    return {parts.at(0).trimmed(), *quantity};
+    return {parts.at(0).trimmed(),
+            Arguments::readFigure(parts.at(1), Limits::Figure::Quantity, where)};
 }
 
 QList<std::pair<QString, Decimal>> quantityLines(const Arguments &args)
@@ -96,11 +92,16 @@ QString issueKind(const Arguments &args)
     return kind;
 }
 
-QDate requiredDate(const Arguments &args)
+// The voucher's date. One after today is taken only with --yes, as the screen asks first:
+// the books cannot be closed past it.
+QDate voucherDate(const Arguments &args)
 {
     const auto date = args.date(QStringLiteral("date"));
     if (!date)
         throw UsageError{QStringLiteral("missing --date")};
+    const auto question = VoucherBook::laterDateQuestion(*date);
+    if (question && !args.has(QStringLiteral("yes")))
+        throw Declined{QStringLiteral("提示"), *question};
     return *date;
 }
 
@@ -188,7 +189,7 @@ Family familyArgument(const Arguments &args)
 Result stockInReturnSave(Context &ctx, const Arguments &args)
 {
     const StockInReturnKind &kind = returnKind(args.required(QStringLiteral("kind")).trimmed());
-    const QDate date = requiredDate(args);
+    const QDate date = voucherDate(args);
     const qint64 stockIn = args.requiredInteger(QStringLiteral("voucher"));
     const auto lines = quantityLines(args);
 
@@ -222,7 +223,7 @@ Result stockInReturnSave(Context &ctx, const Arguments &args)
 Result issueReturnSave(Context &ctx, const Arguments &args)
 {
     const QString kind = issueKind(args);
-    const QDate date = requiredDate(args);
+    const QDate date = voucherDate(args);
     const qint64 issue = args.requiredInteger(QStringLiteral("voucher"));
     const auto lines = quantityLines(args);
 
@@ -250,7 +251,7 @@ Result stockInSave(Context &ctx, const Arguments &args)
 {
     const StockInKind &kind = stockInKind(args.required(QStringLiteral("kind")));
     StockInVoucher v;
-    v.czrq = requiredDate(args);
+    v.czrq = voucherDate(args);
     v.gysbh = args.required(QStringLiteral("supplier")).trimmed();
     v.fpbh = args.value(QStringLiteral("invoice")).value_or(QString());
     v.zph = args.value(QStringLiteral("cheque")).value_or(QString());
@@ -289,7 +290,7 @@ Result issueSave(Context &ctx, const Arguments &args)
 {
     const QString kind = issueKind(args);
     IssueVoucher v;
-    v.czrq = requiredDate(args);
+    v.czrq = voucherDate(args);
     v.lldwbh = args.required(QStringLiteral("unit")).trimmed();
     v.sgbw = args.value(QStringLiteral("site")).value_or(QString());
     v.dh = args.value(QStringLiteral("building")).value_or(QString());
@@ -327,9 +328,9 @@ Result stockInAppend(Context &ctx, const Arguments &args)
 {
     const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
     const qint64 lineId = args.requiredInteger(QStringLiteral("line-id"));
-    const auto price = args.decimal(QStringLiteral("price"));
-    const auto quantity = args.decimal(QStringLiteral("quantity"));
-    const auto amount = args.decimal(QStringLiteral("amount"));
+    const auto price = args.figure(QStringLiteral("price"), Limits::Figure::Price);
+    const auto quantity = args.figure(QStringLiteral("quantity"), Limits::Figure::Quantity);
+    const auto amount = args.figure(QStringLiteral("amount"), Limits::Figure::Amount);
 
     AccountSetSession &set = ctx.accountSet();
     const StockInKind kind = StockInKind::of(StockInKind::Provisional);

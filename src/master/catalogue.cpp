@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/limits.h"
 #include "store/materiallibraries.h"
 
 #include <QLocale>
@@ -259,6 +260,11 @@ void parseFigures(const MaterialDraft &draft, std::optional<double> &hsxs, Decim
             throw refusal(QStringLiteral("计划数量必须是数字！"));
         jhsl = *quantity;
     }
+    // Stock at planned prices is quantity × planned price: both stay within their bounds.
+    if (const auto problem = Limits::figureProblem(Limits::Figure::Price, jhdj))
+        throw refusal(QStringLiteral("计划") + *problem);
+    if (const auto problem = Limits::figureProblem(Limits::Figure::Quantity, jhsl))
+        throw refusal(QStringLiteral("计划") + *problem);
 
     hsxs.reset();
     if (!draft.hsxs.trimmed().isEmpty()) {

@@ -295,6 +295,8 @@ QStringList IssueReturns::validate(const IssueReturnVoucher &v) const
 {
     QStringList messages;
     const bool editing = v.xtbh != 0;
+    if (const auto problem = VoucherBook::dateProblem(v.czrq))
+        messages.append(*problem);
     const std::optional<QDate> closing = latestClosing();
     if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
         messages.append(editing ? QStringLiteral("操作时间不允许小于月结时间！")

@@ -2,6 +2,7 @@
 
 #include "ledger/costengine.h"
 #include "store/database.h"
+#include "store/limits.h"
 #include "vouchers/voucherbook.h"
 
 #include <QHash>
@@ -153,6 +154,8 @@ QList<Refusal> IssueVouchers::refusals(const IssueVoucher &v, bool firstOnly) co
         found.append(Refusal(title, QStringLiteral("请选择单位名称！")));
     if (stop())
         return found;
+    if (const auto problem = VoucherBook::dateProblem(v.czrq))
+        found.append(Refusal(title, *problem));
     const std::optional<QDate> closing = latestClosing();
     if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
         found.append(Refusal(title, QStringLiteral("操作日期应大于月结时间，请选择其他日期！")));
@@ -186,6 +189,8 @@ QList<Refusal> IssueVouchers::refusals(const IssueVoucher &v, bool firstOnly) co
         const Decimal quantity = storedFigures(line).sjsl;
         if (quantity.isZero() || quantity.isNegative())
             rows.append(rowText(row) + QStringLiteral("行请输入数据!"));
+        else if (const auto problem = Limits::figureProblem(Limits::Figure::Quantity, quantity))
+            rows.append(rowText(row) + QStringLiteral("行") + *problem);
     }
     if (!rows.isEmpty())
         found.append(Refusal(title, rows.join(QLatin1Char('\n'))));

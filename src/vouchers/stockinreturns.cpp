@@ -207,6 +207,8 @@ std::optional<StockInReturns::Source> StockInReturns::sourceOf(qint64 rkid) cons
 QStringList StockInReturns::validate(const StockInReturnVoucher &v) const
 {
     QStringList messages;
+    if (const auto problem = VoucherBook::dateProblem(v.czrq))
+        messages.append(*problem);
     const std::optional<QDate> closing = latestClosing();
     if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
         messages.append(QStringLiteral("操作时间不允许小于月结时间！"));

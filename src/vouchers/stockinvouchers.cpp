@@ -3,6 +3,7 @@
 #include "ledger/costengine.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/limits.h"
 #include "vouchers/voucherbook.h"
 
 #include <QSet>
@@ -90,6 +91,8 @@ StockInVouchers::StoredFigures StockInVouchers::storedFigures(const StockInLine 
 QStringList StockInVouchers::validate(const StockInVoucher &v) const
 {
     QStringList messages;
+    if (const auto problem = VoucherBook::dateProblem(v.czrq))
+        messages.append(*problem);
     const std::optional<QDate> closing = latestClosing();
     if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
         messages.append(closingMessage());
@@ -109,6 +112,18 @@ QStringList StockInVouchers::validate(const StockInVoucher &v) const
         const StoredFigures f = storedFigures(line);
         if (f.sjsl.isZero() && f.sjdj.isZero() && f.sjje.isZero())
             messages.append(QString::number(row + 1) + QStringLiteral("行请输入数据!"));
+        else if (f.sjsl.isZero()) // an amount without a quantity: stock of nothing, valued
+            messages.append(QString::number(row + 1) + QStringLiteral("行数量不允许为零!"));
+        const std::pair<Limits::Figure, Decimal> figures[] = {
+            {Limits::Figure::Quantity, f.sjsl},
+            {Limits::Figure::Price, f.sjdj},
+            {Limits::Figure::Amount, f.sjje},
+            {Limits::Figure::Amount, f.yfje},
+        };
+        for (const auto &[kind, value] : figures) {
+            if (const auto problem = Limits::figureProblem(kind, value))
+                messages.append(QString::number(row + 1) + QStringLiteral("行") + *problem);
+        }
         if (line.inConversionUnit() && !(line.hsxs > 0))
             messages.append(QString::number(row + 1) + QStringLiteral("行换算系数无效!"));
         if (f.yfje > f.sjje)

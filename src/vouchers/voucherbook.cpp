@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "store/decimal.h"
 #include "store/errors.h"
+#include "store/limits.h"
 
 #include <QSqlQuery>
 
@@ -87,6 +88,23 @@ QStringList VoucherBook::texts(const QString &sql, const QVariantList &values) c
             texts.append(text);
     }
     return texts;
+}
+
+std::optional<QString> VoucherBook::dateProblem(const QDate &date)
+{
+    if (Limits::dateInRange(date))
+        return std::nullopt;
+    return QStringLiteral("凭单") + Limits::dateRangeText();
+}
+
+std::optional<QString> VoucherBook::laterDateQuestion(const QDate &date)
+{
+    const QDate today = Clock::today();
+    if (!date.isValid() || date <= today)
+        return std::nullopt;
+    return QStringLiteral("凭单日期%1晚于今天（%2），在该日期之前将无法做月结处理。\n"
+                          "您确定要使用该日期吗？")
+        .arg(dateText(date), dateText(today));
 }
 
 QString VoucherBook::dateText(const QDate &date)

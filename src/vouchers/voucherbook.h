@@ -37,6 +37,13 @@ public:
     // The non-blank texts of the first column of `sql`, for a combo.
     QStringList texts(const QString &sql, const QVariantList &values = {}) const;
 
+    // What every family refuses a voucher date outside the bounds every date keeps with;
+    // nullopt within them.
+    static std::optional<QString> dateProblem(const QDate &date);
+    // The Yes/No question asked before a voucher dated after today is saved: no month-end can
+    // close the books before that day. nullopt for today and earlier.
+    static std::optional<QString> laterDateQuestion(const QDate &date);
+
     static QString dateText(const QDate &date);
     static QDate dateOf(const QVariant &value);
     // The running number at the end of a document number ("2026-03-10 - 1001" → 1001).

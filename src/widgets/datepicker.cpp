@@ -1,6 +1,7 @@
 #include "widgets/datepicker.h"
 
 #include "store/clock.h"
+#include "store/limits.h"
 
 namespace varnock {
 
@@ -9,6 +10,7 @@ DatePicker::DatePicker(QWidget *parent)
 {
     setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     setCalendarPopup(true);
+    setDateRange(Limits::earliestDate(), Limits::latestDate());
 }
 
 } // namespace varnock

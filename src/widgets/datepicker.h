@@ -4,7 +4,8 @@
 
 namespace varnock {
 
-// Date field of every screen: "yyyy-MM-dd" with a calendar, today's date to start with.
+// Date field of every screen: "yyyy-MM-dd" with a calendar, today's date to start with,
+// within the bounds every date keeps.
 class DatePicker : public QDateEdit
 {
     Q_OBJECT

@@ -15,6 +15,7 @@ QWidget *NumericDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
                                        const QModelIndex &) const
 {
     auto *editor = new NumericEdit(m_decimals, m_allowNegative, parent);
+    editor->setFigure(m_figure);
     editor->setFrame(false);
     return editor;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/limits.h"
+
 #include <QStyledItemDelegate>
 
 namespace varnock {
@@ -15,6 +17,9 @@ public:
     explicit NumericDelegate(int decimals = 2, bool allowNegative = false,
                              QObject *parent = nullptr);
 
+    // The bound the column's figures keep (a price's until set).
+    void setFigure(Limits::Figure figure) { m_figure = figure; }
+
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
@@ -27,6 +32,7 @@ protected:
 private:
     int m_decimals;
     bool m_allowNegative;
+    Limits::Figure m_figure = Limits::Figure::Price;
 };
 
 } // namespace varnock

@@ -36,6 +36,11 @@ void NumericEdit::setAllowNegative(bool allow)
     m_validator->setAllowNegative(allow);
 }
 
+void NumericEdit::setFigure(Limits::Figure figure)
+{
+    m_validator->setFigure(figure);
+}
+
 std::optional<Decimal> NumericEdit::value() const
 {
     return Decimal::parse(text());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/decimal.h"
+#include "store/limits.h"
 
 #include <QLineEdit>
 
@@ -24,6 +25,8 @@ public:
     void setDecimals(int decimals);
     bool allowNegative() const;
     void setAllowNegative(bool allow);
+    // The bound the typed figure keeps (a price's until set).
+    void setFigure(Limits::Figure figure);
 
     // nullopt when empty or unfinished ("-", ".").
     std::optional<Decimal> value() const;

@@ -24,6 +24,14 @@ void NumericValidator::setAllowNegative(bool allow)
     emit changed();
 }
 
+void NumericValidator::setFigure(Limits::Figure figure)
+{
+    if (m_figure == figure)
+        return;
+    m_figure = figure;
+    emit changed();
+}
+
 QValidator::State NumericValidator::validate(QString &input, int &) const
 {
     int integerDigits = 0;
@@ -47,14 +55,15 @@ QValidator::State NumericValidator::validate(QString &input, int &) const
             return Invalid;
         }
     }
-    if (integerDigits > MaxIntegerDigits)
-        return Invalid;
     if (m_decimals >= 0 && fractionDigits > m_decimals)
         return Invalid;
     if (input.isEmpty())
         return Acceptable;
     if (integerDigits + fractionDigits == 0)
         return Intermediate;
+    const std::optional<Decimal> value = Decimal::parse(input);
+    if (!value || Limits::figureProblem(m_figure, *value))
+        return Invalid;
     return Acceptable;
 }
 

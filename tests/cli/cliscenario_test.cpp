@@ -253,7 +253,7 @@ catalogue import --library 3
 supplier add --name 河北建材
 opening add --material 1001001 --price 4000 --quantity 1
 month-end --yes
-stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001001,4100,2 --line 7001002,7,10,,20
+stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001001,4100,2 --line 7001002,7,10,,20 --yes
 post stock-in --all
 stock --json
 voucher show stock-in --voucher 1 --json
@@ -288,7 +288,7 @@ voucher show stock-in --voucher 1 --json
         // A code that names no material is refused, and nothing of the voucher is kept.
         again = cli.run(as + QStringList{"stock-in", "save", "--kind", "采购入库", "--date",
                                          "2026-02-06", "--supplier", "1", "--line", "1001001,1,1",
-                                         "--line", "9999,1,1"});
+                                         "--line", "9999,1,1", "--yes"});
         EXPECT_EQ(again.code, 1);
         EXPECT_EQ(again.err, QStringLiteral("材料编号9999不存在，请重新选择！\n"));
         EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0) << mode;
@@ -437,7 +437,7 @@ catalogue import --library 3
 supplier add --name 河北建材
 opening add --material 1001001 --price 4000 --quantity 1
 month-end --yes
-stock-in save --kind 暂估入库 --date 2026-02-02 --supplier 1 --line 1001001,3900,2
+stock-in save --kind 暂估入库 --date 2026-02-02 --supplier 1 --line 1001001,3900,2 --yes
 post stock-in --all --kind 暂估入库
 )"),
         {"--user", "admin", "--password", "admin"});
@@ -471,8 +471,8 @@ unit add --code 02 --name 二号楼
 unit edit --code 01 --contact 王建国
 opening add --material 1001001 --price 4000 --quantity 5
 month-end --yes
-stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,1
-issue save --kind 1 --date 2026-02-03 --unit 01 --line 1001001,1
+stock-in save --kind 采购入库 --date 2026-02-02 --supplier 1 --line 1001001,4100,1 --yes
+issue save --kind 1 --date 2026-02-03 --unit 01 --line 1001001,1 --yes
 )"),
                        {"--user", "admin", "--password", "admin"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();

@@ -210,6 +210,19 @@ TEST_F(IssueTest, SaveChecksComeOneAtATimeWithTheirTitles)
     EXPECT_EQ(stored().size(), 1);
 }
 
+TEST_F(IssueTest, DatesAndQuantitiesPastTheirBoundsAreRefused)
+{
+    IssueVouchers v = vouchers();
+    EXPECT_EQ(refusalOf([&] {
+                  v.saveNew(voucher({line(QStringLiteral("1001"), "1")}, QDate(9999, 12, 31)));
+              }).text,
+              QStringLiteral("凭单日期必须在1900-01-01至2999-12-31之间！"));
+    EXPECT_EQ(
+        refusalOf([&] { v.saveNew(voucher({line(QStringLiteral("1001"), "100000000.01")})); }).text,
+        QStringLiteral("第1行数量超出允许范围，其绝对值不能大于100000000！"));
+    EXPECT_TRUE(stored().isEmpty());
+}
+
 TEST_F(IssueTest, MovingAverageLinesArePricedFromStock)
 {
     seed.opening(QStringLiteral("1001"), dec("3"), dec("10"));

@@ -177,6 +177,58 @@ TEST_F(StockInTest, RefusalGathersEveryMessageAndWritesNothing)
     EXPECT_EQ(lineCount(), 0);
 }
 
+TEST_F(StockInTest, ALineWithoutQuantityOrPastTheFigureBoundsIsRefused)
+{
+    StockInVouchers v = vouchers();
+    // "1,000.00" typed with a thousands separator leaves price 1, quantity 0 and amount 5.
+    EXPECT_EQ(refusalOf([&] { v.saveNew(voucher({line(QStringLiteral("1001"), "1", "0", "5")})); }),
+              QStringLiteral("1行数量不允许为零!"));
+    // A quantity the format rounds away is none either.
+    EXPECT_EQ(
+        refusalOf([&] { v.saveNew(voucher({line(QStringLiteral("1001"), "1", "0.001", "5")})); }),
+        QStringLiteral("1行数量不允许为零!"));
+
+    // At the bounds a line is taken; a hair past them it is refused, naming the bound.
+    EXPECT_NO_THROW(v.saveNew(
+        voucher({line(QStringLiteral("1001"), "1000000", "100000", "100000000000", "1")})));
+    EXPECT_NO_THROW(v.saveNew(voucher({line(QStringLiteral("1001"), "1", "100000000", "1")})));
+    EXPECT_EQ(refusalOf([&] {
+                  v.saveNew(voucher({line(QStringLiteral("1001"), "1", "100000000.01", "1")}));
+              }),
+              QStringLiteral("1行数量超出允许范围，其绝对值不能大于100000000！"));
+    EXPECT_EQ(refusalOf([&] {
+                  v.saveNew(
+                      voucher({line(QStringLiteral("1001"), "922337203685477.58", "1", "1")}));
+              }),
+              QStringLiteral("1行单价超出允许范围，其绝对值不能大于1000000！"));
+    EXPECT_EQ(refusalOf([&] {
+                  v.saveNew(voucher({line(QStringLiteral("1001"), "1", "1", "1"),
+                                     line(QStringLiteral("1002"), "1", "1", "100000000000.01")}));
+              }),
+              QStringLiteral("2行金额超出允许范围，其绝对值不能大于100000000000！"));
+    EXPECT_EQ(lineCount(), 2);
+}
+
+TEST_F(StockInTest, DatesOutsideTheBoundsAreRefusedAndLaterOnesAsked)
+{
+    StockInVouchers v = vouchers();
+    EXPECT_EQ(refusalOf([&] {
+                  v.saveNew(
+                      voucher({line(QStringLiteral("1001"), "2", "5", "10")}, QDate(3000, 1, 1)));
+              }),
+              QStringLiteral("凭单日期必须在1900-01-01至2999-12-31之间！"));
+    EXPECT_EQ(lineCount(), 0);
+    // The last day of the bounds is a date like any other; being later than today is the
+    // entry's question, not a refusal.
+    EXPECT_NO_THROW(
+        v.saveNew(voucher({line(QStringLiteral("1001"), "2", "5", "10")}, QDate(2999, 12, 31))));
+    EXPECT_EQ(VoucherBook::laterDateQuestion(QDate(2026, 3, 10)), std::nullopt);
+    const auto question = VoucherBook::laterDateQuestion(QDate(2026, 3, 11));
+    ASSERT_TRUE(question.has_value());
+    EXPECT_TRUE(question->contains(QStringLiteral("2026-03-11")));
+    EXPECT_TRUE(question->contains(QStringLiteral("月结")));
+}
+
 TEST_F(StockInTest, AmountPaidMayEqualTheAmountButNotExceedIt)
 {
     StockInVouchers v = vouchers();

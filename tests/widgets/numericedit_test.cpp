@@ -36,6 +36,31 @@ TEST(NumericValidator, AcceptsPlainNumbersOnly)
     EXPECT_EQ(state(factor, QStringLiteral("0.000125")), QValidator::Acceptable);
 }
 
+TEST(NumericValidator, EachFigureKeepsItsBound)
+{
+    auto state = [](const NumericValidator &v, QString text) {
+        int pos = 0;
+        return v.validate(text, pos);
+    };
+    NumericValidator figure(4, true);
+    // Unless told otherwise a figure keeps a price's bound, the smallest of all.
+    EXPECT_EQ(state(figure, QStringLiteral("1000000")), QValidator::Acceptable);
+    EXPECT_EQ(state(figure, QStringLiteral("1000000.0001")), QValidator::Invalid);
+    EXPECT_EQ(state(figure, QStringLiteral("-1000000.0001")), QValidator::Invalid);
+    figure.setFigure(Limits::Figure::Quantity);
+    EXPECT_EQ(state(figure, QStringLiteral("100000000")), QValidator::Acceptable);
+    EXPECT_EQ(state(figure, QStringLiteral("100000001")), QValidator::Invalid);
+    figure.setFigure(Limits::Figure::Amount);
+    EXPECT_EQ(state(figure, QStringLiteral("-100000000000")), QValidator::Acceptable);
+    EXPECT_EQ(state(figure, QStringLiteral("100000000000.01")), QValidator::Invalid);
+
+    // The keystroke that would pass the bound does not arrive.
+    NumericEdit quantity(2, false);
+    quantity.setFigure(Limits::Figure::Quantity);
+    QTest::keyClicks(&quantity, QStringLiteral("1000000000"));
+    EXPECT_EQ(quantity.text(), QStringLiteral("100000000"));
+}
+
 TEST(NumericEdit, TypedValueAndShownValue)
 {
     NumericEdit price(4, false);

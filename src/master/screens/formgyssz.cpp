@@ -46,6 +46,7 @@ FormGYSSZ::FormGYSSZ(Database &db, QWidget *parent)
         QLineEdit *edit = nullptr;
         if (f == CSQK) {
             m_debt = new NumericEdit(4, true, m_frame);
+            m_debt->setFigure(Limits::Figure::Amount);
             edit = m_debt;
         } else {
             edit = new QLineEdit(m_frame);

@@ -27,9 +27,11 @@ QLineEdit *field(QWidget *parent, const char *name)
     return edit;
 }
 
-NumericEdit *numberField(QWidget *parent, const char *name, int decimals)
+NumericEdit *numberField(QWidget *parent, const char *name, int decimals,
+                         Limits::Figure figure = Limits::Figure::Price)
 {
     auto *edit = new NumericEdit(decimals, false, parent);
+    edit->setFigure(figure);
     edit->setObjectName(QLatin1String(name));
     return edit;
 }
@@ -47,7 +49,7 @@ FrmCLADD::FrmCLADD(Database &db, QWidget *parent)
     , m_convUnit(field(this, "HSDW"))
     , m_convFactor(numberField(this, "HSXS", -1))
     , m_price(numberField(this, "JHDJ", 4))
-    , m_quantity(numberField(this, "JHSL", 4))
+    , m_quantity(numberField(this, "JHSL", 4, Limits::Figure::Quantity))
     , m_amount(field(this, "JHJE"))
     , m_actual(new QRadioButton(QStringLiteral("实际单价"), this))
     , m_planned(new QRadioButton(QStringLiteral("计划单价"), this))

@@ -7,6 +7,7 @@
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
@@ -37,8 +38,10 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
     m_grid->setIdColumn(OpeningBalanceModel::Id);
     m_grid->setLookupColumn(OpeningBalanceModel::Code);
     m_grid->setNumericColumn(OpeningBalanceModel::Price, formats.amountDecimals());
-    m_grid->setNumericColumn(OpeningBalanceModel::Quantity, formats.quantityDecimals());
-    m_grid->setNumericColumn(OpeningBalanceModel::Amount, formats.amountDecimals());
+    m_grid->setNumericColumn(OpeningBalanceModel::Quantity, formats.quantityDecimals())
+        ->setFigure(Limits::Figure::Quantity);
+    m_grid->setNumericColumn(OpeningBalanceModel::Amount, formats.amountDecimals())
+        ->setFigure(Limits::Figure::Amount);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setColumnWidths({0, 110, 160, 120, 70, 90, 90, 100});

@@ -9,11 +9,13 @@
 #include "vouchers/screens/conversionunitdelegate.h"
 #include "vouchers/screens/formclxzct.h"
 #include "vouchers/screens/formpdcx.h"
+#include "vouchers/voucherbook.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
@@ -130,7 +132,8 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     m_grid->setIdColumn(IssueLineModel::Id);
     m_grid->setLookupColumn(IssueLineModel::Code);
     m_grid->setNumericColumn(IssueLineModel::Price, m_formats.amountDecimals());
-    m_grid->setNumericColumn(IssueLineModel::Quantity, m_formats.quantityDecimals());
+    m_grid->setNumericColumn(IssueLineModel::Quantity, m_formats.quantityDecimals())
+        ->setFigure(Limits::Figure::Quantity);
     m_grid->setItemDelegateForColumn(
         IssueLineModel::ConversionUnit,
         new ConversionUnitDelegate(IssueLineModel::ConversionUnitsRole, m_grid));
@@ -342,6 +345,12 @@ void FormLLDTX::change()
 
 void FormLLDTX::save()
 {
+    if (state() != State::New && state() != State::Edit)
+        return;
+    // A later date keeps the books from being closed until then: asked, never taken silently.
+    if (const auto later = VoucherBook::laterDateQuestion(voucherShown().czrq);
+        later && !Messages::ask(this, *later))
+        return;
     if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_vouchers.saveNew(voucherShown()); }))

@@ -6,11 +6,13 @@
 #include "vouchers/issuereturnlinemodel.h"
 #include "vouchers/screens/frmckdcx.h"
 #include "vouchers/screens/frmcktkcx.h"
+#include "vouchers/voucherbook.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/entermovesfocus.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
@@ -87,7 +89,8 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     m_grid->setObjectName(QStringLiteral("MFGM"));
     m_grid->setModel(m_model);
     m_grid->setIdColumn(IssueReturnLineModel::Id);
-    m_grid->setNumericColumn(IssueReturnLineModel::Quantity, formats.quantityDecimals());
+    m_grid->setNumericColumn(IssueReturnLineModel::Quantity, formats.quantityDecimals())
+        ->setFigure(Limits::Figure::Quantity);
     m_grid->setColumnWidths({80, 120, 90, 70, 80, 80, 90, 80, 80, 90});
 
     QHBoxLayout *footer =
@@ -235,6 +238,12 @@ void FormLLTHDTX::choose()
 
 void FormLLTHDTX::save()
 {
+    if (state() != State::New && state() != State::Edit)
+        return;
+    // A later date keeps the books from being closed until then: asked, never taken silently.
+    if (const auto later = VoucherBook::laterDateQuestion(voucherShown().czrq);
+        later && !Messages::ask(this, *later))
+        return;
     if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_returns.saveNew(voucherShown()); }))

@@ -6,10 +6,12 @@
 #include "vouchers/screens/frmdjcxjg.h"
 #include "vouchers/screens/frmdjcxth.h"
 #include "vouchers/stockinreturnlinemodel.h"
+#include "vouchers/voucherbook.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
@@ -88,7 +90,8 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     m_grid->setObjectName(QStringLiteral("MFG"));
     m_grid->setModel(m_model);
     m_grid->setIdColumn(StockInReturnLineModel::Id);
-    m_grid->setNumericColumn(StockInReturnLineModel::Quantity, m_formats.quantityDecimals());
+    m_grid->setNumericColumn(StockInReturnLineModel::Quantity, m_formats.quantityDecimals())
+        ->setFigure(Limits::Figure::Quantity);
     m_grid->setColumnWidths({80, 110, 80, 50, 75, 75, 85, 75, 75, 85, 80, 75});
 
     QHBoxLayout *footer = ScreenParts::signatures(
@@ -265,6 +268,12 @@ void StockInReturnScreen::search()
 
 void StockInReturnScreen::save()
 {
+    if (state() != State::New && state() != State::Edit)
+        return;
+    // A later date keeps the books from being closed until then: asked, never taken silently.
+    if (const auto later = VoucherBook::laterDateQuestion(voucherShown().czrq);
+        later && !Messages::ask(this, *later))
+        return;
     if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_returns.saveNew(voucherShown()); }))

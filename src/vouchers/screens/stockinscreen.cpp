@@ -10,10 +10,12 @@
 #include "vouchers/screens/conversionunitdelegate.h"
 #include "vouchers/screens/frmdjcxjg.h"
 #include "vouchers/stockinlinemodel.h"
+#include "vouchers/voucherbook.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
@@ -111,9 +113,9 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     const int q = m_formats.quantityDecimals();
     const int a = m_formats.amountDecimals();
     m_grid->setNumericColumn(StockInLineModel::Price, a);
-    m_grid->setNumericColumn(StockInLineModel::Quantity, q);
-    m_grid->setNumericColumn(StockInLineModel::Amount, a);
-    m_grid->setNumericColumn(StockInLineModel::Paid, a);
+    m_grid->setNumericColumn(StockInLineModel::Quantity, q)->setFigure(Limits::Figure::Quantity);
+    m_grid->setNumericColumn(StockInLineModel::Amount, a)->setFigure(Limits::Figure::Amount);
+    m_grid->setNumericColumn(StockInLineModel::Paid, a)->setFigure(Limits::Figure::Amount);
     m_grid->setItemDelegateForColumn(
         StockInLineModel::ConversionUnit,
         new ConversionUnitDelegate(StockInLineModel::ConversionUnitsRole, m_grid));
@@ -277,6 +279,12 @@ void StockInScreen::add()
 
 void StockInScreen::save()
 {
+    if (state() != State::New && state() != State::Edit)
+        return;
+    // A later date keeps the books from being closed until then: asked, never taken silently.
+    if (const auto later = VoucherBook::laterDateQuestion(voucherShown().czrq);
+        later && !Messages::ask(this, *later))
+        return;
     if (state() == State::New) {
         qint64 xtbh = 0;
         if (runOperation(this, [&] { xtbh = m_vouchers.saveNew(voucherShown()); }))

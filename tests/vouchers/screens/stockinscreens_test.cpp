@@ -79,6 +79,32 @@ protected:
     test::RecordingSink sink;
 };
 
+TEST_F(StockInScreensTest, AVoucherDatedAfterTodayIsSavedOnlyAfterYes)
+{
+    close();
+    StockInScreen screen(db(), StockInKind::Purchase, 2, Formats());
+    screen.show();
+    EXPECT_EQ(screen.dateField()->minimumDate(), QDate(1900, 1, 1));
+    EXPECT_EQ(screen.dateField()->maximumDate(), QDate(2999, 12, 31));
+    click(screen.buttons(), StockInScreen::Add);
+    screen.partnerCode()->setText(QStringLiteral("1"));
+    QAbstractItemModel *lines = screen.model();
+    lines->setData(lines->index(0, StockInLineModel::Code), QStringLiteral("1001"));
+    lines->setData(lines->index(0, StockInLineModel::Quantity), QStringLiteral("2"));
+    lines->setData(lines->index(0, StockInLineModel::Price), QStringLiteral("3"));
+    screen.dateField()->setDate(QDate(2026, 3, 11));
+
+    sink.answer({false});
+    click(screen.buttons(), StockInScreen::Save);
+    ASSERT_EQ(sink.questionTexts().size(), 1);
+    EXPECT_TRUE(sink.questionTexts().first().contains(QStringLiteral("晚于今天")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD")), 0);
+    EXPECT_EQ(screen.stateLabel()->text(), QStringLiteral("凭证新增"));
+
+    click(screen.buttons(), StockInScreen::Save);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE CZRQ = '2026-03-11'")), 1);
+}
+
 TEST_F(StockInScreensTest, APurchaseVoucherTypedThroughTheGridIsSavedAndGuarded)
 {
     close();
