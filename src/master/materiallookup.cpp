@@ -1,6 +1,7 @@
 #include "master/materiallookup.h"
 
 #include "store/database.h"
+#include "store/rowreader.h"
 
 #include <QSqlQuery>
 
@@ -10,20 +11,16 @@ namespace {
 
 const char *const Select =
     "SELECT CLJBXXB.CLBH, CLJBXXB.CLMC, CLJBXXB.CLGG, CLJBXXB.JZDW, CLJBXXB.JHDJ, "
-    "CLJBXXB.JJFS, KC.KCSL, KC.KCJE FROM CLJBXXB LEFT JOIN KC ON CLJBXXB.CLBH = KC.CLBH "
+    "CLJBXXB.JJFS, CLJBXXB.HSDW, CLJBXXB.HSXS, KC.KCSL, KC.KCJE "
+    "FROM CLJBXXB LEFT JOIN KC ON CLJBXXB.CLBH = KC.CLBH "
     "WHERE CLJBXXB.SFMJ = 1";
 
 MaterialLookup::Row rowFrom(const QSqlQuery &q)
 {
     MaterialLookup::Row row;
-    row.clbh = q.value(0).toString();
-    row.clmc = q.value(1).toString();
-    row.clgg = q.value(2).toString();
-    row.jzdw = q.value(3).toString();
-    row.jhdj = Decimal::fromVariant(q.value(4));
-    row.jjfs = q.value(5).toInt() != 0;
-    row.kcsl = Decimal::fromVariant(q.value(6));
-    row.kcje = Decimal::fromVariant(q.value(7));
+    readRow(q, row.clbh, row.clmc, row.clgg, row.jzdw, row.jhdj, row.jjfs, row.hsdw, row.hsxs,
+            row.kcsl, row.kcje);
+    row.hsdw = row.hsdw.trimmed();
     return row;
 }
 

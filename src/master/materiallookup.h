@@ -11,7 +11,7 @@ namespace varnock {
 
 class Database;
 
-// The rows of the material lookup: catalogue leaves with their stock.
+// The rows of the material lookup: catalogue leaves with their stock and conversion.
 class MaterialLookup
 {
 public:
@@ -25,10 +25,14 @@ public:
         QString jzdw;
         Decimal jhdj;      // planned unit price
         bool jjfs = false; // carried at the planned price
+        QString hsdw;      // conversion unit
+        double hsxs = 0;   // conversion factor
         Decimal kcsl;      // stock quantity (zero without a stock row)
         Decimal kcje;      // stock amount
         // Stock amount ÷ stock quantity; none while the quantity is zero.
         std::optional<Decimal> stockPrice() const;
+        // Only goods on hand can be issued.
+        bool mayBeIssued() const { return kcsl > Decimal(); }
     };
 
     explicit MaterialLookup(Database &db);

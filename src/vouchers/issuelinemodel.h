@@ -1,6 +1,5 @@
 #pragma once
 
-#include "store/formats.h"
 #include "vouchers/issuematerials.h"
 #include "vouchers/issuevoucher.h"
 #include "vouchers/voucherlinemodel.h"
@@ -39,24 +38,15 @@ public:
     // Puts a material into a line (the picker's choice); a quantity already typed stays and
     // is priced anew.
     bool setMaterial(int row, const IssueMaterials::Row &material);
-    // The first line without a material, appending one when every line has one.
-    int firstEmptyRow();
 
     // "总 金 额": the sum of the lines' amounts.
     Decimal total() const;
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-
 private:
-    QString figureText(const IssueLine &line, int column) const;
+    void take(IssueLine &line, const IssueMaterials::Row &material) const;
 
     const IssueVouchers &m_vouchers;
     IssueMaterials m_materials;
-    Formats m_formats;
 };
 
 } // namespace varnock

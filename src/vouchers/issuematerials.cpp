@@ -1,6 +1,7 @@
 #include "vouchers/issuematerials.h"
 
 #include "store/database.h"
+#include "store/rowreader.h"
 
 #include <QSqlQuery>
 
@@ -22,16 +23,9 @@ QList<IssueMaterials::Row> IssueMaterials::rows(const QString &where,
     QList<Row> found;
     while (q.next()) {
         Row row;
-        row.clbh = q.value(0).toString();
-        row.clmc = q.value(1).toString();
-        row.clgg = q.value(2).toString();
-        row.jzdw = q.value(3).toString();
-        row.jhdj = Decimal::fromVariant(q.value(4));
-        row.jjfs = q.value(5).toInt() != 0;
-        row.hsdw = q.value(6).toString().trimmed();
-        row.hsxs = q.value(7).toDouble();
-        row.kcsl = Decimal::fromVariant(q.value(8));
-        row.kcje = Decimal::fromVariant(q.value(9));
+        readRow(q, row.clbh, row.clmc, row.clgg, row.jzdw, row.jhdj, row.jjfs, row.hsdw, row.hsxs,
+                row.kcsl, row.kcje);
+        row.hsdw = row.hsdw.trimmed();
         found.append(row);
     }
     return found;

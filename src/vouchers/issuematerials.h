@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/decimal.h"
+#include "master/materiallookup.h"
 
 #include <QList>
 #include <QString>
@@ -18,22 +18,7 @@ class IssueMaterials
 public:
     enum class By { All, Code, Name };
 
-    struct Row
-    {
-        QString clbh;
-        QString clmc;
-        QString clgg;
-        QString jzdw;
-        Decimal jhdj;      // planned unit price
-        bool jjfs = false; // carried at the planned price
-        QString hsdw;      // conversion unit
-        double hsxs = 0;   // conversion factor
-        Decimal kcsl;      // stock quantity (zero without a stock row)
-        Decimal kcje;      // stock amount
-
-        // Only goods on hand can be issued.
-        bool mayBeIssued() const { return kcsl > Decimal(); }
-    };
+    using Row = MaterialLookup::Row;
 
     explicit IssueMaterials(Database &db);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/decimal.h"
+#include "vouchers/voucherline.h"
 
 #include <QDate>
 #include <QList>
@@ -10,14 +10,9 @@ namespace varnock {
 
 // One line of an issue return: the issue line it refers to, what was issued and returned
 // before, and what comes back now. A zero quantity means the line is not returned.
-struct IssueReturnLine
+struct IssueReturnLine : MaterialLine
 {
-    qint64 id = 0;   // TKD.ID; 0 for a line not stored
-    qint64 llid = 0; // LLD.ID of the issue line returned
-    QString clbh;
-    QString clmc;
-    QString clgg;
-    QString jzdw;
+    qint64 llid = 0;        // LLD.ID of the issue line returned
     Decimal price;          // the issue line's unit price (THDJ)
     Decimal issuedQuantity; // LLD.SJSL
     Decimal issuedAmount;   // LLD.SJJE

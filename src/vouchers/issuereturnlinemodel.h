@@ -33,10 +33,6 @@ public:
 
     IssueReturnLineModel(const IssueReturns &returns, QObject *parent = nullptr);
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 signals:
@@ -44,7 +40,7 @@ signals:
     void overReturn(int row);
 
 private:
-    const IssueReturns &m_returns;
+    bool m_over = false; // the quantity just typed was too much and not kept
 };
 
 } // namespace varnock

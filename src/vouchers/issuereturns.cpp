@@ -5,6 +5,7 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/rowreader.h"
 #include "vouchers/voucherbook.h"
 
 #include <QHash>
@@ -59,38 +60,31 @@ struct IssueReturns::IssueLine
     bool direct = false;
 };
 
+namespace {
+
+VoucherService::Table familyTable()
+{
+    return {QStringLiteral("TKD"),
+            QStringLiteral("THDJH"),
+            {VoucherService::Numbering::Rule::Running, QStringLiteral("  "), QStringLiteral(" ")},
+            QStringLiteral("LLD"),
+            QStringLiteral("LLID")};
+}
+
+VoucherService::Rules familyRules()
+{
+    return {Refusal(Title, QStringLiteral("已记账，本单据不允许修改！")),
+            Refusal(Title, QStringLiteral("已记账，本单据不允许删除！")),
+            {},
+            false};
+}
+
+} // namespace
+
 IssueReturns::IssueReturns(Database &db, const QString &zl, int accountingMode,
                            const Formats &formats)
-    : m_db(db)
-    , m_zl(zl)
-    , m_mode(accountingMode)
-    , m_formats(formats)
+    : VoucherFamily(db, familyTable(), familyRules(), zl, accountingMode, formats)
 {}
-
-void IssueReturns::checkCanOpen() const
-{
-    VoucherBook(m_db).checkCanOpen();
-}
-
-std::optional<QDate> IssueReturns::latestClosing() const
-{
-    return VoucherBook(m_db).latestClosing();
-}
-
-qint64 IssueReturns::nextSystemNumber() const
-{
-    return VoucherBook(m_db).nextSystemNumber(QStringLiteral("TKD"));
-}
-
-QString IssueReturns::proposeDocumentNumber() const
-{
-    const QString today = VoucherBook::dateText(Clock::today());
-    const std::optional<qint64> last =
-        VoucherBook(m_db).greatestRunningNumber(QStringLiteral("TKD"), QStringLiteral("THDJH"));
-    if (!last)
-        return today + QStringLiteral("  1001");
-    return today + QLatin1Char(' ') + QString::number(*last + 1);
-}
 
 // ---- issue lines --------------------------------------------------------------------------
 
@@ -107,28 +101,16 @@ const QString IssueLineSelect =
 QList<IssueReturns::IssueLine> IssueReturns::readIssueLines(const QString &where,
                                                             const QVariant &key) const
 {
-    QSqlQuery q = m_db.exec(IssueLineSelect + QStringLiteral("WHERE ") + where +
-                                QStringLiteral(" ORDER BY L.ID"),
-                            {key});
+    QSqlQuery q = database().exec(IssueLineSelect + QStringLiteral("WHERE ") + where +
+                                      QStringLiteral(" ORDER BY L.ID"),
+                                  {key});
     QList<IssueLine> lines;
     while (q.next()) {
         IssueLine l;
-        l.id = q.value(0).toLongLong();
-        l.xtbh = q.value(1).toLongLong();
-        l.ysdjh = q.value(2).toString();
-        l.lldwbh = q.value(3).toString();
-        l.lldwmc = q.value(4).toString();
-        l.zl = q.value(5).toString().trimmed();
-        l.clbh = q.value(6).toString().trimmed();
-        l.clmc = q.value(7).toString();
-        l.clgg = q.value(8).toString();
-        l.jzdw = q.value(9).toString();
-        l.sjdj = Decimal::fromVariant(q.value(10));
-        l.sjsl = Decimal::fromVariant(q.value(11));
-        l.sjje = Decimal::fromVariant(q.value(12));
-        l.posted = q.value(13).toInt() != 0;
-        l.reversed = q.value(14).toInt() != 0;
-        l.direct = q.value(15).toInt() != 0;
+        readRow(q, l.id, l.xtbh, l.ysdjh, l.lldwbh, l.lldwmc, l.zl, l.clbh, l.clmc, l.clgg, l.jzdw,
+                l.sjdj, l.sjsl, l.sjje, l.posted, l.reversed, l.direct);
+        l.zl = l.zl.trimmed();
+        l.clbh = l.clbh.trimmed();
         lines.append(l);
     }
     return lines;
@@ -149,11 +131,11 @@ std::optional<IssueReturns::IssueLine> IssueReturns::issueLine(qint64 llid) cons
 // amount its posting allocated.
 Decimal IssueReturns::priceOf(const IssueLine &issue) const
 {
-    if (m_mode != CostEngine::FirstInFirstOut)
+    if (accountingMode() != CostEngine::FirstInFirstOut)
         return issue.sjdj;
     if (issue.sjsl.isZero())
         return Decimal();
-    return m_formats.roundAmount(issue.sjje / issue.sjsl);
+    return formats().roundAmount(issue.sjje / issue.sjsl);
 }
 
 IssueReturnLine IssueReturns::lineFrom(const IssueLine &issue, qint64 exceptXtbh) const
@@ -167,9 +149,9 @@ IssueReturnLine IssueReturns::lineFrom(const IssueLine &issue, qint64 exceptXtbh
     line.price = priceOf(issue);
     line.issuedQuantity = issue.sjsl;
     line.issuedAmount = issue.sjje;
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT SUM(THSL), SUM(THJE) FROM TKD "
-                                           "WHERE LLID = ? AND XTBH <> ?"),
-                            {issue.id, exceptXtbh});
+    QSqlQuery q = database().exec(QStringLiteral("SELECT SUM(THSL), SUM(THJE) FROM TKD "
+                                                 "WHERE LLID = ? AND XTBH <> ?"),
+                                  {issue.id, exceptXtbh});
     if (q.next()) {
         line.returnedBefore = Decimal::fromVariant(q.value(0));
         line.returnedAmountBefore = Decimal::fromVariant(q.value(1));
@@ -184,21 +166,21 @@ bool IssueReturns::exceeds(const IssueReturnLine &line, Decimal quantity)
 
 void IssueReturns::setQuantity(IssueReturnLine &line, Decimal quantity) const
 {
-    line.quantity = m_formats.roundQuantity(quantity);
+    line.quantity = formats().roundQuantity(quantity);
     line.amount = Decimal();
     if (!line.isReturned())
         return;
-    if (m_mode == CostEngine::FirstInFirstOut && !line.issuedQuantity.isZero())
-        line.amount = m_formats.roundAmount(
+    if (accountingMode() == CostEngine::FirstInFirstOut && !line.issuedQuantity.isZero())
+        line.amount = formats().roundAmount(
             Decimal::mulDiv(line.quantity, line.issuedAmount, line.issuedQuantity));
     else
-        line.amount = m_formats.roundAmount(line.quantity * line.price);
+        line.amount = formats().roundAmount(line.quantity * line.price);
     // The last of the line brings back what is left of its amount, so that a line returned in
     // full, at once or piece by piece, returns exactly what it took out of stock.
     if (line.returnedBefore + line.quantity == line.issuedQuantity) {
         const Decimal rest = line.issuedAmount - line.returnedAmountBefore;
         if (!rest.isNegative())
-            line.amount = m_formats.roundAmount(rest);
+            line.amount = formats().roundAmount(rest);
     }
 }
 
@@ -216,53 +198,35 @@ bool IssueReturns::setQuantityOf(IssueReturnVoucher &voucher, const QString &clb
 
 // ---- the chooser --------------------------------------------------------------------------
 
-QList<ReturnableIssueRow> IssueReturns::issueList(const QString &where,
-                                                  const QVariantList &values) const
+QList<ReturnableIssueRow> IssueReturns::issueList(const FinderConditions &conditions) const
 {
     // Reversed lines and their mirror lines came back through the reversal already; a
     // voucher with nothing else left is not offered.
-    QString sql = QStringLiteral("SELECT L.XTBH, MIN(L.YSDJH), MIN(W.MC), MIN(L.LLDWBH), "
-                                 "MIN(L.CZRQ), MIN(L.SGBW), MIN(L.DH) FROM LLD L "
-                                 "LEFT JOIN LLDW W ON W.BH = L.LLDWBH "
-                                 "WHERE L.ZL = ? AND L.JZBZ <> 0 AND L.ZJZC = 0 AND L.CZBZ = 0 "
-                                 "AND L.SJSL > 0");
-    if (!where.isEmpty())
-        sql += QStringLiteral(" AND ") + where;
-    sql += QStringLiteral(" GROUP BY L.XTBH ORDER BY L.XTBH");
-    QVariantList all{m_zl};
-    all.append(values);
-    QSqlQuery q = m_db.exec(sql, all);
-    QList<ReturnableIssueRow> rows;
-    while (q.next()) {
-        ReturnableIssueRow row;
-        row.xtbh = q.value(0).toLongLong();
-        row.ysdjh = q.value(1).toString();
-        row.lldwmc = q.value(2).toString();
-        row.lldwbh = q.value(3).toString();
-        row.czrq = VoucherBook::dateOf(q.value(4));
-        row.sgbw = q.value(5).toString();
-        row.dh = q.value(6).toString();
-        rows.append(row);
-    }
-    return rows;
+    using R = ReturnableIssueRow;
+    return readRows<R>(
+        findVouchers(QStringLiteral("SELECT L.XTBH, MIN(L.YSDJH), MIN(W.MC), MIN(L.LLDWBH), "
+                                    "MIN(L.CZRQ), MIN(L.SGBW), MIN(L.DH) FROM LLD L "
+                                    "LEFT JOIN LLDW W ON W.BH = L.LLDWBH "
+                                    "WHERE L.JZBZ <> 0 AND L.ZJZC = 0 AND L.CZBZ = 0 "
+                                    "AND L.SJSL > 0 AND L.ZL = ?"),
+                     conditions, QStringLiteral("GROUP BY L.XTBH ORDER BY L.XTBH")),
+        &R::xtbh, &R::ysdjh, &R::lldwmc, &R::lldwbh, &R::czrq, &R::sgbw, &R::dh);
 }
 
 QList<ReturnableIssueRow> IssueReturns::returnableIssues() const
 {
-    return issueList(QString(), {});
+    return issueList({});
 }
 
 QList<ReturnableIssueRow>
 IssueReturns::findReturnableIssues(const ReturnableIssueConditions &c) const
 {
-    FinderConditions f;
-    f.equal(QStringLiteral("L.LLDWBH"), c.lldwbh);
-    f.equal(QStringLiteral("L.SGBW"), c.sgbw);
-    f.equal(QStringLiteral("L.YSDJH"), c.ysdjh);
-    f.equal(QStringLiteral("L.DH"), c.dh);
-    f.equal(QStringLiteral("L.CLBH"), c.clbh);
-    f.between(QStringLiteral("L.CZRQ"), c.from, c.to);
-    return issueList(f.where(), f.values());
+    return issueList(FinderConditions({{"L.LLDWBH", c.lldwbh},
+                                       {"L.SGBW", c.sgbw},
+                                       {"L.YSDJH", c.ysdjh},
+                                       {"L.DH", c.dh},
+                                       {"L.CLBH", c.clbh}},
+                                      "L.CZRQ", c.from, c.to));
 }
 
 IssueReturnVoucher IssueReturns::draft(qint64 issueXtbh, const QDate &date) const
@@ -270,10 +234,10 @@ IssueReturnVoucher IssueReturns::draft(qint64 issueXtbh, const QDate &date) cons
     IssueReturnVoucher v;
     v.issueXtbh = issueXtbh;
     v.czrq = date;
-    v.zl = m_zl;
+    v.zl = zl();
     v.thdjh = proposeDocumentNumber();
     for (const IssueLine &issue : issueLines(issueXtbh)) {
-        if (issue.zl != m_zl || !issue.posted || issue.direct || issue.reversed ||
+        if (issue.zl != zl() || !issue.posted || issue.direct || issue.reversed ||
             !(issue.sjsl > Decimal()))
             continue;
         if (v.lines.isEmpty()) {
@@ -291,22 +255,17 @@ IssueReturnVoucher IssueReturns::draft(qint64 issueXtbh, const QDate &date) cons
 
 // ---- validation and saving ----------------------------------------------------------------
 
-QStringList IssueReturns::validate(const IssueReturnVoucher &v) const
+QList<Refusal> IssueReturns::refusals(const IssueReturnVoucher &v) const
 {
-    QStringList messages;
-    const bool editing = v.xtbh != 0;
-    if (const auto problem = VoucherBook::dateProblem(v.czrq))
-        messages.append(*problem);
-    const std::optional<QDate> closing = latestClosing();
-    if (!v.czrq.isValid() || (closing && v.czrq <= *closing))
-        messages.append(editing ? QStringLiteral("操作时间不允许小于月结时间！")
-                                : QStringLiteral("操作日期应大于月结时间，请选择其他日期！"));
+    QStringList messages = dateProblems(
+        v.czrq, v.xtbh != 0 ? QStringLiteral("操作时间不允许小于月结时间！")
+                            : QStringLiteral("操作日期应大于月结时间，请选择其他日期！"));
     bool any = false;
     bool over = false;
     QHash<qint64, Decimal> taken; // two lines of one issue line count together
     for (int row = 0; row < v.lines.size(); ++row) {
         const IssueReturnLine &line = v.lines.at(row);
-        const Decimal quantity = m_formats.roundQuantity(line.quantity);
+        const Decimal quantity = formats().roundQuantity(line.quantity);
         if (quantity.isNegative()) {
             messages.append(rowText(row) + QStringLiteral("行请输入数据!"));
             continue;
@@ -314,7 +273,7 @@ QStringList IssueReturns::validate(const IssueReturnVoucher &v) const
         if (quantity.isZero())
             continue;
         const std::optional<IssueLine> issue = issueLine(line.llid);
-        if (!issue || issue->zl != m_zl || !issue->posted || issue->reversed || issue->direct ||
+        if (!issue || issue->zl != zl() || !issue->posted || issue->reversed || issue->direct ||
             (v.issueXtbh != 0 && issue->xtbh != v.issueXtbh)) {
             messages.append(rowText(row) + QStringLiteral("行的出库记录不能退货！"));
             continue;
@@ -329,136 +288,40 @@ QStringList IssueReturns::validate(const IssueReturnVoucher &v) const
         messages.append(overReturnMessage());
     if (!any && messages.isEmpty())
         messages.append(nothingSavedMessage());
-    return messages;
+    return refusalsOf(Title, messages);
 }
 
-void IssueReturns::refuseIfInvalid(const IssueReturnVoucher &voucher) const
+QList<VoucherService::Row> IssueReturns::rows(const IssueReturnVoucher &v, qint64 xtbh) const
 {
-    const QStringList messages = validate(voucher);
-    if (!messages.isEmpty())
-        refuse(messages.join(QLatin1Char('\n')));
-}
-
-void IssueReturns::insertLine(qint64 xtbh, const IssueReturnVoucher &v,
-                              const IssueReturnLine &shown)
-{
-    // Figures come from the stored issue line, whatever the caller computed.
-    const std::optional<IssueLine> issue = issueLine(shown.llid);
-    if (!issue)
-        throw StoreError(QStringLiteral("LLD line %1 is gone").arg(shown.llid));
-    IssueReturnLine line = lineFrom(*issue, xtbh);
-    setQuantity(line, shown.quantity);
-    m_db.exec(QStringLiteral("INSERT INTO TKD (XTBH, YSBH, THDJH, LLDWBH, CZRQ, CLBH, THDJ, THSL, "
-                             "THJE, LLID, ZL, JZBZ, CZBZ) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0)"),
-              {xtbh, issue->ysdjh, v.thdjh, issue->lldwbh, VoucherBook::dateText(v.czrq),
-               issue->clbh, line.price.toVariant(), line.quantity.toVariant(),
-               line.amount.toVariant(), issue->id, m_zl});
-    m_db.exec(QStringLiteral("UPDATE LLD SET THBZ = 1 WHERE ID = ?"), {issue->id});
-}
-
-qint64 IssueReturns::saveNew(const IssueReturnVoucher &voucher)
-{
-    Transaction tx(m_db);
-    IssueReturnVoucher v = voucher;
-    v.xtbh = 0;
-    refuseIfInvalid(v);
-    // Drawn now, not when the return was begun, so two returns never share a number.
-    const qint64 xtbh = nextSystemNumber();
-    for (const IssueReturnLine &line : std::as_const(v.lines)) {
-        if (line.isReturned())
-            insertLine(xtbh, v, line);
-    }
-    tx.commit();
-    return xtbh;
-}
-
-bool IssueReturns::isPosted(qint64 xtbh) const
-{
-    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM TKD WHERE XTBH = ? AND JZBZ <> 0"),
-                       {xtbh})
-               .toLongLong() > 0;
-}
-
-void IssueReturns::unmarkIfUnreferenced(qint64 llid)
-{
-    m_db.exec(QStringLiteral("UPDATE LLD SET THBZ = 0 WHERE ID = ? AND THBZ <> 0 "
-                             "AND NOT EXISTS (SELECT 1 FROM TKD WHERE LLID = ?)"),
-              {llid, llid});
-}
-
-void IssueReturns::saveEdit(const IssueReturnVoucher &voucher)
-{
-    Transaction tx(m_db);
-    if (voucher.xtbh == 0)
-        throw StoreError(QStringLiteral("an issue return without a system number"));
-    if (isPosted(voucher.xtbh))
-        refuse(QStringLiteral("已记账，本单据不允许修改！"));
-    refuseIfInvalid(voucher);
-
-    QHash<qint64, qint64> stored; // TKD.ID -> LLID
-    QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT ID, LLID FROM TKD WHERE XTBH = ?"), {voucher.xtbh});
-    while (q.next())
-        stored.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
-    q.finish();
-
-    QSet<qint64> kept;
-    for (const IssueReturnLine &shown : voucher.lines) {
-        if (shown.id != 0 && !stored.contains(shown.id))
-            throw StoreError(QStringLiteral("TKD line %1 is not part of voucher %2")
-                                 .arg(shown.id)
-                                 .arg(voucher.xtbh));
+    QList<Row> rows;
+    for (const IssueReturnLine &shown : v.lines) {
         if (!shown.isReturned())
-            continue; // an emptied line goes below with the others not kept
-        if (shown.id == 0) {
-            insertLine(voucher.xtbh, voucher, shown);
             continue;
-        }
-        kept.insert(shown.id);
-        const std::optional<IssueLine> issue = issueLine(stored.value(shown.id));
+        const std::optional<IssueLine> issue = issueLine(shown.llid);
         if (!issue)
-            throw StoreError(QStringLiteral("LLD line %1 is gone").arg(stored.value(shown.id)));
-        IssueReturnLine line = lineFrom(*issue, voucher.xtbh);
+            throw StoreError(QStringLiteral("LLD line %1 is gone").arg(shown.llid));
+        IssueReturnLine line = lineFrom(*issue, xtbh);
         setQuantity(line, shown.quantity);
-        m_db.exec(QStringLiteral("UPDATE TKD SET THDJH = ?, CZRQ = ?, THDJ = ?, THSL = ?, "
-                                 "THJE = ? WHERE ID = ?"),
-                  {voucher.thdjh, VoucherBook::dateText(voucher.czrq), line.price.toVariant(),
-                   line.quantity.toVariant(), line.amount.toVariant(), shown.id});
+        rows.append(Row(shown.id, issue->id)
+                        .setOnInsert("YSBH", issue->ysdjh)
+                        .set("THDJH", v.thdjh)
+                        .setOnInsert("LLDWBH", issue->lldwbh)
+                        .set("CZRQ", VoucherBook::dateText(v.czrq))
+                        .setOnInsert("CLBH", issue->clbh)
+                        .set("THDJ", line.price.toVariant())
+                        .set("THSL", line.quantity.toVariant())
+                        .set("THJE", line.amount.toVariant())
+                        .setOnInsert("LLID", issue->id)
+                        .setOnInsert("ZL", zl())
+                        .setOnInsert("JZBZ", 0)
+                        .setOnInsert("CZBZ", 0));
     }
-    // The voucher is what the grid shows: lines no longer returned go, and so do the marks
-    // of issue lines nothing else refers to.
-    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-        if (kept.contains(it.key()))
-            continue;
-        m_db.exec(QStringLiteral("DELETE FROM TKD WHERE ID = ?"), {it.key()});
-        unmarkIfUnreferenced(it.value());
-    }
-    // Lines inserted above carry the new header already; keep the kept ones in step too.
-    m_db.exec(QStringLiteral("UPDATE TKD SET THDJH = ?, CZRQ = ? WHERE XTBH = ?"),
-              {voucher.thdjh, VoucherBook::dateText(voucher.czrq), voucher.xtbh});
-    tx.commit();
-}
-
-void IssueReturns::remove(qint64 xtbh)
-{
-    Transaction tx(m_db);
-    if (isPosted(xtbh))
-        refuse(QStringLiteral("已记账，本单据不允许删除！"));
-    QList<qint64> llids;
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT LLID FROM TKD WHERE XTBH = ?"), {xtbh});
-    while (q.next())
-        llids.append(q.value(0).toLongLong());
-    q.finish();
-    m_db.exec(QStringLiteral("DELETE FROM TKD WHERE XTBH = ?"), {xtbh});
-    for (qint64 llid : std::as_const(llids))
-        unmarkIfUnreferenced(llid);
-    tx.commit();
+    return rows;
 }
 
 void IssueReturns::postNow(qint64 xtbh)
 {
-    Posting(m_db, m_mode, m_formats).post(Posting::Family::IssueReturn, m_zl, xtbh);
+    Posting(database(), accountingMode(), formats()).post(Posting::Family::IssueReturn, zl(), xtbh);
 }
 
 // ---- loading and finding ------------------------------------------------------------------
@@ -474,7 +337,7 @@ std::optional<IssueReturnVoucher> IssueReturns::load(qint64 xtbh) const
         Decimal quantity;
         Decimal amount;
     };
-    QSqlQuery q = m_db.exec(
+    QSqlQuery q = database().exec(
         QStringLiteral("SELECT K.ID, K.LLID, K.THDJH, K.YSBH, K.LLDWBH, W.MC, K.CZRQ, K.ZL, "
                        "K.JZBZ, K.CLBH, K.THDJ, K.THSL, K.THJE FROM TKD K "
                        "LEFT JOIN LLDW W ON W.BH = K.LLDWBH WHERE K.XTBH = ? ORDER BY K.ID"),
@@ -483,23 +346,20 @@ std::optional<IssueReturnVoucher> IssueReturns::load(qint64 xtbh) const
     v.xtbh = xtbh;
     QList<Stored> stored;
     while (q.next()) {
-        if (stored.isEmpty()) {
-            v.thdjh = q.value(2).toString();
-            v.ysbh = q.value(3).toString();
-            v.lldwbh = q.value(4).toString();
-            v.lldwmc = q.value(5).toString();
-            v.czrq = VoucherBook::dateOf(q.value(6));
-            v.zl = q.value(7).toString().trimmed();
-        }
-        if (q.value(8).toInt() != 0)
-            v.posted = true;
-        stored.append({q.value(0).toLongLong(), q.value(1).toLongLong(),
-                       q.value(9).toString().trimmed(), Decimal::fromVariant(q.value(10)),
-                       Decimal::fromVariant(q.value(11)), Decimal::fromVariant(q.value(12))});
+        if (stored.isEmpty())
+            readRowAt(q, 2, v.thdjh, v.ysbh, v.lldwbh, v.lldwmc, v.czrq, v.zl);
+        Stored s{};
+        bool posted = false;
+        readRow(q, s.id, s.llid, Skip(), Skip(), Skip(), Skip(), Skip(), Skip(), posted, s.clbh,
+                s.price, s.quantity, s.amount);
+        s.clbh = s.clbh.trimmed();
+        v.posted = v.posted || posted;
+        stored.append(s);
     }
     q.finish();
     if (stored.isEmpty())
         return std::nullopt;
+    v.zl = v.zl.trimmed();
 
     const std::optional<IssueLine> first = issueLine(stored.first().llid);
     if (first)
@@ -544,54 +404,29 @@ std::optional<IssueReturnVoucher> IssueReturns::load(qint64 xtbh) const
     return v;
 }
 
-QList<IssueReturnListRow> IssueReturns::list(const QString &where, const QVariantList &values) const
+QList<IssueReturnListRow> IssueReturns::list(const FinderConditions &conditions) const
 {
-    QString sql = QStringLiteral("SELECT K.XTBH, MIN(K.THDJH), MIN(K.LLDWBH), MIN(W.MC), "
-                                 "MIN(K.CZRQ), MAX(K.JZBZ), MIN(K.ZL), MIN(K.YSBH) FROM TKD K "
-                                 "LEFT JOIN LLDW W ON W.BH = K.LLDWBH WHERE K.ZL = ?");
-    if (!where.isEmpty())
-        sql += QStringLiteral(" AND ") + where;
-    sql += QStringLiteral(" GROUP BY K.XTBH ORDER BY K.XTBH");
-    QVariantList all{m_zl};
-    all.append(values);
-    QSqlQuery q = m_db.exec(sql, all);
-    QList<IssueReturnListRow> rows;
-    while (q.next()) {
-        IssueReturnListRow row;
-        row.xtbh = q.value(0).toLongLong();
-        row.thdjh = q.value(1).toString();
-        row.lldwbh = q.value(2).toString();
-        row.lldwmc = q.value(3).toString();
-        row.czrq = VoucherBook::dateOf(q.value(4));
-        row.posted = q.value(5).toInt() != 0;
-        row.zl = q.value(6).toString();
-        row.ysbh = q.value(7).toString();
-        rows.append(row);
-    }
-    return rows;
+    using R = IssueReturnListRow;
+    return readRows<R>(
+        findVouchers(QStringLiteral("SELECT K.XTBH, MIN(K.THDJH), MIN(K.LLDWBH), MIN(W.MC), "
+                                    "MIN(K.CZRQ), MAX(K.JZBZ), MIN(K.ZL), MIN(K.YSBH) FROM TKD K "
+                                    "LEFT JOIN LLDW W ON W.BH = K.LLDWBH WHERE K.ZL = ?"),
+                     conditions, QStringLiteral("GROUP BY K.XTBH ORDER BY K.XTBH")),
+        &R::xtbh, &R::thdjh, &R::lldwbh, &R::lldwmc, &R::czrq, &R::posted, &R::zl, &R::ysbh);
 }
 
 QList<IssueReturnListRow> IssueReturns::currentMonth() const
 {
     FinderConditions c;
     c.currentMonth(QStringLiteral("K.CZRQ"));
-    return list(c.where(), c.values());
+    return list(c);
 }
 
 QList<IssueReturnListRow> IssueReturns::find(const IssueReturnConditions &c) const
 {
-    FinderConditions f;
-    f.equal(QStringLiteral("K.LLDWBH"), c.lldwbh);
-    f.equal(QStringLiteral("K.THDJH"), c.thdjh);
-    f.equal(QStringLiteral("K.YSBH"), c.ysbh);
-    f.equal(QStringLiteral("K.CLBH"), c.clbh);
-    f.between(QStringLiteral("K.CZRQ"), c.from, c.to);
-    return list(f.where(), f.values());
-}
-
-QDate IssueReturns::finderStart() const
-{
-    return VoucherBook(m_db).finderStart();
+    return list(FinderConditions(
+        {{"K.LLDWBH", c.lldwbh}, {"K.THDJH", c.thdjh}, {"K.YSBH", c.ysbh}, {"K.CLBH", c.clbh}},
+        "K.CZRQ", c.from, c.to));
 }
 
 } // namespace varnock

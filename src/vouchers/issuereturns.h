@@ -2,39 +2,23 @@
 
 #include "store/formats.h"
 #include "vouchers/issuereturn.h"
-
-#include <QStringList>
+#include "vouchers/voucherservice.h"
 
 #include <optional>
 
 namespace varnock {
 
-class Database;
-
 // Issue returns of one kind ("1" requisition, "2" transfer out): goods a consuming unit or
-// another site brings back against the lines of a posted issue voucher. Numbering, the
-// closing checks, validation, saving with the issue lines' return marks (LLD.THBZ), loading,
-// posting and the finders. Every operation that writes is one transaction; a refusal writes
-// nothing.
-class IssueReturns
+// another site brings back against the lines of a posted issue voucher. The issue vouchers a
+// return may be made against, the returned figures, validation, the rows they store, loading,
+// posting and the finders. Numbering, saving with the issue lines' return marks (LLD.THBZ)
+// and deleting run through VoucherFamily.
+class IssueReturns : public VoucherFamily<IssueReturnVoucher>
 {
 public:
     IssueReturns(Database &db, const QString &zl, int accountingMode, const Formats &formats);
 
-    const QString &kind() const { return m_zl; }
-    bool isTransfer() const { return m_zl == QLatin1String("2"); }
-    const Formats &formats() const { return m_formats; }
-    Database &database() const { return m_db; }
-
-    // Refuses ("请选做月结处理！！！") while no month has been closed.
-    void checkCanOpen() const;
-    std::optional<QDate> latestClosing() const;
-
-    // MAX(XTBH) + 1 over every kind; 1 for an empty table.
-    qint64 nextSystemNumber() const;
-    // Today's date and "  1001" for the first return; afterwards today's date, a blank and
-    // one more than the trailing digits of the greatest number so far.
-    QString proposeDocumentNumber() const;
+    bool isTransfer() const { return zl() == QLatin1String("2"); }
 
     // Posted issue vouchers of this kind, direct deliveries and reversals left out.
     QList<ReturnableIssueRow> returnableIssues() const;
@@ -53,30 +37,15 @@ public:
     // True when `quantity` would take more back than the line has left.
     static bool exceeds(const IssueReturnLine &line, Decimal quantity);
 
-    // Every message the save would refuse with, in order; empty when the voucher may be saved.
-    // Checked against the stored issue lines, not the figures the voucher carries.
-    QStringList validate(const IssueReturnVoucher &voucher) const;
-
-    // Stores the returned lines under a fresh system number, marks their issue lines and
-    // returns the number.
-    qint64 saveNew(const IssueReturnVoucher &voucher);
-    // Stores exactly what the voucher shows: returned lines updated or inserted, lines no
-    // longer returned deleted and their issue lines unmarked when nothing else refers to them.
-    void saveEdit(const IssueReturnVoucher &voucher);
-    // Deletes an unposted voucher and the marks no other return line needs.
-    void remove(qint64 xtbh);
     // Posts the voucher at once, as the posting screen does.
     void postNow(qint64 xtbh);
 
     // A saved voucher with every line of its issue voucher; nullopt when there is none.
     std::optional<IssueReturnVoucher> load(qint64 xtbh) const;
-    bool isPosted(qint64 xtbh) const;
 
     // The finder: this kind's returns of the current month (any year), or by conditions.
     QList<IssueReturnListRow> currentMonth() const;
     QList<IssueReturnListRow> find(const IssueReturnConditions &conditions) const;
-    // The condition dialogs' start date: the latest closing, or the first of this month.
-    QDate finderStart() const;
 
 private:
     struct IssueLine;
@@ -86,16 +55,13 @@ private:
     std::optional<IssueLine> issueLine(qint64 llid) const;
     IssueReturnLine lineFrom(const IssueLine &issue, qint64 exceptXtbh) const;
     Decimal priceOf(const IssueLine &issue) const;
-    QList<ReturnableIssueRow> issueList(const QString &where, const QVariantList &values) const;
-    QList<IssueReturnListRow> list(const QString &where, const QVariantList &values) const;
-    void refuseIfInvalid(const IssueReturnVoucher &voucher) const;
-    void insertLine(qint64 xtbh, const IssueReturnVoucher &v, const IssueReturnLine &line);
-    void unmarkIfUnreferenced(qint64 llid);
+    QList<ReturnableIssueRow> issueList(const FinderConditions &conditions) const;
+    QList<IssueReturnListRow> list(const FinderConditions &conditions) const;
 
-    Database &m_db;
-    QString m_zl;
-    int m_mode;
-    Formats m_formats;
+    // Checked against the stored issue lines, not the figures the voucher carries.
+    QList<Refusal> refusals(const IssueReturnVoucher &voucher) const override;
+    // Figures come from the stored issue line, whatever the caller computed.
+    QList<Row> rows(const IssueReturnVoucher &voucher, qint64 xtbh) const override;
 };
 
 } // namespace varnock

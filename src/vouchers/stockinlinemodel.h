@@ -1,7 +1,6 @@
 #pragma once
 
 #include "master/materiallookup.h"
-#include "store/formats.h"
 #include "vouchers/stockinvoucher.h"
 #include "vouchers/voucherlinemodel.h"
 
@@ -39,19 +38,10 @@ public:
     // Puts a material into a line (the lookup's choice); figures already typed stay.
     bool setMaterial(int row, const MaterialLookup::Row &material);
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-
 private:
-    QString figureText(const StockInLine &line, int column) const;
-    void recomputeAmount(StockInLine &line) const;
+    static void take(StockInLine &line, const MaterialLookup::Row &material);
 
-    const StockInVouchers &m_vouchers;
     MaterialLookup m_lookup;
-    Formats m_formats;
 };
 
 } // namespace varnock

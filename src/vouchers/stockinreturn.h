@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/decimal.h"
+#include "vouchers/voucherline.h"
 
 #include <QDate>
 #include <QList>
@@ -11,14 +11,9 @@ namespace varnock {
 // One line of a return voucher as the grid shows it: a line of the stock-in voucher returned
 // against, what it received, what other returns already took back, and what goes back now.
 // A zero quantity means the line is not returned.
-struct StockInReturnLine
+struct StockInReturnLine : MaterialLine
 {
-    qint64 id = 0;   // THD.ID; 0 for a line not stored yet
-    qint64 rkid = 0; // RKD.ID of the stock-in line
-    QString clbh;
-    QString clmc;
-    QString clgg;
-    QString jzdw;
+    qint64 rkid = 0;          // RKD.ID of the stock-in line
     Decimal jhdj;             // planned unit price
     Decimal price;            // the stock-in unit price, which the return takes (THDJ)
     Decimal receivedQuantity; // RKD.SJSL

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "store/formats.h"
 #include "vouchers/stockinreturn.h"
 #include "vouchers/voucherlinemodel.h"
 
@@ -34,20 +33,6 @@ public:
     };
 
     explicit StockInReturnLineModel(const StockInReturns &returns, QObject *parent = nullptr);
-
-    // The quantity cells take input only while editable.
-
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-
-private:
-    QString figureText(const StockInReturnLine &line, int column) const;
-
-    const StockInReturns &m_returns;
-    Formats m_formats;
 };
 
 } // namespace varnock

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/decimal.h"
+#include "vouchers/voucherline.h"
 
 #include <QDate>
 #include <QList>
@@ -8,28 +8,12 @@
 
 namespace varnock {
 
-// One line of a stock-in voucher as the grid shows it. When `conversionUnit` is filled the
-// quantity and the price are in the material's conversion unit; saving turns them into the
-// accounting unit.
-struct StockInLine
+// One line of a stock-in voucher as the grid shows it.
+struct StockInLine : ConvertibleLine
 {
-    qint64 id = 0; // RKD.ID; 0 for a line not stored yet
-    QString clbh;
-    QString clmc;
-    QString clgg;
-    QString jzdw;           // accounting unit
-    QString conversionUnit; // the unit the figures are typed in; empty for the accounting unit
-    QString materialHsdw;   // the material's conversion unit, offered by the cell
-    double hsxs = 0;        // the material's conversion factor
-    Decimal jhdj;           // planned unit price
-    Decimal price;
-    Decimal quantity;
-    Decimal amount;
+    Decimal jhdj; // planned unit price
     Decimal paid; // 已付金额
     QString czzm; // remark (材质证明)
-
-    bool hasMaterial() const { return !clbh.trimmed().isEmpty(); }
-    bool inConversionUnit() const { return !conversionUnit.trimmed().isEmpty(); }
 };
 
 // The header, repeated on every RKD line, and the lines.

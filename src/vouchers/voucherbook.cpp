@@ -47,22 +47,23 @@ qint64 VoucherBook::nextSystemNumber(const QString &table) const
 QString VoucherBook::monthlyDocumentNumber(const QString &table) const
 {
     const QDate today = Clock::today();
-    // Greatest first along the month's index: the first one that ends in a number decides.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
-                                           "ORDER BY YSDJH DESC")
-                                .arg(table),
-                            {today.toString(QStringLiteral("MM"))});
-    QString running = QStringLiteral("1001");
+    // The month's numbers along its index. A number counts when its last five characters
+    // read as a number; its running number is all of its trailing digits, compared as a
+    // number: the greatest text is the latest day's, which need not hold the greatest number.
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("SELECT DISTINCT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?").arg(table),
+        {today.toString(QStringLiteral("MM"))});
+    std::optional<qint64> greatest;
     while (q.next()) {
         const QString number = q.value(0).toString();
-        if (number.size() < 5)
+        if (number.size() < 5 || !Decimal::parse(number.right(5)))
             continue;
-        if (const std::optional<Decimal> last = Decimal::parse(number.right(5))) {
-            running = (*last + Decimal::fromInt(1)).toString();
-            break;
-        }
+        const std::optional<qint64> running = runningNumberOf(number);
+        if (running && (!greatest || *running > *greatest))
+            greatest = running;
     }
-    return dateText(today) + QStringLiteral(" - ") + running;
+    return dateText(today) + QStringLiteral(" - ") +
+           QString::number(greatest ? *greatest + 1 : 1001);
 }
 
 std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table,
@@ -126,6 +127,14 @@ std::optional<qint64> VoucherBook::runningNumberOf(const QString &number)
     bool ok = false;
     const qint64 value = text.mid(start).toLongLong(&ok);
     return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+FinderConditions::FinderConditions(std::initializer_list<Field> fields, const char *dateField,
+                                   const QDate &from, const QDate &to)
+{
+    for (const auto &[field, value] : fields)
+        equal(QString::fromLatin1(field), value);
+    between(QString::fromLatin1(dateField), from, to);
 }
 
 void FinderConditions::equal(const QString &field, const QString &value)

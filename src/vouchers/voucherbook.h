@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 namespace varnock {
 
@@ -26,7 +28,7 @@ public:
 
     // MAX(XTBH) + 1 of voucher table `table` (a fixed name, never input); 1 when empty.
     qint64 nextSystemNumber(const QString &table) const;
-    // Today's date, " - " and one more than the running number of this month's greatest
+    // Today's date, " - " and one more than the greatest running number among this month's
     // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
     // has always numbered), or " - 1001" when there is none.
     QString monthlyDocumentNumber(const QString &table) const;
@@ -57,6 +59,14 @@ private:
 class FinderConditions
 {
 public:
+    using Field = std::pair<const char *, QString>; // a fixed field name, its value
+
+    FinderConditions() = default;
+    // Each field equal to its value (empty ones add nothing), and `dateField` from `from` to
+    // `to`.
+    FinderConditions(std::initializer_list<Field> fields, const char *dateField, const QDate &from,
+                     const QDate &to);
+
     // field = value; an empty value adds nothing.
     void equal(const QString &field, const QString &value);
     // The inclusive date range.

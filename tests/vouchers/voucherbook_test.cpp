@@ -1,5 +1,6 @@
 #include "vouchers/voucherbook.h"
 
+#include "store/clock.h"
 #include "store/database.h"
 #include "support/testaccountset.h"
 
@@ -37,14 +38,13 @@ TEST(FinderConditions, EmptyFieldsAddNothingAndValuesAreBound)
                                         QStringLiteral("2026-01-31")}));
 }
 
-TEST(VoucherBook, TheMonthsGreatestDocumentNumberIsFoundAlongAnIndex)
+TEST(VoucherBook, TheMonthsDocumentNumbersAreReadAlongAnIndex)
 {
-    // Proposed for every new voucher: with years of lines it must not read the whole month.
+    // Read for every new voucher: with years of lines it must not read the whole table.
     test::TestAccountSet set;
     for (const char *table : {"RKD", "LLD"}) {
-        QSqlQuery q = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT YSDJH FROM %1 "
-                                                   "WHERE SUBSTR(CZRQ, 6, 2) = ? "
-                                                   "ORDER BY YSDJH DESC")
+        QSqlQuery q = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT DISTINCT YSDJH "
+                                                   "FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?")
                                         .arg(QLatin1String(table)),
                                     {QStringLiteral("03")});
         QString plan;
@@ -53,4 +53,34 @@ TEST(VoucherBook, TheMonthsGreatestDocumentNumberIsFoundAlongAnIndex)
         EXPECT_TRUE(plan.contains(QStringLiteral("USING INDEX"))) << plan.toStdString();
         EXPECT_FALSE(plan.contains(QStringLiteral("TEMP B-TREE"))) << plan.toStdString();
     }
+}
+
+TEST(VoucherBook, ANewNumberRunsOnFromTheMonthsGreatestRunningNumber)
+{
+    // Numbers drawn on later days can be dated earlier in the month, or typed out of order:
+    // the latest day's number need not hold the greatest running number, and taking its
+    // number again would give two vouchers of the month the same one.
+    test::TestAccountSet set;
+    Clock::setToday(QDate(2026, 12, 7));
+    const auto voucher = [&](qint64 xtbh, const char *czrq, const char *ysdjh) {
+        set.db().exec(QStringLiteral("INSERT INTO LLD (XTBH, CZRQ, YSDJH, CLBH) "
+                                     "VALUES (?, ?, ?, '1001')"),
+                      {xtbh, QString::fromLatin1(czrq), QString::fromLatin1(ysdjh)});
+    };
+    VoucherBook book(set.db());
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 1001"));
+    voucher(1, "2026-12-07", "2026-12-07 - 1010");
+    voucher(2, "2026-12-04", "2026-12-04 - 1011");
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 1012"));
+    // Past 99999 the number keeps counting instead of starting again from its last digits.
+    voucher(3, "2026-12-05", "2026-12-05 - 100000");
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 100001"));
+    // A number typed by hand without running digits counts for nothing.
+    voucher(4, "2026-12-06", "手工单ABCDE");
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 100001"));
+    Clock::setToday(std::nullopt);
 }

@@ -37,7 +37,7 @@ public:
     static bool mayOpen(QWidget *parent, Database &db);
     static QString helpTopic() { return QStringLiteral("领料退货"); }
 
-    const QString &zl() const { return m_returns.kind(); }
+    const QString &zl() const { return m_returns.zl(); }
     State state() const { return m_stateLabel->state(); }
     qint64 systemNumber() const { return m_voucher.xtbh; }
 
