@@ -1,7 +1,6 @@
 #include "master/openingbalancemodel.h"
 #include "master/screens/counterpartyscreens.h"
 #include "master/screens/formgyssz.h"
-#include "widgets/codelist.h"
 #include "master/screens/formlldwxzct.h"
 #include "master/screens/frmclcx.h"
 #include "master/screens/frmgysxz.h"
@@ -11,6 +10,7 @@
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 #include "support/testaccountset.h"
+#include "widgets/codelist.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/lookupedit.h"
@@ -197,6 +197,51 @@ TEST_F(CounterpartyScreensTest, UnitFormSavesThroughTheAddButton)
     EXPECT_EQ(form.list()->count(), 3);
 }
 
+TEST_F(CounterpartyScreensTest, AMouseClickOnTheListShowsTheEntryAndItsFieldsAreChanged)
+{
+    db().exec(QStringLiteral("UPDATE GYS SET FR = '张三' WHERE BH = '2'"));
+    db().exec(QStringLiteral("UPDATE LLDW SET LXR = '李四' WHERE BH = '02'"));
+    FormGYSSZ suppliers(db());
+    FrmLldw units(db());
+    struct Case
+    {
+        CodedListScreen *screen;
+        int changeButton;
+        QString code;
+        int contactField;
+        QString contact;
+    };
+    for (const Case &c : {Case{&suppliers, FormGYSSZ::Change, QStringLiteral("2"), FormGYSSZ::FR,
+                               QStringLiteral("张三")},
+                          Case{&units, FrmLldw::Change, QStringLiteral("02"), FrmLldw::LXR,
+                               QStringLiteral("李四")}}) {
+        SCOPED_TRACE(c.screen->objectName().toStdString());
+        c.screen->show();
+        QApplication::setActiveWindow(c.screen);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.screen));
+        CodeList *list = c.screen->list();
+        ASSERT_TRUE(c.screen->fieldAt(0)->text().isEmpty());
+        QListWidgetItem *item = list->item(1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
+        EXPECT_EQ(c.screen->fieldAt(0)->text(), c.code);
+        EXPECT_EQ(c.screen->fieldAt(c.contactField)->text(), c.contact);
+
+        // 修改 after the click opens the clicked entry, its code kept.
+        click(c.screen->buttons(), c.changeButton);
+        EXPECT_EQ(c.screen->state(), CodedListScreen::State::Editing);
+        EXPECT_TRUE(c.screen->fieldAt(0)->isReadOnly());
+        EXPECT_FALSE(c.screen->fieldAt(1)->isReadOnly());
+        EXPECT_EQ(c.screen->fieldAt(c.contactField)->text(), c.contact);
+        // Another click ends the entry and shows the other one.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        EXPECT_EQ(c.screen->state(), CodedListScreen::State::Browse);
+        EXPECT_EQ(c.screen->fieldAt(0)->text(), list->item(0)->data(Qt::UserRole).toString());
+        c.screen->hide();
+    }
+}
+
 TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
 {
     set.setMode(1);
@@ -297,8 +342,8 @@ TEST_F(CounterpartyScreensTest, CommandsOpenTheirScreens)
     request.database = &db();
     request.mode = 1;
     const std::pair<const char *, QString> screens[] = {{"FormGYSSZ", FormGYSSZ::helpTopic()},
-                                                         {"FrmLldw", FrmLldw::helpTopic()},
-                                                         {"FrmZwcsh", FrmZwcsh::helpTopic()}};
+                                                        {"FrmLldw", FrmLldw::helpTopic()},
+                                                        {"FrmZwcsh", FrmZwcsh::helpTopic()}};
     for (const auto &[name, topic] : screens) {
         SCOPED_TRACE(name);
         QWidget *screen = registry.open(QString::fromLatin1(name), request);
