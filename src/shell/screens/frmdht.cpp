@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace varnock {
 namespace {
 
@@ -63,6 +65,7 @@ FrmDHT::FrmDHT(CommandDispatcher &dispatcher, const Permissions &permissions, bo
         "QToolBox::tab { background: #dfe8f1; border: 1px solid #b4c4d4; border-radius: 3px;"
         " padding-left: 6px; font-weight: bold; }"
         "QToolBox::tab:selected { background: #c5d7ea; }"));
+    int widest = 0;
     for (const NavigationRules::Group &g : NavigationRules::groups()) {
         auto *page = new QWidget(m_groups);
         auto *layout = new QVBoxLayout(page);
@@ -86,12 +89,16 @@ FrmDHT::FrmDHT(CommandDispatcher &dispatcher, const Permissions &permissions, bo
         }
         layout->addStretch();
         m_groups->addItem(page, g.caption);
+        widest = std::max(widest, page->sizeHint().width());
     }
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_groups);
-    setMinimumWidth(190);
+    // Room for the widest group beside its vertical scroll bar: no sideways scrolling.
+    setMinimumWidth(std::max(190, widest + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                      layout->contentsMargins().left() +
+                                      layout->contentsMargins().right() + 4));
     Help::install(this, helpTopic());
 }
 

@@ -64,7 +64,7 @@ GettingStarted::GettingStarted(CommandDispatcher &dispatcher, QWidget *area)
         auto *caption = new QLabel(info.caption, this);
         auto *hint = new QLabel(info.hint, this);
         hint->setWordWrap(true);
-        hint->setMinimumWidth(440);
+        hint->setMinimumWidth(400);
         auto *buttons = new QHBoxLayout;
         buttons->setSpacing(8);
         for (const QString &command : info.commands) {
