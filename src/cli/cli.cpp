@@ -202,11 +202,13 @@ const QList<CommandInfo> &commands()
          stock,
          true},
         {{QStringLiteral("check")},
-         QStringLiteral("check [--strict]"),
+         QStringLiteral("check [--strict] [--repair-planned]"),
          QStringLiteral("Checks the ledger against its own history; exit code 1 on a breach. "
                         "A zero quantity\nwith an amount left is listed but counts only with "
-                        "--strict."),
-         {flag("strict")},
+                        "--strict. --repair-planned first\nrewrites the stock amount of every "
+                        "planned-price material that is not at quantity ×\nplanned price (one "
+                        "transaction, logged; needs the month-end right)."),
+         {flag("strict"), flag("repair-planned")},
          0,
          check,
          true},

@@ -2,6 +2,7 @@
 
 #include "ledger/invariantchecker.h"
 #include "ledger/monthend.h"
+#include "ledger/plannedstock.h"
 #include "master/materiallookup.h"
 #include "shell/accountsetsession.h"
 #include "store/clock.h"
@@ -47,22 +48,58 @@ Result stock(Context &ctx, const Arguments &args)
     return result;
 }
 
+namespace {
+
+QString kindName(InvariantBreach::Kind kind)
+{
+    switch (kind) {
+    case InvariantBreach::Kind::Stock:
+        return QStringLiteral("stock");
+    case InvariantBreach::Kind::Layer:
+        return QStringLiteral("layer");
+    case InvariantBreach::Kind::ZeroQuantityAmount:
+        return QStringLiteral("rest");
+    case InvariantBreach::Kind::OffPlan:
+        return QStringLiteral("planned");
+    }
+    return QString();
+}
+
+} // namespace
+
 Result check(Context &ctx, const Arguments &args)
 {
     ctx.login();
     AccountSetSession &set = ctx.accountSet();
     const bool strict = args.has(QStringLiteral("strict"));
+    Result result;
+    if (args.has(QStringLiteral("repair-planned"))) {
+        ctx.authorize(PlannedStock::RepairCommand);
+        const Formats formats = set.formats();
+        QJsonArray repaired;
+        const QList<PlannedStock::OffPlan> rewritten =
+            PlannedStock(set.database(), formats).repair(QString::number(ctx.login().number));
+        for (const PlannedStock::OffPlan &r : rewritten) {
+            const QString from = formats.amountText(r.amount);
+            const QString to = formats.amountText(r.planned);
+            repaired.append(QJsonObject{{QStringLiteral("CLBH"), r.clbh},
+                                        {QStringLiteral("KCSL"), formats.quantityText(r.quantity)},
+                                        {QStringLiteral("from"), from},
+                                        {QStringLiteral("to"), to}});
+            result.lines << QStringLiteral("%1\trepaired\tKCJE %2 -> %3").arg(r.clbh, from, to);
+        }
+        result.json.insert(QStringLiteral("repaired"), repaired);
+    }
     const QList<InvariantBreach> breaches =
         InvariantChecker::check(set.database(), set.mode(), set.formats());
-    Result result;
     QJsonArray rows;
     int broken = 0;
+    bool offPlan = false;
     for (const InvariantBreach &b : breaches) {
         // A zero quantity with an amount left is a rounding rest, not a broken ledger.
         const bool counts = strict || b.kind != InvariantBreach::Kind::ZeroQuantityAmount;
-        const QString kind = b.kind == InvariantBreach::Kind::Stock   ? QStringLiteral("stock")
-                             : b.kind == InvariantBreach::Kind::Layer ? QStringLiteral("layer")
-                                                                      : QStringLiteral("rest");
+        const QString kind = kindName(b.kind);
+        offPlan = offPlan || b.kind == InvariantBreach::Kind::OffPlan;
         broken += counts ? 1 : 0;
         rows.append(QJsonObject{{QStringLiteral("CLBH"), b.clbh},
                                 {QStringLiteral("kind"), kind},
@@ -77,6 +114,9 @@ Result check(Context &ctx, const Arguments &args)
     } else {
         result.exitCode = 1;
         result.errorText = QStringLiteral("%1 breach(es) of the ledger").arg(broken);
+        if (offPlan)
+            result.errorText += QStringLiteral("; check --repair-planned puts planned-price "
+                                               "stock back at plan");
     }
     return result;
 }

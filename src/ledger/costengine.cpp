@@ -78,10 +78,13 @@ CostEngine::Stock CostEngine::stock(const QString &clbh) const
     return s;
 }
 
-void CostEngine::writeStock(const QString &clbh, const Stock &s)
+void CostEngine::writeStock(const QString &clbh, const Material &m, const Stock &s)
 {
     const Decimal quantity = m_formats.roundQuantity(s.quantity);
-    const Decimal amount = m_formats.roundAmount(s.amount);
+    // A planned-price material is worth its quantity at plan, whatever rounding rests the
+    // single movements would add up to.
+    const Decimal amount =
+        m.planned ? m_formats.amountAt(quantity, m.plannedPrice) : m_formats.roundAmount(s.amount);
     if (s.exists) {
         m_db.exec(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
                   {quantity.toVariant(), amount.toVariant(), clbh});
@@ -91,18 +94,19 @@ void CostEngine::writeStock(const QString &clbh, const Stock &s)
     }
 }
 
-void CostEngine::addToStock(const QString &clbh, Decimal quantity, Decimal amount)
+void CostEngine::addToStock(const QString &clbh, const Material &m, Decimal quantity,
+                            Decimal amount)
 {
     Stock s = stock(clbh);
     s.quantity += quantity;
     s.amount += amount;
-    writeStock(clbh, s);
+    writeStock(clbh, m, s);
 }
 
 // What a movement of `quantity` with its own `amount` is worth in stock.
 Decimal CostEngine::valueOf(const Material &m, Decimal quantity, Decimal amount) const
 {
-    return m_formats.roundAmount(m.planned ? quantity * m.plannedPrice : amount);
+    return m.planned ? m_formats.amountAt(quantity, m.plannedPrice) : m_formats.roundAmount(amount);
 }
 
 void CostEngine::refuseIssue()
@@ -145,7 +149,8 @@ void CostEngine::addReceiptLineToStock(qint64 rkdId)
     const Decimal quantity = Decimal::fromVariant(q.value(1));
     const Decimal amount = Decimal::fromVariant(q.value(2));
     Transaction tx(m_db);
-    addToStock(clbh, quantity, valueOf(material(clbh), quantity, amount));
+    const Material m = material(clbh);
+    addToStock(clbh, m, quantity, valueOf(m, quantity, amount));
     tx.commit();
 }
 
@@ -185,8 +190,9 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
         Stock s = stock(line.clbh);
         if (!s.exists)
             refuseReturn();
+        const Material m = material(line.clbh);
         s.quantity -= line.quantity;
-        s.amount -= valueOf(material(line.clbh), line.quantity, line.amount);
+        s.amount -= valueOf(m, line.quantity, line.amount);
         if (s.quantity.isNegative())
             refuseReturn();
         if (m_fifo && line.rkid != 0) {
@@ -207,7 +213,7 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
                     refuseReturn();
             }
         }
-        writeStock(line.clbh, s);
+        writeStock(line.clbh, m, s);
     }
     tx.commit();
 }
@@ -216,8 +222,14 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
 
 CostEngine::IssuePrice CostEngine::priceIssueLine(const QString &clbh, Decimal quantity) const
 {
-    const Stock s = stock(clbh.trimmed());
     IssuePrice price;
+    const Material m = material(clbh.trimmed());
+    if (m.planned) {
+        price.unitPrice = m_formats.roundAmount(m.plannedPrice);
+        price.amount = m_formats.amountAt(m_formats.roundQuantity(quantity), m.plannedPrice);
+        return price;
+    }
+    const Stock s = stock(clbh.trimmed());
     if (s.exists && !s.quantity.isZero())
         price.unitPrice = m_formats.roundAmount(s.amount / s.quantity);
     price.amount = m_formats.roundAmount(m_formats.roundQuantity(quantity) * price.unitPrice);
@@ -293,9 +305,23 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
         // Inside this operation's own savepoint: a refused line undoes the whole voucher.
         for (Line &line : lines)
             line.amount = allocate(line.id, line.clbh, line.quantity, catalogue.value(line.clbh));
+    } else {
+        // A planned-price line leaves at plan, as under first in first out, even when it was
+        // priced at entry from a stock that was not.
+        for (Line &line : lines) {
+            const Material m = catalogue.value(line.clbh);
+            const Decimal planned = m_formats.amountAt(line.quantity, m.plannedPrice);
+            if (m.planned && line.amount != planned) {
+                line.amount = planned;
+                m_db.exec(QStringLiteral("UPDATE LLD SET SJDJ = ?, SJJE = ? WHERE ID = ?"),
+                          {m_formats.roundAmount(m.plannedPrice).toVariant(), planned.toVariant(),
+                           line.id});
+            }
+        }
     }
 
     for (const QString &clbh : std::as_const(materials)) {
+        const Material m = catalogue.value(clbh);
         Stock s = stocks.value(clbh);
         const Decimal quantity = quantityOf(clbh);
         Decimal amount;
@@ -307,8 +333,10 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
             }
         }
         // An issue that empties a material takes its whole amount, so that no value stays
-        // behind without quantity; the material's last line absorbs the rounding rest.
-        if (!m_fifo && last && m_formats.roundQuantity(s.quantity - quantity).isZero()) {
+        // behind without quantity; the material's last line absorbs the rounding rest. A
+        // planned-price material has none: its stock is revalued at plan.
+        if (!m_fifo && !m.planned && last &&
+            m_formats.roundQuantity(s.quantity - quantity).isZero()) {
             const Decimal rest = m_formats.roundAmount(s.amount) - amount;
             if (!rest.isZero()) {
                 last->amount += rest;
@@ -319,7 +347,7 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
         }
         s.quantity -= quantity;
         s.amount -= amount;
-        writeStock(clbh, s);
+        writeStock(clbh, m, s);
     }
     tx.commit();
 }
@@ -499,7 +527,7 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
     }
     // A planned-price material leaves stock at planned value; the pieces still record which
     // layers were drawn.
-    const Decimal cost = m_formats.roundAmount(m.planned ? total * m.plannedPrice : c);
+    const Decimal cost = m.planned ? m_formats.amountAt(total, m.plannedPrice) : c;
     m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"), {cost.toVariant(), lldId});
     return cost;
 }
@@ -536,8 +564,9 @@ void CostEngine::addIssueReturnToStock(qint64 xtbh)
     }
     const QString today = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
     for (const Line &line : std::as_const(lines)) {
-        const Decimal value = valueOf(material(line.clbh), line.quantity, line.amount);
-        addToStock(line.clbh, line.quantity, value);
+        const Material m = material(line.clbh);
+        const Decimal value = valueOf(m, line.quantity, line.amount);
+        addToStock(line.clbh, m, line.quantity, value);
         // The returned goods become the newest receipt layer, consumed after every older one.
         if (m_fifo && line.quantity > Decimal()) {
             m_db.exec(QStringLiteral("INSERT INTO RKD (SJDJ, SJSL, SJJE, CLBH, CZRQ, JZBZ) "

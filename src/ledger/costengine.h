@@ -14,7 +14,8 @@ class Database;
 // a refusal leaves nothing of the operation written even when the caller carries on.
 //
 // Mode 1 is first in first out; any other mode is moving weighted average. Planned-price
-// materials (CLJBXXB.JJFS) move quantity × JHDJ in both modes.
+// materials (CLJBXXB.JJFS) move quantity × JHDJ in both modes, and their KCJE is written as
+// KCSL × JHDJ after every movement.
 //
 // Lines without a voucher number (XTBH NULL or 0: count surpluses and deficits, returned
 // goods under first in first out) carry cost layers and allocations only; their stock effect
@@ -47,7 +48,8 @@ public:
     void removeReturnLineFromStock(qint64 thdId);
 
     // The moving-average price an issue line shows at entry: KCJE ÷ KCSL rounded to the
-    // amount format (0 without stock), and quantity × that price.
+    // amount format (0 without stock), and quantity × that price. A planned-price material
+    // is priced at JHDJ.
     IssuePrice priceIssueLine(const QString &clbh, Decimal quantity) const;
 
     // Takes every line of issue voucher `xtbh` out of KC. Moving average: the amounts stored
@@ -80,8 +82,8 @@ private:
 
     Material material(const QString &clbh) const;
     Stock stock(const QString &clbh) const;
-    void writeStock(const QString &clbh, const Stock &stock);
-    void addToStock(const QString &clbh, Decimal quantity, Decimal amount);
+    void writeStock(const QString &clbh, const Material &m, const Stock &stock);
+    void addToStock(const QString &clbh, const Material &m, Decimal quantity, Decimal amount);
     Decimal valueOf(const Material &m, Decimal quantity, Decimal amount) const;
 
     void removeReturnLines(const QString &where, qint64 key);

@@ -1,10 +1,12 @@
 #include "ledger/invariantchecker.h"
 
 #include "ledger/costengine.h"
+#include "ledger/plannedstock.h"
 #include "store/database.h"
 #include "store/decimal.h"
 
 #include <QMap>
+#include <QSet>
 #include <QSqlQuery>
 
 namespace varnock {
@@ -87,6 +89,12 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
     QMap<QString, Figures> stock;
     addRows(db, QStringLiteral("SELECT CLBH, KCSL, KCJE FROM KC"), {}, 1, stock);
 
+    QSet<QString> planned;
+    QSqlQuery p = db.exec(QStringLiteral("SELECT CLBH FROM CLJBXXB WHERE JJFS <> 0"));
+    while (p.next())
+        planned.insert(p.value(0).toString().trimmed());
+    p.finish();
+
     QStringList codes = expected.keys();
     for (const QString &clbh : stock.keys()) {
         if (!expected.contains(clbh))
@@ -96,7 +104,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
     for (const QString &clbh : std::as_const(codes)) {
         const Figures kc = stock.value(clbh);
         const Figures sum = expected.value(clbh);
-        if (kc.quantity != sum.quantity || kc.amount != sum.amount) {
+        if (kc.quantity != sum.quantity || (!planned.contains(clbh) && kc.amount != sum.amount)) {
             breaches.append(
                 {clbh,
                  QStringLiteral("KC %1 / %2, movements %3 / %4")
@@ -107,6 +115,13 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
             breaches.append({clbh, QStringLiteral("KC quantity 0, amount %1").arg(text(kc.amount)),
                              InvariantBreach::Kind::ZeroQuantityAmount});
         }
+    }
+
+    for (const PlannedStock::OffPlan &row : PlannedStock(db, formats).offPlan()) {
+        breaches.append({row.clbh,
+                         QStringLiteral("KC %1 / %2, planned value %3")
+                             .arg(text(row.quantity), text(row.amount), text(row.planned)),
+                         InvariantBreach::Kind::OffPlan});
     }
 
     if (mode != CostEngine::FirstInFirstOut)

@@ -12,7 +12,8 @@ class Database;
 struct InvariantBreach
 {
     enum class Kind {
-        // KC differs from the signed sum of the material's posted movements.
+        // KC differs from the signed sum of the material's posted movements (for a
+        // planned-price material its quantity does; its amount is checked as OffPlan).
         Stock,
         // First in first out: a layer holds less than nothing or more than its size, or the
         // layers of a material do not add up to its stock quantity.
@@ -21,6 +22,9 @@ struct InvariantBreach
         // out leaves such rests when a layer is drawn in several rounded pieces, or when a
         // supplier credits a return at another price than the receipt's.
         ZeroQuantityAmount,
+        // A planned-price material whose KCJE is not KCSL × JHDJ rounded to the amount
+        // format, in either mode.
+        OffPlan,
     };
 
     QString clbh;
@@ -36,6 +40,8 @@ struct InvariantBreach
 // issue returns of planned-price materials count at quantity × JHDJ. Reversals are included
 // through their posted mirror lines. Lines without a voucher number (count rows, returned
 // goods under first in first out) and direct deliveries carry no movement of their own.
+// A planned-price material's stock amount is its quantity at plan, never the sum of its
+// single rounded movements: its quantity must balance and its amount must be on plan.
 class InvariantChecker
 {
 public:

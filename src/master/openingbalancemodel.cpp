@@ -22,6 +22,8 @@ void OpeningBalanceModel::load(const QList<OpeningBalances::Row> &rows)
         line.name = row.clmc;
         line.spec = row.clgg;
         line.unit = row.jzdw;
+        line.planned = row.jjfs;
+        line.plannedPrice = row.jhdj;
         line.figures = {row.kcdj, row.kcsl, row.kcje};
         m_lines.append(line);
     }
@@ -52,11 +54,19 @@ bool OpeningBalanceModel::setMaterial(int row, const MaterialLookup::Row &materi
         return false;
     Line &line = m_lines[row];
     line.code = material.clbh;
-    line.name = material.clmc;
-    line.spec = material.clgg;
-    line.unit = material.jzdw;
-    emit dataChanged(index(row, Code), index(row, Unit));
+    setMaterialOf(line, material);
+    emit dataChanged(index(row, Code), index(row, Planned));
     return true;
+}
+
+void OpeningBalanceModel::setMaterialOf(Line &line,
+                                        const std::optional<MaterialLookup::Row> &material)
+{
+    line.name = material ? material->clmc : QString();
+    line.spec = material ? material->clgg : QString();
+    line.unit = material ? material->jzdw : QString();
+    line.planned = material && material->jjfs;
+    line.plannedPrice = material ? material->jhdj : Decimal();
 }
 
 OpeningBalanceModel::State OpeningBalanceModel::stateAt(int row) const
@@ -151,6 +161,11 @@ QVariant OpeningBalanceModel::data(const QModelIndex &index, int role) const
         return figureText(Quantity, line.figures.quantity);
     case Amount:
         return figureText(Amount, line.figures.amount);
+    case Planned:
+        if (!line.planned || !line.figures.quantity)
+            return QString();
+        return m_formats.amountText(
+            m_balances.plannedValue(*line.figures.quantity, line.plannedPrice));
     default:
         return {};
     }
@@ -158,6 +173,8 @@ QVariant OpeningBalanceModel::data(const QModelIndex &index, int role) const
 
 QVariant OpeningBalanceModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == Planned)
+        return QStringLiteral("计划价材料按库存数量×计划单价计入库存");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const QStringList headers = {QStringLiteral("ID"),
@@ -167,7 +184,8 @@ QVariant OpeningBalanceModel::headerData(int section, Qt::Orientation orientatio
                                         QStringLiteral("记账单位"),
                                         QStringLiteral("  库存单价"),
                                         QStringLiteral("  库存数量"),
-                                        QStringLiteral("  库存金额")};
+                                        QStringLiteral("  库存金额"),
+                                        QStringLiteral(" 计划价金额")};
     return headers.value(section);
 }
 
@@ -193,12 +211,8 @@ bool OpeningBalanceModel::setData(const QModelIndex &index, const QVariant &valu
     if (index.column() == Code) {
         // A typed code fills the material's texts when the catalogue knows it.
         line.code = text;
-        const std::optional<MaterialLookup::Row> material =
-            text.isEmpty() ? std::nullopt : m_lookup.find(text);
-        line.name = material ? material->clmc : QString();
-        line.spec = material ? material->clgg : QString();
-        line.unit = material ? material->jzdw : QString();
-        emit dataChanged(index.siblingAtColumn(Code), index.siblingAtColumn(Unit));
+        setMaterialOf(line, text.isEmpty() ? std::nullopt : m_lookup.find(text));
+        emit dataChanged(index.siblingAtColumn(Code), index.siblingAtColumn(Planned));
         return true;
     }
     std::optional<Decimal> typed;
@@ -214,7 +228,7 @@ bool OpeningBalanceModel::setData(const QModelIndex &index, const QVariant &valu
     else
         line.figures.amount = typed ? m_formats.roundAmount(*typed) : typed;
     recompute(line, index.column());
-    emit dataChanged(index.siblingAtColumn(Price), index.siblingAtColumn(Amount));
+    emit dataChanged(index.siblingAtColumn(Price), index.siblingAtColumn(Planned));
     return true;
 }
 

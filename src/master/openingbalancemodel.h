@@ -10,13 +10,14 @@ namespace varnock {
 // The opening-balance grid: saved rows, rows being added and the row being changed. New
 // rows take a material (typed code or the lookup) and three figures; changed rows take new
 // figures. Typing the price or the quantity recomputes the amount, typing the amount
-// recomputes the price, each through the display formats.
+// recomputes the price, each through the display formats. A planned-price material's row
+// also shows what it puts into stock: its quantity at the planned price.
 class OpeningBalanceModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { Id, Code, Name, Spec, Unit, Price, Quantity, Amount, ColumnCount };
+    enum Column { Id, Code, Name, Spec, Unit, Price, Quantity, Amount, Planned, ColumnCount };
     enum class State { Saved, New, Changed };
 
     OpeningBalanceModel(Database &db, const OpeningBalances &balances, QObject *parent = nullptr);
@@ -56,8 +57,11 @@ private:
         QString name;
         QString spec;
         QString unit;
+        bool planned = false; // JJFS of the material
+        Decimal plannedPrice; // its JHDJ
         OpeningBalances::Figures figures;
     };
+    void setMaterialOf(Line &line, const std::optional<MaterialLookup::Row> &material);
     QString figureText(int column, const std::optional<Decimal> &value) const;
     void recompute(Line &line, int typedColumn);
 

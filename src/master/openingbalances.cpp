@@ -22,7 +22,7 @@ QList<OpeningBalances::Row> OpeningBalances::rows() const
     QList<Row> rows;
     QSqlQuery q = m_db.exec(QStringLiteral(
         "SELECT ZWCSH.ID, CLJBXXB.CLBH, CLJBXXB.CLMC, CLJBXXB.CLGG, CLJBXXB.JZDW, CLJBXXB.JJFS, "
-        "ZWCSH.KCDJ, ZWCSH.KCSL, ZWCSH.KCJE FROM CLJBXXB INNER JOIN ZWCSH "
+        "ZWCSH.KCDJ, ZWCSH.KCSL, ZWCSH.KCJE, CLJBXXB.JHDJ FROM CLJBXXB INNER JOIN ZWCSH "
         "ON CLJBXXB.CLBH = ZWCSH.CLBH ORDER BY ZWCSH.ID"));
     while (q.next()) {
         Row row;
@@ -35,6 +35,7 @@ QList<OpeningBalances::Row> OpeningBalances::rows() const
         row.kcdj = Decimal::fromVariant(q.value(6));
         row.kcsl = Decimal::fromVariant(q.value(7));
         row.kcje = Decimal::fromVariant(q.value(8));
+        row.jhdj = Decimal::fromVariant(q.value(9));
         rows.append(row);
     }
     return rows;
@@ -92,15 +93,30 @@ void OpeningBalances::refuseDuplicate(const QString &clbh, Decimal price, qint64
 
 void OpeningBalances::addToStock(const QString &clbh, Decimal quantity, Decimal amount)
 {
+    QSqlQuery m =
+        m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"), {clbh});
+    const bool planned = m.next() && m.value(0).toInt() != 0;
+    const Decimal jhdj = planned ? Decimal::fromVariant(m.value(1)) : Decimal();
+    m.finish();
+
     QSqlQuery q = m_db.exec(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
-    if (q.next()) {
-        const Decimal kcsl = Decimal::fromVariant(q.value(0)) + quantity;
-        const Decimal kcje = Decimal::fromVariant(q.value(1)) + amount;
+    const bool exists = q.next();
+    Decimal kcsl = quantity;
+    Decimal kcje = amount;
+    if (exists) {
+        kcsl += Decimal::fromVariant(q.value(0));
+        kcje += Decimal::fromVariant(q.value(1));
+    }
+    q.finish();
+    // Stock of a planned-price material is worth its quantity at plan, whatever was paid.
+    if (planned)
+        kcje = plannedValue(kcsl, jhdj);
+    if (exists) {
         m_db.exec(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
                   {kcsl.toVariant(), kcje.toVariant(), clbh});
     } else {
         m_db.exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, ?, ?)"),
-                  {clbh, quantity.toVariant(), amount.toVariant()});
+                  {clbh, kcsl.toVariant(), kcje.toVariant()});
     }
 }
 

@@ -16,7 +16,8 @@ class Database;
 // Opening balances (ZWCSH) and the stock they put into KC. Under moving average (mode 2) a
 // material opens with one row; under first in first out (mode 1) with one row per unit price,
 // each an opening cost layer, KC holding the sums. Prices and amounts are kept through the
-// amount format, quantities through the quantity format.
+// amount format, quantities through the quantity format. A planned-price material (JJFS)
+// enters KC at its quantity × JHDJ; its ZWCSH rows keep what the site paid.
 class OpeningBalances
 {
 public:
@@ -28,6 +29,7 @@ public:
         QString clgg;
         QString jzdw;
         bool jjfs = false;
+        Decimal jhdj; // planned unit price
         Decimal kcdj; // unit price
         Decimal kcsl; // quantity
         Decimal kcje; // amount
@@ -78,6 +80,11 @@ public:
     // quantity (none while the quantity is zero), each through the display formats.
     Decimal amountFor(Decimal price, Decimal quantity) const;
     std::optional<Decimal> priceFor(Decimal amount, Decimal quantity) const;
+    // What `quantity` of a planned-price material at `jhdj` is worth in stock.
+    Decimal plannedValue(Decimal quantity, Decimal jhdj) const
+    {
+        return m_formats.amountAt(quantity, jhdj);
+    }
 
 private:
     struct Checked

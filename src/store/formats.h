@@ -29,6 +29,12 @@ public:
 
     Decimal roundQuantity(Decimal value) const { return value.rounded(m_quantityDecimals); }
     Decimal roundAmount(Decimal value) const { return value.rounded(m_amountDecimals); }
+    // Quantity × unit price as the ledger values a movement at a fixed price (a planned
+    // price): the product rounded to the amount format, as SMUL(quantity, price, decimals).
+    Decimal amountAt(Decimal quantity, Decimal unitPrice) const
+    {
+        return roundAmount(quantity * unitPrice);
+    }
     QString quantityText(Decimal value) const { return value.toString(m_quantityDecimals); }
     QString amountText(Decimal value) const { return value.toString(m_amountDecimals); }
 

@@ -419,10 +419,34 @@ TEST_F(CostEngineTest, AveragePriceIsRoundedToTheAmountFormat)
     p = engine().priceIssueLine(B, dec("1"));
     EXPECT_EQ(p.unitPrice, dec("0.125"));
 
-    // Without stock the price is 0.
-    EXPECT_EQ(engine().priceIssueLine(P, dec("5")).unitPrice, Decimal());
-    set.db().exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, 0, 0)"), {P});
-    EXPECT_EQ(engine().priceIssueLine(P, dec("5")).amount, Decimal());
+    // Without stock the price is 0; a planned-price material is priced at its plan anyway.
+    const QString c = QStringLiteral("1005");
+    set.addMaterial(c, QStringLiteral("铁钉"));
+    EXPECT_EQ(engine().priceIssueLine(c, dec("5")).unitPrice, Decimal());
+    set.db().exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, 0, 0)"), {c});
+    EXPECT_EQ(engine().priceIssueLine(c, dec("5")).amount, Decimal());
+    EXPECT_EQ(engine().priceIssueLine(P, dec("5")).amount, dec("12.50"));
+}
+
+TEST_F(CostEngineTest, AveragePlannedIssueLeavesAtPlanEvenFromStockThatWasNot)
+{
+    mode = CostEngine::MovingAverage;
+    // Books written before openings entered at plan: 10 pieces at 3.00 instead of 2.50.
+    seed.opening(P, dec("10"), dec("30.00"));
+    set.db().exec(QStringLiteral("UPDATE KC SET KCJE = 300000 WHERE CLBH = ?"), {P});
+
+    const CostEngine::IssuePrice price = engine().priceIssueLine(P, dec("2"));
+    EXPECT_EQ(price.unitPrice, dec("2.50"));
+    EXPECT_EQ(price.amount, dec("5.00"));
+
+    // A line priced from that stock is posted at plan, and the stock is back on plan.
+    const qint64 line = seed.issue(1, P, dec("2"), dec("3.00"), dec("6.00"));
+    postIssue(1);
+    EXPECT_EQ(seed.issueAmount(line), dec("5.00"));
+    EXPECT_EQ(Decimal::fromVariant(
+                  set.db().scalar(QStringLiteral("SELECT SJDJ FROM LLD WHERE ID = ?"), {line})),
+              dec("2.50"));
+    expectStock(P, "8", "20.00");
 }
 
 TEST_F(CostEngineTest, AverageIssueReturnAddsItsOwnAmount)
@@ -469,6 +493,29 @@ TEST_P(CostEngineBothModes, PlannedPriceMaterialMovesQuantityTimesPlannedPrice)
     seed.issueReturn(1, line, P, dec("1"), dec("2.80"), dec("2.80"));
     postIssueReturn(1);
     expectStock(P, "6", "15.00");
+}
+
+TEST_P(CostEngineBothModes, PlannedPriceStockIsItsQuantityAtPlanWhateverTheLinesRound)
+{
+    // At 0.125 every single piece rounds up to 0.13, three of them are worth 0.38 only.
+    const QString q = QStringLiteral("1004");
+    set.addMaterial(q, QStringLiteral("垫片"), QStringLiteral("1"), true, dec("0.125"));
+    receive(1, q, "1", "0.20");
+    receive(2, q, "1", "0.20");
+    const qint64 last = receive(3, q, "1", "0.20");
+    expectStock(q, "3", "0.38");
+
+    const qint64 line = issue(1, q, "1");
+    EXPECT_EQ(seed.issueAmount(line), dec("0.13"));
+    expectStock(q, "2", "0.25");
+    seed.stockReturn(1, last, q, dec("1"), dec("0.20"));
+    postReturn(1);
+    expectStock(q, "1", "0.13");
+    seed.issueReturn(1, line, q, dec("1"), dec("0.20"), dec("0.20"));
+    postIssueReturn(1);
+    expectStock(q, "2", "0.25");
+    issue(2, q, "2");
+    expectStock(q, "0", "0.00");
 }
 
 TEST_P(CostEngineBothModes, StockRowsAreCreatedByReceiptsAndRequiredByRemovals)

@@ -120,12 +120,29 @@ TEST_F(InvariantCheckerTest, EveryKindOfMovementBalancesAndADriftOfOneCentIsFoun
 TEST_F(InvariantCheckerTest, PlannedPriceMaterialIsCheckedAtPlannedValue)
 {
     for (int mode : {CostEngine::FirstInFirstOut, CostEngine::MovingAverage}) {
+        SCOPED_TRACE(mode);
         receive(mode, mode, P, "10", "30.00");
+        seed.opening(P, dec("4"), dec("12.00"));
         EXPECT_TRUE(check(mode).isEmpty());
-        exec(QStringLiteral("UPDATE KC SET KCJE = KCJE + 50000 WHERE CLBH = ?"), {P});
-        EXPECT_EQ(kinds(check(mode)), QStringList({QStringLiteral("1003 0")}));
+
+        // Off plan by one cent: its own kind, once, not also a stock breach.
+        exec(QStringLiteral("UPDATE KC SET KCJE = KCJE + 100 WHERE CLBH = ?"), {P});
+        QList<InvariantBreach> breaches = check(mode);
+        EXPECT_EQ(kinds(breaches), QStringList({QStringLiteral("1003 3")}));
+        EXPECT_EQ(breaches.value(0).what, QStringLiteral("KC 14 / 35.01, planned value 35"));
+
+        // A quantity that drifted is a stock breach, and its amount is then off plan too
+        // (under first in first out the layers no longer hold it either).
+        exec(QStringLiteral("UPDATE KC SET KCSL = KCSL + 10000, KCJE = 350000 WHERE CLBH = ?"),
+             {P});
+        EXPECT_EQ(kinds(check(mode)).mid(0, 2),
+                  QStringList({QStringLiteral("1003 0"), QStringLiteral("1003 3")}));
+
+        // An actual-price material may stand at any amount its movements add up to.
+        EXPECT_TRUE(kinds(check(mode)).filter(A).isEmpty());
         exec(QStringLiteral("DELETE FROM KC"));
         exec(QStringLiteral("DELETE FROM RKD"));
+        exec(QStringLiteral("DELETE FROM ZWCSH"));
     }
 }
 

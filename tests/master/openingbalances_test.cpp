@@ -245,6 +245,79 @@ TEST_F(OpeningBalancesTest, GridModelRecomputesAndHandsOverItsRows)
     EXPECT_EQ(model.changedRows().first().second.amount, d("13.32"));
 }
 
+TEST_F(OpeningBalancesTest, PlannedPriceMaterialEntersStockAtPlanAndKeepsWhatWasPaid)
+{
+    const QString plank = QStringLiteral("1001003");
+    set.addMaterial(plank, QStringLiteral("模板"), QStringLiteral("1"), true, d("5"));
+    for (int mode : {1, 2}) {
+        SCOPED_TRACE(mode);
+        set.db().exec(QStringLiteral("DELETE FROM ZWCSH"));
+        set.db().exec(QStringLiteral("DELETE FROM KC"));
+        OpeningBalances balances(set.db(), mode, formats);
+        balances.add({newRow(plank, "6", "10", "60")});
+        EXPECT_EQ(stockOf(set.db(), plank).kcsl, d("10"));
+        EXPECT_EQ(stockOf(set.db(), plank).kcje, d("50"));
+        const OpeningBalances::Row row = balances.rows().first();
+        EXPECT_EQ(row.kcdj, d("6"));
+        EXPECT_EQ(row.kcje, d("60"));
+        EXPECT_EQ(balances.total(), d("60"));
+
+        // A new quantity moves stock by its planned value; a new price alone does not.
+        balances.update(row.id, {d("6.5"), d("8"), d("52")});
+        EXPECT_EQ(stockOf(set.db(), plank).kcsl, d("8"));
+        EXPECT_EQ(stockOf(set.db(), plank).kcje, d("40"));
+        balances.update(row.id, {d("7"), d("8"), d("56")});
+        EXPECT_EQ(stockOf(set.db(), plank).kcje, d("40"));
+        EXPECT_EQ(balances.rows().first().kcje, d("56"));
+
+        if (mode == 1) {
+            // A second layer at another price, then the first one deleted.
+            balances.add({newRow(plank, "4", "2", "8")});
+            EXPECT_EQ(stockOf(set.db(), plank).kcje, d("50"));
+            balances.remove(row.id);
+            EXPECT_EQ(stockOf(set.db(), plank).kcsl, d("2"));
+            EXPECT_EQ(stockOf(set.db(), plank).kcje, d("10"));
+            balances.remove(balances.rows().first().id);
+            EXPECT_EQ(stockOf(set.db(), plank).kcje, d("0"));
+        } else {
+            balances.remove(row.id);
+            EXPECT_FALSE(stockOf(set.db(), plank).exists);
+        }
+    }
+}
+
+TEST_F(OpeningBalancesTest, GridShowsWhatAPlannedPriceRowPutsIntoStock)
+{
+    const QString plank = QStringLiteral("1001003");
+    set.addMaterial(plank, QStringLiteral("模板"), QStringLiteral("1"), true, d("5"));
+    OpeningBalances balances(set.db(), 2, formats);
+    balances.add({newRow(steel, "10", "5", "50"), newRow(plank, "6", "10", "60")});
+    OpeningBalanceModel model(set.db(), balances);
+    model.load(balances.rows());
+    const auto planned = [&](int row) {
+        return model.data(model.index(row, OpeningBalanceModel::Planned)).toString();
+    };
+    EXPECT_EQ(model.headerData(OpeningBalanceModel::Planned, Qt::Horizontal).toString().trimmed(),
+              QStringLiteral("计划价金额"));
+    EXPECT_EQ(planned(0), QString());
+    EXPECT_EQ(model.data(model.index(1, OpeningBalanceModel::Amount)).toString(),
+              QStringLiteral("60.00"));
+    EXPECT_EQ(planned(1), QStringLiteral("50.00"));
+    EXPECT_FALSE(model.flags(model.index(1, OpeningBalanceModel::Planned)) & Qt::ItemIsEditable);
+
+    // While a row is changed or typed, the planned value follows its quantity.
+    ASSERT_TRUE(model.beginChange(1));
+    model.setData(model.index(1, OpeningBalanceModel::Quantity), QStringLiteral("4"));
+    EXPECT_EQ(planned(1), QStringLiteral("20.00"));
+    const int row = model.appendNew();
+    model.setData(model.index(row, OpeningBalanceModel::Code), plank);
+    EXPECT_EQ(planned(row), QString());
+    model.setData(model.index(row, OpeningBalanceModel::Quantity), QStringLiteral("3"));
+    EXPECT_EQ(planned(row), QStringLiteral("15.00"));
+    model.setData(model.index(row, OpeningBalanceModel::Code), steel);
+    EXPECT_EQ(planned(row), QString());
+}
+
 TEST(MaterialLookupTest, ListsLeavesWithStockAndSearchesLiterally)
 {
     test::TestAccountSet set;

@@ -53,6 +53,11 @@ qint64 LedgerSeed::opening(const QString &clbh, Decimal quantity, Decimal amount
                              "ON CONFLICT (CLBH) DO UPDATE SET KCSL = KCSL + excluded.KCSL, "
                              "KCJE = KCJE + excluded.KCJE"),
               {clbh, quantity.toVariant(), amount.toVariant()});
+    // A planned-price material's stock is its quantity at plan (default amount format).
+    m_db.exec(QStringLiteral("UPDATE KC SET KCJE = (SELECT SMUL(KC.KCSL, C.JHDJ, 2) "
+                             "FROM CLJBXXB C WHERE C.CLBH = KC.CLBH) WHERE CLBH = ? AND EXISTS "
+                             "(SELECT 1 FROM CLJBXXB C WHERE C.CLBH = KC.CLBH AND C.JJFS <> 0)"),
+              {clbh});
     return id;
 }
 

@@ -35,7 +35,8 @@ public:
 
     explicit LedgerSeed(Database &db);
 
-    // An opening balance (ZWCSH, unit price amount ÷ quantity) added to KC.
+    // An opening balance (ZWCSH, unit price amount ÷ quantity) added to KC; a planned-price
+    // material's KC at its quantity × JHDJ.
     qint64 opening(const QString &clbh, Decimal quantity, Decimal amount);
     // An unposted purchase line of stock-in voucher `xtbh`; SJDJ = amount ÷ quantity.
     qint64 receipt(qint64 xtbh, const QString &clbh, Decimal quantity, Decimal amount);

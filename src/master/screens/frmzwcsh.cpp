@@ -44,7 +44,7 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
         ->setFigure(Limits::Figure::Amount);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setColumnWidths({0, 110, 160, 120, 70, 90, 90, 100});
+    m_grid->setColumnWidths({0, 110, 160, 120, 70, 90, 90, 100, 100});
     m_grid->horizontalHeader()->setStretchLastSection(true);
 
     auto *frame = new QGroupBox(QStringLiteral("账务初始化数据"), this);
@@ -76,7 +76,7 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
     layout->addWidget(frame, 1);
     layout->addLayout(totalRow);
     layout->addWidget(m_buttons);
-    resize(860, 480);
+    resize(960, 480);
 
     connect(m_grid, &EditableGrid::lookupRequested, this,
             [this](int row, int) { lookUpMaterial(row); });

@@ -1,6 +1,8 @@
 #include "shell/screens/startupflow.h"
 
+#include "ledger/plannedstock.h"
 #include "shell/accountsetsession.h"
+#include "shell/commandmap.h"
 #include "shell/masterdatabase.h"
 #include "shell/screens/allscreens.h"
 #include "shell/screens/commanddispatcher.h"
@@ -72,8 +74,7 @@ bool StartupFlow::openAccountSet(qint64 number)
         return false;
     m_session = std::move(session);
     ensureMainWindow();
-    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode(),
-                                m_session->formats());
+    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode(), m_session->formats());
     m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
                           m_session->mode(), m_session->hasClosing());
     m_main->showAtLastPlace();
@@ -102,6 +103,26 @@ void StartupFlow::showLogin()
     m_main->applyPermissions(who.permissions, hasClosing);
     m_dispatcher->loggedIn(who.permissions, hasClosing);
     m_main->setEnabled(true);
+    const CommandMap::Command *repair = CommandMap::find(PlannedStock::RepairCommand);
+    offerPlannedRepair(who.number,
+                       repair && CommandMap::permitted(*repair, who.permissions, hasClosing));
+}
+
+// Books kept before planned-price stock was always held at plan may carry it at another
+// amount: said once after login, with the repair offered to an operator who may run it.
+void StartupFlow::offerPlannedRepair(int operatorNumber, bool canRepair)
+{
+    PlannedStock planned(m_session->database(), m_session->formats());
+    QList<PlannedStock::OffPlan> found;
+    if (!runOperation(m_main, [&] { found = planned.offPlan(); }) || found.isEmpty())
+        return;
+    const QString text = PlannedStock::message(found, m_session->formats(), canRepair);
+    if (!canRepair) {
+        Messages::warn(m_main, text, QStringLiteral("提示"));
+        return;
+    }
+    if (Messages::ask(m_main, text, QStringLiteral("提示")))
+        runOperation(m_main, [&] { planned.repair(QString::number(operatorNumber)); });
 }
 
 void StartupFlow::logOffAccountSet()

@@ -45,6 +45,7 @@ signals:
 private:
     void ensureMainWindow();
     void installCommands();
+    void offerPlannedRepair(int operatorNumber, bool canRepair);
 
     DataFolder m_folder;
     std::unique_ptr<Database> m_master;

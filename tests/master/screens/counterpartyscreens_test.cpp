@@ -334,6 +334,41 @@ TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
     EXPECT_EQ(screen.totalLabel()->text(), QStringLiteral("0.00"));
 }
 
+TEST_F(CounterpartyScreensTest, PlannedPriceOpeningShowsAndBooksItsPlannedValue)
+{
+    set.addMaterial(QStringLiteral("1003"), QStringLiteral("水泥"), QStringLiteral("1"), true,
+                    Decimal::fromInt(5));
+    FrmZwcsh screen(db(), 2, Formats());
+    screen.show();
+    screen.model()->appendNew();
+    QAbstractItemModel *m = screen.model();
+    screen.model()->setMaterial(0, *MaterialLookup(db()).find(QStringLiteral("1003")));
+    m->setData(m->index(0, OpeningBalanceModel::Price), QStringLiteral("6"));
+    m->setData(m->index(0, OpeningBalanceModel::Quantity), QStringLiteral("10"));
+    EXPECT_EQ(m->index(0, OpeningBalanceModel::Amount).data().toString(), QStringLiteral("60.00"));
+    EXPECT_EQ(m->index(0, OpeningBalanceModel::Planned).data().toString(), QStringLiteral("50.00"));
+    EXPECT_GT(screen.grid()->columnWidth(OpeningBalanceModel::Planned), 60);
+    click(screen.buttons(), FrmZwcsh::Save);
+    EXPECT_TRUE(sink.shownTexts().isEmpty()) << sink.lastText().toStdString();
+    EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT KCJE FROM ZWCSH")), 600000);
+    EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT KCJE FROM KC WHERE CLBH = '1003'")), 500000);
+    EXPECT_EQ(screen.totalLabel()->text(), QStringLiteral("60.00"));
+    EXPECT_EQ(m->index(0, OpeningBalanceModel::Planned).data().toString(), QStringLiteral("50.00"));
+    keepPicture(&screen, QStringLiteral("frmzwcsh-planned"));
+
+    // A changed quantity moves the stock by its planned value.
+    screen.grid()->selectRow(0);
+    click(screen.buttons(), FrmZwcsh::Change);
+    m->setData(m->index(0, OpeningBalanceModel::Quantity), QStringLiteral("8"));
+    click(screen.buttons(), FrmZwcsh::Save);
+    EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT KCJE FROM KC WHERE CLBH = '1003'")), 400000);
+    EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT KCJE FROM ZWCSH")), 480000);
+
+    screen.grid()->selectRow(0);
+    click(screen.buttons(), FrmZwcsh::Delete);
+    EXPECT_EQ(scalarInt(db(), QStringLiteral("SELECT COUNT(*) FROM KC")), 0);
+}
+
 TEST_F(CounterpartyScreensTest, CommandsOpenTheirScreens)
 {
     ScreenRegistry registry;

@@ -1,4 +1,5 @@
 #include "shell/accountsets.h"
+#include "shell/accountsetsession.h"
 #include "shell/masterdatabase.h"
 #include "shell/screens/frmxtdl.h"
 #include "shell/screens/frmztxx.h"
@@ -78,6 +79,27 @@ qint64 createSet(const DataFolder &folder, const QString &name)
     return sets.create(request).number;
 }
 
+// The first visit to the chooser opens the first set, 张三 logs in, the next visit leaves
+// (退出系统, answered Yes by the sink). `chooserVisits` counts the visits.
+void driveWorkingDay(ModalDriver &driver, int &chooserVisits)
+{
+    driver.onChooser = [&chooserVisits](FrmZtxx *chooser) {
+        ++chooserVisits;
+        if (chooserVisits == 1) {
+            chooser->grid()->selectRow(0);
+            chooser->buttons()->button(2)->click();
+        } else {
+            chooser->buttons()->button(3)->click();
+        }
+    };
+    driver.onLogin = [](FrmXtdl *login) {
+        login->operatorField()->setText(QStringLiteral("张三"));
+        login->passwordField()->setText(QStringLiteral("123"));
+        login->buttons()->button(0)->click();
+    };
+    driver.start();
+}
+
 } // namespace
 
 // The whole path of a working day: chooser → open the set → login → main window with the
@@ -95,21 +117,7 @@ TEST(StartupFlow, OpensLogsInLogsOffAndLeaves)
 
     int chooserVisits = 0;
     ModalDriver driver;
-    driver.onChooser = [&](FrmZtxx *chooser) {
-        ++chooserVisits;
-        if (chooserVisits == 1) {
-            chooser->grid()->selectRow(0);
-            chooser->buttons()->button(2)->click();
-        } else {
-            chooser->buttons()->button(3)->click(); // 退出系统, answered Yes by the sink
-        }
-    };
-    driver.onLogin = [](FrmXtdl *login) {
-        login->operatorField()->setText(QStringLiteral("张三"));
-        login->passwordField()->setText(QStringLiteral("123"));
-        login->buttons()->button(0)->click();
-    };
-    driver.start();
+    driveWorkingDay(driver, chooserVisits);
 
     ASSERT_TRUE(flow.start(false));
     ASSERT_TRUE(QTest::qWaitFor([&] { return flow.mainWindow() && flow.mainWindow()->isEnabled(); },
@@ -129,4 +137,42 @@ TEST(StartupFlow, OpensLogsInLogsOffAndLeaves)
     EXPECT_EQ(chooserVisits, 2);
     EXPECT_EQ(flow.session(), nullptr);
     EXPECT_TRUE(sink.questionTexts().contains(QStringLiteral("您确认要退出本系统吗?")));
+}
+
+// A set whose planned-price stock stands off plan says so after login and, asked, repairs it.
+TEST(StartupFlow, OffersToRepairOffPlanStockAfterLogin)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const DataFolder folder(dir.path());
+    const qint64 number = createSet(folder, QStringLiteral("二号工地"));
+    const QString path = folder.accountSetDatabasePath(number);
+    {
+        Database db(path);
+        db.exec(QStringLiteral("INSERT INTO CLJBXXB (CLBH, SJBH, CLMC, JZDW, JHDJ, JJFS, SFMJ) "
+                               "VALUES ('1001', '1', '水泥', '吨', 50000, 1, 1)"));
+        db.exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES ('1001', 100000, "
+                               "600000)"));
+    }
+
+    test::RecordingSink sink;
+    StartupFlow flow(folder);
+    QSignalSpy finished(&flow, &StartupFlow::finished);
+    int chooserVisits = 0;
+    ModalDriver driver;
+    driveWorkingDay(driver, chooserVisits);
+
+    ASSERT_TRUE(flow.start(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flow.mainWindow() && flow.mainWindow()->isEnabled(); },
+                                20000));
+    const QStringList asked = sink.questionTexts();
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_TRUE(asked.last().contains(QStringLiteral("1001 水泥  库存金额 60.00，应为 50.00")))
+        << asked.last().toStdString();
+    ASSERT_NE(flow.session(), nullptr);
+    EXPECT_EQ(flow.session()->database().scalar(QStringLiteral("SELECT KCJE FROM KC")).toInt(),
+              500000);
+
+    flow.mainWindow()->action(QStringLiteral("ZTZX"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
 }
