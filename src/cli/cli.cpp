@@ -137,6 +137,19 @@ const QList<CommandInfo> &commands()
           flag("yes")},
          0,
          catalogueAddMaterial},
+        {{QStringLiteral("catalogue"), QStringLiteral("edit-material")},
+         QStringLiteral("catalogue edit-material --code C [--name N] [--spec S] [--unit U]\n"
+                        "           [--conv-unit U2] [--factor F] [--planned-price X] "
+                        "[--planned-quantity Q]\n           [--at-planned-price | "
+                        "--at-actual-price] [--yes]"),
+         QStringLiteral("Changes the fields given of a material; the others stay. The pricing "
+                        "and the planned\nprice of a material with stock or unposted vouchers "
+                        "stay as they are."),
+         {opt("code"), opt("name"), opt("spec"), opt("unit"), opt("conv-unit"), opt("factor"),
+          opt("planned-price"), opt("planned-quantity"), flag("at-planned-price"),
+          flag("at-actual-price"), flag("yes")},
+         0,
+         catalogueEditMaterial},
         {{QStringLiteral("catalogue"), QStringLiteral("delete")},
          QStringLiteral("catalogue delete --code C [--yes]"),
          QStringLiteral("Deletes a material or an empty category, as the catalogue screen does "

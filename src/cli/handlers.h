@@ -18,6 +18,7 @@ Result setDelete(Context &ctx, const Arguments &args);
 Result catalogueImport(Context &ctx, const Arguments &args);
 Result catalogueAddCategory(Context &ctx, const Arguments &args);
 Result catalogueAddMaterial(Context &ctx, const Arguments &args);
+Result catalogueEditMaterial(Context &ctx, const Arguments &args);
 Result supplierAdd(Context &ctx, const Arguments &args);
 Result supplierEdit(Context &ctx, const Arguments &args);
 Result supplierDelete(Context &ctx, const Arguments &args);

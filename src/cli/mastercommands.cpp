@@ -92,6 +92,35 @@ Result catalogueAddMaterial(Context &ctx, const Arguments &args)
     return codeResult(QStringLiteral("CLBH"), d.clbh.trimmed());
 }
 
+Result catalogueEditMaterial(Context &ctx, const Arguments &args)
+{
+    const QString clbh = args.required(QStringLiteral("code")).trimmed();
+    const bool planned = args.has(QStringLiteral("at-planned-price"));
+    const bool actual = args.has(QStringLiteral("at-actual-price"));
+    if (planned && actual)
+        throw UsageError{QStringLiteral("--at-planned-price and --at-actual-price exclude each "
+                                        "other")};
+    const bool yes = args.has(QStringLiteral("yes"));
+    ctx.perform(QStringLiteral("CLSZ"), [&] {
+        Catalogue catalogue(ctx.accountSet().database());
+        const std::optional<CatalogueRow> row = catalogue.find(clbh);
+        if (!row || !row->sfmj)
+            throw Refusal(Catalogue::Title, QStringLiteral("该编码不存在！"));
+        // What is not given stays as it is.
+        MaterialDraft d = MaterialDraft::of(*row);
+        d.clmc = args.value(QStringLiteral("name")).value_or(d.clmc);
+        d.clgg = args.value(QStringLiteral("spec")).value_or(d.clgg);
+        d.jzdw = args.value(QStringLiteral("unit")).value_or(d.jzdw);
+        d.hsdw = args.value(QStringLiteral("conv-unit")).value_or(d.hsdw);
+        d.hsxs = args.value(QStringLiteral("factor")).value_or(d.hsxs);
+        d.jhdj = args.value(QStringLiteral("planned-price")).value_or(d.jhdj);
+        d.jhsl = args.value(QStringLiteral("planned-quantity")).value_or(d.jhsl);
+        d.jjfs = planned || (d.jjfs && !actual);
+        catalogue.updateMaterial(d, confirmWith(yes));
+    });
+    return codeResult(QStringLiteral("CLBH"), clbh);
+}
+
 Result supplierAdd(Context &ctx, const Arguments &args)
 {
     Suppliers::Supplier s;

@@ -107,6 +107,22 @@ QVariant nullable(const std::optional<double> &value)
 
 } // namespace
 
+MaterialDraft MaterialDraft::of(const CatalogueRow &row)
+{
+    MaterialDraft d;
+    d.clbh = row.clbh;
+    d.sjbh = row.sjbh;
+    d.clmc = row.clmc;
+    d.clgg = row.clgg;
+    d.jzdw = row.jzdw;
+    d.hsdw = row.hsdw;
+    d.hsxs = row.hsxs ? QString::number(*row.hsxs, 'g', 12) : QString();
+    d.jhdj = row.jhdj.toString();
+    d.jhsl = row.jhsl.toString();
+    d.jjfs = row.jjfs;
+    return d;
+}
+
 QList<CatalogueRow> Catalogue::select(const QString &sql, const QVariantList &values) const
 {
     QSqlQuery q = m_db.exec(sql, values);
@@ -159,6 +175,58 @@ bool Catalogue::exists(const QString &clbh) const
 {
     return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ?"), {clbh})
                .toInt() > 0;
+}
+
+namespace {
+
+// Whether a planned price `jjfs`/`jhdj` values stock differently from `wasPlanned`/`wasPrice`.
+bool pricingDiffers(bool wasPlanned, Decimal wasPrice, bool jjfs, Decimal jhdj)
+{
+    return wasPlanned != jjfs || (jjfs && wasPrice != jhdj);
+}
+
+} // namespace
+
+Catalogue::PricingUse Catalogue::pricingUse(const QString &clbh) const
+{
+    if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM KC WHERE CLBH = ? "
+                                   "AND (KCSL <> 0 OR KCJE <> 0)"),
+                    {clbh})
+            .toInt() > 0)
+        return PricingUse::Stock;
+    for (const char *table : {"RKD", "THD", "LLD", "TKD"}) {
+        const QVariant any =
+            m_db.scalar(QStringLiteral("SELECT 1 FROM %1 WHERE CLBH = ? AND JZBZ = 0 LIMIT 1")
+                            .arg(QLatin1String(table)),
+                        {clbh});
+        if (any.isValid() && !any.isNull())
+            return PricingUse::Unposted;
+    }
+    return PricingUse::None;
+}
+
+// A planned-price material's stock is carried at its plan and its pending lines are valued
+// by it: changing the plan or the pricing under them would leave the stock at a value no
+// operation ever booked. Stock is issued or returned first, vouchers posted first.
+void Catalogue::refusePricingChange(const QString &clbh, bool jjfs, Decimal jhdj) const
+{
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"), {clbh});
+    if (!q.next())
+        return;
+    const bool wasPlanned = q.value(0).toInt() != 0;
+    const Decimal wasPrice = Decimal::fromVariant(q.value(1));
+    q.finish();
+    if (!pricingDiffers(wasPlanned, wasPrice, jjfs, jhdj))
+        return;
+    switch (pricingUse(clbh)) {
+    case PricingUse::Stock:
+        throw refusal(QStringLiteral("该材料还有库存，不允许修改计价方式或计划单价！"));
+    case PricingUse::Unposted:
+        throw refusal(QStringLiteral("该材料还有未登帐的单据，不允许修改计价方式或计划单价！"));
+    case PricingUse::None:
+        break;
+    }
 }
 
 QList<CatalogueRow> Catalogue::rows(const QString &selection, Sort sort) const
@@ -337,6 +405,7 @@ bool Catalogue::updateMaterial(const MaterialDraft &draft, const Confirm &confir
         parseFigures(draft, hsxs, jhdj, jhsl);
         if (!exists(draft.clbh))
             throw refusal(QStringLiteral("该编码不存在！"));
+        refusePricingChange(draft.clbh, draft.jjfs, jhdj);
         // The material itself is no duplicate of itself.
         duplicate = duplicateCategory(draft.clmc, draft.clgg, draft.clbh);
         tx.commit();
@@ -349,6 +418,7 @@ bool Catalogue::updateMaterial(const MaterialDraft &draft, const Confirm &confir
     Transaction tx(m_db);
     if (!exists(draft.clbh))
         throw refusal(QStringLiteral("该编码不存在！"));
+    refusePricingChange(draft.clbh, draft.jjfs, jhdj);
     m_db.exec(QStringLiteral("UPDATE CLJBXXB SET CLMC = ?, CLGG = ?, JZDW = ?, HSDW = ?, "
                              "HSXS = ?, JHDJ = ?, JHSL = ?, JJFS = ? WHERE CLBH = ?"),
               {draft.clmc, draft.clgg, draft.jzdw, draft.hsdw, nullable(hsxs), jhdj.toVariant(),
@@ -449,6 +519,22 @@ void Catalogue::importLibrary(int library)
     // An empty library would only wipe the catalogue.
     if (m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt() == 0)
         throw refusal(QStringLiteral("所选材料库中没有材料！"));
+    // The library may bring another pricing for a material of the books.
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT C.CLBH, C.CLMC, C.JJFS, C.JHDJ, L.JJFS, L.JHDJ "
+                                           "FROM CLJBXXB C JOIN %1 L ON L.CLBH = C.CLBH "
+                                           "WHERE C.SFMJ <> 0 ORDER BY C.CLBH")
+                                .arg(table));
+    while (q.next()) {
+        if (!pricingDiffers(q.value(2).toInt() != 0, Decimal::fromVariant(q.value(3)),
+                            q.value(4).toInt() != 0, Decimal::fromVariant(q.value(5))))
+            continue;
+        if (pricingUse(q.value(0).toString()) != PricingUse::None) {
+            throw refusal(QStringLiteral("材料%1 %2还有库存或未登帐的单据，新的材料库将改变"
+                                         "它的计价方式或计划单价，不允许替换！")
+                              .arg(q.value(0).toString(), q.value(1).toString()));
+        }
+    }
+    q.finish();
     m_db.exec(QStringLiteral("DELETE FROM CLJBXXB"));
     m_db.exec(QStringLiteral("INSERT INTO CLJBXXB (%1) SELECT %1 FROM %2").arg(Columns, table));
     tx.commit();

@@ -43,6 +43,9 @@ struct MaterialDraft
     QString jhdj;
     QString jhsl;
     bool jjfs = false;
+
+    // A stored material as the editor shows it for a change.
+    static MaterialDraft of(const CatalogueRow &row);
 };
 
 // The coded tree of categories and materials. Level-1 codes are plain integers under the
@@ -89,7 +92,9 @@ public:
     // Adds a material. Asks `confirm` when a material of the same name and specification
     // already exists; returns false when the answer is No (nothing is written).
     bool addMaterial(const MaterialDraft &draft, const Confirm &confirm);
-    // Changes everything but the code and the parent of an existing material.
+    // Changes everything but the code and the parent of an existing material. The pricing
+    // (JJFS, and JHDJ of a planned-price material) stays while the material has stock or
+    // unposted voucher lines: they are valued by it.
     bool updateMaterial(const MaterialDraft &draft, const Confirm &confirm);
 
     void addCategory(const QString &clbh, const QString &clmc, const QString &parent);
@@ -102,7 +107,8 @@ public:
 
     // The rows of a shipped library (0…2) as the import screen lists them.
     QList<CatalogueRow> libraryRows(int library) const;
-    // Replaces the whole catalogue with a library, categories included.
+    // Replaces the whole catalogue with a library, categories included. Refused when it would
+    // change the pricing of a material with stock or unposted voucher lines.
     void importLibrary(int library);
 
 private:
@@ -112,6 +118,11 @@ private:
     std::optional<QString> duplicateCategory(const QString &clmc, const QString &clgg,
                                              const QString &except) const;
     bool exists(const QString &clbh) const;
+    // What is valued by a material's pricing: stock first, else unposted voucher lines.
+    enum class PricingUse { None, Stock, Unposted };
+    PricingUse pricingUse(const QString &clbh) const;
+    // Refuses a new pricing for a material whose pricing is in use.
+    void refusePricingChange(const QString &clbh, bool jjfs, Decimal jhdj) const;
     QList<CatalogueRow> select(const QString &sql, const QVariantList &values) const;
 
     Database &m_db;

@@ -344,6 +344,84 @@ TEST_F(CatalogueTest, LibraryImportReplacesEverything)
     EXPECT_EQ(count(set.db(), QStringLiteral("CLJBXXB")), int(library.size()));
 }
 
+TEST_F(CatalogueTest, PricingStaysWhileStockOrUnpostedLinesAreValuedByIt)
+{
+    set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+    set.addCategory(QStringLiteral("1001"), QStringLiteral("钢筋"), QStringLiteral("1"));
+    MaterialDraft planned = draft(QStringLiteral("1001001"), QStringLiteral("1001"));
+    planned.jjfs = true;
+    planned.jhdj = QStringLiteral("5");
+    MaterialDraft actual = draft(QStringLiteral("1001002"), QStringLiteral("1001"));
+    actual.clgg = QStringLiteral("Φ14");
+    ASSERT_TRUE(catalogue.addMaterial(planned, no));
+    ASSERT_TRUE(catalogue.addMaterial(actual, no));
+    const auto changed = [&](MaterialDraft d, const std::function<void(MaterialDraft &)> &edit) {
+        edit(d);
+        return refusalText([&] { catalogue.updateMaterial(d, no); });
+    };
+    const auto newPlan = [](MaterialDraft &d) { d.jhdj = QStringLiteral("6"); };
+    const auto switched = [](MaterialDraft &d) { d.jjfs = !d.jjfs; };
+
+    // Nothing is valued by the plan yet.
+    planned.jhdj = QStringLiteral("5.5");
+    ASSERT_TRUE(catalogue.updateMaterial(planned, no));
+
+    set.db().exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES "
+                                 "('1001001', 100000, 550000), ('1001002', 100000, 600000)"));
+    const QString inStock = QStringLiteral("该材料还有库存，不允许修改计价方式或计划单价！");
+    EXPECT_EQ(changed(planned, newPlan), inStock);
+    EXPECT_EQ(changed(planned, switched), inStock);
+    EXPECT_EQ(changed(actual, switched), inStock);
+    EXPECT_EQ(catalogue.find(planned.clbh)->jhdj, Decimal::parse(u"5.5"));
+    EXPECT_TRUE(catalogue.find(planned.clbh)->jjfs);
+    EXPECT_FALSE(catalogue.find(actual.clbh)->jjfs);
+
+    // What does not value the stock may change: the name, the same plan written otherwise,
+    // the plan of an actual-price material.
+    EXPECT_EQ(changed(planned,
+                      [](MaterialDraft &d) {
+                          d.clmc = QStringLiteral("光圆钢筋");
+                          d.jhdj = QStringLiteral("5.50");
+                      }),
+              QStringLiteral("<no refusal>"));
+    EXPECT_EQ(changed(actual, newPlan), QStringLiteral("<no refusal>"));
+
+    // Stock issued to nothing, an unposted line still waits to be valued by the plan.
+    set.db().exec(QStringLiteral("UPDATE KC SET KCSL = 0, KCJE = 0"));
+    for (const char *table : {"RKD", "THD", "LLD", "TKD"}) {
+        SCOPED_TRACE(table);
+        set.db().exec(QStringLiteral("INSERT INTO %1 (CLBH, JZBZ) VALUES ('1001001', 0)")
+                          .arg(QLatin1String(table)));
+        EXPECT_EQ(changed(planned, newPlan),
+                  QStringLiteral("该材料还有未登帐的单据，不允许修改计价方式或计划单价！"));
+        set.db().exec(QStringLiteral("UPDATE %1 SET JZBZ = 1").arg(QLatin1String(table)));
+    }
+    EXPECT_EQ(changed(planned, newPlan), QStringLiteral("<no refusal>"));
+    EXPECT_EQ(changed(planned, switched), QStringLiteral("<no refusal>"));
+}
+
+TEST_F(CatalogueTest, LibraryImportKeepsThePricingOfMaterialsInStock)
+{
+    MaterialLibraries::seed(set.db());
+    catalogue.importLibrary(2);
+    const QString clips = QStringLiteral("7001002"); // planned price 6.5 in the library
+    ASSERT_TRUE(catalogue.find(clips)->jjfs);
+    set.db().exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, 100000, 650000)"),
+                  {clips});
+
+    set.db().exec(QStringLiteral("UPDATE CLJBXXB2 SET JHDJ = 70000 WHERE CLBH = ?"), {clips});
+    EXPECT_EQ(refusalText([&] { catalogue.importLibrary(2); }),
+              QStringLiteral("材料7001002 扣件还有库存或未登帐的单据，新的材料库将改变它的计价"
+                             "方式或计划单价，不允许替换！"));
+    EXPECT_EQ(catalogue.find(clips)->jhdj, Decimal::parse(u"6.5"));
+
+    set.db().exec(QStringLiteral("UPDATE CLJBXXB2 SET JHDJ = 65000, CLMC = '直角扣件' "
+                                 "WHERE CLBH = ?"),
+                  {clips});
+    catalogue.importLibrary(2);
+    EXPECT_EQ(catalogue.find(clips)->clmc, QStringLiteral("直角扣件"));
+}
+
 TEST(CataloguePlannedAmount, FourPlacesAndZeroForNonNumbers)
 {
     EXPECT_EQ(Catalogue::plannedAmountText("12.5", "3"), QStringLiteral("37.5000"));
