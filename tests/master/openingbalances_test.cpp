@@ -3,6 +3,7 @@
 #include "master/openingbalances.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "support/ledgerseed.h"
 #include "support/testaccountset.h"
 
 #include <gtest/gtest.h>
@@ -283,6 +284,7 @@ TEST_F(OpeningBalancesTest, PlannedPriceMaterialEntersStockAtPlanAndKeepsWhatWas
             balances.remove(row.id);
             EXPECT_FALSE(stockOf(set.db(), plank).exists);
         }
+        test::expectBooksBalance(set.db(), mode, formats);
     }
 }
 
