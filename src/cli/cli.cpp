@@ -220,7 +220,8 @@ const QList<CommandInfo> &commands()
                         "A zero quantity\nwith an amount left is listed but counts only with "
                         "--strict. --repair-planned first\nrewrites the stock amount of every "
                         "planned-price material that is not at quantity ×\nplanned price (one "
-                        "transaction, logged; needs the month-end right)."),
+                        "transaction, logged; needs the month-end right and the set not open "
+                        "elsewhere)."),
          {flag("strict"), flag("repair-planned")},
          0,
          check,

@@ -69,11 +69,15 @@ QString kindName(InvariantBreach::Kind kind)
 
 Result check(Context &ctx, const Arguments &args)
 {
+    const bool repair = args.has(QStringLiteral("repair-planned"));
+    // A repair writes: the set is opened locked, as for any command that writes.
+    if (repair)
+        ctx.readsOnly = false;
     ctx.login();
     AccountSetSession &set = ctx.accountSet();
     const bool strict = args.has(QStringLiteral("strict"));
     Result result;
-    if (args.has(QStringLiteral("repair-planned"))) {
+    if (repair) {
         ctx.authorize(PlannedStock::RepairCommand);
         const Formats formats = set.formats();
         QJsonArray repaired;
