@@ -49,7 +49,7 @@ QList<PlannedStock::OffPlan> PlannedStock::repair(const QString &operatorNumber)
     return found;
 }
 
-QString PlannedStock::message(const QList<OffPlan> &found, const Formats &formats, bool canRepair)
+QString PlannedStock::message(const QList<OffPlan> &found, const Formats &formats, Remedy remedy)
 {
     if (found.isEmpty())
         return QString();
@@ -63,8 +63,18 @@ QString PlannedStock::message(const QList<OffPlan> &found, const Formats &format
     }
     if (found.size() > Listed)
         text += QStringLiteral("…… 共 %1 种材料\n").arg(found.size());
-    text += canRepair ? QStringLiteral("\n是否现在按计划单价重算这些材料的库存金额？")
-                      : QStringLiteral("\n请由有月结处理权限的操作员登录后重算。");
+    switch (remedy) {
+    case Remedy::Repair:
+        text += QStringLiteral("\n是否现在按计划单价重算这些材料的库存金额？");
+        break;
+    case Remedy::AskOperator:
+        text += QStringLiteral("\n请由有月结处理权限的操作员登录后重算。");
+        break;
+    case Remedy::ReadOnly:
+        text +=
+            QStringLiteral("\n账套数据文件只读，不能重算；请在可写入的数据文件夹中打开后重算。");
+        break;
+    }
     return text;
 }
 

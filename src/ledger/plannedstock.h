@@ -39,9 +39,15 @@ public:
     // what was rewritten; when everything is on plan nothing is written, no record either.
     QList<OffPlan> repair(const QString &operatorNumber);
 
+    // Who may put off-plan stock back at plan once it is found.
+    enum class Remedy {
+        Repair,      // this operator, now
+        AskOperator, // an operator with the month-end right
+        ReadOnly,    // nobody: the set was opened read-only
+    };
     // What the program says after login while materials are off plan: the materials, then
-    // the offer to repair them, or, for an operator who may not, whom to ask.
-    static QString message(const QList<OffPlan> &found, const Formats &formats, bool canRepair);
+    // the offer to repair them, whom to ask, or why it cannot be done here.
+    static QString message(const QList<OffPlan> &found, const Formats &formats, Remedy remedy);
 
 private:
     Database &m_db;

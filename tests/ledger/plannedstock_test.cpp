@@ -108,17 +108,22 @@ TEST_P(PlannedStockTest, TheMessageNamesTheMaterialsAndWhatToDo)
     putOffPlan(P, "30.00");
     PlannedStock planned(set.db(), formats);
     const QList<PlannedStock::OffPlan> off = planned.offPlan();
-    const QString offer = PlannedStock::message(off, formats, true);
+    using Remedy = PlannedStock::Remedy;
+    const QString offer = PlannedStock::message(off, formats, Remedy::Repair);
     EXPECT_TRUE(offer.contains(QStringLiteral("1003 水泥  库存金额 30.00，应为 25.00")))
         << offer.toStdString();
     EXPECT_TRUE(offer.endsWith(QStringLiteral("是否现在按计划单价重算这些材料的库存金额？")));
-    EXPECT_TRUE(PlannedStock::message(off, formats, false)
+    EXPECT_TRUE(PlannedStock::message(off, formats, Remedy::AskOperator)
                     .endsWith(QStringLiteral("请由有月结处理权限的操作员登录后重算。")));
-    EXPECT_TRUE(PlannedStock::message({}, formats, true).isEmpty());
+    // A set opened read-only is told so, not offered a repair it cannot write.
+    const QString readOnly = PlannedStock::message(off, formats, Remedy::ReadOnly);
+    EXPECT_TRUE(readOnly.contains(QStringLiteral("只读，不能重算"))) << readOnly.toStdString();
+    EXPECT_FALSE(readOnly.contains(QStringLiteral("是否")));
+    EXPECT_TRUE(PlannedStock::message({}, formats, Remedy::Repair).isEmpty());
 
     // A long list names the first ten and counts the rest.
     QList<PlannedStock::OffPlan> many(12, off.first());
-    const QString listed = PlannedStock::message(many, formats, true);
+    const QString listed = PlannedStock::message(many, formats, Remedy::Repair);
     EXPECT_EQ(listed.count(QStringLiteral("1003 水泥")), 10);
     EXPECT_TRUE(listed.contains(QStringLiteral("共 12 种材料")));
     planned.repair(QStringLiteral("1"));

@@ -109,15 +109,19 @@ void StartupFlow::showLogin()
 }
 
 // Books kept before planned-price stock was always held at plan may carry it at another
-// amount: said once after login, with the repair offered to an operator who may run it.
+// amount: said once after login, with the repair offered to an operator who may run it on a
+// set that can be written.
 void StartupFlow::offerPlannedRepair(int operatorNumber, bool canRepair)
 {
     PlannedStock planned(m_session->database(), m_session->formats());
     QList<PlannedStock::OffPlan> found;
     if (!runOperation(m_main, [&] { found = planned.offPlan(); }) || found.isEmpty())
         return;
-    const QString text = PlannedStock::message(found, m_session->formats(), canRepair);
-    if (!canRepair) {
+    const PlannedStock::Remedy remedy = m_session->isReadOnly() ? PlannedStock::Remedy::ReadOnly
+                                        : canRepair             ? PlannedStock::Remedy::Repair
+                                                                : PlannedStock::Remedy::AskOperator;
+    const QString text = PlannedStock::message(found, m_session->formats(), remedy);
+    if (remedy != PlannedStock::Remedy::Repair) {
         Messages::warn(m_main, text, QStringLiteral("提示"));
         return;
     }
