@@ -1,3 +1,4 @@
+#include "print/screens/printing.h"
 #include "shell/datafolder.h"
 #include "shell/screens/startupflow.h"
 #include "widgets/screenparts.h"
@@ -28,7 +29,9 @@ int main(int argc, char *argv[])
     parser.addOption(dataDir);
     parser.process(app);
 
-    varnock::StartupFlow flow(varnock::DataFolder::resolve(parser.value(dataDir)));
+    const varnock::DataFolder folder = varnock::DataFolder::resolve(parser.value(dataDir));
+    varnock::Printing::setup().dataFolder = folder;
+    varnock::StartupFlow flow(folder);
     QObject::connect(&flow, &varnock::StartupFlow::finished, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     if (!flow.start())

@@ -325,6 +325,24 @@ const QList<CommandInfo> &commands()
          {opt("line"), flag("yes")},
          1,
          voucherDeleteLine},
+        {{QStringLiteral("print"), QStringLiteral("slip")},
+         QStringLiteral("print slip stock-in|stock-in-return|issue|issue-return --voucher XTBH "
+                        "--pdf FILE"),
+         QStringLiteral("Writes the slip of a voucher as a PDF file, page for page as it prints: "
+                        "five lines a\npage, each group of materials on pages of its own."),
+         {opt("voucher"), opt("pdf")},
+         1,
+         printSlip},
+        {{QStringLiteral("export")},
+         QStringLiteral(
+             "export NAME [--from YYYY-MM-DD --to YYYY-MM-DD] (--xlsx FILE | --pdf FILE)"),
+         QStringLiteral("Exports a report as a workbook through its template in the data folder's "
+                        "Reports/, or\nas a PDF file as it prints. NAME is 材料信息一览表 "
+                        "(or CLJBXXB), 供应商设置一览表\n(GYS), 领料单位设置一览表 (LLDW) or "
+                        "账务初始资料 (ZWCSH); reports over a period take\n--from and --to."),
+         {opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
+         1,
+         exportReport},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|-"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

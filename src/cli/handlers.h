@@ -39,11 +39,18 @@ Result post(Context &ctx, const Arguments &args);
 Result voucherShow(Context &ctx, const Arguments &args);
 Result voucherDelete(Context &ctx, const Arguments &args);
 Result voucherDeleteLine(Context &ctx, const Arguments &args);
+Result printSlip(Context &ctx, const Arguments &args);
+Result exportReport(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);
 Result operatorList(Context &ctx, const Arguments &args);
 Result operatorAdd(Context &ctx, const Arguments &args);
 Result operatorEdit(Context &ctx, const Arguments &args);
 Result operatorRights(Context &ctx, const Arguments &args);
 Result operatorDelete(Context &ctx, const Arguments &args);
+
+// Fails unless pages can be drawn here (a graphical application, without a display).
+void requirePaper();
+// The result of a command that wrote a file: its full path and how much it holds.
+Result fileResult(const QString &file, const QString &countKey, int count);
 
 } // namespace varnock::cli

@@ -2,6 +2,8 @@
 
 #include "ledger/posting.h"
 #include "master/materiallookup.h"
+#include "print/paper/pdfoutput.h"
+#include "print/voucherslip.h"
 #include "shell/accountsetsession.h"
 #include "vouchers/issuereturns.h"
 #include "vouchers/issuevouchers.h"
@@ -514,6 +516,22 @@ Result voucherDeleteLine(Context &ctx, const Arguments &args)
     result.json.insert(QStringLiteral("ID"), lineId);
     result.lines << QString::number(lineId);
     return result;
+}
+
+Result printSlip(Context &ctx, const Arguments &args)
+{
+    const Family f = familyArgument(args);
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
+    const QString pdf = args.required(QStringLiteral("pdf"));
+    requirePaper();
+    AccountSetSession &set = ctx.accountSet();
+    // Printed by whoever may open the family's entry screen.
+    ctx.authorize(menuCommandOf(f.entryScreen, f.byIssueKind ? 1 : 0));
+    const Slip slip =
+        VoucherSlips(set.database(), set.mode(), set.formats(), SlipCaptions::read(ctx.folder()))
+            .fill(f.family, xtbh);
+    PdfOutput::writeSlip(pdf, slip, set.formats());
+    return fileResult(pdf, QStringLiteral("pages"), int(slip.pages.size()));
 }
 
 Result voucherShow(Context &ctx, const Arguments &args)

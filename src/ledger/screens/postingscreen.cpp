@@ -3,6 +3,7 @@
 #include "shell/commandmap.h"
 
 #include "ledger/postinggridmodel.h"
+#include "print/screens/printing.h"
 #include "shell/navigationrules.h"
 #include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
@@ -44,9 +45,10 @@ QStringList buttonCaptions(Posting::Family family)
 {
     if (isIssueFamily(family))
         return {QStringLiteral("单 笔(&B)"), QStringLiteral("全 部(&Q)"),
-                QStringLiteral("删 除(&D)"), QStringLiteral("退 出(&X)")};
+                QStringLiteral("删 除(&D)"), QStringLiteral("打 印(&P)"),
+                QStringLiteral("退 出(&X)")};
     return {QStringLiteral("单笔登账(&B)"), QStringLiteral("全部登账(&Q)"),
-            QStringLiteral("删 除(&D)"), QStringLiteral("退 出(&X)")};
+            QStringLiteral("删 除(&D)"), QStringLiteral("打 印(&P)"), QStringLiteral("退 出(&X)")};
 }
 
 QTableView *makeView(PostingGridModel *model, const QString &name, QWidget *parent)
@@ -75,6 +77,9 @@ PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind
                              int accountingMode, const Formats &formats, const QString &title,
                              QWidget *parent)
     : QWidget(parent)
+    , m_db(db)
+    , m_mode(accountingMode)
+    , m_formats(formats)
     , m_posting(db, accountingMode, formats)
     , m_family(family)
 {
@@ -118,6 +123,9 @@ PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind
             break;
         case Delete:
             deleteSelectedLine();
+            break;
+        case Print:
+            printSelected();
             break;
         case Exit:
             // Inside the main window the frame goes with the screen.
@@ -234,6 +242,16 @@ void PostingScreen::deleteSelectedLine()
     const int again = m_vouchers->grid().keys.indexOf(xtbh);
     if (again >= 0)
         selectVoucher(again);
+}
+
+void PostingScreen::printSelected()
+{
+    const qint64 xtbh = selectedVoucher();
+    if (xtbh == 0) {
+        Messages::inform(this, QStringLiteral("请选中记录！"));
+        return;
+    }
+    Printing::previewSlip(this, m_db, m_family, xtbh, m_mode, m_formats);
 }
 
 void PostingScreen::refreshVouchers()

@@ -20,7 +20,7 @@ class PostingScreen : public QWidget
     Q_OBJECT
 
 public:
-    enum Button { Single, All, Delete, Exit };
+    enum Button { Single, All, Delete, Print, Exit };
 
     // `issueKind` (1 requisition, 2 transfer out) fixes the kind of the issue families; the
     // stock-in families choose theirs in the combo. An empty `title` keeps the family's own.
@@ -49,6 +49,8 @@ public:
     void postSelected();
     void postAll();
     void deleteSelectedLine();
+    // The slip of the selected voucher in the print preview.
+    void printSelected();
 
 private:
     void refreshVouchers();
@@ -56,6 +58,9 @@ private:
     qint64 selectedVoucher() const;
     bool confirmed();
 
+    Database &m_db;
+    int m_mode;
+    Formats m_formats;
     Posting m_posting;
     Posting::Family m_family;
     QString m_fixedKind;

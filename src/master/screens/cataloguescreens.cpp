@@ -11,7 +11,7 @@ void registerCatalogueScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     return new FrmClsz(*r.database);
+                     return new FrmClsz(*r.database, r.formats);
                  });
 }
 

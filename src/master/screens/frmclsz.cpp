@@ -4,6 +4,7 @@
 #include "master/screens/frmcladd.h"
 #include "master/screens/frmclk.h"
 #include "master/screens/frmladd.h"
+#include "print/screens/reportwindow.h"
 #include "shell/menutree.h"
 #include "shell/screens/help.h"
 #include "widgets/indexedbuttongroup.h"
@@ -39,9 +40,10 @@ QString treeText(const CatalogueRow &row, int level)
 
 } // namespace
 
-FrmClsz::FrmClsz(Database &db, QWidget *parent)
+FrmClsz::FrmClsz(Database &db, const Formats &formats, QWidget *parent)
     : QWidget(parent)
     , m_db(db)
+    , m_formats(formats)
     , m_catalogue(db)
     , m_tree(new QTreeWidget(this))
     , m_grid(new QTableView(this))
@@ -93,10 +95,6 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     connect(popupAction(QStringLiteral("SC")), &QAction::triggered, this, &FrmClsz::removeNode);
     connect(popupAction(QStringLiteral("SX")), &QAction::triggered, this, &FrmClsz::rebuildTree);
 
-    QPushButton *print = m_buttons->button(Print);
-    print->setEnabled(false);
-    print->setToolTip(QStringLiteral("打印功能尚未提供"));
-
     auto *top = new QHBoxLayout;
     top->addWidget(m_current);
     top->addStretch();
@@ -132,6 +130,8 @@ FrmClsz::FrmClsz(Database &db, QWidget *parent)
     connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
         if (index == Library) {
             openLibrary();
+        } else if (index == Print) {
+            ReportWindow::open(this, m_db, m_formats, QStringLiteral("CLJBXXB"));
         } else if (index == Exit) {
             ScreenParts::close(this);
         }

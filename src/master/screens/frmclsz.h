@@ -1,6 +1,7 @@
 #pragma once
 
 #include "master/catalogue.h"
+#include "store/formats.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -27,7 +28,7 @@ class FrmClsz : public QWidget
 public:
     enum Button { Library, Print, Exit };
 
-    explicit FrmClsz(Database &db, QWidget *parent = nullptr);
+    explicit FrmClsz(Database &db, const Formats &formats = {}, QWidget *parent = nullptr);
 
     static QString helpTopic() { return QStringLiteral("材料信息设置"); }
 
@@ -74,6 +75,7 @@ private:
     int levelOf(const QTreeWidgetItem *item) const;
 
     Database &m_db;
+    Formats m_formats;
     Catalogue m_catalogue;
     QTreeWidget *m_tree;
     QTableView *m_grid;

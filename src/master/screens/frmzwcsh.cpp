@@ -3,6 +3,7 @@
 #include "master/openingbalancemodel.h"
 #include "master/openingbalances.h"
 #include "master/screens/frmclcx.h"
+#include "print/screens/reportwindow.h"
 #include "shell/screens/help.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
@@ -69,8 +70,6 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
     m_buttons->setAlignment(Qt::AlignHCenter);
     for (int i = 0; i < m_buttons->count(); ++i)
         m_buttons->button(i)->setAutoDefault(false);
-    m_buttons->button(Print)->setEnabled(false);
-    m_buttons->button(Print)->setToolTip(QStringLiteral("打印功能尚未提供"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame, 1);
@@ -96,6 +95,10 @@ FrmZwcsh::FrmZwcsh(Database &db, int mode, const Formats &formats, QWidget *pare
             break;
         case Restore:
             reload();
+            break;
+        case Print:
+            ReportWindow::open(this, m_db, m_formats, QStringLiteral("ZWCSH"), std::nullopt,
+                               QStringLiteral("没有记录"));
             break;
         case Exit:
             ScreenParts::close(this);

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "print/reporttable.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace varnock {
+
+// A workbook template: a small sheet of fixed cells (title, header lines, column headings)
+// with one placeholder row whose cells name the report's fields, plus column widths and
+// number formats. Stored as a JSON file of our own:
+//
+//     {"rows": [["编制单位："], ["材料信息一览表"], ["材料编号", …], ["CLBH", …]],
+//      "titleRow": 2, "headingRow": 3, "periodCell": "A3",
+//      "widths": [12, 24, …], "formats": ["text", "amount", "quantity", "0.0000", …]}
+//
+// Rows are numbered from 1 as in the workbook. The firm's name goes into B1. A format is
+// "text", "integer", "quantity" (LSWS), "amount" or "price" (JEXSW), or a number format of
+// its own.
+class ReportTemplate
+{
+public:
+    // Reads a template; nullopt when the text is not one.
+    static std::optional<ReportTemplate> parse(const QByteArray &json);
+
+    const QList<QStringList> &rows() const { return m_rows; }
+    int titleRow() const { return m_titleRow; }     // 0 when none
+    int headingRow() const { return m_headingRow; } // 0 when none
+    // Row (from 1) and column (from 0) of the period line; row 0 when none.
+    int periodRow() const { return m_periodRow; }
+    int periodColumn() const { return m_periodColumn; }
+    double width(int column) const;   // 0 when not given
+    QString format(int column) const; // empty when not given
+
+    // Where the report's rows go: the placeholder row found by the table's first and last
+    // field, and the field of each column of its span.
+    struct Placement
+    {
+        int row = 0;         // the placeholder row, from 1
+        int firstColumn = 0; // from 0
+        QStringList fields;  // one per column of the span; empty for a blank column
+    };
+    // nullopt when the placeholders are not there: the template is damaged.
+    std::optional<Placement> place(const ReportTable &table) const;
+
+    // The number format of a template format for the set ("0.00"); empty for text.
+    static QString numberFormat(const QString &format, ReportTable::Column::Kind kind,
+                                const Formats &formats);
+
+    // "A3" → row 3, column 0.
+    static bool parseCell(const QString &cell, int &row, int &column);
+
+private:
+    QList<QStringList> m_rows;
+    int m_titleRow = 0;
+    int m_headingRow = 0;
+    int m_periodRow = 0;
+    int m_periodColumn = 0;
+    QList<double> m_widths;
+    QStringList m_formats;
+};
+
+// The working templates, one file per report name in the data folder's Reports/, and their
+// delivered copies built into the program.
+class ReportTemplates
+{
+public:
+    explicit ReportTemplates(QString folder);
+
+    QString folder() const { return m_folder; }
+    QString path(const QString &reportName) const;
+
+    // The working template of a report. A missing one is first put back from its delivered
+    // copy. Refuses (DamagedText) when it cannot be read.
+    ReportTemplate read(const QString &reportName) const;
+    // Where `table` goes in `sheet`; refuses (DamagedText) when the placeholders are not there.
+    static ReportTemplate::Placement place(const ReportTemplate &sheet, const ReportTable &table);
+
+    // Replaces the working template with its delivered copy. Throws StoreError.
+    void restore(const QString &reportName) const;
+
+    // The reports that have a delivered template.
+    static QStringList deliveredNames();
+    static QByteArray deliveredCopy(const QString &reportName);
+
+    static const QString DamagedText;
+
+private:
+    QString m_folder;
+};
+
+} // namespace varnock

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "print/reporttable.h"
+#include "store/formats.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QTableView;
+
+namespace varnock {
+
+class Database;
+class IndexedButtonGroup;
+class ReportTableModel;
+
+// A report on screen, with the ways it leaves the program: a workbook through its template,
+// the print preview, the printer and PDF. Every report screen shows its table here.
+class ReportWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Button { Export, Preview, Print, Pdf, Exit };
+
+    ReportWindow(const ReportTable &table, const QString &firm, const Formats &formats,
+                 QWidget *parent = nullptr);
+
+    // Builds the report of the catalogue's `nameOrKey` and opens its window, inside the main
+    // window when `from` is in one. A report without rows shows `emptyText` instead and opens
+    // nothing.
+    static ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
+                              const QString &nameOrKey,
+                              const std::optional<ReportPeriod> &period = std::nullopt,
+                              const QString &emptyText = QStringLiteral("没有记录！"));
+    // Opens a window on a table built elsewhere.
+    static ReportWindow *openTable(QWidget *from, const ReportTable &table, const QString &firm,
+                                   const Formats &formats);
+
+    const ReportTable &table() const;
+    QTableView *view() const { return m_view; }
+    IndexedButtonGroup *buttons() const { return m_buttons; }
+
+    void exportWorkbook();
+    void preview();
+    void print();
+    void savePdf();
+
+private:
+    QString m_firm;
+    Formats m_formats;
+    ReportTableModel *m_model;
+    QTableView *m_view;
+    IndexedButtonGroup *m_buttons;
+};
+
+} // namespace varnock

@@ -1,0 +1,47 @@
+#include "reports/reportcatalog.h"
+
+#include "reports/masterlists.h"
+
+namespace varnock::ReportCatalog {
+
+namespace {
+
+// A report of the master data: no period.
+Entry masterList(const QString &name, const QString &key, const QString &right,
+                 ReportTable (*build)(Database &))
+{
+    return Entry{name, key, false, right,
+                 [build](Database &db, const std::optional<ReportPeriod> &) { return build(db); }};
+}
+
+} // namespace
+
+const QList<Entry> &entries()
+{
+    // The lists print from their screens; the opening balances stay a report once the
+    // opening-balance screen has closed with the first month-end.
+    static const QList<Entry> list = {
+        masterList(QStringLiteral("材料信息一览表"), QStringLiteral("CLJBXXB"),
+                   QStringLiteral("CLSZ"), MasterLists::catalogue),
+        masterList(QStringLiteral("供应商设置一览表"), QStringLiteral("GYS"),
+                   QStringLiteral("GYSSZ"), MasterLists::suppliers),
+        masterList(QStringLiteral("领料单位设置一览表"), QStringLiteral("LLDW"),
+                   QStringLiteral("LLDWSZ"), MasterLists::units),
+        masterList(QStringLiteral("账务初始资料"), QStringLiteral("ZWCSH"),
+                   QStringLiteral("LDZCQDB"), MasterLists::openingBalances),
+    };
+    return list;
+}
+
+const Entry *find(const QString &nameOrKey)
+{
+    const QString wanted = nameOrKey.trimmed();
+    for (const Entry &e : entries()) {
+        if (e.name == wanted ||
+            (!e.key.isEmpty() && e.key.compare(wanted, Qt::CaseInsensitive) == 0))
+            return &e;
+    }
+    return nullptr;
+}
+
+} // namespace varnock::ReportCatalog

@@ -1,0 +1,172 @@
+#include "ledger/screens/postingscreen.h"
+#include "master/screens/frmclsz.h"
+#include "master/screens/frmzwcsh.h"
+#include "print/reporttable.h"
+#include "print/screens/printing.h"
+#include "print/screens/reportwindow.h"
+#include "support/ledgerseed.h"
+#include "support/testaccountset.h"
+#include "support/workbookreader.h"
+#include "widgets/indexedbuttongroup.h"
+#include "widgets/recordingsink.h"
+#include "widgets/uitest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+using namespace varnock;
+using varnock::test::dec;
+using varnock::test::RecordingSink;
+using varnock::test::WorkbookReader;
+
+namespace {
+
+class PrintingScreens : public ::testing::Test
+{
+protected:
+    PrintingScreens()
+    {
+        Printing::setup().dataFolder = DataFolder(m_set.folder());
+        Printing::setup().exportFolder = QDir(m_set.folder()).filePath(QStringLiteral("exports"));
+        Printing::setup().openFile = [this](const QString &file) {
+            opened << file;
+            return opens;
+        };
+        m_set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+        m_set.addMaterial(QStringLiteral("1001"), QStringLiteral("圆钢"));
+        m_set.addSupplier(QStringLiteral("G1"), QStringLiteral("钢材公司"));
+        m_set.addUnit(QStringLiteral("U1"), QStringLiteral("一工区"));
+    }
+    ~PrintingScreens() override { Printing::setup() = Printing::Setup{}; }
+
+    ReportWindow *openedWindow() const
+    {
+        const QList<ReportWindow *> windows = m_parent.findChildren<ReportWindow *>();
+        return windows.isEmpty() ? nullptr : windows.last();
+    }
+
+    test::TestAccountSet m_set;
+    test::LedgerSeed seed{m_set.db()};
+    Formats formats;
+    QWidget m_parent;
+    QStringList opened;
+    bool opens = true;
+};
+
+TEST_F(PrintingScreens, AReportWindowExportsItsWorkbookAndSaysWhereItIs)
+{
+    RecordingSink sink;
+    ReportWindow *window =
+        ReportWindow::open(&m_parent, m_set.db(), formats, QStringLiteral("GYS"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("供应商设置一览表"));
+    EXPECT_EQ(window->view()->model()->rowCount(), 1);
+    EXPECT_EQ(window->view()->model()->index(0, 1).data().toString(), QStringLiteral("钢材公司"));
+    test::keepPicture(window, QStringLiteral("reportwindow"));
+
+    test::click(window->buttons(), ReportWindow::Export);
+    ASSERT_EQ(opened.size(), 1);
+    const QString file = opened.first();
+    EXPECT_TRUE(file.startsWith(Printing::exportFolder()));
+    EXPECT_EQ(sink.lastText(), QStringLiteral("报表已导出到：\n") + QDir::toNativeSeparators(file));
+    const auto book = WorkbookReader::read(file);
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->text(QStringLiteral("B4")), QStringLiteral("钢材公司"));
+    // The working template was put in place from the delivered copy.
+    EXPECT_TRUE(QFile::exists(
+        QDir(m_set.folder()).filePath(QStringLiteral("Reports/供应商设置一览表.json"))));
+
+    // Nothing on the desktop opens workbooks: the message still says where the file is.
+    opens = false;
+    test::click(window->buttons(), ReportWindow::Export);
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_TRUE(sink.lastText().contains(QDir::toNativeSeparators(opened.last())));
+    EXPECT_TRUE(sink.lastText().contains(QStringLiteral("没有找到可以打开它的程序")));
+}
+
+TEST_F(PrintingScreens, ADamagedTemplateStopsTheExport)
+{
+    RecordingSink sink;
+    ReportWindow *window =
+        ReportWindow::open(&m_parent, m_set.db(), formats, QStringLiteral("领料单位设置一览表"));
+    ASSERT_NE(window, nullptr);
+    QDir().mkpath(QDir(m_set.folder()).filePath(QStringLiteral("Reports")));
+    QFile damaged(QDir(m_set.folder()).filePath(QStringLiteral("Reports/领料单位设置一览表.json")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a template");
+    damaged.close();
+
+    test::click(window->buttons(), ReportWindow::Export);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("报表遭到致命破坏！请恢复原表！"));
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(PrintingScreens, MasterListScreensPrintTheirListsAndSayWhenThereIsNothing)
+{
+    RecordingSink sink;
+    FrmClsz catalogue(m_set.db(), formats, &m_parent);
+    FrmZwcsh opening(m_set.db(), 2, formats, &m_parent);
+    EXPECT_TRUE(catalogue.findChild<IndexedButtonGroup *>()->button(FrmClsz::Print)->isEnabled());
+    IndexedButtonGroup *openingButtons = opening.findChild<IndexedButtonGroup *>();
+    ASSERT_TRUE(openingButtons->button(FrmZwcsh::Print)->isEnabled());
+
+    // No opening balance yet: the screen's own words.
+    test::click(openingButtons, FrmZwcsh::Print);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("没有记录"));
+    EXPECT_EQ(opening.findChild<ReportWindow *>(), nullptr);
+
+    seed.opening(QStringLiteral("1001"), dec("2"), dec("9"));
+    test::click(openingButtons, FrmZwcsh::Print);
+    auto *window = opening.findChild<ReportWindow *>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->table().name(), QStringLiteral("账务初始资料"));
+    // The material, its group's subtotal, the grand total.
+    EXPECT_EQ(window->view()->model()->rowCount(), 3);
+    EXPECT_TRUE(window->view()->model()->index(1, 1).data(Qt::FontRole).value<QFont>().bold());
+
+    test::click(catalogue.findChild<IndexedButtonGroup *>(), FrmClsz::Print);
+    ASSERT_NE(catalogue.findChild<ReportWindow *>(), nullptr);
+    EXPECT_EQ(catalogue.findChild<ReportWindow *>()->table().rowCount(), 2);
+}
+
+TEST_F(PrintingScreens, ThePostingScreenPreviewsTheSelectedSlipAndSavesItAsPdf)
+{
+    RecordingSink sink;
+    seed.receipt(5, QStringLiteral("1001"), dec("3"), dec("30"));
+    PostingScreen screen(m_set.db(), Posting::Family::StockIn, 0, 2, formats);
+    IndexedButtonGroup *buttons = screen.buttons();
+    EXPECT_EQ(buttons->button(PostingScreen::Print)->text(), QStringLiteral("打 印(&P)"));
+
+    test::click(buttons, PostingScreen::Print);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("请选中记录！"));
+
+    screen.selectVoucher(0);
+    const QString pdf = QDir(m_set.folder()).filePath(QStringLiteral("slip.pdf"));
+    bool previewed = false;
+    test::whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
+        previewed = true;
+        test::keepPicture(preview, QStringLiteral("slippreview"));
+        QAction *save = preview->findChild<QAction *>(QStringLiteral("savePdf"));
+        ASSERT_NE(save, nullptr);
+        test::whenModal<QFileDialog>([&](QFileDialog *dialog) {
+            dialog->selectFile(pdf);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        save->trigger();
+        preview->reject();
+    });
+    test::click(buttons, PostingScreen::Print);
+    EXPECT_TRUE(previewed);
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(sink.lastText(), QStringLiteral("已保存到：\n") + QDir::toNativeSeparators(pdf));
+}
+
+} // namespace
