@@ -542,6 +542,24 @@ void CostEngine::restoreIssueLinePieces(qint64 reversedLineId, qint64 mirrorLine
     tx.commit();
 }
 
+void CostEngine::bookIssueReversal(qint64 reversedLineId, qint64 mirrorLineId)
+{
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT CLBH, SJSL, SJJE FROM LLD WHERE ID = ?"), {mirrorLineId});
+    if (!q.next())
+        return;
+    const QString clbh = q.value(0).toString().trimmed();
+    const Decimal quantity = Decimal::fromVariant(q.value(1));
+    const Decimal amount = Decimal::fromVariant(q.value(2));
+    q.finish();
+    Transaction tx(m_db);
+    const Material m = material(clbh);
+    addToStock(clbh, m, -quantity, valueOf(m, -quantity, -amount));
+    if (m_fifo)
+        restoreIssueLinePieces(reversedLineId, mirrorLineId);
+    tx.commit();
+}
+
 // ---- issue returns ------------------------------------------------------------------------
 
 void CostEngine::addIssueReturnToStock(qint64 xtbh)

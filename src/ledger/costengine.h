@@ -69,6 +69,10 @@ public:
     // Issue reversal: writes mirror pieces (negative CKSL) of every piece of
     // `reversedLineId` against the reversing line `mirrorLineId`.
     void restoreIssueLinePieces(qint64 reversedLineId, qint64 mirrorLineId);
+    // Issue reversal: books the posted mirror line `mirrorLineId` (negated SJSL and SJJE) of
+    // `reversedLineId` into KC, which puts the reversed quantity and amount back, and under
+    // first in first out restores the reversed line's pieces to their layers.
+    void bookIssueReversal(qint64 reversedLineId, qint64 mirrorLineId);
 
     // Puts the lines of posted issue-return voucher `xtbh` back into stock at their own
     // quantity and amount (THSL, THJE; planned-price materials at THSL × JHDJ). Under first in

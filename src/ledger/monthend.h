@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/errors.h"
+#include "ledger/operationstep.h"
 #include "store/formats.h"
 
 #include <QDate>
@@ -22,14 +22,7 @@ class Database;
 class MonthEnd
 {
 public:
-    struct Step
-    {
-        enum class Kind { Question, Refusal };
-        Kind kind = Kind::Refusal;
-        QString title;
-        QString text;
-        Refusal::Icon icon = Refusal::Icon::Exclamation;
-    };
+    using Step = OperationStep;
 
     // done of total steps written, and what is being written now.
     using Progress = std::function<void(int done, int total, const QString &step)>;

@@ -37,33 +37,6 @@ FamilyTables tablesOf(Posting::Family family)
     return {};
 }
 
-// Column kinds of a grid, one letter per column after the key: T text, Q quantity, A amount.
-void fill(PostingGrid &grid, QSqlQuery &q, const Formats &formats, const char *kinds)
-{
-    const int n = int(qstrlen(kinds));
-    for (int i = 0; i < n; ++i)
-        grid.numeric.append(kinds[i] == 'Q' || kinds[i] == 'A');
-    while (q.next()) {
-        grid.keys.append(q.value(0).toLongLong());
-        QStringList row;
-        for (int i = 0; i < n; ++i) {
-            const QVariant v = q.value(i + 1);
-            switch (kinds[i]) {
-            case 'Q':
-                row.append(formats.quantityText(Decimal::fromVariant(v)));
-                break;
-            case 'A':
-                row.append(formats.amountText(Decimal::fromVariant(v)));
-                break;
-            default:
-                row.append(v.toString().trimmed());
-                break;
-            }
-        }
-        grid.rows.append(row);
-    }
-}
-
 } // namespace
 
 Posting::Posting(Database &db, int accountingMode, const Formats &formats)
@@ -117,7 +90,7 @@ PostingGrid Posting::voucherGrid(Family family, const QString &kind) const
                                      "AND (R.CKID IS NULL OR R.CKID = 0) "
                                      "GROUP BY R.XTBH ORDER BY R.XTBH"),
                       {kind});
-        fill(grid, q, m_formats, "TTTTTTT");
+        grid.fill(q, m_formats, "TTTTTTT");
         break;
     case Family::StockInReturn:
         grid.columns = {QStringLiteral("系统编号"),   QStringLiteral("操作日期"),
@@ -129,7 +102,7 @@ PostingGrid Posting::voucherGrid(Family family, const QString &kind) const
                                      "WHERE T.ZL = ? AND T.JZBZ = 0 AND T.XTBH <> 0 "
                                      "GROUP BY T.XTBH ORDER BY T.XTBH"),
                       {kind});
-        fill(grid, q, m_formats, "TTTTTT");
+        grid.fill(q, m_formats, "TTTTTT");
         break;
     case Family::Issue:
         grid.columns = {QStringLiteral("单据编号"), QStringLiteral("单位名称"),
@@ -141,7 +114,7 @@ PostingGrid Posting::voucherGrid(Family family, const QString &kind) const
                                      "WHERE L.ZL = ? AND L.JZBZ = 0 AND L.XTBH <> 0 "
                                      "AND L.ZJZC = 0 GROUP BY L.XTBH ORDER BY L.XTBH"),
                       {kind});
-        fill(grid, q, m_formats, "TTTTTT");
+        grid.fill(q, m_formats, "TTTTTT");
         break;
     case Family::IssueReturn:
         grid.columns = {QStringLiteral("对应单据"), QStringLiteral("单位名称"),
@@ -151,13 +124,13 @@ PostingGrid Posting::voucherGrid(Family family, const QString &kind) const
                                      "WHERE K.ZL = ? AND K.JZBZ = 0 AND K.XTBH <> 0 "
                                      "GROUP BY K.XTBH ORDER BY K.XTBH"),
                       {kind});
-        fill(grid, q, m_formats, "TTTT");
+        grid.fill(q, m_formats, "TTTT");
         break;
     }
     return grid;
 }
 
-PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
+PostingGrid Posting::lineGrid(Family family, qint64 xtbh, bool unreversedOnly) const
 {
     PostingGrid grid;
     QSqlQuery q;
@@ -172,10 +145,11 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
         q = m_db.exec(QStringLiteral("SELECT R.ID, R.CLBH, C.CLMC, C.CLGG, C.JZDW, C.JHDJ, "
                                      "R.SJDJ, R.SJSL, SMUL(C.JHDJ, R.SJSL, ?), R.SJJE, R.YFJE, "
                                      "R.CZZM FROM RKD R LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH "
-                                     "WHERE R.XTBH = ? AND (R.CKID IS NULL OR R.CKID = 0) "
-                                     "ORDER BY R.ID"),
+                                     "WHERE R.XTBH = ? AND (R.CKID IS NULL OR R.CKID = 0)") +
+                          (unreversedOnly ? QStringLiteral(" AND R.CZBZ = 0") : QString()) +
+                          QStringLiteral(" ORDER BY R.ID"),
                       {amountDecimals, xtbh});
-        fill(grid, q, m_formats, "TTTTAAQAAAT");
+        grid.fill(q, m_formats, "TTTTAAQAAAT");
         break;
     case Family::StockInReturn:
         grid.columns = {
@@ -192,7 +166,7 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
                                      "LEFT JOIN CLJBXXB C ON C.CLBH = T.CLBH "
                                      "WHERE T.XTBH = ? ORDER BY T.ID"),
                       {xtbh});
-        fill(grid, q, m_formats, "TTTTAQAQAQA");
+        grid.fill(q, m_formats, "TTTTAQAQAQA");
         break;
     case Family::Issue:
         grid.columns = {QStringLiteral("材料名称"), QStringLiteral("材料规格"),
@@ -200,14 +174,27 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
                         QStringLiteral("实际单价"), QStringLiteral("出库数量"),
                         QStringLiteral("出库金额")};
         // Lines are stored in the accounting unit; the conversion unit shows only on a line
-        // marked as entered in it.
-        q = m_db.exec(QStringLiteral("SELECT L.ID, C.CLMC, C.CLGG, C.JZDW, "
-                                     "CASE WHEN L.HSBZ <> 0 THEN C.HSDW ELSE '' END, L.SJDJ, "
-                                     "L.SJSL, L.SJJE FROM LLD L "
-                                     "LEFT JOIN CLJBXXB C ON C.CLBH = L.CLBH "
-                                     "WHERE L.XTBH = ? AND L.ZJZC = 0 ORDER BY L.ID"),
-                      {xtbh});
-        fill(grid, q, m_formats, "TTTTAQA");
+        // marked as entered in it. What a reversal offers (neither reversed nor returned)
+        // shows planned-price materials at their planned price, as the reversal books them.
+        if (unreversedOnly) {
+            q = m_db.exec(QStringLiteral("SELECT L.ID, C.CLMC, C.CLGG, C.JZDW, "
+                                         "CASE WHEN L.HSBZ <> 0 THEN C.HSDW ELSE '' END, "
+                                         "CASE WHEN C.JJFS <> 0 THEN C.JHDJ ELSE L.SJDJ END, "
+                                         "L.SJSL, CASE WHEN C.JJFS <> 0 "
+                                         "THEN SMUL(L.SJSL, C.JHDJ, ?) ELSE L.SJJE END "
+                                         "FROM LLD L LEFT JOIN CLJBXXB C ON C.CLBH = L.CLBH "
+                                         "WHERE L.XTBH = ? AND L.ZJZC = 0 AND L.CZBZ = 0 "
+                                         "AND L.THBZ = 0 ORDER BY L.ID"),
+                          {amountDecimals, xtbh});
+        } else {
+            q = m_db.exec(QStringLiteral("SELECT L.ID, C.CLMC, C.CLGG, C.JZDW, "
+                                         "CASE WHEN L.HSBZ <> 0 THEN C.HSDW ELSE '' END, L.SJDJ, "
+                                         "L.SJSL, L.SJJE FROM LLD L "
+                                         "LEFT JOIN CLJBXXB C ON C.CLBH = L.CLBH "
+                                         "WHERE L.XTBH = ? AND L.ZJZC = 0 ORDER BY L.ID"),
+                          {xtbh});
+        }
+        grid.fill(q, m_formats, "TTTTAQA");
         break;
     case Family::IssueReturn:
         grid.columns = {QStringLiteral("材料名称"), QStringLiteral("材料规格"),
@@ -217,7 +204,7 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh) const
                                      "FROM TKD K LEFT JOIN CLJBXXB C ON C.CLBH = K.CLBH "
                                      "WHERE K.XTBH = ? ORDER BY K.ID"),
                       {xtbh});
-        fill(grid, q, m_formats, "TTTQA");
+        grid.fill(q, m_formats, "TTTQA");
         break;
     }
     return grid;

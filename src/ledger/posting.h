@@ -52,8 +52,9 @@ public:
     QList<qint64> unpostedVouchers(Family family, const QString &kind) const;
     // The upper grid: one row per unposted voucher of the kind, keyed by XTBH.
     PostingGrid voucherGrid(Family family, const QString &kind) const;
-    // The lower grid: the lines of voucher `xtbh`, keyed by line ID.
-    PostingGrid lineGrid(Family family, qint64 xtbh) const;
+    // The lower grid: the lines of voucher `xtbh`, keyed by line ID; with `unreversedOnly`
+    // only those not reversed, as the reversal screens offer them.
+    PostingGrid lineGrid(Family family, qint64 xtbh, bool unreversedOnly = false) const;
 
     // Posts voucher `xtbh` of the kind. Throws Refusal (nothing changed) when stock would go
     // negative, when the voucher is gone or of another kind, or when it is already posted.
