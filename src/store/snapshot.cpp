@@ -1,0 +1,44 @@
+#include "store/snapshot.h"
+
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace varnock {
+
+void writeSnapshot(const Database &db, const QString &filePath)
+{
+    const QFileInfo target(filePath);
+    if (!QDir().mkpath(target.absolutePath())) {
+        throw StoreError(QStringLiteral("无法创建文件夹：%1\n请检查该文件夹的写入权限。")
+                             .arg(QDir::toNativeSeparators(target.absolutePath())));
+    }
+    // Written beside the target under another name, then renamed over it: a failure halfway
+    // leaves no file that looks like a finished copy.
+    const QString partial = target.absoluteFilePath() + QStringLiteral(".part");
+    QFile::remove(partial);
+    try {
+        db.exec(QStringLiteral("VACUUM INTO ?"), {partial});
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(partial.toStdU16String()),
+                            std::filesystem::path(target.absoluteFilePath().toStdU16String()),
+                            error);
+    if (error) {
+        QFile::remove(partial);
+        throw StoreError(QStringLiteral("无法写入文件：%1\n%2")
+                             .arg(QDir::toNativeSeparators(target.absoluteFilePath()),
+                                  QString::fromLocal8Bit(error.message())));
+    }
+}
+
+} // namespace varnock
