@@ -46,6 +46,8 @@ const QList<HelpPages::Page> &HelpPages::pages()
         {QStringLiteral("领料出库单记帐"), QStringLiteral("posting.html")},
         {QStringLiteral("领料退货单记帐"), QStringLiteral("posting.html")},
         {QStringLiteral("月结"), QStringLiteral("monthend.html")},
+        {QStringLiteral("冲帐"), QStringLiteral("reversal.html")},
+        {QStringLiteral("取消记账"), QStringLiteral("cancelposting.html")},
         {QStringLiteral("直进直出"), QStringLiteral("direct.html")},
         {QStringLiteral("还租业务"), QStringLiteral("leasereturn.html")},
         {QStringLiteral("采购计划"), QStringLiteral("plan.html")},

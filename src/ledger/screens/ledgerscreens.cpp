@@ -1,5 +1,8 @@
 #include "ledger/screens/ledgerscreens.h"
 
+#include "ledger/screens/formlldcz.h"
+#include "ledger/screens/frmqxjz.h"
+#include "ledger/screens/frmrkcz.h"
 #include "ledger/screens/monthendscreen.h"
 #include "ledger/screens/postingscreen.h"
 #include "shell/screens/mdifrmmain.h"
@@ -28,6 +31,30 @@ void registerLedgerScreens(ScreenRegistry &registry)
                                                   r.formats, r.title());
                      });
     }
+
+    registry.add(QStringLiteral("FrmRkcz"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     return new FrmRkcz(*r.database, r.mode, r.formats);
+                 });
+    registry.add(QStringLiteral("FormLLDCZ"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     return new FormLLDCZ(*r.database, r.issueKind, r.mode, r.formats, r.title());
+                 });
+    registry.add(QStringLiteral("FrmQxjz"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     auto *screen = new FrmQxjz(*r.database, r.mode, r.operatorNumber);
+                     if (MDIFrmMain *main = r.main) {
+                         QObject::connect(screen, &FrmQxjz::closingsRemoved, main,
+                                          [main] { main->setHasClosing(false); });
+                     }
+                     return screen;
+                 });
 }
 
 } // namespace varnock

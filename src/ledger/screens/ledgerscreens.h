@@ -4,7 +4,7 @@ namespace varnock {
 
 class ScreenRegistry;
 
-// The month-end command and the four posting screens.
+// The month-end command, the four posting screens, the reversal screens and cancel posting.
 void registerLedgerScreens(ScreenRegistry &registry);
 
 } // namespace varnock

@@ -1,6 +1,7 @@
 #include "ledger/screens/monthendscreen.h"
 
 #include "ledger/monthend.h"
+#include "ledger/screens/ledgerscreenparts.h"
 #include "shell/screens/frmjdt.h"
 #include "store/clock.h"
 #include "widgets/messages.h"
@@ -17,14 +18,8 @@ bool MonthEndScreen::run(QWidget *parent, Database &db, int mode, const Formats 
     QList<MonthEnd::Step> steps;
     if (!runOperation(parent, [&] { steps = monthEnd.checks(today); }))
         return false;
-    for (const MonthEnd::Step &step : steps) {
-        if (step.kind == MonthEnd::Step::Kind::Refusal) {
-            Messages::show(parent, Refusal(step.title, step.text, step.icon));
-            return false;
-        }
-        if (!Messages::ask(parent, step.text, step.title, step.icon))
-            return false;
-    }
+    if (!LedgerScreenParts::confirm(parent, steps))
+        return false;
 
     const bool closed = runOperation(parent, [&] {
         FrmJdt::run(parent, QStringLiteral("系统正在进行月结处理……"),
@@ -33,7 +28,7 @@ bool MonthEndScreen::run(QWidget *parent, Database &db, int mode, const Formats 
     if (!closed)
         return false;
     const MonthEnd::Step done = MonthEnd::finished();
-    Messages::show(parent, Refusal(done.title, done.text, done.icon));
+    Messages::show(parent, done.toRefusal());
     return true;
 }
 

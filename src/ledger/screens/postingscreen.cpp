@@ -3,19 +3,16 @@
 #include "shell/commandmap.h"
 
 #include "ledger/postinggridmodel.h"
+#include "ledger/screens/ledgerscreenparts.h"
 #include "print/screens/printing.h"
-#include "shell/navigationrules.h"
 #include "shell/screens/help.h"
-#include "shell/screens/mdifrmmain.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
@@ -51,26 +48,6 @@ QStringList buttonCaptions(Posting::Family family)
             QStringLiteral("删 除(&D)"), QStringLiteral("打 印(&P)"), QStringLiteral("退 出(&X)")};
 }
 
-QTableView *makeView(PostingGridModel *model, const QString &name, QWidget *parent)
-{
-    auto *view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->setDefaultSectionSize(22);
-    return view;
-}
-
-// Columns as wide as what they show, with a little air.
-void fitColumns(QTableView *view)
-{
-    view->resizeColumnsToContents();
-    for (int c = 0; c < view->model()->columnCount(); ++c)
-        view->setColumnWidth(c, view->columnWidth(c) + 12);
-}
-
 } // namespace
 
 PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind,
@@ -103,8 +80,8 @@ PostingScreen::PostingScreen(Database &db, Posting::Family family, int issueKind
 
     m_vouchers = new PostingGridModel(this);
     m_lines = new PostingGridModel(this);
-    m_voucherView = makeView(m_vouchers, QStringLiteral("MFGT"), this);
-    m_lineView = makeView(m_lines, QStringLiteral("MFGM"), this);
+    m_voucherView = LedgerScreenParts::gridView(m_vouchers, QStringLiteral("MFGT"), this);
+    m_lineView = LedgerScreenParts::gridView(m_lines, QStringLiteral("MFGM"), this);
     layout->addWidget(m_voucherView, 1);
     layout->addWidget(m_lineView, 1);
     connect(m_voucherView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -171,19 +148,11 @@ QString PostingScreen::caption(Posting::Family family)
 
 PostingScreen *PostingScreen::open(QWidget *from, const QString &command, int kindIndex)
 {
-    auto *main = qobject_cast<MDIFrmMain *>(from ? from->window() : nullptr);
-    QAction *action = main ? main->action(command) : nullptr;
     const CommandMap::Command *entry = CommandMap::find(command);
-    if (!action || !action->isEnabled() || !entry)
+    // Through the menu command: its right, its log record, one screen at a time.
+    if (!entry || !LedgerScreenParts::runCommand(from, command))
         return nullptr;
-    // The operator's posting right closes the whole posting menu.
-    if (!main->action(QStringLiteral("DZCL"))->isEnabled()) {
-        Messages::inform(from, NavigationRules::deniedText());
-        return nullptr;
-    }
-    // Through the menu command: its log record, one screen at a time.
-    action->trigger();
-    for (PostingScreen *screen : main->findChildren<PostingScreen *>()) {
+    for (PostingScreen *screen : from->window()->findChildren<PostingScreen *>()) {
         if (screenName(screen->family()) != entry->screen)
             continue;
         if (kindIndex >= 0 && screen->m_kinds)
@@ -259,7 +228,7 @@ void PostingScreen::refreshVouchers()
     PostingGrid grid;
     runOperation(this, [&] { grid = m_posting.voucherGrid(m_family, kind()); });
     m_vouchers->setGrid(grid);
-    fitColumns(m_voucherView);
+    LedgerScreenParts::fitColumns(m_voucherView);
     m_voucherView->setCurrentIndex({});
     refreshLines();
 }
@@ -271,7 +240,7 @@ void PostingScreen::refreshLines()
     if (xtbh != 0)
         runOperation(this, [&] { grid = m_posting.lineGrid(m_family, xtbh); });
     m_lines->setGrid(grid);
-    fitColumns(m_lineView);
+    LedgerScreenParts::fitColumns(m_lineView);
 }
 
 qint64 PostingScreen::selectedVoucher() const
