@@ -343,6 +343,43 @@ const QList<CommandInfo> &commands()
          {opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
          1,
          exportReport},
+        {{QStringLiteral("reverse"), QStringLiteral("stock-in")},
+         QStringLiteral("reverse stock-in --line ID [--date D] [--yes]"),
+         QStringLiteral("Reverses posted stock-in line ID (the ID of voucher show) on date D "
+                        "(default today):\nthe line is marked reversed and a posted mirror line "
+                        "\"冲帐\" with the negated figures\ntakes it out of stock. Prints the "
+                        "mirror's system number. Without --yes the question\nis answered No."),
+         {opt("line"), opt("date"), flag("yes")},
+         0,
+         reverseStockIn},
+        {{QStringLiteral("reverse"), QStringLiteral("issue")},
+         QStringLiteral("reverse issue --line ID [--date D] [--yes]"),
+         QStringLiteral("Reverses posted issue line ID on date D (default today): its quantity "
+                        "and amount come\nback into stock (under first in first out to the "
+                        "layers they were drawn from).\nPrints the mirror's system number. "
+                        "Without --yes the question is answered No."),
+         {opt("line"), opt("date"), flag("yes")},
+         0,
+         reverseIssue},
+        {{QStringLiteral("cancel-posting")},
+         QStringLiteral("cancel-posting [--yes]"),
+         QStringLiteral("Moving average only: returns the books to the latest month-end "
+                        "closing. Every line dated\non or after it is unposted and the stock is "
+                        "rebuilt from the closing. Prints the\nclosing's YJID. Without --yes "
+                        "the question is answered No."),
+         {flag("yes")},
+         0,
+         cancelPosting},
+        {{QStringLiteral("wipe")},
+         QStringLiteral("wipe --password PW [--yes]"),
+         QStringLiteral("Wipes the books (vouchers, stock, closings, log …; the catalogue, "
+                        "suppliers, units and\noperators stay) after writing a copy of the set "
+                        "to its backup folder. PW is the\nlogged-in operator's password; give "
+                        "the login's own before the command word or in\nVARNOCK_PASSWORD. "
+                        "Without --yes the question is answered No."),
+         {opt("password"), flag("yes")},
+         0,
+         wipe},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|-"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

@@ -1,12 +1,16 @@
 #include "cli/handlers.h"
 
 #include "cli/demogenerator.h"
+#include "ledger/reversal.h"
 #include "shell/accountsets.h"
 #include "shell/accountsetsession.h"
 #include "shell/displaysettings.h"
 #include "shell/masterdatabase.h"
 #include "store/clock.h"
 #include "store/errors.h"
+#include "vouchers/stockinkind.h"
+
+#include <algorithm>
 
 namespace varnock::cli {
 namespace {
@@ -14,6 +18,42 @@ namespace {
 // Books far larger than any site keeps; beyond them a demo would only fill the disk.
 constexpr qint64 MaxLines = 10'000'000;
 constexpr qint64 MaxMaterials = 100'000;
+
+// A demo shows corrections too: in the open month the newest stock-in line and the newest
+// requisition line that can still be reversed are reversed today. Returns how many were.
+int reverseInOpenMonth(Context &ctx, AccountSetSession &set, const QDate &today)
+{
+    Reversal reversal(set.database(), set.mode(), set.formats());
+    const QDate monthStart(today.year(), today.month(), 1);
+    const auto reversible = [&](const QList<OperationStep> &steps) {
+        return std::none_of(steps.begin(), steps.end(),
+                            [](const OperationStep &s) { return s.isRefusal(); });
+    };
+    int done = 0;
+    const QList<qint64> receipts =
+        reversal.stockInVouchers(StockInKind::of(StockInKind::Purchase).zl, monthStart, today).keys;
+    for (auto v = receipts.rbegin(); v != receipts.rend() && done == 0; ++v) {
+        for (qint64 line : reversal.stockInLines(*v).keys) {
+            if (reversible(reversal.stockInSteps(line, today))) {
+                ctx.perform(QStringLiteral("RKCZ"),
+                            [&] { reversal.reverseStockInLine(line, today); });
+                ++done;
+                break;
+            }
+        }
+    }
+    const QList<qint64> issues =
+        reversal.issueVouchers(QStringLiteral("1"), monthStart, today).keys;
+    if (!issues.isEmpty()) {
+        const QList<qint64> lines = reversal.issueLines(issues.last()).keys;
+        if (!lines.isEmpty() && reversible(reversal.issueSteps(lines.first(), today, 1))) {
+            ctx.perform(QStringLiteral("LLDCZ"),
+                        [&] { reversal.reverseIssueLine(lines.first(), today); });
+            ++done;
+        }
+    }
+    return done;
+}
 
 } // namespace
 
@@ -86,6 +126,8 @@ Result demo(Context &ctx, const Arguments &args)
             ctx.perform(command, work);
         });
 
+    const int reversals = months > 0 ? reverseInOpenMonth(ctx, set, today) : 0;
+
     Result result;
     result.json = QJsonObject{{QStringLiteral("BH"), info.number},
                               {QStringLiteral("ZTMC"), info.name},
@@ -96,6 +138,7 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("stockInLines"), made.stockInLines},
                               {QStringLiteral("issueVouchers"), made.issueVouchers},
                               {QStringLiteral("issueLines"), made.issueLines},
+                              {QStringLiteral("reversals"), reversals},
                               {QStringLiteral("user"), *ctx.globals.user}};
     result.lines << QString::number(info.number);
     result.errorText = warning;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "cli/context.h"
+#include "ledger/operationstep.h"
+
+#include <QList>
 
 namespace varnock::cli {
 
@@ -10,6 +13,10 @@ struct Declined
     QString title;
     QString text;
 };
+
+// Puts an operation's steps as the command line answers them: a refusal is thrown, a question
+// is answered Yes with --yes and otherwise stops the command (Declined).
+void answerSteps(const QList<OperationStep> &steps, bool yes);
 
 // The commands, one function each. Each throws Refusal, StoreError, UsageError or Declined.
 Result setCreate(Context &ctx, const Arguments &args);
@@ -41,6 +48,10 @@ Result voucherDelete(Context &ctx, const Arguments &args);
 Result voucherDeleteLine(Context &ctx, const Arguments &args);
 Result printSlip(Context &ctx, const Arguments &args);
 Result exportReport(Context &ctx, const Arguments &args);
+Result reverseStockIn(Context &ctx, const Arguments &args);
+Result reverseIssue(Context &ctx, const Arguments &args);
+Result cancelPosting(Context &ctx, const Arguments &args);
+Result wipe(Context &ctx, const Arguments &args);
 Result demo(Context &ctx, const Arguments &args);
 Result operatorList(Context &ctx, const Arguments &args);
 Result operatorAdd(Context &ctx, const Arguments &args);

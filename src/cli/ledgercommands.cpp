@@ -12,6 +12,16 @@
 
 namespace varnock::cli {
 
+void answerSteps(const QList<OperationStep> &steps, bool yes)
+{
+    for (const OperationStep &step : steps) {
+        if (step.isRefusal())
+            throw step.toRefusal();
+        if (!yes)
+            throw Declined{step.title, step.text};
+    }
+}
+
 Result stock(Context &ctx, const Arguments &args)
 {
     // What the stock list report may show, so the same right.
@@ -132,12 +142,7 @@ Result monthEnd(Context &ctx, const Arguments &args)
     MonthEnd closing(set.database(), set.mode(), set.formats());
     const QDate today = Clock::today();
     const bool yes = args.has(QStringLiteral("yes"));
-    for (const MonthEnd::Step &step : closing.checks(today)) {
-        if (step.kind == MonthEnd::Step::Kind::Refusal)
-            throw Refusal(step.title, step.text, step.icon);
-        if (!yes)
-            throw Declined{step.title, step.text};
-    }
+    answerSteps(closing.checks(today), yes);
     int yjid = 0;
     ctx.perform(QStringLiteral("YJCL"), [&] { yjid = closing.close(today); });
     Result result;
