@@ -82,7 +82,7 @@ public:
     bool isPosted(qint64 xtbh) const;
 
     // Deletes a voucher that may still be changed, and the return marks no line needs now.
-    void remove(qint64 xtbh);
+    virtual void remove(qint64 xtbh);
 
 protected:
     // One line as its table stores it. Columns set with setOnInsert are written when the line
