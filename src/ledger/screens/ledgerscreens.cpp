@@ -3,10 +3,13 @@
 #include "ledger/screens/formlldcz.h"
 #include "ledger/screens/frmqxjz.h"
 #include "ledger/screens/frmrkcz.h"
+#include "ledger/screens/frmzjzcdz.h"
+#include "ledger/screens/fzjzccz.h"
 #include "ledger/screens/monthendscreen.h"
 #include "ledger/screens/postingscreen.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
+#include "vouchers/screens/frmzjzc.h"
 
 namespace varnock {
 
@@ -54,6 +57,25 @@ void registerLedgerScreens(ScreenRegistry &registry)
                                           [main] { main->setHasClosing(false); });
                      }
                      return screen;
+                 });
+    // Direct deliveries: entered, posted and reversed in windows of their own.
+    registry.add(QStringLiteral("FrmZjzc"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database || !FrmZjzc::mayOpen(r.main, *r.database))
+                         return nullptr;
+                     return new FrmZjzc(*r.database, r.mode, r.formats);
+                 });
+    registry.add(QStringLiteral("FrmZjzcdz"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     return new FrmZjzcdz(*r.database, r.mode, r.formats);
+                 });
+    registry.add(QStringLiteral("Fzjzccz"), ScreenRegistry::Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     return new Fzjzccz(*r.database, r.mode, r.formats);
                  });
 }
 

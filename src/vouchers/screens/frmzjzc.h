@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/formats.h"
+#include "vouchers/directvouchers.h"
+#include "vouchers/screens/voucherentryscreen.h"
+
+class QComboBox;
+
+namespace varnock {
+
+class StockInLineModel;
+
+// The direct-delivery entry screen ("材料直进直出凭单填制"): the supplier delivers, the
+// consuming unit receives, the lines are entered once as purchases. 删除 takes the current
+// line off while a voucher is entered and deletes the shown voucher otherwise; 记账 opens the
+// family's posting window with the shown voucher chosen.
+class FrmZjzc : public VoucherEntryScreen
+{
+    Q_OBJECT
+
+public:
+    enum Button { Search, Add, Save, Change, Delete, Restore, Print, Exit, Post };
+
+    FrmZjzc(Database &db, int accountingMode, const Formats &formats, QWidget *parent = nullptr);
+
+    QComboBox *stockInNumber() const { return m_ysdjh; }
+    QComboBox *issueNumber() const { return m_issueYsdjh; }
+    QLineEdit *supplierCode() const { return m_gysbh; }
+    QLineEdit *supplierName() const { return m_gysmc; }
+    QLineEdit *unitCode() const { return m_lldwbh; }
+    QLineEdit *unitName() const { return m_lldwmc; }
+    QComboBox *site() const { return m_sgbw; }
+    QComboBox *building() const { return m_dh; }
+    QLineEdit *invoiceNumber() const { return m_fpbh; }
+    QLineEdit *chequeNumber() const { return m_zph; }
+    StockInLineModel *model() const { return m_model; }
+
+    // Opens the material lookup for a grid row.
+    void lookUpMaterial(int row) { pickMaterial(row); }
+    void post() override;
+
+private:
+    DirectVouchers &vouchers() const;
+    DirectVoucher shown() const;
+    void fillChoices();
+
+    std::optional<bool> load(qint64 xtbh) override;
+    qint64 saveShown(bool isNew) override;
+    void propose() override;
+    std::optional<qint64> find() override;
+    void pickMaterial(int row) override;
+    void own(int) override;
+
+    Formats m_formats;
+    QComboBox *m_ysdjh;
+    QComboBox *m_issueYsdjh;
+    QLineEdit *m_gysbh;
+    QLineEdit *m_gysmc;
+    QLineEdit *m_lldwbh;
+    QLineEdit *m_lldwmc;
+    QComboBox *m_sgbw;
+    QComboBox *m_dh;
+    QLineEdit *m_zph;
+    QLineEdit *m_fpbh;
+    StockInLineModel *m_model;
+};
+
+} // namespace varnock

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "vouchers/directvoucher.h"
+#include "widgets/conditionform.h"
+
+class QLineEdit;
+
+namespace varnock {
+
+class DirectVouchers;
+
+// The direct-delivery finder's condition dialog ("条件查询"): supplier, consuming unit,
+// material and the dates; empty fields add no condition.
+class FrmZjzccx : public ConditionForm<DirectConditions>
+{
+    Q_OBJECT
+
+public:
+    FrmZjzccx(const DirectVouchers &vouchers, QWidget *parent = nullptr);
+
+    DirectConditions conditions() const override;
+
+private:
+    QLineEdit *m_gysbh;
+    QLineEdit *m_lldwbh;
+    QLineEdit *m_clbh;
+};
+
+} // namespace varnock
