@@ -308,6 +308,44 @@ const QList<CommandInfo> &commands()
          1,
          voucherShow,
          true},
+        {{QStringLiteral("direct"), QStringLiteral("save")},
+         QStringLiteral(
+             "direct save --date D --supplier CODE --unit CODE [--site T] [--building T] "
+             "[--document T]\n           [--issue-document T] [--invoice T] "
+             "[--cheque T] --line CODE,PRICE,QTY[,AMOUNT[,PAID]] ... [--yes]"),
+         QStringLiteral("Saves a direct delivery (unposted): each line a purchase receipt from "
+                        "the supplier and\nan issue to the consuming unit at the same figures, "
+                        "never through the store.\nPrints the system number XTBH of its receipt "
+                        "side."),
+         {opt("date"), opt("supplier"), opt("unit"), opt("site"), opt("building"), opt("document"),
+          opt("issue-document"), opt("invoice"), opt("cheque"),
+          OptionSpec{QStringLiteral("line"), true, true}, flag("yes")},
+         0,
+         directSave},
+        {{QStringLiteral("post"), QStringLiteral("direct")},
+         QStringLiteral("post direct --voucher XTBH | --all"),
+         QStringLiteral("Posts one direct delivery or every unposted one, as its posting window "
+                        "does. Post all goes\non past a refused voucher and ends with exit code "
+                        "1."),
+         {opt("voucher"), flag("all")},
+         0,
+         postDirect},
+        {{QStringLiteral("reverse"), QStringLiteral("direct")},
+         QStringLiteral("reverse direct --voucher XTBH [--date D] [--yes]"),
+         QStringLiteral("Reverses every line of posted direct delivery XTBH not yet reversed on "
+                        "date D (default\ntoday) by posted mirror pairs \"… 冲帐\". Prints the "
+                        "mirror's system number.\nWithout --yes the question is answered No."),
+         {opt("voucher"), opt("date"), flag("yes")},
+         0,
+         reverseDirect},
+        {{QStringLiteral("voucher"), QStringLiteral("show"), QStringLiteral("direct")},
+         QStringLiteral("voucher show direct --voucher XTBH"),
+         QStringLiteral("Shows a direct delivery's header and every line (reversed ones too) "
+                        "with both sides'\nrow IDs (ID of RKD, CKID of LLD)."),
+         {opt("voucher")},
+         0,
+         voucherShowDirect,
+         true},
         {{QStringLiteral("voucher"), QStringLiteral("delete")},
          QStringLiteral("voucher delete stock-in|stock-in-return|issue|issue-return --voucher XTBH "
                         "[--yes]"),

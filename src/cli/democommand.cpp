@@ -1,14 +1,19 @@
 #include "cli/handlers.h"
 
 #include "cli/demogenerator.h"
+#include "ledger/directdeliveries.h"
 #include "ledger/reversal.h"
+#include "master/consumingunits.h"
+#include "master/suppliers.h"
 #include "shell/accountsets.h"
 #include "shell/accountsetsession.h"
 #include "shell/displaysettings.h"
 #include "shell/masterdatabase.h"
 #include "store/clock.h"
 #include "store/errors.h"
+#include "vouchers/directvouchers.h"
 #include "vouchers/stockinkind.h"
+#include "vouchers/stockinvouchers.h"
 
 #include <algorithm>
 
@@ -53,6 +58,48 @@ int reverseInOpenMonth(Context &ctx, AccountSetSession &set, const QDate &today)
         }
     }
     return done;
+}
+
+// A demo shows a direct delivery too: the newest purchase's first material, delivered again
+// today straight from the first supplier to the first consuming unit, and posted. Returns
+// how many vouchers were delivered (0 or 1).
+int deliverDirectly(Context &ctx, AccountSetSession &set, const QDate &today)
+{
+    Database &db = set.database();
+    const QList<Suppliers::Entry> suppliers = Suppliers(db).list();
+    const QList<ConsumingUnits::Unit> units = ConsumingUnits(db).list();
+    const StockInVouchers purchases(db, StockInKind::of(StockInKind::Purchase), set.mode(),
+                                    set.formats());
+    const QList<StockInListRow> month = purchases.currentMonth();
+    if (suppliers.isEmpty() || units.isEmpty() || month.isEmpty())
+        return 0;
+    // Mirrors of reversals are left out: nothing of them may be loaded.
+    std::optional<StockInVoucher> newest;
+    for (auto it = month.crbegin(); it != month.crend() && !newest; ++it)
+        newest = purchases.load(it->xtbh);
+    if (!newest)
+        return 0;
+    DirectVouchers vouchers(db, set.mode(), set.formats());
+    DirectDeliveries deliveries(db, set.mode(), set.formats());
+    DirectVoucher v;
+    v.czrq = today;
+    v.gysbh = suppliers.first().bh;
+    v.lldwbh = units.first().bh;
+    v.sgbw = QStringLiteral("基础");
+    v.lines = {newest->lines.first()};
+    v.lines.first().id = 0;
+    v.lines.first().paid = Decimal();
+    // Left out where the open month takes no voucher of today.
+    if (!vouchers.validate(v).isEmpty())
+        return 0;
+    qint64 xtbh = 0;
+    ctx.perform(QStringLiteral("ZJZC"), [&] {
+        v.ysdjh = vouchers.proposeDocumentNumber();
+        v.issueYsdjh = vouchers.proposeIssueDocumentNumber();
+        xtbh = vouchers.saveNew(v);
+    });
+    ctx.perform(QStringLiteral("ZJZCDZ"), [&] { deliveries.post(xtbh); });
+    return 1;
 }
 
 } // namespace
@@ -127,6 +174,7 @@ Result demo(Context &ctx, const Arguments &args)
         });
 
     const int reversals = months > 0 ? reverseInOpenMonth(ctx, set, today) : 0;
+    const int directDeliveries = months > 0 ? deliverDirectly(ctx, set, today) : 0;
 
     Result result;
     result.json = QJsonObject{{QStringLiteral("BH"), info.number},
@@ -139,6 +187,7 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("issueVouchers"), made.issueVouchers},
                               {QStringLiteral("issueLines"), made.issueLines},
                               {QStringLiteral("reversals"), reversals},
+                              {QStringLiteral("directDeliveries"), directDeliveries},
                               {QStringLiteral("user"), *ctx.globals.user}};
     result.lines << QString::number(info.number);
     result.errorText = warning;

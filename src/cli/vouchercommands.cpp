@@ -1,10 +1,13 @@
 #include "cli/handlers.h"
 
+#include "ledger/directdeliveries.h"
 #include "ledger/posting.h"
 #include "master/materiallookup.h"
 #include "print/paper/pdfoutput.h"
 #include "print/voucherslip.h"
 #include "shell/accountsetsession.h"
+#include "store/clock.h"
+#include "vouchers/directvouchers.h"
 #include "vouchers/issuereturns.h"
 #include "vouchers/issuevouchers.h"
 #include "vouchers/stockinreturns.h"
@@ -594,6 +597,168 @@ Result voucherShow(Context &ctx, const Arguments &args)
     // The voucher counts as posted when every line is.
     result.json.insert(QStringLiteral("JZBZ"), posted);
     fields << (posted ? QStringLiteral("posted") : QStringLiteral("unposted"));
+    result.json.insert(QStringLiteral("lines"), lines);
+    result.lines << fields.join(QLatin1Char('\t')) << lineTexts;
+    return result;
+}
+
+Result directSave(Context &ctx, const Arguments &args)
+{
+    DirectVoucher v;
+    v.czrq = voucherDate(args);
+    v.gysbh = args.required(QStringLiteral("supplier")).trimmed();
+    v.lldwbh = args.required(QStringLiteral("unit")).trimmed();
+    v.sgbw = args.value(QStringLiteral("site")).value_or(QString());
+    v.dh = args.value(QStringLiteral("building")).value_or(QString());
+    v.fpbh = args.value(QStringLiteral("invoice")).value_or(QString());
+    v.zph = args.value(QStringLiteral("cheque")).value_or(QString());
+    const QStringList lineTexts = args.values(QStringLiteral("line"));
+    if (lineTexts.isEmpty())
+        throw UsageError{QStringLiteral("missing --line")};
+
+    AccountSetSession &set = ctx.accountSet();
+    const Formats formats = set.formats();
+    for (int i = 0; i < lineTexts.size(); ++i)
+        v.lines << parseStockInLine(lineTexts.at(i), i + 1, formats);
+
+    qint64 xtbh = 0;
+    DirectVouchers vouchers(set.database(), set.mode(), formats);
+    ctx.perform(menuCommandOf(QStringLiteral("FrmZjzc")), [&] {
+        vouchers.checkCanOpen();
+        for (StockInLine &line : v.lines) {
+            const MaterialLookup::Row m = material(set.database(), line.clbh);
+            line.clmc = m.clmc;
+            line.clgg = m.clgg;
+            line.jzdw = m.jzdw;
+            line.jhdj = m.jhdj;
+        }
+        v.ysdjh = args.value(QStringLiteral("document")).value_or(vouchers.proposeDocumentNumber());
+        v.issueYsdjh = args.value(QStringLiteral("issue-document"))
+                           .value_or(vouchers.proposeIssueDocumentNumber());
+        xtbh = vouchers.saveNew(v);
+    });
+    const DirectVoucher saved = vouchers.load(xtbh).value_or(v);
+    Result result;
+    result.json.insert(QStringLiteral("XTBH"), xtbh);
+    result.json.insert(QStringLiteral("CKBH"), saved.issueXtbh);
+    result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
+    result.json.insert(QStringLiteral("CKDJH"), v.issueYsdjh);
+    result.lines << QString::number(xtbh);
+    return result;
+}
+
+Result postDirect(Context &ctx, const Arguments &args)
+{
+    const auto voucher = args.integer(QStringLiteral("voucher"));
+    const bool all = args.has(QStringLiteral("all"));
+    if (voucher.has_value() == all)
+        throw UsageError{QStringLiteral("give either --voucher XTBH or --all")};
+    AccountSetSession &set = ctx.accountSet();
+    DirectDeliveries deliveries(set.database(), set.mode(), set.formats());
+    const QString command = menuCommandOf(QStringLiteral("FrmZjzcdz"));
+    Result result;
+    QJsonArray rows;
+    QList<Posting::Outcome> outcomes;
+    ctx.perform(command, [&] {
+        if (voucher) {
+            deliveries.post(*voucher);
+            outcomes.append({*voucher, true, {}, {}, Refusal::Icon::Exclamation});
+        } else {
+            outcomes = deliveries.postAll();
+        }
+    });
+    QStringList refused;
+    for (const Posting::Outcome &o : std::as_const(outcomes)) {
+        QJsonObject row{{QStringLiteral("XTBH"), o.xtbh}, {QStringLiteral("posted"), o.posted}};
+        if (o.posted) {
+            result.lines << QString::number(o.xtbh);
+        } else {
+            row.insert(QStringLiteral("message"), o.text);
+            refused << QString::number(o.xtbh) + QStringLiteral(": ") + o.text;
+        }
+        rows.append(row);
+    }
+    if (!refused.isEmpty()) {
+        result.exitCode = 1;
+        result.errorText = refused.join(QLatin1Char('\n'));
+    }
+    result.json.insert(QStringLiteral("rows"), rows);
+    return result;
+}
+
+Result reverseDirect(Context &ctx, const Arguments &args)
+{
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
+    const QDate date = args.date(QStringLiteral("date")).value_or(Clock::today());
+    AccountSetSession &set = ctx.accountSet();
+    const QString command = menuCommandOf(QStringLiteral("Fzjzccz"));
+    ctx.authorize(command);
+    DirectDeliveries deliveries(set.database(), set.mode(), set.formats());
+    answerSteps(deliveries.reversalSteps(xtbh, date), args.has(QStringLiteral("yes")));
+    DirectDeliveries::Mirror mirror;
+    ctx.perform(command, [&] { mirror = deliveries.reverse(xtbh, date); });
+    Result result;
+    result.json = QJsonObject{{QStringLiteral("XTBH"), mirror.xtbh},
+                              {QStringLiteral("CKBH"), mirror.issueXtbh},
+                              {QStringLiteral("lines"), mirror.lines},
+                              {QStringLiteral("CZRQ"), date.toString(Qt::ISODate)}};
+    result.lines << QString::number(mirror.xtbh);
+    return result;
+}
+
+Result voucherShowDirect(Context &ctx, const Arguments &args)
+{
+    const qint64 xtbh = args.requiredInteger(QStringLiteral("voucher"));
+    AccountSetSession &set = ctx.accountSet();
+    ctx.authorize(menuCommandOf(QStringLiteral("FrmZjzc")));
+    const Formats formats = set.formats();
+    const auto v = DirectVouchers(set.database(), set.mode(), formats).load(xtbh, true);
+    if (!v)
+        throw Refusal(QStringLiteral("提示"), QStringLiteral("该单据不存在，可能已被删除！"));
+    const QList<std::pair<QString, QJsonValue>> header{
+        {QStringLiteral("XTBH"), v->xtbh},
+        {QStringLiteral("CKBH"), v->issueXtbh},
+        {QStringLiteral("CZRQ"), VoucherBook::dateText(v->czrq)},
+        {QStringLiteral("YSDJH"), v->ysdjh},
+        {QStringLiteral("CKDJH"), v->issueYsdjh},
+        {QStringLiteral("GYSBH"), v->gysbh},
+        {QStringLiteral("LLDWBH"), v->lldwbh},
+        {QStringLiteral("SGBW"), v->sgbw},
+        {QStringLiteral("DH"), v->dh},
+        {QStringLiteral("FPBH"), v->fpbh},
+        {QStringLiteral("ZPH"), v->zph}};
+    Result result;
+    QStringList fields;
+    for (const auto &[name, value] : header) {
+        result.json.insert(name, value);
+        fields << (value.isString() ? value.toString() : QString::number(value.toInteger()));
+    }
+    result.json.insert(QStringLiteral("JZBZ"), v->posted);
+    fields << (v->posted ? QStringLiteral("posted") : QStringLiteral("unposted"));
+    QJsonArray lines;
+    QStringList lineTexts;
+    for (qsizetype i = 0; i < v->lines.size(); ++i) {
+        const StockInLine &l = v->lines.at(i);
+        const QStringList cells{QString::number(l.id),
+                                QString::number(v->issueIds.value(i)),
+                                l.clbh,
+                                formats.amountText(l.price),
+                                formats.quantityText(l.quantity),
+                                formats.amountText(l.amount),
+                                formats.amountText(l.paid),
+                                l.czzm,
+                                v->reversed.value(i) ? QStringLiteral("1") : QStringLiteral("0")};
+        lines.append(QJsonObject{{QStringLiteral("ID"), l.id},
+                                 {QStringLiteral("CKID"), v->issueIds.value(i)},
+                                 {QStringLiteral("CLBH"), l.clbh},
+                                 {QStringLiteral("SJDJ"), cells.at(3)},
+                                 {QStringLiteral("SJSL"), cells.at(4)},
+                                 {QStringLiteral("SJJE"), cells.at(5)},
+                                 {QStringLiteral("YFJE"), cells.at(6)},
+                                 {QStringLiteral("CZZM"), l.czzm},
+                                 {QStringLiteral("CZBZ"), v->reversed.value(i)}});
+        lineTexts << cells.join(QLatin1Char('\t'));
+    }
     result.json.insert(QStringLiteral("lines"), lines);
     result.lines << fields.join(QLatin1Char('\t')) << lineTexts;
     return result;

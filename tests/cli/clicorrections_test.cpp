@@ -149,6 +149,46 @@ check --strict
     EXPECT_GT(db->scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB")).toInt(), 0);
 }
 
+TEST_P(CliCorrections, DirectDeliveriesAreSavedPostedAndReversed)
+{
+    const auto r = cli.batch(
+        QStringLiteral(
+            R"(direct save --date 2026-02-05 --supplier 1 --unit 01 --site 基础 --line 1001001,4100,2,,1000
+post direct --all
+stock --json
+voucher show direct --voucher 1 --json
+reverse direct --voucher 1 --date 2026-02-06 --yes
+voucher show direct --voucher 2 --json
+check --strict
+)"),
+        QStringList{"--set", set} + Admin);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 7) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("1"));
+    EXPECT_EQ(lines[1], QStringLiteral("1"));
+    // The delivery never entered the store.
+    const QJsonObject stock = json(lines[2])[QStringLiteral("rows")].toArray()[0].toObject();
+    EXPECT_EQ(stock[QStringLiteral("KCSL")].toString(), QStringLiteral("10.00"));
+    const QJsonObject shown = json(lines[3]);
+    EXPECT_TRUE(shown[QStringLiteral("JZBZ")].toBool());
+    EXPECT_EQ(shown[QStringLiteral("SGBW")].toString(), QStringLiteral("基础"));
+    EXPECT_EQ(shown[QStringLiteral("lines")].toArray().size(), 1);
+    EXPECT_EQ(lines[4], QStringLiteral("2")) << "the mirror's system number";
+    const QJsonObject mirror = json(lines[5]);
+    EXPECT_TRUE(mirror[QStringLiteral("YSDJH")].toString().endsWith(QStringLiteral(" 冲帐")));
+    const QJsonObject line = mirror[QStringLiteral("lines")].toArray()[0].toObject();
+    EXPECT_EQ(line[QStringLiteral("SJSL")].toString(), QStringLiteral("-2.00"));
+    EXPECT_EQ(line[QStringLiteral("YFJE")].toString(), QStringLiteral("-1000.00"));
+    EXPECT_TRUE(line[QStringLiteral("CZBZ")].toBool());
+
+    // A reversed voucher is not reversed again.
+    const auto again = run({"reverse", "direct", "--voucher", "1", "--yes"});
+    EXPECT_NE(again.code, 0);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("此单据已冲帐,或退货，请另选单据")))
+        << again.err.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, CliCorrections, ::testing::Values("average", "fifo"));
 
 } // namespace

@@ -534,12 +534,19 @@ TEST_F(CliScenario, DemoSetsPassTheCheckInBothModes)
         EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt(), 3);
         // --lines counts the lines in both directions; one of each is reversed today.
         EXPECT_EQ(o[QStringLiteral("reversals")].toInt(), 2) << mode;
+        // And one purchase is delivered again straight to a site, posted.
+        EXPECT_EQ(o[QStringLiteral("directDeliveries")].toInt(), 1) << mode;
+        EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM RKD R JOIN LLD L "
+                                            "ON L.ID = R.CKID WHERE L.ZJZC = 1 "
+                                            "AND R.JZBZ = 1 AND L.JZBZ = 1"))
+                      .toInt(),
+                  1);
         for (const char *table : {"RKD", "LLD"}) {
             EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE JZBZ = 1 "
                                                 "AND YSDJH <> '冲帐'")
                                      .arg(QLatin1String(table)))
                           .toInt(),
-                      15);
+                      16);
             EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE YSDJH = '冲帐' "
                                                 "AND CZRQ = '2026-01-31' AND CZBZ = 1")
                                      .arg(QLatin1String(table)))
