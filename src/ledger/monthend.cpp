@@ -168,7 +168,7 @@ void MonthEnd::snapshotLayers(int yjid, const QString &today)
             "UNION ALL SELECT CLBH, THDJ, -THSL, -THJE FROM THD WHERE +CZRQ <= ? "
             "UNION ALL SELECT X.CLBH, R.SJDJ, -X.CKSL, -SMUL(R.SJDJ, X.CKSL, 4) "
             "FROM XJXCSJB X JOIN RKD R ON R.ID = X.RKID JOIN LLD L ON L.ID = X.CKID "
-            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? "
+            "WHERE L.XTBH <> 0 AND L.ZJZC = 0 AND L.CZRQ <= ? "
             "UNION ALL SELECT X.CLBH, Z.KCDJ, -X.CKSL, -SMUL(Z.KCDJ, X.CKSL, 4) "
             "FROM XJXCSJB X JOIN ZWCSH Z ON Z.ID = X.CSHID JOIN LLD L ON L.ID = X.CKID "
             "WHERE L.XTBH <> 0 AND L.CZRQ <= ? "

@@ -139,6 +139,18 @@ TEST_P(DirectDeliveriesTest, PostingSetsBothSidesAndLeavesStockAndLayersAlone)
     posting.post(Posting::Family::Issue, QStringLiteral("1"), 50);
     EXPECT_EQ(seed.kc(Steel).quantity, dec("6"));
     EXPECT_EQ(seed.kc(Steel).amount, dec("60"));
+
+    // The month's closing freezes the store alone: under first in first out its layers by
+    // unit price hold what KC holds, the delivery's allocations counting nowhere.
+    MonthEnd(set.db(), mode, formats).close(QDate(2026, 2, 10));
+    if (fifo()) {
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM XJXCYJKCB WHERE JCSL < 0")), 0);
+        EXPECT_EQ(Decimal::fromVariant(set.db().scalar(
+                      QStringLiteral("SELECT SUM(JCSL) FROM XJXCYJKCB WHERE CLBH = ? AND YJID = "
+                                     "(SELECT MAX(YJID) FROM YJSJB)"),
+                      {Steel})),
+                  dec("6"));
+    }
 }
 
 TEST_P(DirectDeliveriesTest, AnUnpostedLineIsDeletedWithItsPartner)
