@@ -272,11 +272,29 @@ void VoucherSlips::write(const Slip &slip, const Line &line, const Slip::Row &ro
                line.partner, line.sgbw, page, line.groupName});
 }
 
+std::optional<Posting::Family> VoucherSlips::familyOfTable(const QString &table)
+{
+    const QString name = table.toUpper();
+    if (name == QLatin1String("RKD"))
+        return Posting::Family::StockIn;
+    if (name == QLatin1String("THD"))
+        return Posting::Family::StockInReturn;
+    if (name == QLatin1String("LLD"))
+        return Posting::Family::Issue;
+    if (name == QLatin1String("TKD"))
+        return Posting::Family::IssueReturn;
+    return std::nullopt;
+}
+
 Slip VoucherSlips::fill(Posting::Family family, qint64 xtbh)
 {
-    Transaction tx(m_db);
-    m_db.exec(QStringLiteral("DELETE FROM DY_TEMP"));
-    m_db.exec(QStringLiteral("DELETE FROM DY1_TEMP"));
+    // A set opened only to read still prints its slips; the print tables stay as they are.
+    std::optional<Transaction> tx;
+    if (!m_db.isReadOnly()) {
+        tx.emplace(m_db);
+        m_db.exec(QStringLiteral("DELETE FROM DY_TEMP"));
+        m_db.exec(QStringLiteral("DELETE FROM DY1_TEMP"));
+    }
 
     const QList<Line> lines = readLines(family, xtbh);
     if (lines.isEmpty())
@@ -293,8 +311,9 @@ Slip VoucherSlips::fill(Posting::Family family, qint64 xtbh)
     page.number = 1;
     const auto closePage = [&] {
         while (page.rows.size() < Slip::RowsPerPage) {
-            m_db.exec(QStringLiteral("INSERT INTO %1 (YS) VALUES (?)").arg(slip.table),
-                      {page.number});
+            if (tx)
+                m_db.exec(QStringLiteral("INSERT INTO %1 (YS) VALUES (?)").arg(slip.table),
+                          {page.number});
             page.rows << Slip::Row{};
         }
         slip.pages << page;
@@ -304,7 +323,8 @@ Slip VoucherSlips::fill(Posting::Family family, qint64 xtbh)
     for (int i = 0; i < lines.size(); ++i) {
         const Line &line = lines.at(i);
         for (const Slip::Row &row : rowsOf(family, line)) {
-            write(slip, line, row, page.number);
+            if (tx)
+                write(slip, line, row, page.number);
             page.group = line.groupName;
             page.rows << row;
             slip.total += row.amount.value_or(Decimal());
@@ -316,7 +336,8 @@ Slip VoucherSlips::fill(Posting::Family family, qint64 xtbh)
         if (groupEnds && !page.rows.isEmpty())
             closePage();
     }
-    tx.commit();
+    if (tx)
+        tx->commit();
     return slip;
 }
 

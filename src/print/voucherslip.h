@@ -74,8 +74,13 @@ public:
     // Planned-price materials print at their planned price (JHDJ) and quantity × JHDJ;
     // under first in first out an issue's costed lines print their allocation pieces, each
     // at the price of the receipt or opening balance it came from. Refuses ("没有记录！")
-    // when the voucher has no lines.
+    // when the voucher has no lines. A set opened only to read gets its slip without the
+    // print tables.
     Slip fill(Posting::Family family, qint64 xtbh);
+
+    // The family whose voucher lines are kept in `table` (RKD, THD, LLD, TKD); none for a
+    // table without slips.
+    static std::optional<Posting::Family> familyOfTable(const QString &table);
 
     // The firm's name the slips and workbooks carry; the program's default while none is set.
     static QString firmName(Database &db);

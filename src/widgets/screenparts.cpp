@@ -1,6 +1,5 @@
 #include "widgets/screenparts.h"
 
-#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -33,12 +32,6 @@ QHBoxLayout *signatures(const QStringList &captions, QWidget *screen)
         line->addWidget(new QLineEdit(screen), 1);
     }
     return line;
-}
-
-void printPending(QAbstractButton *button)
-{
-    button->setEnabled(false);
-    button->setToolTip(QStringLiteral("凭单打印尚未提供"));
 }
 
 void close(QWidget *screen)

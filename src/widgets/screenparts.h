@@ -2,7 +2,6 @@
 
 #include <QStringList>
 
-class QAbstractButton;
 class QIcon;
 class QHBoxLayout;
 class QLabel;
@@ -14,8 +13,6 @@ namespace varnock::ScreenParts {
 void styleHeading(QLabel *label);
 // The signature line under a voucher: a caption and a field to write in for each.
 QHBoxLayout *signatures(const QStringList &captions, QWidget *screen);
-// A print button whose printing is not there yet: disabled, and it says so.
-void printPending(QAbstractButton *button);
 // Closes a working screen; inside the main window its sub-window frame is what closes (and
 // asks the screen first).
 void close(QWidget *screen);

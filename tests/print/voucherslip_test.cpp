@@ -225,10 +225,12 @@ TEST_F(VoucherSlipTest, FirstInFirstOutIssuesPrintTheirPiecesIntoTheSecondTable)
     EXPECT_TRUE(printRows(QStringLiteral("DY_TEMP")).isEmpty());
 }
 
-TEST_F(VoucherSlipTest, AVoucherWithoutLinesIsRefusedAndLeavesThePrintTablesAsTheyWere)
+TEST_F(VoucherSlipTest, ARefusedOrReadOnlySlipLeavesThePrintTablesAsTheyWere)
 {
     set.addMaterial(QStringLiteral("1001"), QStringLiteral("圆钢"));
     seed.receipt(1, QStringLiteral("1001"), dec("1"), dec("1"));
+    seed.receipt(2, QStringLiteral("1001"), dec("6"), dec("6"));
+    seed.receipt(2, QStringLiteral("1001"), dec("2"), dec("2"));
     fill(Posting::Family::StockIn, 1);
 
     try {
@@ -238,6 +240,16 @@ TEST_F(VoucherSlipTest, AVoucherWithoutLinesIsRefusedAndLeavesThePrintTablesAsTh
         EXPECT_EQ(refusal.text, QStringLiteral("没有记录！"));
     }
     EXPECT_EQ(printRows(QStringLiteral("DY_TEMP")).size(), 5);
+
+    // A set opened only to read prints the same slip without writing its print tables.
+    Database reader(set.filePath(), Database::Access::ReadOnly);
+    const Slip slip = VoucherSlips(reader, 2, formats).fill(Posting::Family::StockIn, 2);
+    ASSERT_EQ(slip.pages.size(), 1);
+    EXPECT_EQ(codes(slip.pages[0]), (QStringList{"1001", "1001", QString(), QString(), QString()}));
+    EXPECT_EQ(slip.total, dec("8"));
+    const auto rows = printRows(QStringLiteral("DY_TEMP"));
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows.first(), (std::pair{1, QStringLiteral("1001")}));
 }
 
 } // namespace

@@ -73,10 +73,7 @@ CodedListScreen::CodedListScreen(Database &db, const Look &look, QWidget *parent
     m_buttons->setAlignment(Qt::AlignHCenter);
     for (int i = 0; i < m_buttons->count(); ++i)
         m_buttons->button(i)->setAutoDefault(false);
-    if (const int print = buttonOf(Action::Print); print >= 0) {
-        m_buttons->button(print)->setEnabled(false);
-        m_buttons->button(print)->setToolTip(QStringLiteral("打印功能尚未提供"));
-    }
+    enable(Action::Print, false);
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_list);
@@ -166,6 +163,12 @@ void CodedListScreen::setState(State state)
     }
 }
 
+void CodedListScreen::setPrinter(Printer printer)
+{
+    m_printer = std::move(printer);
+    enable(Action::Print, bool(m_printer));
+}
+
 bool CodedListScreen::selected()
 {
     if (!m_list->selectedCode().isEmpty())
@@ -194,6 +197,8 @@ void CodedListScreen::run(int index)
         showSelected();
         break;
     case Action::Print:
+        if (m_printer)
+            m_printer();
         break;
     case Action::Exit:
         ScreenParts::close(this);

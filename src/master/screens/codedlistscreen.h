@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -47,6 +48,10 @@ public:
         // 增加 and 修改 turn into 保存 while their entry is open, and save it.
         bool savesThroughItsButton = false;
     };
+
+    // Prints the list. 打印 is enabled while a printer is set.
+    using Printer = std::function<void()>;
+    void setPrinter(Printer printer);
 
     State state() const { return m_state; }
     CodeList *list() const { return m_list; }
@@ -90,6 +95,7 @@ private:
 
     Database &m_db;
     Look m_look;
+    Printer m_printer;
     State m_state = State::Browse;
     CodeList *m_list;
     QList<QLineEdit *> m_fields;

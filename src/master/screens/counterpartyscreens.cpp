@@ -3,10 +3,24 @@
 #include "master/screens/formgyssz.h"
 #include "master/screens/frmlldw.h"
 #include "master/screens/frmzwcsh.h"
+#include "print/screens/reportwindow.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
 
 namespace varnock {
+
+namespace {
+
+// The list screen prints its list ("GYS", "LLDW") in a report window.
+QWidget *printingList(CodedListScreen *screen, const ScreenRequest &r, const QString &key)
+{
+    screen->setPrinter([screen, db = r.database, formats = r.formats, key] {
+        ReportWindow::open(screen, *db, formats, key);
+    });
+    return screen;
+}
+
+} // namespace
 
 void registerCounterpartyScreens(ScreenRegistry &registry)
 {
@@ -16,14 +30,14 @@ void registerCounterpartyScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     return new FormGYSSZ(*r.database);
+                     return printingList(new FormGYSSZ(*r.database), r, QStringLiteral("GYS"));
                  });
 
     registry.add(QStringLiteral("FrmLldw"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {
                      if (!r.database)
                          return nullptr;
-                     return new FrmLldw(*r.database);
+                     return printingList(new FrmLldw(*r.database), r, QStringLiteral("LLDW"));
                  });
 
     registry.add(QStringLiteral("FrmZwcsh"), Opening::InMainWindow,

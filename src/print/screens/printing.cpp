@@ -54,6 +54,8 @@ bool openFile(const QString &file)
 // Asks where the PDF goes; empty when the user cancelled.
 QString askPdfFile(QWidget *parent, const QString &name)
 {
+    // A folder that is not there yet would send the dialog to the working directory.
+    QDir().mkpath(exportFolder());
     QFileDialog dialog(parent, QStringLiteral("保存为PDF"),
                        QDir(exportFolder()).filePath(name + QStringLiteral(".pdf")),
                        QStringLiteral("PDF 文件 (*.pdf)"));
@@ -62,7 +64,6 @@ QString askPdfFile(QWidget *parent, const QString &name)
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     // The program's own dialog, so that it looks and behaves alike on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    QDir().mkpath(exportFolder());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

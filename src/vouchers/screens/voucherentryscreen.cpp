@@ -2,6 +2,8 @@
 
 #include "ledger/screens/postingscreen.h"
 #include "master/counterparty.h"
+#include "print/screens/printing.h"
+#include "print/voucherslip.h"
 #include "shell/screens/help.h"
 #include "store/clock.h"
 #include "vouchers/voucherbook.h"
@@ -62,6 +64,13 @@ VoucherEntryScreen::VoucherEntryScreen(std::unique_ptr<VoucherService> service, 
         if (m_codeColumn >= 0 && m_model->isEditable() && m_model->hasMaterial(last))
             m_grid->setCurrentIndex(m_model->index(m_model->appendEmpty(), m_codeColumn));
     });
+    // A family with a slip prints it to the preview; setPrinter may replace that.
+    if (const auto family = VoucherSlips::familyOfTable(m_service->table().name)) {
+        m_printer = [this, f = *family](const VoucherEntryScreen &, qint64 xtbh) {
+            const VoucherService &s = *m_service;
+            Printing::previewSlip(this, s.database(), f, xtbh, s.accountingMode(), s.formats());
+        };
+    }
 }
 
 VoucherEntryScreen::~VoucherEntryScreen() = default;

@@ -49,7 +49,7 @@ public:
         DeleteLine, // the current grid line, after a question
         Delete,     // the shown voucher, after a question
         Restore,    // unsaved input goes
-        Print,      // the shown voucher, through the printer set from outside
+        Print,      // the shown voucher, through the screen's printer
         Post,       // the family's posting window, or posting at once
         Exit,
         Own // the family's own button
@@ -100,7 +100,8 @@ public:
     int buttonOf(Action action) const;
 
     // The one hook for printing: 打印 is enabled while a printer is set and a stored voucher
-    // is shown, and runs it with the voucher's system number.
+    // is shown, and runs it with the voucher's system number. A family with a slip starts
+    // with the printer that previews it.
     void setPrinter(Printer printer);
     VoucherService &service() const { return *m_service; }
 

@@ -1,12 +1,19 @@
 #include "ledger/screens/postingscreen.h"
+#include "master/screens/counterpartyscreens.h"
 #include "master/screens/frmclsz.h"
 #include "master/screens/frmzwcsh.h"
 #include "print/reporttable.h"
 #include "print/screens/printing.h"
 #include "print/screens/reportwindow.h"
+#include "shell/screens/screenregistry.h"
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
 #include "support/workbookreader.h"
+#include "vouchers/issuevouchers.h"
+#include "vouchers/screens/formlldtx.h"
+#include "vouchers/screens/formllthdtx.h"
+#include "vouchers/screens/stockinreturnscreen.h"
+#include "vouchers/screens/stockinscreen.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/recordingsink.h"
 #include "widgets/uitest.h"
@@ -17,10 +24,13 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTableView>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace varnock;
 using varnock::test::dec;
@@ -135,6 +145,79 @@ TEST_F(PrintingScreens, MasterListScreensPrintTheirListsAndSayWhenThereIsNothing
     test::click(catalogue.findChild<IndexedButtonGroup *>(), FrmClsz::Print);
     ASSERT_NE(catalogue.findChild<ReportWindow *>(), nullptr);
     EXPECT_EQ(catalogue.findChild<ReportWindow *>()->table().rowCount(), 2);
+
+    // The supplier and unit screens as their commands open them.
+    ScreenRegistry registry;
+    registerCounterpartyScreens(registry);
+    ScreenRequest request;
+    request.database = &m_set.db();
+    for (const auto &[screenName, report] :
+         {std::pair{"FormGYSSZ", "供应商设置一览表"}, std::pair{"FrmLldw", "领料单位设置一览表"}}) {
+        SCOPED_TRACE(screenName);
+        std::unique_ptr<QWidget> screen(registry.open(QString::fromLatin1(screenName), request));
+        ASSERT_NE(screen, nullptr);
+        auto *buttons = screen->findChild<IndexedButtonGroup *>();
+        int print = -1;
+        for (int i = 0; i < buttons->count(); ++i) {
+            if (buttons->button(i)->text() == QStringLiteral("打印(&P)"))
+                print = i;
+        }
+        ASSERT_GE(print, 0);
+        ASSERT_TRUE(buttons->button(print)->isEnabled());
+        test::click(buttons, print);
+        auto *list = screen->findChild<ReportWindow *>();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->table().name(), QString::fromUtf8(report));
+        EXPECT_EQ(list->table().rowCount(), 1);
+    }
+}
+
+TEST_F(PrintingScreens, EveryVoucherEntryScreenPreviewsTheSlipOfTheShownVoucher)
+{
+    RecordingSink sink;
+    const qint64 rkid = seed.receipt(5, QStringLiteral("1001"), dec("3"), dec("30"));
+    seed.stockReturn(6, rkid, QStringLiteral("1001"), dec("1"), dec("10"));
+    const qint64 llid = seed.issue(7, QStringLiteral("1001"), dec("2"), dec("10"), dec("20"));
+    seed.issueReturn(8, llid, QStringLiteral("1001"), dec("1"), dec("10"), dec("10"));
+
+    struct Family
+    {
+        std::unique_ptr<VoucherEntryScreen> screen;
+        qint64 xtbh;
+        QString slip;
+    };
+    Family families[] = {
+        {std::make_unique<StockInScreen>(m_set.db(), StockInKind::Purchase, 2, formats), 5,
+         QStringLiteral("采购入库单5")},
+        {std::make_unique<StockInReturnScreen>(m_set.db(), StockInKind::Purchase, 2, formats), 6,
+         QStringLiteral("采购退货单6")},
+        {std::make_unique<FormLLDTX>(m_set.db(), IssueVouchers::Requisition, 2, formats), 7,
+         QStringLiteral("领料出库单7")},
+        {std::make_unique<FormLLTHDTX>(m_set.db(), IssueVouchers::Requisition, 2, formats), 8,
+         QStringLiteral("领料退货单8")},
+    };
+    for (Family &f : families) {
+        VoucherEntryScreen &screen = *f.screen;
+        SCOPED_TRACE(screen.objectName().toStdString());
+        const int print = screen.buttonOf(VoucherEntryScreen::Action::Print);
+        ASSERT_GE(print, 0);
+        // Nothing stored is shown yet: nothing to print.
+        EXPECT_FALSE(screen.buttons()->button(print)->isEnabled());
+
+        screen.showVoucher(f.xtbh);
+        ASSERT_TRUE(screen.buttons()->button(print)->isEnabled());
+        QString title;
+        int pages = 0;
+        test::whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
+            title = preview->windowTitle();
+            pages = preview->findChild<QPrintPreviewWidget *>()->pageCount();
+            preview->reject();
+        });
+        test::click(screen.buttons(), print);
+        EXPECT_EQ(title, QStringLiteral("打印预览 - ") + f.slip);
+        EXPECT_EQ(pages, 1);
+        EXPECT_TRUE(sink.shown.empty()) << sink.lastText().toStdString();
+    }
 }
 
 TEST_F(PrintingScreens, ThePostingScreenPreviewsTheSelectedSlipAndSavesItAsPdf)
@@ -149,17 +232,16 @@ TEST_F(PrintingScreens, ThePostingScreenPreviewsTheSelectedSlipAndSavesItAsPdf)
     EXPECT_EQ(sink.lastText(), QStringLiteral("请选中记录！"));
 
     screen.selectVoucher(0);
-    const QString pdf = QDir(m_set.folder()).filePath(QStringLiteral("slip.pdf"));
+    // The save dialog proposes the slip's name in the export folder.
+    const QString pdf = QDir(Printing::exportFolder()).filePath(QStringLiteral("采购入库单5.pdf"));
     bool previewed = false;
     test::whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
         previewed = true;
         test::keepPicture(preview, QStringLiteral("slippreview"));
         QAction *save = preview->findChild<QAction *>(QStringLiteral("savePdf"));
         ASSERT_NE(save, nullptr);
-        test::whenModal<QFileDialog>([&](QFileDialog *dialog) {
-            dialog->selectFile(pdf);
-            static_cast<QDialog *>(dialog)->accept();
-        });
+        test::whenModal<QFileDialog>(
+            [&](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
         save->trigger();
         preview->reject();
     });
