@@ -34,8 +34,8 @@ struct GridColumn
 QList<GridColumn> columnsFor(bool certificates)
 {
     if (certificates)
-        return {{QStringLiteral("材料编号"), 62, false}, {QStringLiteral("材料名称"), 112, false},
-                {QStringLiteral("材料规格"), 80, false}, {QStringLiteral("单位"), 36, false},
+        return {{QStringLiteral("材料编号"), 62, false}, {QStringLiteral("材料名称"), 100, false},
+                {QStringLiteral("材料规格"), 84, false}, {QStringLiteral("单位"), 44, false},
                 {QStringLiteral("数量"), 62, true},      {QStringLiteral("单价"), 62, true},
                 {QStringLiteral("金额"), 74, true},      {QStringLiteral("材质证明"), 62, false}};
     return {{QStringLiteral("材料编号"), 66, false}, {QStringLiteral("材料名称"), 140, false},
@@ -49,9 +49,19 @@ enum Col { Code, Name, Spec, Unit, Quantity, Price, Amount, Certificate };
 void drawText(QPainter &painter, const QRectF &box, const QString &text, Qt::Alignment align)
 {
     const QRectF inner = box.adjusted(Padding, 0, -Padding, 0);
+    // A long name, specification or unit is set smaller before it loses characters.
+    painter.save();
+    QFont font = painter.font();
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    if (width > inner.width()) {
+        const int smallest = font.pixelSize() * 7 / 10;
+        font.setPixelSize(std::max(smallest, int(font.pixelSize() * inner.width() / width)));
+        painter.setFont(font);
+    }
     const QString shown =
         QFontMetricsF(painter.font()).elidedText(text, Qt::ElideRight, inner.width());
     painter.drawText(inner, int(align | Qt::AlignVCenter), shown);
+    painter.restore();
 }
 
 } // namespace

@@ -75,7 +75,9 @@ bool pdfEmbedsTheFont(const QString &path)
 
 TEST(SlipPaper, APageShowsItsFiveRowsItsTotalsAndTheHeader)
 {
-    const Slip slip = twoPageSlip();
+    Slip slip = twoPageSlip();
+    slip.pages[1].rows[0].jzdw = QStringLiteral("立方米");
+    slip.pages[1].rows[0].clgg = QStringLiteral("50×100×4000 松木");
     const Formats formats;
     const SlipLayout layout(slip, formats);
     ASSERT_EQ(layout.pageCount(), 2);
@@ -116,6 +118,9 @@ TEST(SlipPaper, APageShowsItsFiveRowsItsTotalsAndTheHeader)
     EXPECT_TRUE(page.has(QStringLiteral("301.50")));
     EXPECT_TRUE(page.has(QStringLiteral("1809.00")));
     EXPECT_TRUE(page.has(QStringLiteral("第 2 页 共 2 页")));
+    // A long unit or specification is set smaller, never cut.
+    EXPECT_TRUE(page.has(QStringLiteral("立方米")));
+    EXPECT_TRUE(page.has(QStringLiteral("50×100×4000 松木")));
 }
 
 TEST(SlipPaper, APageRendersToAnImageAndTheSlipToAPdfWithItsPages)
