@@ -48,6 +48,7 @@ const QList<HelpPages::Page> &HelpPages::pages()
         {QStringLiteral("月结"), QStringLiteral("monthend.html")},
         {QStringLiteral("冲帐"), QStringLiteral("reversal.html")},
         {QStringLiteral("取消记账"), QStringLiteral("cancelposting.html")},
+        {QStringLiteral("打印与导出"), QStringLiteral("printing.html")},
         {QStringLiteral("直进直出"), QStringLiteral("direct.html")},
         {QStringLiteral("还租业务"), QStringLiteral("leasereturn.html")},
         {QStringLiteral("采购计划"), QStringLiteral("plan.html")},

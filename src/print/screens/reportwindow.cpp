@@ -6,6 +6,7 @@
 #include "print/screens/printing.h"
 #include "print/voucherslip.h"
 #include "reports/reportcatalog.h"
+#include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/messages.h"
@@ -66,6 +67,7 @@ ReportWindow::ReportWindow(const ReportTable &table, const QString &firm, const 
 {
     setObjectName(QStringLiteral("ReportWindow"));
     setWindowTitle(table.title());
+    Help::install(this, QStringLiteral("打印与导出"));
     m_model->setTable(table);
 
     auto *heading = new QLabel(table.title(), this);
