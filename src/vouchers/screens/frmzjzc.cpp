@@ -140,6 +140,9 @@ FrmZjzc::FrmZjzc(Database &db, int accountingMode, const Formats &formats, QWidg
         StockInLineModel::ConversionUnit,
         new ConversionUnitDelegate(StockInLineModel::ConversionUnitsRole, grid()));
     setPostingWindow({QStringLiteral("ZJZCDZ")});
+    // A delivery prints a receipt slip and an issue slip of its own, not the purchase slip
+    // its receipt table would give it.
+    setPrinter({});
     finish();
 }
 
