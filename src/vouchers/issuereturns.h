@@ -62,6 +62,7 @@ private:
     QList<Refusal> refusals(const IssueReturnVoucher &voucher) const override;
     // Figures come from the stored issue line, whatever the caller computed.
     QList<Row> rows(const IssueReturnVoucher &voucher, qint64 xtbh) const override;
+    QString *documentNumber(IssueReturnVoucher &voucher) const override { return &voucher.thdjh; }
 };
 
 } // namespace varnock

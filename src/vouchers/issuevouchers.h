@@ -57,6 +57,7 @@ private:
     // The save's checks in order, each a refusal of its own; the rows' messages are one.
     QList<Refusal> refusals(const IssueVoucher &voucher) const override;
     QList<Row> rows(const IssueVoucher &voucher, qint64 xtbh) const override;
+    QString *documentNumber(IssueVoucher &voucher) const override { return &voucher.ysdjh; }
     // A direct delivery is changed only together with its stock-in half.
     void checkChange(qint64 xtbh) const override;
     // Return lines point at issue lines by ID: such a line keeps its ID and its material and

@@ -55,6 +55,7 @@ private:
 
     QList<Refusal> refusals(const StockInReturnVoucher &voucher) const override;
     QList<Row> rows(const StockInReturnVoucher &voucher, qint64 xtbh) const override;
+    QString *documentNumber(StockInReturnVoucher &voucher) const override { return &voucher.thdjh; }
     // A return saved without a number of its own keeps the one it has, or takes a new one.
     void complete(StockInReturnVoucher &voucher) const override;
 

@@ -51,6 +51,7 @@ public:
 private:
     QList<Refusal> refusals(const StockInVoucher &voucher) const override;
     QList<Row> rows(const StockInVoucher &voucher, qint64 xtbh) const override;
+    QString *documentNumber(StockInVoucher &voucher) const override { return &voucher.ysdjh; }
 
     StockInKind m_kind;
 };

@@ -6,6 +6,7 @@
 #include "store/errors.h"
 #include "store/limits.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace varnock {
@@ -46,24 +47,47 @@ qint64 VoucherBook::nextSystemNumber(const QString &table) const
 
 QString VoucherBook::monthlyDocumentNumber(const QString &table) const
 {
-    const QDate today = Clock::today();
-    // The month's numbers along its index. A number counts when its last five characters
-    // read as a number; its running number is all of its trailing digits, compared as a
-    // number: the greatest text is the latest day's, which need not hold the greatest number.
-    QSqlQuery q = m_db.exec(
-        QStringLiteral("SELECT DISTINCT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?").arg(table),
-        {today.toString(QStringLiteral("MM"))});
+    // A number counts when its last five characters read as a number; its running number is
+    // all of its trailing digits, compared as a number: the greatest text is the latest day's,
+    // which need not hold the greatest number.
     std::optional<qint64> greatest;
-    while (q.next()) {
-        const QString number = q.value(0).toString();
+    for (const QString &number : monthsDocumentNumbers(table)) {
         if (number.size() < 5 || !Decimal::parse(number.right(5)))
             continue;
         const std::optional<qint64> running = runningNumberOf(number);
         if (running && (!greatest || *running > *greatest))
             greatest = running;
     }
-    return dateText(today) + QStringLiteral(" - ") +
+    return dateText(Clock::today()) + QStringLiteral(" - ") +
            QString::number(greatest ? *greatest + 1 : 1001);
+}
+
+QStringList VoucherBook::monthsDocumentNumbers(const QString &table) const
+{
+    const QDate today = Clock::today();
+    const QString drawnThisMonth = today.toString(QStringLiteral("yyyy-MM-"));
+    // Both months along the index of month and number.
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("SELECT DISTINCT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
+                       "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?)")
+            .arg(table),
+        {today.toString(QStringLiteral("MM")), today.addMonths(-1).toString(QStringLiteral("MM"))});
+    const QString month = today.toString(QStringLiteral("MM"));
+    QStringList numbers;
+    while (q.next()) {
+        const QString number = q.value(1).toString();
+        if (q.value(0).toString() == month || number.startsWith(drawnThisMonth))
+            numbers.append(number);
+    }
+    return numbers;
+}
+
+bool VoucherBook::numberUsed(const QString &table, const QString &column,
+                             const QString &number) const
+{
+    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(table, column),
+                       {number})
+               .toLongLong() > 0;
 }
 
 std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table,
@@ -127,6 +151,12 @@ std::optional<qint64> VoucherBook::runningNumberOf(const QString &number)
     bool ok = false;
     const qint64 value = text.mid(start).toLongLong(&ok);
     return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+bool VoucherBook::looksDrawn(const QString &number)
+{
+    static const QRegularExpression drawn(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( - |  | )\\d+$"));
+    return drawn.match(number.trimmed()).hasMatch();
 }
 
 FinderConditions::FinderConditions(std::initializer_list<Field> fields, const char *dateField,

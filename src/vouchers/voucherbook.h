@@ -32,6 +32,11 @@ public:
     // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
     // has always numbered), or " - 1001" when there is none.
     QString monthlyDocumentNumber(const QString &table) const;
+    // This month's YSDJH in `table`: those of vouchers dated this month, and those drawn this
+    // month for vouchers dated in the month before (still open until its closing).
+    QStringList monthsDocumentNumbers(const QString &table) const;
+    // Whether `number` is used by a voucher of `table` in `column` (fixed names).
+    bool numberUsed(const QString &table, const QString &column, const QString &number) const;
     // The greatest running number at the end of `column` over all of `table` (fixed names),
     // compared as a number: a text comparison would put "99999" after "100000", or an
     // earlier day's greater number before a later day's, and hand out a number twice.
@@ -50,6 +55,8 @@ public:
     static QDate dateOf(const QVariant &value);
     // The running number at the end of a document number ("2026-03-10 - 1001" → 1001).
     static std::optional<qint64> runningNumberOf(const QString &number);
+    // Whether `number` has the shape of a drawn number: a date, a separator, a running number.
+    static bool looksDrawn(const QString &number);
 
 private:
     Database &m_db;

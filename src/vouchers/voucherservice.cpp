@@ -66,6 +66,17 @@ QString VoucherService::proposeDocumentNumber() const
     return today + n.separator + QString::number(*greatest + 1);
 }
 
+QString VoucherService::numberOnSaving(const QString &number) const
+{
+    if (!VoucherBook::looksDrawn(number))
+        return number;
+    const VoucherBook book(m_db);
+    const bool taken = m_table.numbering.rule == Numbering::Rule::Monthly
+                           ? book.monthsDocumentNumbers(m_table.name).contains(number)
+                           : book.numberUsed(m_table.name, m_table.numberColumn, number);
+    return taken ? proposeDocumentNumber() : number;
+}
+
 QStringList VoucherService::documentNumbers() const
 {
     // Table and column names are the family's own, never input.

@@ -77,6 +77,10 @@ public:
     qint64 nextSystemNumber() const;
     // The document number a new voucher is offered, by the family's numbering.
     QString proposeDocumentNumber() const;
+    // The number a new voucher is stored under: a drawn number that another voucher took
+    // since it was drawn (two screens drawing from one table) is drawn again; a number typed
+    // by hand stays as typed.
+    QString numberOnSaving(const QString &number) const;
     // The document numbers already used by this kind, for the combo.
     QStringList documentNumbers() const;
     bool isPosted(qint64 xtbh) const;
@@ -165,6 +169,8 @@ public:
         refuseIfAny(refusals(v));
         // Drawn now, not when the voucher was begun, so two vouchers never share a number.
         const qint64 xtbh = nextSystemNumber();
+        if (QString *number = documentNumber(v))
+            *number = numberOnSaving(*number);
         complete(v);
         insertRows(xtbh, rows(v, xtbh));
         tx.commit();
@@ -193,6 +199,9 @@ protected:
     virtual QList<Refusal> refusals(const Voucher &voucher) const = 0;
     // The lines to store, in the order shown; a line that stores nothing is left out.
     virtual QList<Row> rows(const Voucher &voucher, qint64 xtbh) const = 0;
+    // The voucher's document number, drawn again on saving when it was taken meanwhile;
+    // nullptr for a family whose numbers are all typed.
+    virtual QString *documentNumber(Voucher &) const { return nullptr; }
     // Fills in what the voucher left to the books, once it passed its checks.
     virtual void complete(Voucher &) const {}
     // Checks of an edit against what refers to the stored lines.

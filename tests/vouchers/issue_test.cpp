@@ -145,6 +145,31 @@ TEST_F(IssueTest, NumbersRunOnThroughTheMonthAcrossBothKinds)
     EXPECT_EQ(requisitions.proposeDocumentNumber(), QStringLiteral("2026-04-01 - 1001"));
 }
 
+TEST_F(IssueTest, TwoScreensDrawingTheSameNumberStoreTwoNumbers)
+{
+    // Requisitions and transfers draw from one table: both screens are offered 1001, and the
+    // later save must not take it again. A number typed by hand is the user's, kept as typed.
+    IssueVouchers requisitions = vouchers();
+    IssueVouchers transfers = vouchers(QStringLiteral("2"));
+    IssueVoucher in = voucher({line(QStringLiteral("1001"), "2")});
+    IssueVoucher out = voucher({line(QStringLiteral("1001"), "1")});
+    in.ysdjh = requisitions.proposeDocumentNumber();
+    out.ysdjh = transfers.proposeDocumentNumber();
+    ASSERT_EQ(in.ysdjh, out.ysdjh);
+    requisitions.saveNew(in);
+    transfers.saveNew(out);
+    IssueVoucher typed = voucher({line(QStringLiteral("1002"), "1")});
+    typed.ysdjh = QStringLiteral("手工单7");
+    requisitions.saveNew(typed);
+    requisitions.saveNew(typed);
+    const QList<StoredLine> lines = stored();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines.at(0).ysdjh, QStringLiteral("2026-03-10 - 1001"));
+    EXPECT_EQ(lines.at(1).ysdjh, QStringLiteral("2026-03-10 - 1002"));
+    EXPECT_EQ(lines.at(2).ysdjh, QStringLiteral("手工单7"));
+    EXPECT_EQ(lines.at(3).ysdjh, QStringLiteral("手工单7"));
+}
+
 TEST_F(IssueTest, SystemNumbersAreNotLimitedToSixteenBits)
 {
     seed.issue(32767, QStringLiteral("1001"), dec("1"));

@@ -43,10 +43,11 @@ TEST(VoucherBook, TheMonthsDocumentNumbersAreReadAlongAnIndex)
     // Read for every new voucher: with years of lines it must not read the whole table.
     test::TestAccountSet set;
     for (const char *table : {"RKD", "LLD"}) {
-        QSqlQuery q = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT DISTINCT YSDJH "
-                                                   "FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ?")
-                                        .arg(QLatin1String(table)),
-                                    {QStringLiteral("03")});
+        QSqlQuery q = set.db().exec(
+            QStringLiteral("EXPLAIN QUERY PLAN SELECT DISTINCT SUBSTR(CZRQ, 6, 2), YSDJH "
+                           "FROM %1 WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?)")
+                .arg(QLatin1String(table)),
+            {QStringLiteral("03"), QStringLiteral("02")});
         QString plan;
         while (q.next())
             plan += q.value(3).toString() + QLatin1Char('\n');
@@ -83,4 +84,36 @@ TEST(VoucherBook, ANewNumberRunsOnFromTheMonthsGreatestRunningNumber)
     EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
               QStringLiteral("2026-12-07 - 100001"));
     Clock::setToday(std::nullopt);
+}
+
+TEST(VoucherBook, ANumberDrawnThisMonthCountsWhateverMonthItsVoucherIsDatedIn)
+{
+    // Early in a month the month before is still open: a voucher entered now may be dated in
+    // it, yet its number was drawn now, and the next voucher must not draw it again.
+    test::TestAccountSet set;
+    Clock::setToday(QDate(2027, 1, 2));
+    const auto voucher = [&](qint64 xtbh, const char *czrq, const char *ysdjh) {
+        set.db().exec(QStringLiteral("INSERT INTO LLD (XTBH, CZRQ, YSDJH, CLBH) "
+                                     "VALUES (?, ?, ?, '1001')"),
+                      {xtbh, QString::fromLatin1(czrq), QString::fromLatin1(ysdjh)});
+    };
+    VoucherBook book(set.db());
+    // The month before's own numbers are its own.
+    voucher(1, "2026-12-30", "2026-12-30 - 1040");
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2027-01-02 - 1001"));
+    voucher(2, "2026-12-31", "2027-01-02 - 1001");
+    EXPECT_EQ(book.monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2027-01-02 - 1002"));
+    Clock::setToday(std::nullopt);
+}
+
+TEST(VoucherBook, DrawnNumbersAreToldFromTypedOnes)
+{
+    EXPECT_TRUE(VoucherBook::looksDrawn(QStringLiteral("2026-03-10 - 1001")));
+    EXPECT_TRUE(VoucherBook::looksDrawn(QStringLiteral("2026-03-10  1001")));
+    EXPECT_TRUE(VoucherBook::looksDrawn(QStringLiteral("2026-03-10 100000")));
+    EXPECT_FALSE(VoucherBook::looksDrawn(QStringLiteral("RK-1001")));
+    EXPECT_FALSE(VoucherBook::looksDrawn(QStringLiteral("2026-03-10 - 1001 追加")));
+    EXPECT_FALSE(VoucherBook::looksDrawn(QString()));
 }
