@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace varnock {
 
 // One row of the supplier and unit pickers, as the voucher screens take it over: code and
@@ -17,6 +20,9 @@ struct Counterparty
     QString contact;
     QString phone;
 };
+
+// A code field's picker: the chosen row, nullopt when cancelled.
+using CounterpartyPick = std::function<std::optional<Counterparty>()>;
 
 // How a picker searches: everything, by code prefix or by name prefix.
 enum class CounterpartySearch { All, ByCode, ByName };

@@ -104,7 +104,7 @@ ConditionDialog::PickedField ConditionDialog::addPickedField(const QString &code
     button->setAutoDefault(false);
     button->setFixedWidth(28);
     connect(button, &QPushButton::clicked, this, [this, field, pick] {
-        if (const std::optional<Choice> chosen = pick()) {
+        if (const std::optional<Counterparty> chosen = pick()) {
             field.code->setText(chosen->code);
             field.name->setText(chosen->name);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "master/counterparty.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -28,14 +30,10 @@ public:
     DatePicker *endDate() const { return m_to; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
 
+    // A code field's picker: the chosen code and name, nullopt when cancelled.
+    using Pick = CounterpartyPick;
+
 protected:
-    // What a picker hands back to a code field.
-    struct Choice
-    {
-        QString code;
-        QString name;
-    };
-    using Pick = std::function<std::optional<Choice>()>;
     struct PickedField
     {
         QLineEdit *code;
@@ -59,14 +57,6 @@ protected:
 
     // Runs modally; true when "查 询(&F)" closed the dialog.
     bool run();
-
-    // The choice of a Picker<T> whose T has a code and a name.
-    template <typename P> static std::optional<Choice> choiceOf(P &picker)
-    {
-        if (const auto chosen = picker.pick())
-            return Choice{chosen->code, chosen->name};
-        return std::nullopt;
-    }
 
 private:
     void startRow();

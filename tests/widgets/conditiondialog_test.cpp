@@ -36,23 +36,20 @@ public:
     explicit SampleDialog(const std::function<QDate()> &start)
         : ConditionForm(QStringLiteral("Sample"), QStringLiteral("条件查询"), nullptr)
     {
-        const PickedField unit =
-            addPickedField(QStringLiteral("单位编号："), QStringLiteral("单位名称："), [this] {
+        const PickedField unit = addPickedField(
+            QStringLiteral("单位编号："), QStringLiteral("单位名称："),
+            [this] {
                 ++picks;
-                std::optional<Choice> choice;
+                std::optional<Counterparty> choice;
                 if (offered)
-                    choice = Choice{offered->first, offered->second};
+                    choice = Counterparty{offered->first, offered->second, {}, {}, {}};
                 return choice;
-            });
+            },
+            &Sample::code);
         code = unit.code;
         name = unit.name;
-        number = addField(QStringLiteral("原始单据号："));
+        number = addField(QStringLiteral("原始单据号："), &Sample::number);
         addDates(start);
-    }
-
-    Sample conditions() const override
-    {
-        return {code->text(), number->text(), startDate()->date(), endDate()->date()};
     }
 
     QPushButton *pickButton() const

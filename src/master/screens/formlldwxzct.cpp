@@ -58,6 +58,11 @@ FormLLDWXZCT::FormLLDWXZCT(Database &db, Mode mode, QWidget *parent)
     resize(660, 400);
 }
 
+CounterpartyPick FormLLDWXZCT::units(Database &db, QWidget *parent)
+{
+    return [&db, parent] { return FormLLDWXZCT(db, Mode::Units, parent).pick(); };
+}
+
 CounterpartySearch FormLLDWXZCT::condition() const
 {
     switch (m_condition->currentIndex()) {

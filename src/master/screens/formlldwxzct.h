@@ -21,6 +21,8 @@ public:
     enum class Mode { Units, Suppliers };
 
     FormLLDWXZCT(Database &db, Mode mode, QWidget *parent = nullptr);
+    // The consuming-unit picker of a code field on `parent`.
+    static CounterpartyPick units(Database &db, QWidget *parent);
 
     Mode mode() const { return m_mode; }
     QComboBox *conditionBox() const { return m_condition; }

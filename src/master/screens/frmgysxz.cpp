@@ -55,6 +55,11 @@ FrmGysxz::FrmGysxz(Database &db, QWidget *parent)
     resize(640, 400);
 }
 
+CounterpartyPick FrmGysxz::suppliers(Database &db, QWidget *parent)
+{
+    return [&db, parent] { return FrmGysxz(db, parent).pick(); };
+}
+
 void FrmGysxz::search()
 {
     const CounterpartySearch by =

@@ -19,6 +19,8 @@ class FrmGysxz : public Picker<Counterparty>
 
 public:
     explicit FrmGysxz(Database &db, QWidget *parent = nullptr);
+    // The supplier picker of a code field on `parent`.
+    static CounterpartyPick suppliers(Database &db, QWidget *parent);
 
     QComboBox *conditionBox() const { return m_condition; }
     QLineEdit *textField() const { return m_text; }

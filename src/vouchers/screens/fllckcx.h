@@ -3,8 +3,6 @@
 #include "vouchers/issuereturn.h"
 #include "widgets/conditionform.h"
 
-class QLineEdit;
-
 namespace varnock {
 
 class IssueReturns;
@@ -18,18 +16,6 @@ class FLLCKCX : public ConditionForm<ReturnableIssueConditions>
 
 public:
     FLLCKCX(const IssueReturns &returns, QWidget *parent = nullptr);
-
-    ReturnableIssueConditions conditions() const override;
-
-    QLineEdit *unitCode() const { return m_lldwbh; }
-    QLineEdit *site() const { return m_sgbw; }
-
-private:
-    QLineEdit *m_lldwbh;
-    QLineEdit *m_sgbw;
-    QLineEdit *m_ysdjh;
-    QLineEdit *m_dh;
-    QLineEdit *m_clbh;
 };
 
 } // namespace varnock

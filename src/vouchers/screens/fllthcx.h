@@ -18,17 +18,10 @@ class Fllthcx : public ConditionForm<IssueReturnConditions>
 public:
     Fllthcx(const IssueReturns &returns, QWidget *parent = nullptr);
 
-    IssueReturnConditions conditions() const override;
-
-    QLineEdit *unitCode() const { return m_lldwbh; }
-    QLineEdit *returnNumber() const { return m_thdjh; }
     QLineEdit *issueNumber() const { return m_ysbh; }
 
 private:
-    QLineEdit *m_lldwbh;
-    QLineEdit *m_thdjh;
     QLineEdit *m_ysbh;
-    QLineEdit *m_clbh;
 };
 
 } // namespace varnock

@@ -90,14 +90,10 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     placeSystemNumber(QStringLiteral("凭证编号"), 0, 0);
     placeDate(QStringLiteral("凭单日期"), 0, 4);
     addField(QStringLiteral("单据编号"), m_ysdjh, 0, 2);
-    m_pickUnit = addCodeField(
-        isTransfer(zl) ? QStringLiteral("调拨单位") : QStringLiteral("耗料单位"), m_lldwbh,
-        m_lldwmc, 1, 0,
-        [this] {
-            FormLLDWXZCT picker(database(), FormLLDWXZCT::Mode::Units, this);
-            return picker.pick();
-        },
-        [this](const QString &code) { return vouchers().unitName(code); });
+    m_pickUnit =
+        addCodeField(isTransfer(zl) ? QStringLiteral("调拨单位") : QStringLiteral("耗料单位"),
+                     m_lldwbh, m_lldwmc, 1, 0, FormLLDWXZCT::units(database(), this),
+                     [this](const QString &code) { return vouchers().unitName(code); });
     addShown(m_lldwmc, 1, 2, 2);
     addField(QStringLiteral("总 金 额"), m_total, 1, 4, 1, false);
     addField(QStringLiteral("施工部位"), m_sgbw, 2, 0);

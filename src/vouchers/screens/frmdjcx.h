@@ -18,16 +18,10 @@ class FrmDjcx : public ConditionForm<StockInConditions>
 public:
     FrmDjcx(const StockInVouchers &vouchers, QWidget *parent = nullptr);
 
-    StockInConditions conditions() const override;
-
     QLineEdit *supplierCode() const { return m_gysbh; }
 
 private:
     QLineEdit *m_gysbh;
-    QLineEdit *m_fpbh;
-    QLineEdit *m_ysdjh;
-    QLineEdit *m_zph;
-    QLineEdit *m_clbh;
 };
 
 } // namespace varnock

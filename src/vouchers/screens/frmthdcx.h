@@ -18,16 +18,10 @@ class FrmThdcx : public ConditionForm<StockInReturnConditions>
 public:
     FrmThdcx(const StockInReturns &returns, QWidget *parent = nullptr);
 
-    StockInReturnConditions conditions() const override;
-
-    QLineEdit *supplierCode() const { return m_gysbh; }
     QLineEdit *documentNumber() const { return m_thdjh; }
 
 private:
-    QLineEdit *m_gysbh;
-    QLineEdit *m_fpbh;
     QLineEdit *m_thdjh;
-    QLineEdit *m_clbh;
 };
 
 } // namespace varnock

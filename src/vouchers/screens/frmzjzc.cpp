@@ -99,22 +99,16 @@ FrmZjzc::FrmZjzc(Database &db, int accountingMode, const Formats &formats, QWidg
     placeSystemNumber(QStringLiteral("系统编号："), 0, 4);
     placeState(0, 6);
     addField(QStringLiteral("出库单号："), m_issueYsdjh, 1, 2);
-    QPushButton *pickSupplier = addCodeField(
-        QStringLiteral("供应商编号："), m_gysbh, m_gysmc, 2, 0,
-        [this] {
-            FrmGysxz picker(database(), this);
-            return picker.pick();
-        },
-        [this](const QString &code) { return vouchers().supplierName(code); });
+    QPushButton *pickSupplier =
+        addCodeField(QStringLiteral("供应商编号："), m_gysbh, m_gysmc, 2, 0,
+                     FrmGysxz::suppliers(database(), this),
+                     [this](const QString &code) { return vouchers().supplierName(code); });
     pickSupplier->setObjectName(QStringLiteral("CmdGys"));
     addField(QStringLiteral("供应商名称："), m_gysmc, 2, 2, 3, false);
-    QPushButton *pickUnit = addCodeField(
-        QStringLiteral("耗料单位编号："), m_lldwbh, m_lldwmc, 3, 0,
-        [this] {
-            FormLLDWXZCT picker(database(), FormLLDWXZCT::Mode::Units, this);
-            return picker.pick();
-        },
-        [this](const QString &code) { return vouchers().unitName(code); });
+    QPushButton *pickUnit =
+        addCodeField(QStringLiteral("耗料单位编号："), m_lldwbh, m_lldwmc, 3, 0,
+                     FormLLDWXZCT::units(database(), this),
+                     [this](const QString &code) { return vouchers().unitName(code); });
     pickUnit->setObjectName(QStringLiteral("CmdDw"));
     addField(QStringLiteral("耗料单位名称："), m_lldwmc, 3, 2, 3, false);
     addField(QStringLiteral("施工部位："), m_sgbw, 4, 0);

@@ -3,8 +3,6 @@
 #include "vouchers/directvoucher.h"
 #include "widgets/conditionform.h"
 
-class QLineEdit;
-
 namespace varnock {
 
 class DirectVouchers;
@@ -17,13 +15,6 @@ class FrmZjzccx : public ConditionForm<DirectConditions>
 
 public:
     FrmZjzccx(const DirectVouchers &vouchers, QWidget *parent = nullptr);
-
-    DirectConditions conditions() const override;
-
-private:
-    QLineEdit *m_gysbh;
-    QLineEdit *m_lldwbh;
-    QLineEdit *m_clbh;
 };
 
 } // namespace varnock

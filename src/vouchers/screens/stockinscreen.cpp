@@ -71,17 +71,13 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     placeState(0, 6);
     addField(QStringLiteral("发 票 号："), m_fpbh, 1, 0);
     addField(QStringLiteral("支  票  号："), m_zph, 1, 2);
-    QPushButton *pick = addCodeField(
-        k.partnerCode, m_gysbh, m_gysmc, 2, 0,
-        [this] {
-            FrmGysxz picker(database(), this);
-            return picker.pick();
-        },
-        [this](const QString &code) -> std::optional<QString> {
-            if (const auto found = Suppliers(database()).find(code))
-                return found->mc;
-            return std::nullopt;
-        });
+    QPushButton *pick =
+        addCodeField(k.partnerCode, m_gysbh, m_gysmc, 2, 0, FrmGysxz::suppliers(database(), this),
+                     [this](const QString &code) -> std::optional<QString> {
+                         if (const auto found = Suppliers(database()).find(code))
+                             return found->mc;
+                         return std::nullopt;
+                     });
     pick->setObjectName(QStringLiteral("CmdGys"));
     addField(k.partnerName, m_gysmc, 2, 2, 3, false);
     header()->setColumnStretch(6, 1);

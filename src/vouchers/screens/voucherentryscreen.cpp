@@ -107,7 +107,7 @@ void VoucherEntryScreen::addShown(QWidget *field, int row, int column, int span)
 
 QPushButton *VoucherEntryScreen::addCodeField(
     const QString &caption, QLineEdit *code, QLineEdit *name, int row, int column,
-    const std::function<std::optional<Counterparty>()> &pick,
+    const CounterpartyPick &pick,
     const std::function<std::optional<QString>(const QString &)> &nameOf)
 {
     auto *button = new QPushButton(QStringLiteral("…"), this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "master/counterparty.h"
 #include "vouchers/screens/voucherstatelabel.h"
 
 #include <QList>
@@ -23,7 +24,6 @@ class EditableGrid;
 class IndexedButtonGroup;
 class VoucherLines;
 class VoucherService;
-struct Counterparty;
 
 // The entry screen of a voucher family. The family declares its buttons, its header fields,
 // its line grid and its service; the base lays them out and runs what every family shares:
@@ -136,7 +136,7 @@ protected:
     // A code field with its "…" button (and F4) that opens `pick`, and the read-only name the
     // pick or a typed code (through `nameOf`) fills. Returns the button.
     QPushButton *addCodeField(const QString &caption, QLineEdit *code, QLineEdit *name, int row,
-                              int column, const std::function<std::optional<Counterparty>()> &pick,
+                              int column, const CounterpartyPick &pick,
                               const std::function<std::optional<QString>(const QString &)> &nameOf);
     // Where the state, the system number and the date stand.
     void placeState(int row, int column, int rowSpan = 1);
