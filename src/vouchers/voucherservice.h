@@ -154,9 +154,11 @@ private:
 
 // A family's typed part: `Voucher` has a system number `xtbh` and lines. Saving new and
 // edited vouchers runs here, each in one transaction that a refusal leaves unwritten.
-template <typename Voucher> class VoucherFamily : public VoucherService
+template <typename V> class VoucherFamily : public VoucherService
 {
 public:
+    using Voucher = V;
+
     // Every message the save would refuse with, in order; empty when the voucher may be saved.
     QStringList validate(const Voucher &voucher) const { return messagesOf(refusals(voucher)); }
 

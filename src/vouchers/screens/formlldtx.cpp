@@ -65,8 +65,8 @@ QComboBox *choiceBox(const char *name, QWidget *parent)
 
 FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const Formats &formats,
                      QWidget *parent)
-    : VoucherEntryScreen(std::make_unique<IssueVouchers>(db, zl, accountingMode, formats), look(zl),
-                         parent)
+    : FamilyScreen(std::make_unique<IssueVouchers>(db, zl, accountingMode, formats), look(zl),
+                   parent)
     , m_formats(formats)
     , m_ysdjh(choiceBox("Combo1", this))
     , m_lldwbh(new QLineEdit(this))
@@ -76,7 +76,6 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     , m_dh(choiceBox("CmbDh", this))
     , m_total(new QLineEdit(this))
     , m_pickMaterial(new QPushButton(QStringLiteral("…"), this))
-    , m_model(new IssueLineModel(vouchers(), this))
 {
     m_ysdjh->setMinimumWidth(190);
     m_lldwbh->setObjectName(QStringLiteral("TxtDwbh"));
@@ -93,7 +92,7 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     m_pickUnit =
         addCodeField(isTransfer(zl) ? QStringLiteral("调拨单位") : QStringLiteral("耗料单位"),
                      m_lldwbh, m_lldwmc, 1, 0, FormLLDWXZCT::units(database(), this),
-                     [this](const QString &code) { return vouchers().unitName(code); });
+                     [this](const QString &code) { return family().unitName(code); });
     addShown(m_lldwmc, 1, 2, 2);
     addField(QStringLiteral("总 金 额"), m_total, 1, 4, 1, false);
     addField(QStringLiteral("施工部位"), m_sgbw, 2, 0);
@@ -103,6 +102,12 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     m_total->setFocusPolicy(Qt::NoFocus);
     m_pickUnit->setObjectName(QStringLiteral("CmdDw"));
     setStartField(m_ysdjh);
+    using V = IssueVoucher;
+    bind(m_ysdjh, &V::ysdjh);
+    bind(m_lldwbh, &V::lldwbh);
+    bind(m_lldwmc, &V::lldwmc);
+    bind(m_sgbw, &V::sgbw);
+    bind(m_dh, &V::dh);
 
     grid()->setObjectName(QStringLiteral("MFGM"));
     setLines(m_model, IssueLineModel::Code, IssueLineModel::Quantity,
@@ -117,8 +122,8 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
         IssueLineModel::ConversionUnit,
         new ConversionUnitDelegate(IssueLineModel::ConversionUnitsRole, grid()));
     // Under first in first out the posting prices the lines: no price or amount at entry.
-    grid()->setColumnHidden(IssueLineModel::Price, vouchers().isFirstInFirstOut());
-    grid()->setColumnHidden(IssueLineModel::Amount, vouchers().isFirstInFirstOut());
+    grid()->setColumnHidden(IssueLineModel::Price, family().isFirstInFirstOut());
+    grid()->setColumnHidden(IssueLineModel::Amount, family().isFirstInFirstOut());
 
     m_pickMaterial->setObjectName(QStringLiteral("CmdCl"));
     m_pickMaterial->setToolTip(QStringLiteral("出库材料选择"));
@@ -132,14 +137,9 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     finish(m_pickMaterial);
 }
 
-IssueVouchers &FormLLDTX::vouchers() const
-{
-    return static_cast<IssueVouchers &>(service());
-}
-
 const QString &FormLLDTX::zl() const
 {
-    return vouchers().zl();
+    return family().zl();
 }
 
 void FormLLDTX::stateChanged(State state)
@@ -153,9 +153,9 @@ void FormLLDTX::fillChoices()
     QStringList sites;
     QStringList buildings;
     runOperation(this, [&] {
-        numbers = vouchers().documentNumbers();
-        sites = vouchers().sites();
-        buildings = vouchers().buildings();
+        numbers = family().documentNumbers();
+        sites = family().sites();
+        buildings = family().buildings();
     });
     const auto refill = [](QComboBox *combo, const QStringList &items) {
         const QString text = combo->currentText();
@@ -173,53 +173,15 @@ void FormLLDTX::showTotal()
     m_total->setText(m_formats.amountText(m_model->total()));
 }
 
-IssueVoucher FormLLDTX::shown() const
-{
-    IssueVoucher v;
-    v.xtbh = systemNumber();
-    v.ysdjh = m_ysdjh->currentText();
-    v.czrq = dateField()->date();
-    v.lldwbh = m_lldwbh->text().trimmed();
-    v.lldwmc = m_lldwmc->text();
-    v.sgbw = m_sgbw->currentText();
-    v.dh = m_dh->currentText();
-    v.lines = m_model->lines();
-    return v;
-}
-
-std::optional<bool> FormLLDTX::load(qint64 xtbh)
-{
-    const std::optional<IssueVoucher> v = vouchers().load(xtbh);
-    if (!v)
-        return std::nullopt;
-    dateField()->setDate(v->czrq);
-    m_lldwbh->setText(v->lldwbh);
-    m_lldwmc->setText(v->lldwmc);
-    m_ysdjh->setEditText(v->ysdjh);
-    m_sgbw->setEditText(v->sgbw);
-    m_dh->setEditText(v->dh);
-    fillChoices();
-    m_model->setLines(v->lines);
-    return v->posted;
-}
-
-qint64 FormLLDTX::saveShown(bool isNew)
-{
-    if (isNew)
-        return vouchers().saveNew(shown());
-    vouchers().saveEdit(shown());
-    return systemNumber();
-}
-
 void FormLLDTX::propose()
 {
-    m_ysdjh->setEditText(vouchers().proposeDocumentNumber());
+    m_ysdjh->setEditText(family().proposeDocumentNumber());
     fillChoices();
 }
 
 std::optional<qint64> FormLLDTX::find()
 {
-    FormPDCX finder(vouchers(), this);
+    FormPDCX finder(family(), this);
     return finder.pick();
 }
 

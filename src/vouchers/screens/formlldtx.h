@@ -1,19 +1,18 @@
 #pragma once
 
 #include "store/formats.h"
+#include "vouchers/issuelinemodel.h"
 #include "vouchers/issuevouchers.h"
-#include "vouchers/screens/voucherentryscreen.h"
+#include "vouchers/screens/familyscreen.h"
 
 class QComboBox;
 
 namespace varnock {
 
-class IssueLineModel;
-
 // The issue voucher entry screen, for requisitions ("1") and transfers out ("2"), with the
 // consuming unit, the site and the building, the total and the material picker beside the
 // lines.
-class FormLLDTX : public VoucherEntryScreen
+class FormLLDTX : public FamilyScreen<IssueVouchers, IssueLineModel>
 {
     Q_OBJECT
 
@@ -38,17 +37,13 @@ public:
     QComboBox *building() const { return m_dh; }
     QLineEdit *totalField() const { return m_total; }
     QPushButton *materialButton() const { return m_pickMaterial; }
-    IssueLineModel *model() const { return m_model; }
 
 private:
-    IssueVouchers &vouchers() const;
-    IssueVoucher shown() const;
     // The combos offer what was used before; their texts stay.
     void fillChoices();
     void showTotal();
 
-    std::optional<bool> load(qint64 xtbh) override;
-    qint64 saveShown(bool isNew) override;
+    void displayed() override { fillChoices(); }
     void propose() override;
     std::optional<qint64> find() override;
     void stateChanged(State state) override;
@@ -62,7 +57,6 @@ private:
     QComboBox *m_dh;
     QLineEdit *m_total;
     QPushButton *m_pickMaterial;
-    IssueLineModel *m_model;
 };
 
 } // namespace varnock

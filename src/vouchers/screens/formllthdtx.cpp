@@ -50,11 +50,10 @@ VoucherEntryScreen::Look look(const QString &zl)
 
 FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
                          const Formats &formats, QWidget *parent)
-    : VoucherEntryScreen(std::make_unique<IssueReturns>(db, zl, accountingMode, formats), look(zl),
-                         parent)
+    : FamilyScreen(std::make_unique<IssueReturns>(db, zl, accountingMode, formats), look(zl),
+                   parent)
     , m_ysbh(new QLineEdit(this))
     , m_thdjh(new QLineEdit(this))
-    , m_model(new IssueReturnLineModel(returns(), this))
 {
     m_ysbh->setObjectName(QStringLiteral("TxtYsbh"));
     m_ysbh->setMinimumWidth(170);
@@ -66,6 +65,8 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     addField(QStringLiteral("出库单号："), m_ysbh, 1, 0, 1, false);
     addField(QStringLiteral("退库单据号："), m_thdjh, 1, 2);
     placeState(0, 4, 2);
+    bind(m_ysbh, &IssueReturnVoucher::ysbh);
+    bind(m_thdjh, &IssueReturnVoucher::thdjh);
     m_ysbh->setFocusPolicy(Qt::NoFocus);
     stateLabel()->parentWidget()->setMinimumWidth(110);
     header()->setColumnStretch(1, 1);
@@ -85,61 +86,20 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     finish();
 }
 
-IssueReturns &FormLLTHDTX::returns() const
-{
-    return static_cast<IssueReturns &>(service());
-}
-
 const QString &FormLLTHDTX::zl() const
 {
-    return returns().zl();
-}
-
-void FormLLTHDTX::display(const IssueReturnVoucher &voucher)
-{
-    m_voucher = voucher;
-    dateField()->setDate(voucher.czrq);
-    m_ysbh->setText(voucher.ysbh);
-    m_thdjh->setText(voucher.thdjh);
-    m_model->setLines(voucher.lines);
-}
-
-IssueReturnVoucher FormLLTHDTX::shown() const
-{
-    IssueReturnVoucher v = m_voucher;
-    v.xtbh = systemNumber();
-    v.czrq = dateField()->date();
-    v.thdjh = m_thdjh->text();
-    v.lines = m_model->lines();
-    return v;
-}
-
-std::optional<bool> FormLLTHDTX::load(qint64 xtbh)
-{
-    const std::optional<IssueReturnVoucher> v = returns().load(xtbh);
-    if (!v)
-        return std::nullopt;
-    display(*v);
-    return v->posted;
-}
-
-qint64 FormLLTHDTX::saveShown(bool isNew)
-{
-    if (isNew)
-        return returns().saveNew(shown());
-    returns().saveEdit(shown());
-    return systemNumber();
+    return family().zl();
 }
 
 std::optional<qint64> FormLLTHDTX::find()
 {
-    FrmCktkcx finder(returns(), this);
+    FrmCktkcx finder(family(), this);
     return finder.pick();
 }
 
 void FormLLTHDTX::choose()
 {
-    FrmCkdcx chooser(returns(), this);
+    FrmCkdcx chooser(family(), this);
     if (const std::optional<qint64> xtbh = chooser.pick())
         beginReturn(*xtbh);
 }
@@ -150,8 +110,8 @@ void FormLLTHDTX::beginReturn(qint64 issueXtbh)
     qint64 next = 0;
     const QDate date = state() == State::New ? dateField()->date() : Clock::today();
     if (!runOperation(this, [&] {
-            draft = returns().draft(issueXtbh, date);
-            next = returns().nextSystemNumber();
+            draft = family().draft(issueXtbh, date);
+            next = family().nextSystemNumber();
         }))
         return;
     clearScreen();
@@ -172,7 +132,7 @@ void FormLLTHDTX::post()
     if (!Messages::ask(this, q.text, q.title, q.icon))
         return;
     const qint64 xtbh = systemNumber();
-    if (runOperation(this, [&] { returns().postNow(xtbh); }))
+    if (runOperation(this, [&] { family().postNow(xtbh); }))
         showVoucher(xtbh);
 }
 

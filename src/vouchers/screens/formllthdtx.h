@@ -1,17 +1,16 @@
 #pragma once
 
 #include "store/formats.h"
+#include "vouchers/issuereturnlinemodel.h"
 #include "vouchers/issuereturns.h"
-#include "vouchers/screens/voucherentryscreen.h"
+#include "vouchers/screens/familyscreen.h"
 
 namespace varnock {
-
-class IssueReturnLineModel;
 
 // The issue-return entry screen, for requisition returns ("1") and transfer-out returns
 // ("2"): a return is begun from a posted issue voucher ("出库查询"), only the returned
 // quantities are typed, and "记 帐" posts the stored return at once.
-class FormLLTHDTX : public VoucherEntryScreen
+class FormLLTHDTX : public FamilyScreen<IssueReturns, IssueReturnLineModel>
 {
     Q_OBJECT
 
@@ -32,21 +31,12 @@ public:
 
     QLineEdit *issueNumber() const { return m_ysbh; }
     QLineEdit *returnNumber() const { return m_thdjh; }
-    IssueReturnLineModel *model() const { return m_model; }
 
 private:
-    IssueReturns &returns() const;
-    void display(const IssueReturnVoucher &voucher);
-    IssueReturnVoucher shown() const;
-
-    std::optional<bool> load(qint64 xtbh) override;
-    qint64 saveShown(bool isNew) override;
     std::optional<qint64> find() override;
 
-    IssueReturnVoucher m_voucher; // what the screen started from: a draft or a saved return
     QLineEdit *m_ysbh;
     QLineEdit *m_thdjh;
-    IssueReturnLineModel *m_model;
 };
 
 } // namespace varnock

@@ -44,7 +44,7 @@ VoucherEntryScreen::Look look(const StockInReturnKind &k)
 
 StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, int accountingMode,
                                          const Formats &formats, QWidget *parent)
-    : VoucherEntryScreen(
+    : FamilyScreen(
           std::make_unique<StockInReturns>(db, StockInKind::of(kind), accountingMode, formats),
           look(StockInReturnKind::of(kind)), parent)
     , m_thdjh(new QLineEdit(this))
@@ -53,7 +53,6 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     , m_zph(new QLineEdit(this))
     , m_gysbh(new QLineEdit(this))
     , m_gysmc(new QLineEdit(this))
-    , m_model(new StockInReturnLineModel(returns(), this))
 {
     const StockInReturnKind &k = StockInReturnScreen::kind();
     m_thdjh->setObjectName(QStringLiteral("TxtThdjh"));
@@ -70,6 +69,13 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     addField(k.partnerCode, m_gysbh, 2, 0, 1, false);
     addField(k.partnerName, m_gysmc, 2, 2, 3, false);
     header()->setColumnStretch(6, 1);
+    using V = StockInReturnVoucher;
+    bind(m_thdjh, &V::thdjh);
+    bind(m_ysbh, &V::ysbh);
+    bind(m_fpbh, &V::fpbh);
+    bind(m_zph, &V::zph);
+    bind(m_gysbh, &V::gysbh);
+    bind(m_gysmc, &V::gysmc);
 
     grid()->setObjectName(QStringLiteral("MFG"));
     setLines(m_model, -1, StockInReturnLineModel::Quantity,
@@ -82,87 +88,35 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     finish();
 }
 
-StockInReturns &StockInReturnScreen::returns() const
-{
-    return static_cast<StockInReturns &>(service());
-}
-
 const StockInReturnKind &StockInReturnScreen::kind() const
 {
-    return returns().kind();
-}
-
-void StockInReturnScreen::showHeader(const StockInReturnVoucher &v)
-{
-    m_stockInXtbh = v.stockInXtbh;
-    dateField()->setDate(v.czrq);
-    m_thdjh->setText(v.thdjh);
-    m_ysbh->setText(v.ysbh);
-    m_fpbh->setText(v.fpbh);
-    m_zph->setText(v.zph);
-    m_gysbh->setText(v.gysbh);
-    m_gysmc->setText(v.gysmc);
-}
-
-StockInReturnVoucher StockInReturnScreen::shown() const
-{
-    StockInReturnVoucher v;
-    v.xtbh = systemNumber();
-    v.stockInXtbh = m_stockInXtbh;
-    v.czrq = dateField()->date();
-    v.thdjh = m_thdjh->text();
-    v.ysbh = m_ysbh->text();
-    v.fpbh = m_fpbh->text();
-    v.zph = m_zph->text();
-    v.gysbh = m_gysbh->text();
-    v.gysmc = m_gysmc->text();
-    v.lines = m_model->lines();
-    return v;
-}
-
-std::optional<bool> StockInReturnScreen::load(qint64 xtbh)
-{
-    const std::optional<StockInReturnVoucher> v = returns().load(xtbh);
-    if (!v)
-        return std::nullopt;
-    showHeader(*v);
-    m_model->setLines(v->lines);
-    return v->posted;
-}
-
-qint64 StockInReturnScreen::saveShown(bool isNew)
-{
-    if (isNew)
-        return returns().saveNew(shown());
-    returns().saveEdit(shown());
-    return systemNumber();
+    return family().kind();
 }
 
 std::optional<qint64> StockInReturnScreen::find()
 {
-    FrmDjcxth finder(returns(), this);
+    FrmDjcxth finder(family(), this);
     return finder.pick();
 }
 
 void StockInReturnScreen::choose()
 {
     clearScreen();
-    m_stockInXtbh = 0;
     QString proposal;
     qint64 next = 0;
     QList<StockInListRow> offered;
     if (!runOperation(this, [&] {
-            proposal = returns().proposeDocumentNumber();
-            next = returns().nextSystemNumber();
-            offered = returns().offerableStockIns();
+            proposal = family().proposeDocumentNumber();
+            next = family().nextSystemNumber();
+            offered = family().offerableStockIns();
         }))
         return;
     m_thdjh->setText(proposal);
     setSystemNumber(next);
     setState(State::New);
 
-    StockInVouchers stockIns(database(), kind().stockIn(), returns().accountingMode(),
-                             returns().formats());
+    StockInVouchers stockIns(database(), kind().stockIn(), family().accountingMode(),
+                             family().formats());
     FrmDjcxjg list(stockIns, offered, this);
     const std::optional<qint64> chosen = list.pick();
     if (!chosen) {
@@ -177,17 +131,16 @@ void StockInReturnScreen::startReturn(qint64 stockInXtbh)
     const QDate date = dateField()->date();
     const QString number = m_thdjh->text();
     std::optional<StockInReturnVoucher> v;
-    if (!runOperation(this, [&] { v = returns().draft(stockInXtbh, date); })) {
+    if (!runOperation(this, [&] { v = family().draft(stockInXtbh, date); })) {
         restore();
         return;
     }
-    showHeader(*v);
+    display(*v);
     dateField()->setDate(date);
     if (!number.isEmpty())
         m_thdjh->setText(number);
     if (systemNumberLabel()->text().isEmpty())
-        setSystemNumber(returns().nextSystemNumber());
-    m_model->setLines(v->lines);
+        setSystemNumber(family().nextSystemNumber());
     setState(State::New);
     if (m_model->rowCount() > 0) {
         grid()->setCurrentIndex(m_model->index(0, StockInReturnLineModel::Quantity));

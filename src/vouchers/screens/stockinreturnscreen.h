@@ -1,20 +1,19 @@
 #pragma once
 
 #include "store/formats.h"
-#include "vouchers/screens/voucherentryscreen.h"
+#include "vouchers/screens/familyscreen.h"
 #include "vouchers/stockinkind.h"
 #include "vouchers/stockinreturnkind.h"
+#include "vouchers/stockinreturnlinemodel.h"
 #include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
 
 namespace varnock {
 
-class StockInReturnLineModel;
-
 // The return screen of all four stock-in kinds (FrmCgthd, FrmDbthd, FrmZgthd, FrmJgthd): one
 // design, configured by the kind. A return is always made against one stock-in voucher,
 // chosen with "入库选择"; only the date, the number and the quantities are typed.
-class StockInReturnScreen : public VoucherEntryScreen
+class StockInReturnScreen : public FamilyScreen<StockInReturns, StockInReturnLineModel>
 {
     Q_OBJECT
 
@@ -42,25 +41,16 @@ public:
     QLineEdit *chequeNumber() const { return m_zph; }
     QLineEdit *partnerCode() const { return m_gysbh; }
     QLineEdit *partnerName() const { return m_gysmc; }
-    StockInReturnLineModel *model() const { return m_model; }
 
 private:
-    StockInReturns &returns() const;
-    void showHeader(const StockInReturnVoucher &v);
-    StockInReturnVoucher shown() const;
-
-    std::optional<bool> load(qint64 xtbh) override;
-    qint64 saveShown(bool isNew) override;
     std::optional<qint64> find() override;
 
-    qint64 m_stockInXtbh = 0;
     QLineEdit *m_thdjh;
     QLineEdit *m_ysbh;
     QLineEdit *m_fpbh;
     QLineEdit *m_zph;
     QLineEdit *m_gysbh;
     QLineEdit *m_gysmc;
-    StockInReturnLineModel *m_model;
 };
 
 } // namespace varnock

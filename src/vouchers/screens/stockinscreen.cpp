@@ -48,7 +48,7 @@ VoucherEntryScreen::Look look(const StockInKind &k)
 
 StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountingMode,
                              const Formats &formats, QWidget *parent)
-    : VoucherEntryScreen(
+    : FamilyScreen(
           std::make_unique<StockInVouchers>(db, StockInKind::of(kind), accountingMode, formats),
           look(StockInKind::of(kind)), parent)
     , m_formats(formats)
@@ -57,7 +57,6 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     , m_zph(new QLineEdit(this))
     , m_gysbh(new QLineEdit(this))
     , m_gysmc(new QLineEdit(this))
-    , m_model(new StockInLineModel(vouchers(), this))
 {
     const StockInKind &k = StockInScreen::kind();
     m_ysdjh->setObjectName(QStringLiteral("Combo1"));
@@ -82,6 +81,12 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     addField(k.partnerName, m_gysmc, 2, 2, 3, false);
     header()->setColumnStretch(6, 1);
     setStartField(m_ysdjh);
+    using V = StockInVoucher;
+    bind(m_ysdjh, &V::ysdjh);
+    bind(m_fpbh, &V::fpbh);
+    bind(m_zph, &V::zph);
+    bind(m_gysbh, &V::gysbh);
+    bind(m_gysmc, &V::gysmc);
 
     grid()->setObjectName(QStringLiteral("MFG"));
     setLines(m_model, StockInLineModel::Code, StockInLineModel::Price,
@@ -102,14 +107,9 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     finish();
 }
 
-StockInVouchers &StockInScreen::vouchers() const
-{
-    return static_cast<StockInVouchers &>(service());
-}
-
 const StockInKind &StockInScreen::kind() const
 {
-    return vouchers().kind();
+    return family().kind();
 }
 
 void StockInScreen::stateChanged(State state)
@@ -121,53 +121,15 @@ void StockInScreen::stateChanged(State state)
     }
 }
 
-StockInVoucher StockInScreen::shown() const
-{
-    StockInVoucher v;
-    v.xtbh = systemNumber();
-    v.czrq = dateField()->date();
-    v.ysdjh = m_ysdjh->currentText();
-    v.fpbh = m_fpbh->text();
-    v.zph = m_zph->text();
-    v.gysbh = m_gysbh->text();
-    v.gysmc = m_gysmc->text();
-    v.lines = m_model->lines();
-    return v;
-}
-
-std::optional<bool> StockInScreen::load(qint64 xtbh)
-{
-    const std::optional<StockInVoucher> v = vouchers().load(xtbh);
-    if (!v)
-        return std::nullopt;
-    dateField()->setDate(v->czrq);
-    m_ysdjh->clear();
-    m_ysdjh->setEditText(v->ysdjh);
-    m_fpbh->setText(v->fpbh);
-    m_zph->setText(v->zph);
-    m_gysbh->setText(v->gysbh);
-    m_gysmc->setText(v->gysmc);
-    m_model->setLines(v->lines);
-    return v->posted;
-}
-
-qint64 StockInScreen::saveShown(bool isNew)
-{
-    if (isNew)
-        return vouchers().saveNew(shown());
-    vouchers().saveEdit(shown());
-    return systemNumber();
-}
-
 void StockInScreen::propose()
 {
-    m_ysdjh->addItems(vouchers().documentNumbers());
-    m_ysdjh->setEditText(vouchers().proposeDocumentNumber());
+    m_ysdjh->addItems(family().documentNumbers());
+    m_ysdjh->setEditText(family().proposeDocumentNumber());
 }
 
 std::optional<qint64> StockInScreen::find()
 {
-    FrmDjcxjg finder(vouchers(), this);
+    FrmDjcxjg finder(family(), this);
     return finder.pick();
 }
 
@@ -185,7 +147,7 @@ void StockInScreen::append()
     const QModelIndex current = grid()->currentIndex();
     const int row = current.isValid() ? current.row() : -1;
     const qint64 id = row >= 0 ? m_model->line(row).id : 0;
-    if (!runOperation(this, [&] { vouchers().checkAppend(id); }))
+    if (!runOperation(this, [&] { family().checkAppend(id); }))
         return;
     if (!Messages::ask(this, QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!"
                                             "您确定要进行此操作吗?")))
@@ -194,7 +156,7 @@ void StockInScreen::append()
                                  QString::number(row + 1) + QStringLiteral(" 条记录将被追加")))
         return;
     const StockInVoucher v = shown();
-    if (runOperation(this, [&] { vouchers().append(v, v.lines.at(row)); }))
+    if (runOperation(this, [&] { family().append(v, v.lines.at(row)); }))
         showVoucher(systemNumber());
 }
 

@@ -1,19 +1,18 @@
 #pragma once
 
 #include "store/formats.h"
-#include "vouchers/screens/voucherentryscreen.h"
+#include "vouchers/screens/familyscreen.h"
 #include "vouchers/stockinkind.h"
+#include "vouchers/stockinlinemodel.h"
 #include "vouchers/stockinvouchers.h"
 
 class QComboBox;
 
 namespace varnock {
 
-class StockInLineModel;
-
 // The entry screen of all four stock-in kinds (FrmCgrkd, FrmDbrkd, FrmZgrkd, FrmJgrkd): one
 // design, configured by the kind. The provisional kind adds "追 加(&Z)".
-class StockInScreen : public VoucherEntryScreen
+class StockInScreen : public FamilyScreen<StockInVouchers, StockInLineModel>
 {
     Q_OBJECT
 
@@ -39,17 +38,11 @@ public:
     QLineEdit *chequeNumber() const { return m_zph; }
     QLineEdit *partnerCode() const { return m_gysbh; }
     QLineEdit *partnerName() const { return m_gysmc; }
-    StockInLineModel *model() const { return m_model; }
 
     // The provisional append of the current line.
     void append();
 
 private:
-    StockInVouchers &vouchers() const;
-    StockInVoucher shown() const;
-
-    std::optional<bool> load(qint64 xtbh) override;
-    qint64 saveShown(bool isNew) override;
     void propose() override;
     std::optional<qint64> find() override;
     void pickMaterial(int row) override;
@@ -62,7 +55,6 @@ private:
     QLineEdit *m_zph;
     QLineEdit *m_gysbh;
     QLineEdit *m_gysmc;
-    StockInLineModel *m_model;
 };
 
 } // namespace varnock
