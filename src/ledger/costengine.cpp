@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -56,8 +55,7 @@ CostEngine::CostEngine(Database &db, int accountingMode, const Formats &formats)
 
 CostEngine::Material CostEngine::material(const QString &clbh) const
 {
-    QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"), {clbh});
+    Query q = m_db.query(QStringLiteral("SELECT JJFS, JHDJ FROM CLJBXXB WHERE CLBH = ?"), {clbh});
     Material m;
     if (q.next()) {
         m.planned = q.value(0).toInt() != 0;
@@ -68,7 +66,7 @@ CostEngine::Material CostEngine::material(const QString &clbh) const
 
 CostEngine::Stock CostEngine::stock(const QString &clbh) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
+    Query q = m_db.query(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
     Stock s;
     if (q.next()) {
         s.exists = true;
@@ -86,11 +84,11 @@ void CostEngine::writeStock(const QString &clbh, const Material &m, const Stock 
     const Decimal amount =
         m.planned ? m_formats.amountAt(quantity, m.plannedPrice) : m_formats.roundAmount(s.amount);
     if (s.exists) {
-        m_db.exec(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
-                  {quantity.toVariant(), amount.toVariant(), clbh});
+        m_db.query(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
+                   {quantity.toVariant(), amount.toVariant(), clbh});
     } else {
-        m_db.exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, ?, ?)"),
-                  {clbh, quantity.toVariant(), amount.toVariant()});
+        m_db.query(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES (?, ?, ?)"),
+                   {clbh, quantity.toVariant(), amount.toVariant()});
     }
 }
 
@@ -125,9 +123,9 @@ void CostEngine::refuseReturn()
 void CostEngine::addReceiptToStock(qint64 xtbh)
 {
     Transaction tx(m_db);
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ? "
-                                           "AND (CKID IS NULL OR CKID = 0) ORDER BY ID"),
-                            {xtbh});
+    Query q = m_db.query(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ? "
+                                        "AND (CKID IS NULL OR CKID = 0) ORDER BY ID"),
+                         {xtbh});
     QList<qint64> ids;
     while (q.next())
         ids.append(q.value(0).toLongLong());
@@ -138,8 +136,8 @@ void CostEngine::addReceiptToStock(qint64 xtbh)
 
 void CostEngine::addReceiptLineToStock(qint64 rkdId)
 {
-    QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"), {rkdId});
+    Query q =
+        m_db.query(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"), {rkdId});
     if (!q.next())
         return;
     // A direct delivery goes straight to the consumer; it never rests in the store.
@@ -178,9 +176,9 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
     };
     Transaction tx(m_db);
     QList<Line> lines;
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, THSL, THJE, RKID, XTBH FROM THD WHERE ") +
-                                where + QStringLiteral(" ORDER BY ID"),
-                            {key});
+    Query q = m_db.query(QStringLiteral("SELECT CLBH, THSL, THJE, RKID, XTBH FROM THD WHERE ") +
+                             where + QStringLiteral(" ORDER BY ID"),
+                         {key});
     while (q.next()) {
         lines.append({q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
                       Decimal::fromVariant(q.value(2)), q.value(3).toLongLong(),
@@ -198,9 +196,9 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
         if (m_fifo && line.rkid != 0) {
             // Goods already issued from a receipt cannot go back to the supplier: the layer
             // would hold less than nothing and later issues would draw on it.
-            QSqlQuery r = m_db.exec(QStringLiteral("SELECT SJSL, CZBZ, JZBZ, CKID FROM RKD "
-                                                   "WHERE ID = ?"),
-                                    {line.rkid});
+            Query r = m_db.query(QStringLiteral("SELECT SJSL, CZBZ, JZBZ, CKID FROM RKD "
+                                                "WHERE ID = ?"),
+                                 {line.rkid});
             if (r.next() && r.value(1).toInt() == 0 && r.value(2).toInt() != 0 &&
                 r.value(3).toLongLong() == 0) {
                 const Decimal returned = Decimal::fromVariant(
@@ -261,11 +259,11 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
     QHash<QString, Material> catalogue;
     // The material's pricing comes with its lines: one statement for the voucher instead of
     // one per line.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT L.ID, L.CLBH, L.SJSL, L.SJJE, C.CLBH, "
-                                           "C.JJFS, C.JHDJ FROM LLD L LEFT JOIN CLJBXXB C "
-                                           "ON C.CLBH = TRIM(L.CLBH) WHERE L.") +
-                                where + QStringLiteral(" AND L.ZJZC = 0 ORDER BY L.ID"),
-                            {key});
+    Query q = m_db.query(QStringLiteral("SELECT L.ID, L.CLBH, L.SJSL, L.SJJE, C.CLBH, "
+                                        "C.JJFS, C.JHDJ FROM LLD L LEFT JOIN CLJBXXB C "
+                                        "ON C.CLBH = TRIM(L.CLBH) WHERE L.") +
+                             where + QStringLiteral(" AND L.ZJZC = 0 ORDER BY L.ID"),
+                         {key});
     while (q.next()) {
         const QString clbh = q.value(1).toString().trimmed();
         lines.append({q.value(0).toLongLong(), clbh,
@@ -313,9 +311,9 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
             const Decimal planned = m_formats.amountAt(line.quantity, m.plannedPrice);
             if (m.planned && line.amount != planned) {
                 line.amount = planned;
-                m_db.exec(QStringLiteral("UPDATE LLD SET SJDJ = ?, SJJE = ? WHERE ID = ?"),
-                          {m_formats.roundAmount(m.plannedPrice).toVariant(), planned.toVariant(),
-                           line.id});
+                m_db.query(QStringLiteral("UPDATE LLD SET SJDJ = ?, SJJE = ? WHERE ID = ?"),
+                           {m_formats.roundAmount(m.plannedPrice).toVariant(), planned.toVariant(),
+                            line.id});
             }
         }
     }
@@ -341,8 +339,8 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
             if (!rest.isZero()) {
                 last->amount += rest;
                 amount += rest;
-                m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"),
-                          {last->amount.toVariant(), last->id});
+                m_db.query(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"),
+                           {last->amount.toVariant(), last->id});
             }
         }
         s.quantity -= quantity;
@@ -369,9 +367,9 @@ Decimal CostEngine::remainingInLayer(const Layer &layer) const
     } else {
         // Returns are counted from the moment they are entered, so that a pending return
         // keeps its goods in the layer.
-        QSqlQuery q = m_db.exec(QStringLiteral("SELECT (SELECT SUM(THSL) FROM THD WHERE RKID = ?), "
-                                               "(SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?)"),
-                                {layer.id, layer.id});
+        Query q = m_db.query(QStringLiteral("SELECT (SELECT SUM(THSL) FROM THD WHERE RKID = ?), "
+                                            "(SELECT SUM(CKSL) FROM XJXCSJB WHERE RKID = ?)"),
+                             {layer.id, layer.id});
         if (q.next()) {
             left -= Decimal::fromVariant(q.value(0));
             left -= Decimal::fromVariant(q.value(1));
@@ -390,10 +388,10 @@ bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal avail
         return false;
     const Decimal take = std::min(available, q);
     const Decimal left = m_formats.roundQuantity(available - take);
-    m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, SYSL) "
-                             "VALUES (?, ?, ?, ?, ?, ?)"),
-              {clbh, idOrNull(layer.opening, layer.id), idOrNull(!layer.opening, layer.id), lldId,
-               take.toVariant(), left.toVariant()});
+    m_db.query(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, SYSL) "
+                              "VALUES (?, ?, ?, ?, ?, ?)"),
+               {clbh, idOrNull(layer.opening, layer.id), idOrNull(!layer.opening, layer.id), lldId,
+                take.toVariant(), left.toVariant()});
     c = m_formats.roundAmount(c + Decimal::mulDiv(take, layer.amount, layer.size));
     q = m_formats.roundQuantity(q - take);
     return !(q > Decimal());
@@ -405,11 +403,11 @@ bool CostEngine::walkOpeningLayers(const QString &clbh, qint64 afterId, qint64 l
     // A range of the material's index, already in ID order: no earlier layer is read. What
     // was drawn from a layer is summed when the walk reaches it, after the pieces written
     // for the layers before it.
-    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT Z.ID, Z.KCSL, Z.KCJE, "
-                                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
-                                            "WHERE P.CSHID = Z.ID) FROM ZWCSH Z "
-                                            "WHERE Z.CLBH = ? AND Z.ID > ? ORDER BY Z.ID"),
-                             {clbh, afterId});
+    Query lq = m_db.query(QStringLiteral("SELECT Z.ID, Z.KCSL, Z.KCJE, "
+                                         "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
+                                         "WHERE P.CSHID = Z.ID) FROM ZWCSH Z "
+                                         "WHERE Z.CLBH = ? AND Z.ID > ? ORDER BY Z.ID"),
+                          {clbh, afterId});
     while (lq.next()) {
         Layer layer;
         layer.opening = true;
@@ -429,14 +427,14 @@ bool CostEngine::walkReceiptLayers(const QString &clbh, qint64 afterId, qint64 l
 {
     // On the material's (CLBH, ID) index: the walk starts right after `afterId`, however many
     // layers lie before it.
-    QSqlQuery lq = m_db.exec(QStringLiteral("SELECT R.ID, R.SJSL, R.SJJE, "
-                                            "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID), "
-                                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
-                                            "WHERE P.RKID = R.ID) FROM RKD R "
-                                            "WHERE R.CLBH = ? AND R.ID > ? AND R.CZBZ = 0 "
-                                            "AND R.JZBZ <> 0 AND (R.CKID IS NULL OR R.CKID = 0) "
-                                            "ORDER BY R.ID"),
-                             {clbh, afterId});
+    Query lq = m_db.query(QStringLiteral("SELECT R.ID, R.SJSL, R.SJJE, "
+                                         "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID), "
+                                         "(SELECT SUM(P.CKSL) FROM XJXCSJB P "
+                                         "WHERE P.RKID = R.ID) FROM RKD R "
+                                         "WHERE R.CLBH = ? AND R.ID > ? AND R.CZBZ = 0 "
+                                         "AND R.JZBZ <> 0 AND (R.CKID IS NULL OR R.CKID = 0) "
+                                         "ORDER BY R.ID"),
+                          {clbh, afterId});
     while (lq.next()) {
         Layer layer;
         layer.opening = false;
@@ -470,7 +468,7 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
         bool done = false;
         // The newest piece of the material, where its last issue stopped, read together with
         // its layer. Mirror pieces and the pieces of direct deliveries never count.
-        QSqlQuery newest = m_db.exec(
+        Query newest = m_db.query(
             QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL, Z.ID, Z.KCSL, Z.KCJE, "
                            "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID, "
                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.CSHID = Z.ID), "
@@ -528,17 +526,17 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
     // A planned-price material leaves stock at planned value; the pieces still record which
     // layers were drawn.
     const Decimal cost = m.planned ? m_formats.amountAt(total, m.plannedPrice) : c;
-    m_db.exec(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"), {cost.toVariant(), lldId});
+    m_db.query(QStringLiteral("UPDATE LLD SET SJJE = ? WHERE ID = ?"), {cost.toVariant(), lldId});
     return cost;
 }
 
 void CostEngine::restoreIssueLinePieces(qint64 reversedLineId, qint64 mirrorLineId)
 {
     Transaction tx(m_db);
-    m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (CKSL, SYSL, CLBH, CKID, CSHID, RKID) "
-                             "SELECT -CKSL, SYSL + CKSL, CLBH, ?, CSHID, RKID FROM XJXCSJB "
-                             "WHERE CKID = ? AND CKSL >= 0 ORDER BY ID"),
-              {mirrorLineId, reversedLineId});
+    m_db.query(QStringLiteral("INSERT INTO XJXCSJB (CKSL, SYSL, CLBH, CKID, CSHID, RKID) "
+                              "SELECT -CKSL, SYSL + CKSL, CLBH, ?, CSHID, RKID FROM XJXCSJB "
+                              "WHERE CKID = ? AND CKSL >= 0 ORDER BY ID"),
+               {mirrorLineId, reversedLineId});
     tx.commit();
 }
 
@@ -573,9 +571,9 @@ void CostEngine::addIssueReturnToStock(qint64 xtbh)
     };
     Transaction tx(m_db);
     QList<Line> lines;
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT CLBH, THDJ, THSL, THJE FROM TKD "
-                                           "WHERE XTBH = ? ORDER BY ID"),
-                            {xtbh});
+    Query q = m_db.query(QStringLiteral("SELECT CLBH, THDJ, THSL, THJE FROM TKD "
+                                        "WHERE XTBH = ? ORDER BY ID"),
+                         {xtbh});
     while (q.next()) {
         lines.append({q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
                       Decimal::fromVariant(q.value(2)), Decimal::fromVariant(q.value(3))});
@@ -587,10 +585,10 @@ void CostEngine::addIssueReturnToStock(qint64 xtbh)
         addToStock(line.clbh, m, line.quantity, value);
         // The returned goods become the newest receipt layer, consumed after every older one.
         if (m_fifo && line.quantity > Decimal()) {
-            m_db.exec(QStringLiteral("INSERT INTO RKD (SJDJ, SJSL, SJJE, CLBH, CZRQ, JZBZ) "
-                                     "VALUES (?, ?, ?, ?, ?, 1)"),
-                      {line.price.toVariant(), line.quantity.toVariant(), value.toVariant(),
-                       line.clbh, today});
+            m_db.query(QStringLiteral("INSERT INTO RKD (SJDJ, SJSL, SJJE, CLBH, CZRQ, JZBZ) "
+                                      "VALUES (?, ?, ?, ?, ?, 1)"),
+                       {line.price.toVariant(), line.quantity.toVariant(), value.toVariant(),
+                        line.clbh, today});
         }
     }
     tx.commit();

@@ -62,10 +62,10 @@ Posting::Question Posting::deleteQuestion(Family family, int row)
 QList<qint64> Posting::unpostedVouchers(Family family, const QString &kind) const
 {
     const FamilyTables t = tablesOf(family);
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT XTBH FROM %1 WHERE ZL = ? AND "
-                                           "JZBZ = 0 AND XTBH <> 0%2 ORDER BY XTBH")
-                                .arg(t.table, t.scope),
-                            {kind});
+    Query q = m_db.query(QStringLiteral("SELECT DISTINCT XTBH FROM %1 WHERE ZL = ? AND "
+                                        "JZBZ = 0 AND XTBH <> 0%2 ORDER BY XTBH")
+                             .arg(t.table, t.scope),
+                         {kind});
     QList<qint64> vouchers;
     while (q.next())
         vouchers.append(q.value(0).toLongLong());
@@ -215,12 +215,12 @@ PostingGrid Posting::lineGrid(Family family, qint64 xtbh, bool unreversedOnly) c
 void Posting::checkUnposted(Family family, const QString &kind, qint64 xtbh) const
 {
     const FamilyTables t = tablesOf(family);
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT COUNT(*), "
-                                           "SUM(CASE WHEN JZBZ <> 0 THEN 1 ELSE 0 END), "
-                                           "SUM(CASE WHEN ZL = ? THEN 0 ELSE 1 END) "
-                                           "FROM %1 WHERE XTBH = ?%2")
-                                .arg(t.table, t.scope),
-                            {kind, xtbh});
+    Query q = m_db.query(QStringLiteral("SELECT COUNT(*), "
+                                        "SUM(CASE WHEN JZBZ <> 0 THEN 1 ELSE 0 END), "
+                                        "SUM(CASE WHEN ZL = ? THEN 0 ELSE 1 END) "
+                                        "FROM %1 WHERE XTBH = ?%2")
+                             .arg(t.table, t.scope),
+                         {kind, xtbh});
     q.next();
     const int lines = q.value(0).toInt();
     if (lines == 0 || xtbh == 0)
@@ -239,24 +239,24 @@ void Posting::post(Family family, const QString &kind, qint64 xtbh)
     switch (family) {
     case Family::StockIn:
         engine.addReceiptToStock(xtbh);
-        m_db.exec(QStringLiteral("UPDATE RKD SET JZBZ = 1 WHERE XTBH = ? "
-                                 "AND (CKID IS NULL OR CKID = 0)"),
-                  {xtbh});
+        m_db.query(QStringLiteral("UPDATE RKD SET JZBZ = 1 WHERE XTBH = ? "
+                                  "AND (CKID IS NULL OR CKID = 0)"),
+                   {xtbh});
         break;
     case Family::StockInReturn:
         // The engine refuses "库存不允许出负！" when a material, summed over the voucher's
         // lines, would go below nothing.
-        m_db.exec(QStringLiteral("UPDATE THD SET JZBZ = 1 WHERE XTBH = ?"), {xtbh});
+        m_db.query(QStringLiteral("UPDATE THD SET JZBZ = 1 WHERE XTBH = ?"), {xtbh});
         engine.removeReturnFromStock(xtbh);
         break;
     case Family::Issue:
         // Checked per material against the sum of the voucher's lines; a material without
         // stock counts as stock 0.
-        m_db.exec(QStringLiteral("UPDATE LLD SET JZBZ = 1 WHERE XTBH = ? AND ZJZC = 0"), {xtbh});
+        m_db.query(QStringLiteral("UPDATE LLD SET JZBZ = 1 WHERE XTBH = ? AND ZJZC = 0"), {xtbh});
         engine.removeIssueVoucherFromStock(xtbh);
         break;
     case Family::IssueReturn:
-        m_db.exec(QStringLiteral("UPDATE TKD SET JZBZ = 1 WHERE XTBH = ?"), {xtbh});
+        m_db.query(QStringLiteral("UPDATE TKD SET JZBZ = 1 WHERE XTBH = ?"), {xtbh});
         engine.addIssueReturnToStock(xtbh);
         break;
     }

@@ -95,7 +95,15 @@ Database::Database(const QString &filePath, Access access)
         }
     }
     try {
-        registerScaledFunctions(sqliteHandle(connection()));
+        sqlite3 *handle = sqliteHandle(connection());
+        registerScaledFunctions(handle);
+        m_statements =
+            std::make_shared<StatementCache>(handle, [this](int code, const QString &text) {
+                // A scaled function that left the exact range: the same failure as Decimal's.
+                if (text.endsWith(QLatin1String(OverflowMessage)))
+                    throw std::overflow_error(OverflowMessage);
+                throw StoreError(failureText(QString::number(code), text));
+            });
         if (!m_readOnly)
             exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=FULL"));
@@ -132,6 +140,10 @@ void Database::open(const QString &name, const QString &options)
 
 void Database::close()
 {
+    if (m_statements) {
+        m_statements->close();
+        m_statements.reset();
+    }
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (db.isOpen())
@@ -212,11 +224,18 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &values) const
     return query;
 }
 
+Query Database::query(const QString &sql, const QVariantList &values) const
+{
+    Query q(m_statements, sql, m_statements->lend(sql));
+    q.start(values);
+    return q;
+}
+
 QVariant Database::scalar(const QString &sql, const QVariantList &values) const
 {
-    QSqlQuery query = exec(sql, values);
-    if (query.next())
-        return query.value(0);
+    Query q = query(sql, values);
+    if (q.next())
+        return q.value(0);
     return QVariant();
 }
 
@@ -270,9 +289,9 @@ Transaction::Transaction(Database &db)
                       Refusal::Icon::Critical);
     }
     if (m_level == 0)
-        m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.query(QStringLiteral("BEGIN IMMEDIATE"));
     else
-        m_db.exec(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+        m_db.query(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
     ++m_db.m_transactionDepth;
 }
 
@@ -283,10 +302,10 @@ Transaction::~Transaction()
     --m_db.m_transactionDepth;
     try {
         if (m_level == 0) {
-            m_db.exec(QStringLiteral("ROLLBACK"));
+            m_db.query(QStringLiteral("ROLLBACK"));
         } else {
-            m_db.exec(QStringLiteral("ROLLBACK TO sp%1").arg(m_level));
-            m_db.exec(QStringLiteral("RELEASE sp%1").arg(m_level));
+            m_db.query(QStringLiteral("ROLLBACK TO sp%1").arg(m_level));
+            m_db.query(QStringLiteral("RELEASE sp%1").arg(m_level));
         }
     } catch (const StoreError &) {
         // A failed rollback leaves SQLite to roll back on close; nothing more can be done here.
@@ -298,9 +317,9 @@ void Transaction::commit()
     if (m_done)
         return;
     if (m_level == 0)
-        m_db.exec(QStringLiteral("COMMIT"));
+        m_db.query(QStringLiteral("COMMIT"));
     else
-        m_db.exec(QStringLiteral("RELEASE sp%1").arg(m_level));
+        m_db.query(QStringLiteral("RELEASE sp%1").arg(m_level));
     m_done = true;
     --m_db.m_transactionDepth;
 }
@@ -311,7 +330,7 @@ ReadSnapshot::ReadSnapshot(Database &db)
     if (m_db.m_transactionDepth > 0)
         return;
     // Deferred: the snapshot is taken at the first read and holds until the end.
-    m_db.exec(QStringLiteral("BEGIN"));
+    m_db.query(QStringLiteral("BEGIN"));
     m_began = true;
     ++m_db.m_transactionDepth;
 }
@@ -322,7 +341,7 @@ ReadSnapshot::~ReadSnapshot()
         return;
     --m_db.m_transactionDepth;
     try {
-        m_db.exec(QStringLiteral("COMMIT"));
+        m_db.query(QStringLiteral("COMMIT"));
     } catch (const StoreError &) {
         // Nothing was written; closing the connection ends the read as well.
     }

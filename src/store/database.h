@@ -1,10 +1,15 @@
 #pragma once
 
+#include "store/query.h"
+#include "store/statementcache.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 namespace varnock {
 
@@ -42,9 +47,13 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     QSqlDatabase connection() const;
 
-    // Prepares and runs one statement with positional '?' values. Throws StoreError.
+    // Runs one statement with positional '?' values through the connection's statement cache:
+    // prepared the first time, reused after. Throws StoreError.
+    Query query(const QString &sql, const QVariantList &values = {}) const;
+    // Prepares and runs one statement afresh, for statements run once (schema, pragmas).
+    // Throws StoreError.
     QSqlQuery exec(const QString &sql, const QVariantList &values = {}) const;
-    // First column of the first row; a null QVariant when there is no row.
+    // First column of the first row (through the cache); a null QVariant when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
     // Runs a script of statements separated by ';' (schema creation). No values.
     void execScript(const QString &script) const;
@@ -59,6 +68,8 @@ public:
     // The text of a failure on this file: what happened, what to do, the driver's words.
     QString failureText(const QString &nativeCode, const QString &driverText) const;
 
+    const StatementCache &statements() const { return *m_statements; }
+
 private:
     friend class Transaction;
     friend class ReadSnapshot;
@@ -70,6 +81,9 @@ private:
     QString m_connectionName;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    // Shared with the queries lent out, which give their statements back only while the
+    // connection is open.
+    std::shared_ptr<StatementCache> m_statements;
 };
 
 // One business operation = one transaction. Rolls back when destroyed uncommitted. Nested
