@@ -71,6 +71,8 @@ QString kindName(InvariantBreach::Kind kind)
         return QStringLiteral("rest");
     case InvariantBreach::Kind::OffPlan:
         return QStringLiteral("planned");
+    case InvariantBreach::Kind::Snapshot:
+        return QStringLiteral("snapshot");
     }
     return QString();
 }

@@ -1,6 +1,7 @@
 #include "ledger/invariantchecker.h"
 
 #include "ledger/costengine.h"
+#include "ledger/layersnapshot.h"
 #include "ledger/plannedstock.h"
 #include "store/database.h"
 #include "store/decimal.h"
@@ -172,6 +173,9 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
                  InvariantBreach::Kind::Layer});
         }
     }
+
+    for (const LayerSnapshot::Difference &diff : LayerSnapshot(db).latestDifferences(formats))
+        breaches.append({diff.clbh, diff.what, InvariantBreach::Kind::Snapshot});
     return breaches;
 }
 

@@ -25,6 +25,9 @@ struct InvariantBreach
         // A planned-price material whose KCJE is not KCSL × JHDJ rounded to the amount
         // format, in either mode.
         OffPlan,
+        // First in first out: the latest closing's stock per unit price (XJXCYJKCB) differs
+        // from the history regrouped at its day.
+        Snapshot,
     };
 
     QString clbh;

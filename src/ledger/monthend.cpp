@@ -1,10 +1,9 @@
 #include "ledger/monthend.h"
 
 #include "ledger/costengine.h"
+#include "ledger/layersnapshot.h"
 #include "store/clock.h"
 #include "store/database.h"
-
-#include <QSqlQuery>
 
 namespace varnock {
 
@@ -133,50 +132,19 @@ int MonthEnd::close(const QDate &today, const Progress &progress)
     int done = 1;
     if (fifo) {
         report(done, QStringLiteral("先进先出结存"));
-        snapshotLayers(yjid, day);
+        LayerSnapshot(m_db).write(yjid, today);
         ++done;
     }
     report(done, QStringLiteral("月结记录"));
-    m_db.exec(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (?, ?)"), {yjid, day});
+    m_db.query(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (?, ?)"), {yjid, day});
     ++done;
     report(done, QStringLiteral("月末库存"));
-    m_db.exec(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "
-                             "SELECT CLBH, SUM(KCSL), SUM(KCJE), ? FROM KC GROUP BY CLBH"),
-              {yjid});
+    m_db.query(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "
+                              "SELECT CLBH, SUM(KCSL), SUM(KCJE), ? FROM KC GROUP BY CLBH"),
+               {yjid});
     tx.commit();
     report(total, QString());
     return yjid;
-}
-
-// The stock of each material at each unit price: receipts and opening balances at their own
-// price, less returns to suppliers, less the pieces issued from each layer at that layer's
-// price, plus issue returns and count differences. Direct deliveries never rest in the store,
-// and lines without a voucher number are booked through their count or issue return.
-// The rows are grouped once, at the end: sums of integers do not depend on the grouping, and
-// one sort of all rows is much cheaper than a sort per source followed by another. Nearly
-// every row is dated up to today, so the tables are read straight through ("+CZRQ"), not
-// row by row through their date indexes.
-void MonthEnd::snapshotLayers(int yjid, const QString &today)
-{
-    m_db.exec(
-        QStringLiteral(
-            "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
-            "SELECT ?, A.CLBH, A.DJ, COALESCE(SUM(A.SL), 0), SROUND(COALESCE(SUM(A.JE), 0), ?) "
-            "FROM ("
-            "SELECT CLBH, SJDJ AS DJ, SJSL AS SL, SJJE AS JE FROM RKD "
-            "WHERE XTBH <> 0 AND (CKID IS NULL OR CKID = 0) AND +CZRQ <= ? "
-            "UNION ALL SELECT CLBH, THDJ, -THSL, -THJE FROM THD WHERE +CZRQ <= ? "
-            "UNION ALL SELECT X.CLBH, R.SJDJ, -X.CKSL, -SMUL(R.SJDJ, X.CKSL, 4) "
-            "FROM XJXCSJB X JOIN RKD R ON R.ID = X.RKID JOIN LLD L ON L.ID = X.CKID "
-            "WHERE L.XTBH <> 0 AND L.ZJZC = 0 AND L.CZRQ <= ? "
-            "UNION ALL SELECT X.CLBH, Z.KCDJ, -X.CKSL, -SMUL(Z.KCDJ, X.CKSL, 4) "
-            "FROM XJXCSJB X JOIN ZWCSH Z ON Z.ID = X.CSHID JOIN LLD L ON L.ID = X.CKID "
-            "WHERE L.XTBH <> 0 AND L.CZRQ <= ? "
-            "UNION ALL SELECT CLBH, THDJ, THSL, THJE FROM TKD WHERE +CZRQ <= ? "
-            "UNION ALL SELECT CLBH, PDDJ, PDSL, PDJE FROM PYK WHERE RQ <= ? "
-            "UNION ALL SELECT CLBH, KCDJ, KCSL, KCJE FROM ZWCSH"
-            ") AS A GROUP BY A.CLBH, A.DJ"),
-        {yjid, m_formats.amountDecimals(), today, today, today, today, today, today});
 }
 
 } // namespace varnock

@@ -44,7 +44,6 @@ public:
 
 private:
     QList<Step> steps(const QDate &today) const;
-    void snapshotLayers(int yjid, const QString &today);
 
     Database &m_db;
     int m_mode;

@@ -164,6 +164,7 @@ const Index accountSetIndexes[] = {
     {"THD_CZRQ", "THD", "CZRQ"},
     {"THD_RKID", "THD", "RKID"},
     {"THD_ZL_JZBZ", "THD", "ZL, JZBZ, XTBH"},
+    {"THD_JZBZ", "THD", "JZBZ, XTBH"},
     {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
     {"LLD_XTBH", "LLD", "XTBH"},
     {"LLD_MONTH_YSDJH", "LLD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
@@ -175,6 +176,7 @@ const Index accountSetIndexes[] = {
     {"TKD_CZRQ", "TKD", "CZRQ"},
     {"TKD_LLID", "TKD", "LLID"},
     {"TKD_ZL_JZBZ", "TKD", "ZL, JZBZ, XTBH"},
+    {"TKD_JZBZ", "TKD", "JZBZ, XTBH"},
 
     {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
     {"XJXCSJB_CLBH", "XJXCSJB", "CLBH"},
@@ -184,6 +186,8 @@ const Index accountSetIndexes[] = {
     {"YJKCB_YJID", "YJKCB", "YJID, CLBH"},
     {"XJXCYJKCB_YJID", "XJXCYJKCB", "YJID, CLBH"},
     {"PYK_CLBH_RQ", "PYK", "CLBH, RQ"},
+    // A closing reads the count rows dated since the previous closing.
+    {"PYK_RQ", "PYK", "RQ"},
     {"CLKVMT_CLBH_CZRQ", "CLKVMT", "CLBH, CZRQ"},
     {"CLJH_CZRQ", "CLJH", "CZRQ, CLBH"},
     {"CZRZ_RQ", "CZRZ", "RQ"},
@@ -256,7 +260,8 @@ void Schema::upgrade(Database &db)
     if (version == Version || db.isReadOnly())
         return;
     Transaction tx(db);
-    // From version 1: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already has.
+    // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
+    // has.
     createIndexes(db, accountSetIndexes);
     db.setUserVersion(Version);
     tx.commit();

@@ -8,8 +8,8 @@ class Database;
 // set PRAGMA user_version to Schema::Version.
 namespace Schema {
 
-// Version 2 added the indexes the ledger relies on.
-constexpr int Version = 2;
+// Version 2 added the indexes the ledger relies on, version 3 those a closing reads by.
+constexpr int Version = 3;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -3,6 +3,7 @@
 // SQLite chooses and on the counters of the statements as they actually ran.
 
 #include "ledger/costengine.h"
+#include "ledger/monthend.h"
 #include "ledger/posting.h"
 #include "store/clock.h"
 #include "store/errors.h"
@@ -233,6 +234,38 @@ TEST_P(QueryPlanTest, PostingReadsOnlyWhatItsVoucherTouches)
     }
     EXPECT_GT(checked, fifo() ? 25 : 15);
     EXPECT_EQ(walks, fifo() ? 2 : 0);
+}
+
+TEST_P(QueryPlanTest, AClosingReadsTheMovementsSinceThePreviousClosingOnly)
+{
+    seed.opening(A, dec("10"), dec("100.00"));
+    MonthEnd(set.db(), mode, formats).close(QDate(2026, 1, 10));
+    seed.receipt(1, A, dec("5"), dec("55.00"));
+    post(Family::StockIn, Purchase, 1);
+    issueLine(1, A, "12");
+    post(Family::Issue, Requisition, 1);
+
+    // No table of the books is read whole but the stock table, whose snapshot the closing is;
+    // grouping the pairs sorts them.
+    static const QRegularExpression scan(QStringLiteral(
+        "^SCAN (RKD|THD|LLD|TKD|XJXCSJB|ZWCSH|PYK|XJXCYJKCB|YJKCB|YJSJB|CLJBXXB)\\b"));
+    StatementRecorder closing(set.db());
+    closing.run([&] { MonthEnd(set.db(), mode, formats).close(QDate(2026, 1, 31)); });
+    int checked = 0;
+    for (const Ran &ran : closing.statements()) {
+        if (!isData(ran.sql))
+            continue;
+        ++checked;
+        QSqlQuery plan = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN ") + ran.sql);
+        while (plan.next()) {
+            const QString detail = plan.value(3).toString();
+            EXPECT_FALSE(scan.match(detail).hasMatch())
+                << ran.sql.toStdString() << "\n  " << detail.toStdString();
+        }
+        EXPECT_EQ(ran.autoIndexes, 0) << "built an index: " << ran.sql.toStdString();
+    }
+    EXPECT_GT(checked, 5);
+    test::expectBooksBalance(set.db(), mode, formats, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, QueryPlanTest,
