@@ -3,6 +3,8 @@
 #include "cli/context.h"
 #include "cli/handlers.h"
 #include "cli/shellwords.h"
+#include "shell/accountsetsession.h"
+#include "store/database.h"
 #include "store/errors.h"
 #include "store/limits.h"
 
@@ -10,6 +12,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace varnock::cli {
@@ -27,6 +30,9 @@ struct CommandInfo
     Handler run = nullptr;
     // Only reads the account set: runs while the program has the set open, on one snapshot.
     bool readsOnly = false;
+    // Whether the command may run inside "batch --atomic", in the batch's one transaction on
+    // its account set: commands that make, delete or fill other account sets may not.
+    bool atomic = true;
 };
 
 Result batch(Context &ctx, const Arguments &args);
@@ -54,7 +60,9 @@ const QList<CommandInfo> &commands()
          {opt("name"), opt("password"), opt("date"), opt("mode"), opt("operator"),
           opt("operator-password"), opt("number")},
          0,
-         setCreate},
+         setCreate,
+         false,
+         false},
         {{QStringLiteral("set"), QStringLiteral("list")},
          QStringLiteral("set list"),
          QStringLiteral("Lists the account sets of the data folder: BH, ZTMC, JZRQ."),
@@ -66,7 +74,9 @@ const QList<CommandInfo> &commands()
          QStringLiteral("Deletes an account set; P is the set's own password."),
          {opt("number"), opt("password")},
          0,
-         setDelete},
+         setDelete,
+         false,
+         false},
         {{QStringLiteral("operator"), QStringLiteral("list")},
          QStringLiteral("operator list"),
          QStringLiteral("Lists the operators of the set: BH, CZY, DH and the rights granted."),
@@ -419,13 +429,17 @@ const QList<CommandInfo> &commands()
          0,
          wipe},
         {{QStringLiteral("batch")},
-         QStringLiteral("batch FILE|-"),
+         QStringLiteral("batch FILE|- [--atomic]"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "
                         "Stops at the first\nfailing line and names it; earlier lines stay "
-                        "written. Global options given to\nbatch apply to every line."),
-         {},
+                        "written. Global options given to\nbatch apply to every line. With "
+                        "--atomic the whole file is one transaction on one\naccount set: a "
+                        "failing line leaves nothing of the batch written."),
+         {flag("atomic")},
          1,
-         batch},
+         batch,
+         false,
+         false},
         {{QStringLiteral("demo")},
          QStringLiteral(
              "demo [--materials N] [--months M] [--lines L] [--mode average|fifo] [--name N]"
@@ -442,7 +456,9 @@ const QList<CommandInfo> &commands()
          {opt("materials"), opt("mode"), opt("name"), opt("password"), opt("operator"),
           opt("operator-password"), opt("number"), opt("months"), opt("lines")},
          0,
-         demo},
+         demo,
+         false,
+         false},
     };
     return list;
 }
@@ -584,6 +600,8 @@ int execute(Context &ctx, const QStringList &tokens, const Globals &base)
         }
         const CommandInfo &command = findCommand(rest);
         name = command.words.join(QLatin1Char(' '));
+        if (ctx.atomicBatch && !command.atomic)
+            throw UsageError{QStringLiteral("%1 cannot run inside batch --atomic").arg(name)};
         const Arguments args =
             Arguments::parse(rest.mid(command.words.size()), command.options, ctx.globals);
         if (ctx.globals.help) {
@@ -624,6 +642,7 @@ Result batch(Context &ctx, const Arguments &args)
     if (args.positional().isEmpty())
         throw UsageError{QStringLiteral("batch: missing FILE (or - for standard input)")};
     const QString source = args.positional().first();
+    const bool atomic = args.has(QStringLiteral("atomic"));
 
     QString text;
     if (source == QLatin1String("-")) {
@@ -643,11 +662,23 @@ Result batch(Context &ctx, const Arguments &args)
         text = QString::fromUtf8(file.readAll());
     }
 
+    // All or nothing: every line writes inside one transaction on the batch's account set,
+    // which no line may leave; the first failing line rolls all of them back.
+    std::optional<Transaction> whole;
+    if (atomic) {
+        whole.emplace(ctx.accountSet().database());
+        ctx.atomicBatch = true;
+    }
     const Globals base = ctx.globals;
     const QStringList lines = text.split(QLatin1Char('\n'));
     Result result;
     int run = 0;
     ++ctx.batchDepth;
+    const auto finish = [&] {
+        --ctx.batchDepth;
+        ctx.atomicBatch = false;
+        ctx.globals = base;
+    };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = lines.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -664,19 +695,26 @@ Result batch(Context &ctx, const Arguments &args)
             ++run;
         }
         if (code != Done) {
-            --ctx.batchDepth;
-            ctx.globals = base;
+            finish();
+            whole.reset();
             result.exitCode = code;
             result.errorText =
                 QStringLiteral("batch: stopped at line %1: %2").arg(i + 1).arg(line.trimmed());
+            if (atomic)
+                result.errorText += QStringLiteral("\nbatch: nothing of the batch was written");
             result.json.insert(QStringLiteral("line"), i + 1);
             result.json.insert(QStringLiteral("commands"), run - 1);
+            if (atomic)
+                result.json.insert(QStringLiteral("written"), false);
             return result;
         }
     }
-    --ctx.batchDepth;
-    ctx.globals = base;
+    finish();
+    if (whole)
+        whole->commit();
     result.json.insert(QStringLiteral("commands"), run);
+    if (atomic)
+        result.json.insert(QStringLiteral("written"), true);
     return result;
 }
 

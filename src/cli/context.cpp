@@ -46,6 +46,9 @@ Database &Context::master()
     const DataFolder f = folder();
     const QString path = QDir::cleanPath(QDir(f.path()).absolutePath());
     if (!m_master || m_masterFolder != path) {
+        if (atomicBatch)
+            throw UsageError{QStringLiteral("batch --atomic: every line works in the batch's "
+                                            "data folder")};
         closeAll();
         m_master = MasterDatabase::ensure(f);
         m_masterFolder = path;
@@ -78,8 +81,12 @@ AccountSetSession &Context::accountSet()
     const qint64 number = setNumber();
     // A set opened to read is opened again, locked, for a command that writes.
     if (m_session && (m_session->number() != number || m_sessionFolder != m_masterFolder ||
-                      (m_sessionReads && !readsOnly)))
+                      (m_sessionReads && !readsOnly))) {
+        if (atomicBatch)
+            throw UsageError{QStringLiteral("batch --atomic: every line works in account set %1")
+                                 .arg(m_session->number())};
         closeAccountSet();
+    }
     if (!m_session) {
         m_session = std::make_unique<AccountSetSession>(
             folder(), m, number,

@@ -52,6 +52,9 @@ public:
     std::optional<qint64> createdSet;
     // Nesting of batch files, so that a batch cannot run itself.
     int batchDepth = 0;
+    // Set while "batch --atomic" runs its lines in one transaction on the open account set:
+    // no line may open another set or data folder.
+    bool atomicBatch = false;
     // Set while a command that only reads runs: it reads the account set without locking it,
     // so it works while the program has the set open, and sees one state of the books.
     bool readsOnly = false;

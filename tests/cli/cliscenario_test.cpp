@@ -245,6 +245,67 @@ unit add --code 02 --name 二号楼
     EXPECT_EQ(cli.run({"set", "list"}).out, QString());
 }
 
+TEST_F(CliScenario, AnAtomicBatchWritesAllOrNothing)
+{
+    const auto made = cli.batch(QStringLiteral(R"(set create --name 整批 --password pw --mode fifo
+catalogue import --library 3
+supplier add --name 河北建材
+unit add --code 01 --name 一号楼
+opening add --material 1001001 --price 4000 --quantity 5
+month-end --yes
+)"),
+                                {"--user", "admin", "--password", "admin"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString bh = made.lines().value(0);
+    const QStringList as = {"--set", bh, "--user", "admin", "--password", "admin"};
+    const auto count = [&](const char *sql) {
+        auto db = open(bh.toLongLong());
+        return db->scalar(QString::fromLatin1(sql)).toInt();
+    };
+    const int logged = count("SELECT COUNT(*) FROM CZRZ");
+
+    // The third voucher names no material: the batch stops there, and the two vouchers saved
+    // and posted before it are gone too, with their operation-log records.
+    const QString day = QStringLiteral(
+        R"(stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001001,4100,2
+post stock-in --voucher 1
+issue save --kind 1 --date 2026-02-06 --unit 01 --line 1001001,3
+post issue --voucher 1
+issue save --kind 1 --date 2026-02-06 --unit 01 --line %1,1
+post issue --voucher 2
+)");
+    const auto r = cli.run(as + QStringList{"batch", "--atomic", "-"}, day.arg("9999"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("材料编号9999不存在，请重新选择！")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("batch: stopped at line 5: issue save")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nothing of the batch was written")));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RKD"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM LLD"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM XJXCSJB"), 0);
+    EXPECT_EQ(count("SELECT KCSL FROM KC"), 50000);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM CZRZ"), logged);
+
+    // Lines that would leave the batch's account set are refused the same way.
+    for (const QString &line : {QStringLiteral("set create --name 另一个 --password pw"),
+                                QStringLiteral("--set 99 stock")}) {
+        const auto away = cli.run(as + QStringList{"batch", "--atomic", "-"},
+                                  day.arg(QStringLiteral("1001001")) + line + QLatin1Char('\n'));
+        EXPECT_EQ(away.code, 2) << line.toStdString();
+        EXPECT_TRUE(away.err.contains(QStringLiteral("stopped at line 7")))
+            << away.err.toStdString();
+        EXPECT_EQ(count("SELECT COUNT(*) FROM RKD"), 0);
+    }
+
+    // Put right, the whole day is written at once.
+    const auto ok = cli.run(as + QStringList{"--json", "batch", "--atomic", "-"},
+                            day.arg(QStringLiteral("1001001")));
+    ASSERT_EQ(ok.code, 0) << ok.err.toStdString();
+    EXPECT_TRUE(json(ok.lines().last())[QStringLiteral("written")].toBool());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM LLD WHERE JZBZ <> 0"), 2);
+    EXPECT_EQ(count("SELECT KCSL FROM KC"), 30000);
+    EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
+}
+
 TEST_F(CliScenario, PurchasesArePostedInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {
