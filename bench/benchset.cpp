@@ -47,11 +47,6 @@ QString modeName(int mode)
     return mode == 1 ? QStringLiteral("fifo") : QStringLiteral("average");
 }
 
-qint64 setNumber(int mode)
-{
-    return mode == 1 ? 2 : 1;
-}
-
 QString markerFile(int mode)
 {
     return QStringLiteral("bench-set-%1.txt").arg(modeName(mode));
@@ -247,9 +242,23 @@ bool BenchSet::has(int mode) const
     return m_sessions.count(mode) != 0;
 }
 
+qint64 BenchSet::setNumber(int mode)
+{
+    return mode == 1 ? 2 : 1;
+}
+
 AccountSetSession &BenchSet::session(int mode)
 {
-    return *m_sessions.at(mode);
+    std::unique_ptr<AccountSetSession> &session = m_sessions.at(mode);
+    if (!session)
+        session =
+            std::make_unique<AccountSetSession>(DataFolder(folder()), *m_master, setNumber(mode));
+    return *session;
+}
+
+void BenchSet::release(int mode)
+{
+    m_sessions.at(mode).reset();
 }
 
 Database &BenchSet::db(int mode)

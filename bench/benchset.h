@@ -51,7 +51,12 @@ public:
     ~BenchSet();
 
     bool has(int mode) const;
+    // The open account set of a mode, opened again when it was released.
     AccountSetSession &session(int mode);
+    // Closes the account set of a mode, so that another program (the command line) may open it.
+    void release(int mode);
+    QString folder() const { return m_work.path(); }
+    static qint64 setNumber(int mode);
     Database &db(int mode);
     Formats formats(int mode);
 

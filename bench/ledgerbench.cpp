@@ -2,6 +2,7 @@
 // the movement rows, a write transaction) and the posting, first-in-first-out and closing
 // paths measured on the same file in the same process, with their ratios to the goals.
 
+#include "batchbench.h"
 #include "benchset.h"
 
 #include "ledger/monthend.h"
@@ -146,16 +147,24 @@ void notePeak(benchmark::State &state)
 
 // ---- baselines ------------------------------------------------------------------------------
 
-// One keyed lookup of a stock-in line by its ID, through the program's statement path.
-void pointLookup(benchmark::State &state, int mode)
+// One keyed lookup of a stock-in line by its ID, through the program's statement path: the
+// connection's statement cache. `fresh`: prepared afresh each time, as every statement was
+// before the cache.
+void pointLookup(benchmark::State &state, int mode, bool fresh)
 {
     Database &db = s_set->db(mode);
     const qint64 maxId = db.scalar(QStringLiteral("SELECT MAX(ID) FROM RKD")).toLongLong();
+    const QString sql = QStringLiteral("SELECT SJSL, SJJE FROM RKD WHERE ID = ?");
     QRandomGenerator random(7);
     for (auto _ : state) {
-        QSqlQuery q = db.exec(QStringLiteral("SELECT SJSL, SJJE FROM RKD WHERE ID = ?"),
-                              {random.bounded(qint64(1), maxId + 1)});
-        benchmark::DoNotOptimize(q.next());
+        const qint64 id = random.bounded(qint64(1), maxId + 1);
+        if (fresh) {
+            QSqlQuery q = db.exec(sql, {id});
+            benchmark::DoNotOptimize(q.next());
+        } else {
+            Query q = db.query(sql, {id});
+            benchmark::DoNotOptimize(q.next());
+        }
     }
     notePeak(state);
 }
@@ -166,7 +175,7 @@ void fullScan(benchmark::State &state, int mode)
     Database &db = s_set->db(mode);
     qint64 rows = 0;
     for (auto _ : state) {
-        QSqlQuery q = db.exec(QStringLiteral(
+        Query q = db.query(QStringLiteral(
             "SELECT COUNT(*), SUM(S), SUM(J) FROM ("
             "SELECT SJSL AS S, SJJE AS J FROM RKD UNION ALL SELECT SJSL, SJJE FROM LLD "
             "UNION ALL SELECT THSL, THJE FROM THD UNION ALL SELECT THSL, THJE FROM TKD "
@@ -185,7 +194,7 @@ void commitOneRow(benchmark::State &state, int mode)
     const QString clbh = db.scalar(QStringLiteral("SELECT MIN(CLBH) FROM KC")).toString();
     for (auto _ : state) {
         Transaction tx(db);
-        db.exec(QStringLiteral("UPDATE KC SET KCSL = KCSL WHERE CLBH = ?"), {clbh});
+        db.query(QStringLiteral("UPDATE KC SET KCSL = KCSL WHERE CLBH = ?"), {clbh});
         tx.commit();
     }
     notePeak(state);
@@ -273,6 +282,45 @@ void fifoIssue(benchmark::State &state, int earlier, const std::string &key)
     notePeak(state);
 }
 
+// ---- a day's vouchers through the command line ----------------------------------------------
+
+// A day's vouchers through "varnock-cli batch", each command (a save, a post) in its own
+// transaction, against the floor of as many one-row commits by SQLite alone; or through
+// "batch --atomic", the whole day in one transaction.
+void dayOfVouchers(benchmark::State &state, int mode, bool atomic, const std::string &key)
+{
+    const int vouchers = vouchersPerDay(*s_set, mode);
+    const QDate day = s_set->openDay(mode);
+    double floorWall = 0;
+    double floorCpu = 0;
+    int commands = 0;
+    quint32 seed = atomic ? 1000 : 1;
+    for (auto _ : state) {
+        const DayOfVouchers file = writeDayOfVouchers(*s_set, mode, day, vouchers, ++seed);
+        commands += file.commands;
+        const Timing batch = runBatch(*s_set, mode, file, atomic);
+        state.SetIterationTime(batch.wall);
+        Section::s_sectionCpu += batch.cpu;
+        if (!atomic) {
+            const Timing floor = bareCommits(s_set->folder(), file.commands);
+            floorWall += floor.wall;
+            floorCpu += floor.cpu;
+        }
+    }
+    noteCpu(state, key);
+    const double n = double(state.iterations());
+    state.counters["vouchers"] = vouchers;
+    state.counters["commands"] = double(commands) / n;
+    s_figures["vouchers/" + key] = vouchers;
+    s_figures["commands/" + key] = double(commands) / n;
+    if (!atomic) {
+        s_figures["floor/" + key] = floorWall / n;
+        s_figures["floor_cpu/" + key] = floorCpu / n;
+        state.counters["floor_ms_a_commit"] = floorWall / double(commands) * 1e3;
+    }
+    notePeak(state);
+}
+
 // ---- month-end ------------------------------------------------------------------------------
 
 // Closes the month on the following days; the steps' progress reports time the snapshots.
@@ -353,9 +401,10 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
     const double point = figure(t, "B_point/" + m);
     const double scan = figure(t, "B_scan/" + m);
     const double commit = figure(t, "B_commit/" + m);
-    std::printf("\n%s, %s: B_point %.1f us, B_scan %.3f s, B_commit %.3f ms (empty %.3f ms)\n",
-                m.c_str(), clock, point * 1e6, scan, commit * 1e3,
-                figure(t, "B_commit_empty/" + m) * 1e3);
+    std::printf("\n%s, %s: B_point %.1f us (prepared each time %.1f us), B_scan %.3f s, "
+                "B_commit %.3f ms (empty %.3f ms)\n",
+                m.c_str(), clock, point * 1e6, figure(t, "B_point_fresh/" + m) * 1e6, scan,
+                commit * 1e3, figure(t, "B_commit_empty/" + m) * 1e3);
     for (const char *family : {"PostStockIn20", "PostIssue20"}) {
         const double voucher = figure(t, std::string(family) + "/" + m);
         if (voucher < 0)
@@ -376,6 +425,27 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
         printGoal("FIFO line, 10,000 layers <= 1.5 x 10 layers", many * 1e3, 1.5 * few * 1e3, "ms");
     }
     printGoal("month-end <= 4 x B_scan", figure(t, "MonthEnd/" + m), 4 * scan, "s");
+
+    const std::string durable = "DayOfVouchers/" + m;
+    const double commands = figure(s_figures, "commands/" + durable);
+    const double day = figure(t, durable);
+    const double floor = figure(s_figures, (&t == &s_seconds ? "floor/" : "floor_cpu/") + durable);
+    if (commands > 0 && day > 0 && floor > 0) {
+        std::printf("  a day's vouchers (%.0f) through batch: %.3f ms a command in its own "
+                    "transaction, the floor %.3f ms a one-row commit, floor / command %.2f\n",
+                    figure(s_figures, "vouchers/" + durable), day / commands * 1e3,
+                    floor / commands * 1e3, floor / day);
+        printGoal("a command <= 2 x a bare one-row commit", day / commands * 1e3,
+                  2 * floor / commands * 1e3, "ms");
+    }
+    const std::string atomic = "DayOfVouchersAtomic/" + m;
+    const double vouchers = figure(s_figures, "vouchers/" + atomic);
+    const double whole = figure(t, atomic);
+    if (vouchers > 0 && whole > 0) {
+        std::printf("  the same through batch --atomic: %.0f vouchers a second saved and posted\n",
+                    vouchers / whole);
+        printGoal("batch --atomic, a voucher <= 1/5000 s", whole / vouchers * 1e6, 200, "us");
+    }
 }
 
 void printSummary(const BenchConfig &config)
@@ -406,7 +476,9 @@ void registerAll(const BenchConfig &config)
 {
     for (int mode : config.modes) {
         const std::string m = modeName(mode);
-        benchmark::RegisterBenchmark(("B_point/" + m).c_str(), pointLookup, mode)
+        benchmark::RegisterBenchmark(("B_point/" + m).c_str(), pointLookup, mode, false)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("B_point_fresh/" + m).c_str(), pointLookup, mode, true)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("B_scan/" + m).c_str(), fullScan, mode)
             ->Unit(benchmark::kMillisecond)
@@ -430,6 +502,13 @@ void registerAll(const BenchConfig &config)
                     ->UseManualTime()
                     ->Iterations(400);
             }
+        }
+        for (const bool atomic : {false, true}) {
+            const std::string key = (atomic ? "DayOfVouchersAtomic/" : "DayOfVouchers/") + m;
+            benchmark::RegisterBenchmark(key.c_str(), dayOfVouchers, mode, atomic, key)
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Iterations(2);
         }
         // Last: a closing seals the month the vouchers above are dated in.
         const std::string key = "MonthEnd/" + m;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace varnock::bench {
+
+class BenchSet;
+
+// A day's vouchers as the command line takes them: each voucher saved ("stock-in save",
+// "issue save") and then posted ("post … --voucher"), as a clerk enters them one by one.
+struct DayOfVouchers
+{
+    QString file;
+    int vouchers = 0;
+    int commands = 0;
+};
+
+// What one run took: wall clock and processor time of this thread, in seconds.
+struct Timing
+{
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Writes `vouchers` vouchers dated `day` on the set of `mode` (half purchases of one to four
+// lines, half requisitions of one to five), numbered on from the set's greatest numbers.
+DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int vouchers,
+                                 quint32 seed);
+
+// The number of vouchers the books hold on an average day with vouchers.
+int vouchersPerDay(BenchSet &set, int mode);
+
+// Runs "varnock-cli batch [--atomic] FILE" in this process on the set of `mode`, which is
+// released for it. Throws std::runtime_error when the batch fails.
+Timing runBatch(BenchSet &set, int mode, const DayOfVouchers &day, bool atomic);
+
+// The durable-commit floor: `commits` transactions of one inserted row each, by SQLite
+// alone on a file of its own in `folder`, under WAL and synchronous=FULL.
+Timing bareCommits(const QString &folder, int commits);
+
+} // namespace varnock::bench
