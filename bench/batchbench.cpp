@@ -59,6 +59,18 @@ int vouchersPerDay(BenchSet &set, int mode)
     return days > 0 ? int(std::max<qint64>(2, vouchers / days)) : 2;
 }
 
+DayOfVouchers startOnly(BenchSet &set)
+{
+    DayOfVouchers out;
+    out.file = QDir(set.folder()).filePath(QStringLiteral("start.txt"));
+    QFile file(out.file);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write the batch file");
+    file.write("voucher show stock-in --voucher 1\n");
+    out.commands = 1;
+    return out;
+}
+
 DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int vouchers,
                                  quint32 seed)
 {

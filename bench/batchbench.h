@@ -29,6 +29,10 @@ struct Timing
 DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int vouchers,
                                  quint32 seed);
 
+// A batch of one cheap command: what running the command line costs before any voucher
+// (opening the account set, the operator's login with its deliberately slow password hash).
+DayOfVouchers startOnly(BenchSet &set);
+
 // The number of vouchers the books hold on an average day with vouchers.
 int vouchersPerDay(BenchSet &set, int mode);
 
