@@ -400,8 +400,9 @@ Result post(Context &ctx, const Arguments &args)
         // The kind the voucher is listed under; a voucher listed under none gets the
         // posting's own refusal (gone, already posted).
         QString kind = kinds.first();
+        const QStringList listed = posting.unpostedKinds(f.family, *voucher);
         for (const QString &k : kinds) {
-            if (posting.unpostedVouchers(f.family, k).contains(*voucher))
+            if (listed.contains(k))
                 kind = k;
         }
         ctx.perform(commandFor(kind), [&] { posting.post(f.family, kind, *voucher); });

@@ -122,33 +122,44 @@ void CostEngine::refuseReturn()
 
 void CostEngine::addReceiptToStock(qint64 xtbh)
 {
-    Transaction tx(m_db);
-    Query q = m_db.query(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ? "
-                                        "AND (CKID IS NULL OR CKID = 0) ORDER BY ID"),
-                         {xtbh});
-    QList<qint64> ids;
-    while (q.next())
-        ids.append(q.value(0).toLongLong());
-    for (qint64 id : std::as_const(ids))
-        addReceiptLineToStock(id);
-    tx.commit();
+    addReceiptLines(QStringLiteral("XTBH = ?"), xtbh);
 }
 
 void CostEngine::addReceiptLineToStock(qint64 rkdId)
 {
-    Query q =
-        m_db.query(QStringLiteral("SELECT CLBH, SJSL, SJJE, CKID FROM RKD WHERE ID = ?"), {rkdId});
-    if (!q.next())
-        return;
-    // A direct delivery goes straight to the consumer; it never rests in the store.
-    if (q.value(3).toLongLong() != 0)
-        return;
-    const QString clbh = q.value(0).toString().trimmed();
-    const Decimal quantity = Decimal::fromVariant(q.value(1));
-    const Decimal amount = Decimal::fromVariant(q.value(2));
+    addReceiptLines(QStringLiteral("ID = ?"), rkdId);
+}
+
+void CostEngine::addReceiptLines(const QString &where, qint64 key)
+{
+    struct Line
+    {
+        QString clbh;
+        Decimal quantity;
+        Decimal amount;
+        Material material;
+    };
     Transaction tx(m_db);
-    const Material m = material(clbh);
-    addToStock(clbh, m, quantity, valueOf(m, quantity, amount));
+    // The material's pricing comes with its lines. A direct delivery goes straight to the
+    // consumer; it never rests in the store.
+    Query q = m_db.query(QStringLiteral("SELECT R.CLBH, R.SJSL, R.SJJE, C.JJFS, C.JHDJ FROM RKD R "
+                                        "LEFT JOIN CLJBXXB C ON C.CLBH = TRIM(R.CLBH) WHERE R.") +
+                             where +
+                             QStringLiteral(" AND (R.CKID IS NULL OR R.CKID = 0) "
+                                            "ORDER BY R.ID"),
+                         {key});
+    QList<Line> lines;
+    while (q.next()) {
+        Line line{q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
+                  Decimal::fromVariant(q.value(2)), Material()};
+        line.material.planned = q.value(3).toInt() != 0;
+        line.material.plannedPrice = Decimal::fromVariant(q.value(4));
+        lines.append(line);
+    }
+    q.finish();
+    for (const Line &line : std::as_const(lines))
+        addToStock(line.clbh, line.material, line.quantity,
+                   valueOf(line.material, line.quantity, line.amount));
     tx.commit();
 }
 

@@ -90,6 +90,7 @@ private:
     void addToStock(const QString &clbh, const Material &m, Decimal quantity, Decimal amount);
     Decimal valueOf(const Material &m, Decimal quantity, Decimal amount) const;
 
+    void addReceiptLines(const QString &where, qint64 key);
     void removeReturnLines(const QString &where, qint64 key);
     void removeIssueLines(const QString &where, qint64 key);
 

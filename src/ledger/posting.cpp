@@ -72,6 +72,19 @@ QList<qint64> Posting::unpostedVouchers(Family family, const QString &kind) cons
     return vouchers;
 }
 
+QStringList Posting::unpostedKinds(Family family, qint64 xtbh) const
+{
+    const FamilyTables t = tablesOf(family);
+    Query q = m_db.query(QStringLiteral("SELECT DISTINCT ZL FROM %1 WHERE XTBH = ? AND "
+                                        "JZBZ = 0 AND XTBH <> 0%2")
+                             .arg(t.table, t.scope),
+                         {xtbh});
+    QStringList kinds;
+    while (q.next())
+        kinds.append(q.value(0).toString());
+    return kinds;
+}
+
 PostingGrid Posting::voucherGrid(Family family, const QString &kind) const
 {
     PostingGrid grid;

@@ -50,6 +50,8 @@ public:
 
     // The unposted vouchers of a kind, in voucher-number order.
     QList<qint64> unpostedVouchers(Family family, const QString &kind) const;
+    // The kinds whose list of unposted vouchers shows voucher `xtbh`.
+    QStringList unpostedKinds(Family family, qint64 xtbh) const;
     // The upper grid: one row per unposted voucher of the kind, keyed by XTBH.
     PostingGrid voucherGrid(Family family, const QString &kind) const;
     // The lower grid: the lines of voucher `xtbh`, keyed by line ID; with `unreversedOnly`

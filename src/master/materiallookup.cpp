@@ -3,8 +3,6 @@
 #include "store/database.h"
 #include "store/rowreader.h"
 
-#include <QSqlQuery>
-
 namespace varnock {
 
 namespace {
@@ -15,7 +13,7 @@ const char *const Select =
     "FROM CLJBXXB LEFT JOIN KC ON CLJBXXB.CLBH = KC.CLBH "
     "WHERE CLJBXXB.SFMJ = 1";
 
-MaterialLookup::Row rowFrom(const QSqlQuery &q)
+MaterialLookup::Row rowFrom(const Query &q)
 {
     MaterialLookup::Row row;
     readRow(q, row.clbh, row.clmc, row.clgg, row.jzdw, row.jhdj, row.jjfs, row.hsdw, row.hsxs,
@@ -56,7 +54,7 @@ QList<MaterialLookup::Row> MaterialLookup::search(By by, const QString &text) co
         break;
     }
     QList<Row> rows;
-    QSqlQuery q = m_db.exec(sql, values);
+    Query q = m_db.query(sql, values);
     while (q.next())
         rows.append(rowFrom(q));
     return rows;
@@ -64,8 +62,7 @@ QList<MaterialLookup::Row> MaterialLookup::search(By by, const QString &text) co
 
 std::optional<MaterialLookup::Row> MaterialLookup::find(const QString &clbh) const
 {
-    QSqlQuery q =
-        m_db.exec(QLatin1String(Select) + QStringLiteral(" AND CLJBXXB.CLBH = ?"), {clbh});
+    Query q = m_db.query(QLatin1String(Select) + QStringLiteral(" AND CLJBXXB.CLBH = ?"), {clbh});
     if (!q.next())
         return std::nullopt;
     return rowFrom(q);

@@ -17,7 +17,7 @@ OperationLog::OperationLog(Database &db)
 void OperationLog::record(const QString &operatorNumber, const QString &text)
 {
     Transaction tx(m_db);
-    m_db.exec(
+    m_db.query(
         QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
         {operatorNumber, Clock::today(), text, Clock::now().toString(QStringLiteral("hh:mm:ss"))});
     tx.commit();

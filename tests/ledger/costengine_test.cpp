@@ -3,6 +3,7 @@
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
+#include "support/queryplan.h"
 #include "support/testaccountset.h"
 
 #include <QRegularExpression>
@@ -584,10 +585,7 @@ TEST_P(CostEngineBothModes, StatementsSearchByIndexOnly)
         // Statements of the seeding helper are not the engine's.
         if (sql.contains(QLatin1String("MAX(")) || sql.contains(QLatin1String("ON CONFLICT")))
             continue;
-        // Parameters left unbound plan as NULL.
-        QSqlQuery plan = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-        while (plan.next()) {
-            const QString detail = plan.value(3).toString();
+        for (const QString &detail : test::queryPlan(set.db(), sql)) {
             EXPECT_FALSE(scan.match(detail).hasMatch())
                 << sql.toStdString() << "\n  " << detail.toStdString();
         }

@@ -6,6 +6,7 @@
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
+#include "support/queryplan.h"
 #include "support/testaccountset.h"
 
 #include <QRegularExpression>
@@ -528,15 +529,32 @@ TEST_P(PostingTest, PostingSearchesByIndexOnly)
         // Statements of the seeding helper are not the posting's.
         if (sql.contains(QLatin1String("MAX(ID)")) || sql.contains(QLatin1String("ON CONFLICT")))
             continue;
-        QSqlQuery plan = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-        while (plan.next()) {
-            const QString detail = plan.value(3).toString();
+        for (const QString &detail : test::queryPlan(set.db(), sql)) {
             EXPECT_FALSE(scan.match(detail).hasMatch())
                 << sql.toStdString() << "\n  " << detail.toStdString();
         }
         ++checked;
     }
     EXPECT_GT(checked, 20);
+}
+
+TEST_P(PostingTest, EveryVoucherAfterTheFirstRunsOnPreparedStatements)
+{
+    seed.opening(A, dec("100"), dec("1000.00"));
+    seed.opening(B, dec("100"), dec("1000.00"));
+    const auto postBoth = [&](qint64 xtbh) {
+        seed.receipt(xtbh, A, dec("5"), dec("55.00"));
+        seed.receipt(xtbh, B, dec("3"), dec("36.00"));
+        posting().post(Family::StockIn, Purchase, xtbh);
+        issueLine(xtbh, A, "7");
+        issueLine(xtbh, B, "2");
+        posting().post(Family::Issue, Requisition, xtbh);
+    };
+    postBoth(1);
+    const qint64 prepared = set.db().statements().misses();
+    postBoth(2);
+    postBoth(3);
+    EXPECT_EQ(set.db().statements().misses(), prepared);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PostingTest,

@@ -9,12 +9,12 @@
 #include "store/errors.h"
 #include "store/formats.h"
 #include "support/ledgerseed.h"
+#include "support/queryplan.h"
 #include "support/testaccountset.h"
 
 #include <QMap>
 #include <QRegularExpression>
 #include <QSqlDriver>
-#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -95,9 +95,7 @@ QStringList badPlanLines(Database &db, const QString &sql)
 {
     static const QRegularExpression scan(QStringLiteral("^SCAN (?!SUBQUERY|CONSTANT ROW|\\()"));
     QStringList bad;
-    QSqlQuery plan = db.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    while (plan.next()) {
-        const QString detail = plan.value(3).toString();
+    for (const QString &detail : test::queryPlan(db, sql)) {
         if (scan.match(detail).hasMatch() || detail.contains(QLatin1String("TEMP B-TREE")) ||
             detail.contains(QLatin1String("AUTOMATIC")))
             bad.append(detail);
@@ -107,11 +105,7 @@ QStringList badPlanLines(Database &db, const QString &sql)
 
 QString planOf(Database &db, const QString &sql)
 {
-    QStringList lines;
-    QSqlQuery plan = db.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    while (plan.next())
-        lines.append(plan.value(3).toString());
-    return lines.join(QLatin1Char('\n'));
+    return test::queryPlan(db, sql).join(QLatin1Char('\n'));
 }
 
 class QueryPlanTest : public ::testing::TestWithParam<int>
@@ -256,9 +250,7 @@ TEST_P(QueryPlanTest, AClosingReadsTheMovementsSinceThePreviousClosingOnly)
         if (!isData(ran.sql))
             continue;
         ++checked;
-        QSqlQuery plan = set.db().exec(QStringLiteral("EXPLAIN QUERY PLAN ") + ran.sql);
-        while (plan.next()) {
-            const QString detail = plan.value(3).toString();
+        for (const QString &detail : test::queryPlan(set.db(), ran.sql)) {
             EXPECT_FALSE(scan.match(detail).hasMatch())
                 << ran.sql.toStdString() << "\n  " << detail.toStdString();
         }

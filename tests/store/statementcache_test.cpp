@@ -17,7 +17,8 @@ class StatementCacheTest : public ::testing::Test
 {
 protected:
     StatementCacheTest()
-        : db(std::make_unique<Database>(dir.filePath(QStringLiteral("cache.db"))))
+        : db(std::make_unique<Database>(dir.filePath(QStringLiteral("cache.db")),
+                                        Database::Access::Create))
     {
         db->exec(QStringLiteral("CREATE TABLE T (K INTEGER PRIMARY KEY, V TEXT UNIQUE)"));
         for (int k = 1; k <= 5; ++k)
