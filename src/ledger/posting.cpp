@@ -75,13 +75,16 @@ QList<qint64> Posting::unpostedVouchers(Family family, const QString &kind) cons
 QStringList Posting::unpostedKinds(Family family, qint64 xtbh) const
 {
     const FamilyTables t = tablesOf(family);
-    Query q = m_db.query(QStringLiteral("SELECT DISTINCT ZL FROM %1 WHERE XTBH = ? AND "
-                                        "JZBZ = 0 AND XTBH <> 0%2")
+    Query q = m_db.query(QStringLiteral("SELECT ZL FROM %1 WHERE XTBH = ? AND JZBZ = 0 AND "
+                                        "XTBH <> 0%2")
                              .arg(t.table, t.scope),
                          {xtbh});
     QStringList kinds;
-    while (q.next())
-        kinds.append(q.value(0).toString());
+    while (q.next()) {
+        const QString kind = q.value(0).toString();
+        if (!kinds.contains(kind))
+            kinds.append(kind);
+    }
     return kinds;
 }
 

@@ -143,6 +143,7 @@ struct Index
     const char *table;
     const char *columns;
     bool unique = false;
+    const char *where = nullptr; // a partial index: only the rows that meet it
 };
 
 const Index accountSetIndexes[] = {
@@ -157,31 +158,30 @@ const Index accountSetIndexes[] = {
     // A new voucher's document number runs on from the greatest of the same month number.
     {"RKD_MONTH_YSDJH", "RKD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
     {"RKD_CZRQ", "RKD", "CZRQ"},
-    {"RKD_ZL_JZBZ", "RKD", "ZL, JZBZ, XTBH"},
-    {"RKD_JZBZ", "RKD", "JZBZ, XTBH"},
+    // The unposted lines only: a few at any time, however many are posted. A line leaves the
+    // index when it is posted instead of moving inside a big one.
+    {"RKD_UNPOSTED", "RKD", "ZL, XTBH", false, "JZBZ = 0"},
     {"THD_CLBH", "THD", "CLBH, CZRQ"},
     {"THD_XTBH", "THD", "XTBH"},
     {"THD_CZRQ", "THD", "CZRQ"},
     {"THD_RKID", "THD", "RKID"},
-    {"THD_ZL_JZBZ", "THD", "ZL, JZBZ, XTBH"},
-    {"THD_JZBZ", "THD", "JZBZ, XTBH"},
+    {"THD_UNPOSTED", "THD", "ZL, XTBH", false, "JZBZ = 0"},
     {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
     {"LLD_XTBH", "LLD", "XTBH"},
     {"LLD_MONTH_YSDJH", "LLD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
     {"LLD_CZRQ", "LLD", "CZRQ"},
-    {"LLD_ZL_JZBZ", "LLD", "ZL, JZBZ, XTBH"},
-    {"LLD_JZBZ", "LLD", "JZBZ, XTBH"},
+    {"LLD_UNPOSTED", "LLD", "ZL, XTBH", false, "JZBZ = 0"},
     {"TKD_CLBH", "TKD", "CLBH, CZRQ"},
     {"TKD_XTBH", "TKD", "XTBH"},
     {"TKD_CZRQ", "TKD", "CZRQ"},
     {"TKD_LLID", "TKD", "LLID"},
-    {"TKD_ZL_JZBZ", "TKD", "ZL, JZBZ, XTBH"},
-    {"TKD_JZBZ", "TKD", "JZBZ, XTBH"},
+    {"TKD_UNPOSTED", "TKD", "ZL, XTBH", false, "JZBZ = 0"},
 
     {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
     {"XJXCSJB_CLBH", "XJXCSJB", "CLBH"},
     {"XJXCSJB_RKID", "XJXCSJB", "RKID"},
-    {"XJXCSJB_CSHID", "XJXCSJB", "CSHID"},
+    // Only the pieces drawn from opening layers have one.
+    {"XJXCSJB_CSHID", "XJXCSJB", "CSHID", false, "CSHID IS NOT NULL"},
     {"XJXCSJB_CKID", "XJXCSJB", "CKID"},
     {"YJKCB_YJID", "YJKCB", "YJID, CLBH"},
     {"XJXCYJKCB_YJID", "XJXCYJKCB", "YJID, CLBH"},
@@ -214,12 +214,17 @@ template <std::size_t N> void createTables(const Database &db, const Table (&tab
     }
 }
 
+// Indexes of earlier versions that the ones above replace.
+const char *const retiredIndexes[] = {"RKD_ZL_JZBZ", "RKD_JZBZ", "THD_ZL_JZBZ",
+                                      "LLD_ZL_JZBZ", "LLD_JZBZ", "TKD_ZL_JZBZ"};
+
 template <std::size_t N> void createIndexes(const Database &db, const Index (&indexes)[N])
 {
     for (const Index &i : indexes) {
-        db.exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
+        db.exec(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)%5")
                     .arg(i.unique ? QStringLiteral("UNIQUE ") : QString(), QLatin1String(i.name),
-                         QLatin1String(i.table), QLatin1String(i.columns)));
+                         QLatin1String(i.table), QLatin1String(i.columns),
+                         i.where ? QStringLiteral(" WHERE ") + QLatin1String(i.where) : QString()));
     }
 }
 
@@ -261,8 +266,10 @@ void Schema::upgrade(Database &db)
         return;
     Transaction tx(db);
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
-    // has.
+    // has. The indexes of unposted lines replace those of the posted flag.
     createIndexes(db, accountSetIndexes);
+    for (const char *name : retiredIndexes)
+        db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
     db.setUserVersion(Version);
     tx.commit();
 }

@@ -8,7 +8,8 @@ class Database;
 // set PRAGMA user_version to Schema::Version.
 namespace Schema {
 
-// Version 2 added the indexes the ledger relies on, version 3 those a closing reads by.
+// Version 2 added the indexes the ledger relies on; version 3 those a closing reads by, and
+// indexes of the unposted lines only instead of indexes of the posted flag.
 constexpr int Version = 3;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,

@@ -239,10 +239,12 @@ TEST_P(QueryPlanTest, AClosingReadsTheMovementsSinceThePreviousClosingOnly)
     issueLine(1, A, "12");
     post(Family::Issue, Requisition, 1);
 
-    // No table of the books is read whole but the stock table, whose snapshot the closing is;
-    // grouping the pairs sorts them.
-    static const QRegularExpression scan(QStringLiteral(
-        "^SCAN (RKD|THD|LLD|TKD|XJXCSJB|ZWCSH|PYK|XJXCYJKCB|YJKCB|YJSJB|CLJBXXB)\\b"));
+    // No table of the books is read whole but the stock table, whose snapshot the closing is,
+    // and the indexes of the unposted lines, which hold none at a closing; grouping the pairs
+    // sorts them.
+    static const QRegularExpression scan(
+        QStringLiteral("^SCAN (RKD|THD|LLD|TKD|XJXCSJB|ZWCSH|PYK|XJXCYJKCB|YJKCB|YJSJB|CLJBXXB)"
+                       "\\b(?! USING (COVERING )?INDEX \\w+_UNPOSTED)"));
     StatementRecorder closing(set.db());
     closing.run([&] { MonthEnd(set.db(), mode, formats).close(QDate(2026, 1, 31)); });
     int checked = 0;

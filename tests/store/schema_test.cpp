@@ -508,6 +508,23 @@ TEST(SchemaVersions, AnOlderFileIsUpgradedInOneStepUnlessOnlyRead)
     EXPECT_EQ(set.db().scalar(count, {"RKD_CLBH_ID"}).toInt(), 1);
 }
 
+TEST(SchemaVersions, AVersionTwoFileGetsTheIndexesOfUnpostedLinesInsteadOfThePostedFlag)
+{
+    TestAccountSet set;
+    const QString count = "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?";
+    set.db().exec("DROP INDEX RKD_UNPOSTED");
+    set.db().exec("CREATE INDEX RKD_ZL_JZBZ ON RKD (ZL, JZBZ, XTBH)");
+    set.db().exec("CREATE INDEX RKD_JZBZ ON RKD (JZBZ, XTBH)");
+    set.db().setUserVersion(2);
+
+    Schema::upgrade(set.db());
+    EXPECT_EQ(set.db().userVersion(), Schema::Version);
+    EXPECT_EQ(set.db().scalar(count, {"RKD_UNPOSTED"}).toInt(), 1);
+    EXPECT_EQ(set.db().scalar(count, {"RKD_ZL_JZBZ"}).toInt(), 0);
+    EXPECT_EQ(set.db().scalar(count, {"RKD_JZBZ"}).toInt(), 0);
+    EXPECT_EQ(set.db().scalar(count, {"PYK_RQ"}).toInt(), 1);
+}
+
 TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)
 {
     QTemporaryDir dir;
