@@ -132,34 +132,42 @@ void CostEngine::addReceiptLineToStock(qint64 rkdId)
 
 void CostEngine::addReceiptLines(const QString &where, qint64 key)
 {
-    struct Line
-    {
-        QString clbh;
-        Decimal quantity;
-        Decimal amount;
-        Material material;
-    };
     Transaction tx(m_db);
-    // The material's pricing comes with its lines. A direct delivery goes straight to the
-    // consumer; it never rests in the store.
-    Query q = m_db.query(QStringLiteral("SELECT R.CLBH, R.SJSL, R.SJJE, C.JJFS, C.JHDJ FROM RKD R "
-                                        "LEFT JOIN CLJBXXB C ON C.CLBH = TRIM(R.CLBH) WHERE R.") +
+    // The material's pricing and stock come with its lines. A direct delivery goes straight
+    // to the consumer; it never rests in the store.
+    Query q = m_db.query(QStringLiteral("SELECT R.CLBH, R.SJSL, R.SJJE, C.JJFS, C.JHDJ, K.CLBH, "
+                                        "K.KCSL, K.KCJE FROM RKD R "
+                                        "LEFT JOIN CLJBXXB C ON C.CLBH = TRIM(R.CLBH) "
+                                        "LEFT JOIN KC K ON K.CLBH = TRIM(R.CLBH) WHERE R.") +
                              where +
                              QStringLiteral(" AND (R.CKID IS NULL OR R.CKID = 0) "
                                             "ORDER BY R.ID"),
                          {key});
-    QList<Line> lines;
+    QStringList materials; // in order of first appearance
+    QHash<QString, Stock> stocks;
+    QHash<QString, Material> catalogue;
     while (q.next()) {
-        Line line{q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)),
-                  Decimal::fromVariant(q.value(2)), Material()};
-        line.material.planned = q.value(3).toInt() != 0;
-        line.material.plannedPrice = Decimal::fromVariant(q.value(4));
-        lines.append(line);
+        const QString clbh = q.value(0).toString().trimmed();
+        if (!stocks.contains(clbh)) {
+            materials.append(clbh);
+            Stock held;
+            held.exists = !q.value(5).isNull();
+            held.quantity = Decimal::fromVariant(q.value(6));
+            held.amount = Decimal::fromVariant(q.value(7));
+            stocks.insert(clbh, held);
+        }
+        Material m;
+        m.planned = q.value(3).toInt() != 0;
+        m.plannedPrice = Decimal::fromVariant(q.value(4));
+        catalogue.insert(clbh, m);
+        const Decimal quantity = Decimal::fromVariant(q.value(1));
+        Stock &held = stocks[clbh];
+        held.quantity += quantity;
+        held.amount += valueOf(m, quantity, Decimal::fromVariant(q.value(2)));
     }
     q.finish();
-    for (const Line &line : std::as_const(lines))
-        addToStock(line.clbh, line.material, line.quantity,
-                   valueOf(line.material, line.quantity, line.amount));
+    for (const QString &clbh : std::as_const(materials))
+        writeStock(clbh, catalogue.value(clbh), stocks.value(clbh));
     tx.commit();
 }
 
@@ -268,11 +276,15 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
     QList<Line> lines;
     QStringList materials; // in order of first appearance
     QHash<QString, Material> catalogue;
-    // The material's pricing comes with its lines: one statement for the voucher instead of
-    // one per line.
+    // Drawing from the layers leaves KC alone, so the stock read here is the one written back
+    // below.
+    QHash<QString, Stock> stocks;
+    // The material's pricing and stock come with its lines: one statement for the voucher
+    // instead of two a line.
     Query q = m_db.query(QStringLiteral("SELECT L.ID, L.CLBH, L.SJSL, L.SJJE, C.CLBH, "
-                                        "C.JJFS, C.JHDJ FROM LLD L LEFT JOIN CLJBXXB C "
-                                        "ON C.CLBH = TRIM(L.CLBH) WHERE L.") +
+                                        "C.JJFS, C.JHDJ, K.CLBH, K.KCSL, K.KCJE FROM LLD L "
+                                        "LEFT JOIN CLJBXXB C ON C.CLBH = TRIM(L.CLBH) "
+                                        "LEFT JOIN KC K ON K.CLBH = TRIM(L.CLBH) WHERE L.") +
                              where + QStringLiteral(" AND L.ZJZC = 0 ORDER BY L.ID"),
                          {key});
     while (q.next()) {
@@ -288,6 +300,11 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
                 m.plannedPrice = Decimal::fromVariant(q.value(6));
             }
             catalogue.insert(clbh, m);
+            Stock held;
+            held.exists = !q.value(7).isNull();
+            held.quantity = Decimal::fromVariant(q.value(8));
+            held.amount = Decimal::fromVariant(q.value(9));
+            stocks.insert(clbh, held);
         }
     }
     q.finish();
@@ -300,14 +317,11 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
         }
         return total;
     };
-    // Checked for every material before anything is drawn, as one voucher. Drawing from the
-    // layers leaves KC alone, so the stock read here is the one written back below.
-    QHash<QString, Stock> stocks;
+    // Checked for every material before anything is drawn, as one voucher.
     for (const QString &clbh : std::as_const(materials)) {
-        const Stock s = stock(clbh);
+        const Stock s = stocks.value(clbh);
         if (!s.exists || (s.quantity - quantityOf(clbh)).isNegative())
             refuseIssue();
-        stocks.insert(clbh, s);
     }
 
     if (m_fifo) {
@@ -482,9 +496,12 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
         Query newest = m_db.query(
             QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL, Z.ID, Z.KCSL, Z.KCJE, "
                            "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID, "
-                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.CSHID = Z.ID), "
-                           "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID), "
-                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.RKID = R.ID) "
+                           "CASE WHEN Z.ID IS NOT NULL THEN "
+                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.CSHID = Z.ID) END, "
+                           "CASE WHEN R.ID IS NOT NULL THEN "
+                           "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID) END, "
+                           "CASE WHEN R.ID IS NOT NULL THEN "
+                           "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.RKID = R.ID) END "
                            "FROM XJXCSJB X "
                            "LEFT JOIN RKD R ON R.ID = X.RKID LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
                            "WHERE X.CLBH = ? AND X.CKSL >= 0 "
