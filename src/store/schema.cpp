@@ -148,6 +148,8 @@ struct Index
 
 const Index accountSetIndexes[] = {
     {"CLJBXXB_SJBH", "CLJBXXB", "SJBH"},
+    // A new material is checked against the catalogue for the same name and specification.
+    {"CLJBXXB_CLMC", "CLJBXXB", "CLMC, CLGG"},
     // ZTMS holds at most one row: every row has the same key.
     {"ZTMS_ONE_ROW", "ZTMS", "(MS IS NOT NULL)", true},
 
