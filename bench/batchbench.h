@@ -41,7 +41,9 @@ int vouchersPerDay(BenchSet &set, int mode);
 Timing runBatch(BenchSet &set, int mode, const DayOfVouchers &day, bool atomic);
 
 // The durable-commit floor: `commits` transactions of one inserted row each, by SQLite
-// alone on a file of its own in `folder`, under WAL and synchronous=FULL.
-Timing bareCommits(const QString &folder, int commits);
+// alone on a file of its own in `folder`, under WAL and synchronous=FULL. A new file's log
+// grows with every commit until its first checkpoint (a thousand pages); `warm` times the
+// commits after that, when the log is written over in place as it is in a file in use.
+Timing bareCommits(const QString &folder, int commits, bool warm);
 
 } // namespace varnock::bench

@@ -30,6 +30,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <ctime>
 
 namespace varnock::bench {
 
@@ -45,6 +46,14 @@ qint64 envInteger(const char *name, qint64 fallback)
 QString modeName(int mode)
 {
     return mode == 1 ? QStringLiteral("fifo") : QStringLiteral("average");
+}
+
+// This thread's processor time, kernel time included.
+double processorSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 QString markerFile(int mode)
@@ -135,6 +144,10 @@ BenchSet::BenchSet(const BenchConfig &config)
         copyTree(m_config.cache, work);
     }
     const DataFolder folder(work);
+    for (int mode : m_config.modes) {
+        m_fileMegabytes[mode] =
+            double(QFileInfo(folder.accountSetDatabasePath(setNumber(mode))).size()) / 1048576.0;
+    }
     m_master = MasterDatabase::ensure(folder);
     for (int mode : m_config.modes)
         m_sessions[mode] = std::make_unique<AccountSetSession>(folder, *m_master, setNumber(mode));
@@ -180,6 +193,7 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
         QElapsedTimer shown;
         shown.start();
         const qint64 started = timer.elapsed();
+        const double cpuStarted = processorSeconds();
         o.progress = [&](qint64 done, qint64 total, const QString &step) {
             if (shown.elapsed() < 10000)
                 return;
@@ -198,8 +212,10 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
                 tx.commit();
             });
         const double seconds = double(timer.elapsed() - started) / 1000.0;
+        const double cpu = processorSeconds() - cpuStarted;
         summaries.append(QStringLiteral("%1: %2 materials, %3 stock-in lines in %4 vouchers, "
-                                        "%5 issue lines in %6 vouchers, %7 closings, %8 s")
+                                        "%5 issue lines in %6 vouchers, %7 closings, %8 s wall, "
+                                        "%9 s processor")
                              .arg(modeName(mode))
                              .arg(made.materials)
                              .arg(made.stockInLines)
@@ -207,7 +223,8 @@ void BenchSet::generate(const QString &path, const QList<int> &modes)
                              .arg(made.issueLines)
                              .arg(made.issueVouchers)
                              .arg(made.closings)
-                             .arg(seconds, 0, 'f', 1));
+                             .arg(seconds, 0, 'f', 1)
+                             .arg(cpu, 0, 'f', 1));
         std::fprintf(stderr, "bench: %s\n", qPrintable(summaries.last()));
         QFile marker(QDir(path).filePath(markerFile(mode)));
         if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -278,6 +295,20 @@ QDate BenchSet::openDay(int mode)
                           QStringLiteral("yyyy-MM-dd"));
     const QDate day = closed.isValid() ? closed.addDays(1) : today();
     return std::max(day, today());
+}
+
+QString BenchSet::largestObjects(int mode, int count)
+{
+    Query q = db(mode).query(QStringLiteral("SELECT NAME, SUM(PGSIZE) FROM DBSTAT GROUP BY NAME "
+                                            "ORDER BY 2 DESC LIMIT ?"),
+                             {count});
+    QStringList parts;
+    while (q.next())
+        parts << QStringLiteral("%1 %2 MB")
+                     .arg(q.value(0).toString())
+                     .arg(double(q.value(1).toLongLong()) / 1048576.0, 0, 'f', 1);
+    return QStringLiteral("  %1 (after the benchmarks): %2\n")
+        .arg(modeName(mode), parts.join(QStringLiteral(", ")));
 }
 
 QStringList BenchSet::stockedMaterials(int mode, int count)

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -69,6 +70,10 @@ public:
 
     // Peak resident memory of the process, in megabytes.
     static double peakMegabytes();
+    // The size of the set's file as made (before the benchmarks write to it), in megabytes.
+    double fileMegabytes(int mode) const { return m_fileMegabytes.value(mode, -1); }
+    // The biggest tables and indexes of the set's file, one line each.
+    QString largestObjects(int mode, int count);
     double generationSeconds() const { return m_generationSeconds; }
     double generationPeakMegabytes() const { return m_generationPeak; }
     QString summary() const { return m_summary; }
@@ -81,6 +86,7 @@ private:
     QTemporaryDir m_work;
     std::unique_ptr<Database> m_master;
     std::map<int, std::unique_ptr<AccountSetSession>> m_sessions;
+    QMap<int, double> m_fileMegabytes;
     double m_generationSeconds = 0;
     double m_generationPeak = 0;
     QString m_summary;
