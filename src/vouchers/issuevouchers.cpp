@@ -65,8 +65,8 @@ QStringList IssueVouchers::buildings() const
 
 std::optional<QString> IssueVouchers::unitName(const QString &lldwbh) const
 {
-    QSqlQuery q =
-        database().exec(QStringLiteral("SELECT MC FROM LLDW WHERE BH = ?"), {lldwbh.trimmed()});
+    Query q =
+        database().query(QStringLiteral("SELECT MC FROM LLDW WHERE BH = ?"), {lldwbh.trimmed()});
     if (lldwbh.trimmed().isEmpty() || !q.next())
         return std::nullopt;
     return q.value(0).toString();
@@ -86,8 +86,7 @@ void IssueVouchers::priceLine(IssueLine &line) const
     if (!line.hasMaterial())
         return;
     const QString clbh = line.clbh.trimmed();
-    QSqlQuery q =
-        database().exec(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
+    Query q = database().query(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
     line.stockQuantity = Decimal();
     line.stockAmount = Decimal();
     if (q.next())

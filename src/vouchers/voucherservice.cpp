@@ -143,10 +143,10 @@ void VoucherService::refuseIfAny(const QList<Refusal> &refusals) const
 
 void VoucherService::refuseIfUnchangeable(qint64 xtbh, const Refusal &posted) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT SUM(CASE WHEN ZL = ? THEN 1 ELSE 0 END), "
-                                           "MAX(JZBZ) FROM %1 WHERE XTBH = ?")
-                                .arg(m_table.name),
-                            {m_zl, xtbh});
+    Query q = m_db.query(QStringLiteral("SELECT SUM(CASE WHEN ZL = ? THEN 1 ELSE 0 END), "
+                                        "MAX(JZBZ) FROM %1 WHERE XTBH = ?")
+                             .arg(m_table.name),
+                         {m_zl, xtbh});
     q.next();
     if (!m_rules.missing.isEmpty() && q.value(0).toLongLong() == 0)
         throw Refusal(QStringLiteral("提示"), m_rules.missing);
@@ -161,13 +161,13 @@ void VoucherService::insert(qint64 xtbh, const Row &row)
         marks.append(QStringLiteral("?"));
     QVariantList values{xtbh};
     values.append(row.m_values);
-    m_db.exec(QStringLiteral("INSERT INTO %1 (XTBH, %2) VALUES (?, %3)")
-                  .arg(m_table.name, row.m_columns.join(QStringLiteral(", ")),
-                       marks.join(QStringLiteral(", "))),
-              values);
+    m_db.query(QStringLiteral("INSERT INTO %1 (XTBH, %2) VALUES (?, %3)")
+                   .arg(m_table.name, row.m_columns.join(QStringLiteral(", ")),
+                        marks.join(QStringLiteral(", "))),
+               values);
     if (!m_table.sourceTable.isEmpty())
-        m_db.exec(QStringLiteral("UPDATE %1 SET THBZ = 1 WHERE ID = ?").arg(m_table.sourceTable),
-                  {row.m_source});
+        m_db.query(QStringLiteral("UPDATE %1 SET THBZ = 1 WHERE ID = ?").arg(m_table.sourceTable),
+                   {row.m_source});
 }
 
 void VoucherService::insertRows(qint64 xtbh, const QList<Row> &rows)
