@@ -135,7 +135,9 @@ TEST_P(DirectDeliveriesTest, PostingSetsBothSidesAndLeavesStockAndLayersAlone)
 
     // An issue afterwards still draws from the opening layer alone.
     test::LedgerSeed seed(set.db());
-    seed.issue(50, Steel, dec("4"), dec("10"), dec("40"));
+    const qint64 issued = seed.issue(50, Steel, dec("4"), dec("10"), dec("40"));
+    set.db().exec(QStringLiteral("UPDATE LLD SET CZRQ = ? WHERE ID = ?"),
+                  {Delivered.toString(Qt::ISODate), issued});
     posting.post(Posting::Family::Issue, QStringLiteral("1"), 50);
     EXPECT_EQ(seed.kc(Steel).quantity, dec("6"));
     EXPECT_EQ(seed.kc(Steel).amount, dec("60"));
