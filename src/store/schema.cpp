@@ -1,9 +1,12 @@
 #include "store/schema.h"
 
 #include "store/database.h"
+#include "store/documentnumbers.h"
 #include "store/errors.h"
 
 #include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 
 namespace varnock {
@@ -55,14 +58,14 @@ const Table accountSetTables[] = {
     {"RKD", COUNTER ", XTBH INTEGER, YSDJH TEXT, GYSBH TEXT, CZRQ TEXT, FPBH TEXT, ZPH TEXT, "
                     "ZL TEXT, CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, YFJE INTEGER, "
                     "CZZM TEXT, JZBZ" FLAG ", CZBZ" FLAG ", THBZ" FLAG ", ZJBZ" FLAG
-                    ", CKBH INTEGER, CKID INTEGER, BZBZ" FLAG},
+                    ", CKBH INTEGER, CKID INTEGER, BZBZ" FLAG ", YSXH INTEGER"},
     {"THD", COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, GYSBH TEXT, CZRQ TEXT, FPBH TEXT, "
                     "ZL TEXT, CLBH TEXT, THDJ INTEGER, THSL INTEGER, THJE INTEGER, RKID INTEGER, "
                     "JZBZ" FLAG},
-    {"LLD",
-     COUNTER ", XTBH INTEGER, YSDJH TEXT, LLDWBH TEXT, CZRQ TEXT, SGBW TEXT, DH TEXT, "
-             "CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, BZ TEXT, ZL TEXT, "
-             "JZBZ" FLAG ", CZBZ" FLAG ", HSBZ" FLAG ", BZBZ" FLAG ", THBZ" FLAG ", ZJZC" FLAG},
+    {"LLD", COUNTER ", XTBH INTEGER, YSDJH TEXT, LLDWBH TEXT, CZRQ TEXT, SGBW TEXT, DH TEXT, "
+                    "CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, BZ TEXT, ZL TEXT, "
+                    "JZBZ" FLAG ", CZBZ" FLAG ", HSBZ" FLAG ", BZBZ" FLAG ", THBZ" FLAG
+                    ", ZJZC" FLAG ", YSXH INTEGER"},
     {"TKD", COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, LLDWBH TEXT, CZRQ TEXT, CLBH TEXT, "
                     "THDJ INTEGER, THSL INTEGER, THJE INTEGER, LLID INTEGER, ZL TEXT, "
                     "JZBZ" FLAG ", CZBZ" FLAG},
@@ -159,6 +162,7 @@ const Index accountSetIndexes[] = {
     {"RKD_XTBH", "RKD", "XTBH"},
     // A new voucher's document number runs on from the greatest of the same month number.
     {"RKD_MONTH_YSDJH", "RKD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
+    {"RKD_MONTH_YSXH", "RKD", "SUBSTR(CZRQ, 6, 2), YSXH"},
     {"RKD_CZRQ", "RKD", "CZRQ"},
     // The unposted lines only: a few at any time, however many are posted. A line leaves the
     // index when it is posted instead of moving inside a big one.
@@ -171,6 +175,7 @@ const Index accountSetIndexes[] = {
     {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
     {"LLD_XTBH", "LLD", "XTBH"},
     {"LLD_MONTH_YSDJH", "LLD", "SUBSTR(CZRQ, 6, 2), YSDJH"},
+    {"LLD_MONTH_YSXH", "LLD", "SUBSTR(CZRQ, 6, 2), YSXH"},
     {"LLD_CZRQ", "LLD", "CZRQ"},
     {"LLD_UNPOSTED", "LLD", "ZL, XTBH", false, "JZBZ = 0"},
     {"TKD_CLBH", "TKD", "CLBH, CZRQ"},
@@ -230,10 +235,50 @@ template <std::size_t N> void createIndexes(const Database &db, const Index (&in
     }
 }
 
+// The tables whose lines keep the running number of their document number in YSXH.
+const char *const runningNumberTables[] = {"RKD", "LLD"};
+
+// YSXH is either empty or the running number of YSDJH: a statement that changes the number and
+// not its copy empties the copy, which is then read from the number itself.
+void createRunningNumberTriggers(const Database &db)
+{
+    for (const char *table : runningNumberTables) {
+        db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_YSXH AFTER UPDATE OF YSDJH ON %1 "
+                               "FOR EACH ROW WHEN NEW.YSDJH IS NOT OLD.YSDJH "
+                               "AND NEW.YSXH IS OLD.YSXH "
+                               "BEGIN UPDATE %1 SET YSXH = NULL WHERE ID = NEW.ID; END")
+                    .arg(QLatin1String(table)));
+    }
+}
+
+// Version 4 added YSXH: each line of an older file gets the running number of its document
+// number, one statement per distinct number.
+void addRunningNumbers(const Database &db)
+{
+    for (const char *name : runningNumberTables) {
+        const QString table = QLatin1String(name);
+        if (!db.connection().record(table).contains(QStringLiteral("YSXH")))
+            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN YSXH INTEGER").arg(table));
+        QVariantList numbers;
+        QSqlQuery q = db.exec(
+            QStringLiteral("SELECT DISTINCT YSDJH FROM %1 WHERE YSDJH IS NOT NULL").arg(table));
+        while (q.next())
+            numbers.append(q.value(0));
+        q.finish();
+        for (const QVariant &number : std::as_const(numbers)) {
+            db.query(QStringLiteral("UPDATE %1 SET YSXH = ? WHERE YSDJH = ?").arg(table),
+                     {DocumentNumbers::storedRunningNumber(number), number});
+        }
+        db.exec(QStringLiteral("UPDATE %1 SET YSXH = ? WHERE YSDJH IS NULL").arg(table),
+                {DocumentNumbers::NotCounted});
+    }
+}
+
 void createAccountSetObjects(const Database &db)
 {
     createTables(db, accountSetTables);
     createIndexes(db, accountSetIndexes);
+    createRunningNumberTriggers(db);
 }
 
 } // namespace
@@ -267,6 +312,9 @@ void Schema::upgrade(Database &db)
     if (version == Version || db.isReadOnly())
         return;
     Transaction tx(db);
+    if (version < 4)
+        addRunningNumbers(db);
+    createRunningNumberTriggers(db);
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
     // has. The indexes of unposted lines replace those of the posted flag.
     createIndexes(db, accountSetIndexes);

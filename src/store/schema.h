@@ -9,8 +9,9 @@ class Database;
 namespace Schema {
 
 // Version 2 added the indexes the ledger relies on; version 3 those a closing reads by, and
-// indexes of the unposted lines only instead of indexes of the posted flag.
-constexpr int Version = 3;
+// indexes of the unposted lines only instead of indexes of the posted flag; version 4 the
+// running number of a stock-in or issue line's document number (YSXH) and its index.
+constexpr int Version = 4;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -2,6 +2,7 @@
 
 #include "master/suppliers.h"
 #include "store/database.h"
+#include "store/documentnumbers.h"
 #include "store/rowreader.h"
 #include "vouchers/issuevouchers.h"
 #include "vouchers/voucherbook.h"
@@ -113,6 +114,7 @@ void DirectVouchers::complete(DirectVoucher &v) const
         }
         const StockInVouchers::StoredFigures f = m_receipts.storedFigures(line);
         const QVariantList values{v.issueYsdjh,
+                                  DocumentNumbers::storedRunningNumber(v.issueYsdjh),
                                   v.lldwbh.trimmed(),
                                   VoucherBook::dateText(v.czrq),
                                   v.sgbw,
@@ -124,8 +126,9 @@ void DirectVouchers::complete(DirectVoucher &v) const
         if (const qint64 issueId = partners.take(line.id); line.id != 0 && issueId != 0) {
             QVariantList update = values;
             update.append(issueId);
-            db.exec(QStringLiteral("UPDATE LLD SET YSDJH = ?, LLDWBH = ?, CZRQ = ?, SGBW = ?, "
-                                   "DH = ?, CLBH = ?, SJDJ = ?, SJSL = ?, SJJE = ? WHERE ID = ?"),
+            db.exec(QStringLiteral("UPDATE LLD SET YSDJH = ?, YSXH = ?, LLDWBH = ?, CZRQ = ?, "
+                                   "SGBW = ?, DH = ?, CLBH = ?, SJDJ = ?, SJSL = ?, SJJE = ? "
+                                   "WHERE ID = ?"),
                     update);
             v.issueIds.append(issueId);
             continue;
@@ -134,9 +137,9 @@ void DirectVouchers::complete(DirectVoucher &v) const
         insert.append(values);
         insert.append(IssueVouchers::Requisition);
         const QSqlQuery inserted =
-            db.exec(QStringLiteral("INSERT INTO LLD (XTBH, YSDJH, LLDWBH, CZRQ, SGBW, DH, CLBH, "
-                                   "SJDJ, SJSL, SJJE, ZL, ZJZC) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
+            db.exec(QStringLiteral("INSERT INTO LLD (XTBH, YSDJH, YSXH, LLDWBH, CZRQ, SGBW, DH, "
+                                   "CLBH, SJDJ, SJSL, SJJE, ZL, ZJZC) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
                     insert);
         v.issueIds.append(inserted.lastInsertId().toLongLong());
     }

@@ -2,9 +2,10 @@
 
 #include "store/clock.h"
 #include "store/database.h"
-#include "store/decimal.h"
+#include "store/documentnumbers.h"
 #include "store/errors.h"
 #include "store/limits.h"
+#include "store/query.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -45,41 +46,75 @@ qint64 VoucherBook::nextSystemNumber(const QString &table) const
     return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM %1").arg(table)).toLongLong() + 1;
 }
 
+namespace {
+
+// The two months a new number draws from: this month's lines whatever their year, and the
+// lines of the month before whose numbers were drawn this month (it stays open until its
+// closing); and the numbers drawn this month begin with "yyyy-MM-".
+struct NumberingMonths
+{
+    QString month = Clock::today().toString(QStringLiteral("MM"));
+    QString previous = Clock::today().addMonths(-1).toString(QStringLiteral("MM"));
+    QString drawnPrefix = Clock::today().toString(QStringLiteral("yyyy-MM-"));
+
+    bool counts(const QString &lineMonth, const QString &number) const
+    {
+        return lineMonth == month || number.startsWith(drawnPrefix);
+    }
+    // The numbers beginning with the prefix, as a range along an index: '.' follows '-'.
+    QString drawnPrefixEnd() const { return drawnPrefix.chopped(1) + QLatin1Char('.'); }
+};
+
+} // namespace
+
 QString VoucherBook::monthlyDocumentNumber(const QString &table) const
 {
-    // A number counts when its last five characters read as a number; its running number is
-    // all of its trailing digits, compared as a number: the greatest text is the latest day's,
-    // which need not hold the greatest number.
+    const NumberingMonths months;
     std::optional<qint64> greatest;
-    for (const QString &number : monthsDocumentNumbers(table)) {
-        if (number.size() < 5 || !Decimal::parse(number.right(5)))
+    const auto consider = [&greatest](const QVariant &running) {
+        if (running.isNull() || running.toLongLong() < 0)
+            return;
+        if (!greatest || running.toLongLong() > *greatest)
+            greatest = running.toLongLong();
+    };
+    // Each line keeps its number's running number in YSXH, read along the index of month and
+    // running number; lines whose copy is empty (written by the corrections, or a number
+    // changed by hand) are read from the number itself.
+    consider(m_db.scalar(QStringLiteral("SELECT YSXH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                                        "AND YSXH IS NOT NULL ORDER BY YSXH DESC LIMIT 1")
+                             .arg(table),
+                         {months.month}));
+    consider(m_db.scalar(QStringLiteral("SELECT MAX(YSXH) FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                                        "AND YSDJH >= ? AND YSDJH < ?")
+                             .arg(table),
+                         {months.previous, months.drawnPrefix, months.drawnPrefixEnd()}));
+    Query q = m_db.query(QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
+                                        "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSXH IS NULL")
+                             .arg(table),
+                         {months.month, months.previous});
+    while (q.next()) {
+        const QString number = q.value(1).toString();
+        if (!months.counts(q.value(0).toString(), number))
             continue;
-        const std::optional<qint64> running = runningNumberOf(number);
-        if (running && (!greatest || *running > *greatest))
-            greatest = running;
+        if (const std::optional<qint64> running = DocumentNumbers::countedRunningNumber(number))
+            consider(*running);
     }
     return dateText(Clock::today()) + QStringLiteral(" - ") +
            QString::number(greatest ? *greatest + 1 : 1001);
 }
 
-QStringList VoucherBook::monthsDocumentNumbers(const QString &table) const
+bool VoucherBook::isMonthsDocumentNumber(const QString &table, const QString &number) const
 {
-    const QDate today = Clock::today();
-    const QString drawnThisMonth = today.toString(QStringLiteral("yyyy-MM-"));
-    // Both months along the index of month and number.
-    QSqlQuery q = m_db.exec(
-        QStringLiteral("SELECT DISTINCT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
-                       "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?)")
-            .arg(table),
-        {today.toString(QStringLiteral("MM")), today.addMonths(-1).toString(QStringLiteral("MM"))});
-    const QString month = today.toString(QStringLiteral("MM"));
-    QStringList numbers;
+    const NumberingMonths months;
+    Query q = m_db.query(QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2) FROM %1 "
+                                        "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSDJH = ?")
+                             .arg(table),
+                         {months.month, months.previous, number});
     while (q.next()) {
-        const QString number = q.value(1).toString();
-        if (q.value(0).toString() == month || number.startsWith(drawnThisMonth))
-            numbers.append(number);
+        if (months.counts(q.value(0).toString(), number))
+            return true;
     }
-    return numbers;
+    return false;
 }
 
 bool VoucherBook::numberUsed(const QString &table, const QString &column,
@@ -96,7 +131,7 @@ std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table,
     QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, table));
     std::optional<qint64> greatest;
     while (q.next()) {
-        const std::optional<qint64> n = runningNumberOf(q.value(0).toString());
+        const std::optional<qint64> n = DocumentNumbers::runningNumberOf(q.value(0).toString());
         if (n && (!greatest || *n > *greatest))
             greatest = n;
     }
@@ -140,17 +175,6 @@ QString VoucherBook::dateText(const QDate &date)
 QDate VoucherBook::dateOf(const QVariant &value)
 {
     return QDate::fromString(value.toString().left(10), DateFormat);
-}
-
-std::optional<qint64> VoucherBook::runningNumberOf(const QString &number)
-{
-    const QString text = number.trimmed();
-    qsizetype start = text.size();
-    while (start > 0 && text.at(start - 1).isDigit() && text.at(start - 1).unicode() < 128)
-        --start;
-    bool ok = false;
-    const qint64 value = text.mid(start).toLongLong(&ok);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
 bool VoucherBook::looksDrawn(const QString &number)

@@ -30,11 +30,13 @@ public:
     qint64 nextSystemNumber(const QString &table) const;
     // Today's date, " - " and one more than the greatest running number among this month's
     // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
-    // has always numbered), or " - 1001" when there is none.
+    // has always numbered), or " - 1001" when there is none. This month's YSDJH are those of
+    // lines dated this month, and those drawn this month for lines dated in the month before
+    // (still open until its closing). `table` is RKD or LLD, whose lines keep the running
+    // number in YSXH.
     QString monthlyDocumentNumber(const QString &table) const;
-    // This month's YSDJH in `table`: those of vouchers dated this month, and those drawn this
-    // month for vouchers dated in the month before (still open until its closing).
-    QStringList monthsDocumentNumbers(const QString &table) const;
+    // Whether `number` is one of this month's YSDJH in `table`.
+    bool isMonthsDocumentNumber(const QString &table, const QString &number) const;
     // Whether `number` is used by a voucher of `table` in `column` (fixed names).
     bool numberUsed(const QString &table, const QString &column, const QString &number) const;
     // The greatest running number at the end of `column` over all of `table` (fixed names),
@@ -53,8 +55,6 @@ public:
 
     static QString dateText(const QDate &date);
     static QDate dateOf(const QVariant &value);
-    // The running number at the end of a document number ("2026-03-10 - 1001" → 1001).
-    static std::optional<qint64> runningNumberOf(const QString &number);
     // Whether `number` has the shape of a drawn number: a date, a separator, a running number.
     static bool looksDrawn(const QString &number);
 

@@ -1,6 +1,7 @@
 #include "vouchers/voucherservice.h"
 
 #include "store/clock.h"
+#include "store/documentnumbers.h"
 
 #include <QHash>
 #include <QSet>
@@ -72,7 +73,7 @@ QString VoucherService::numberOnSaving(const QString &number) const
         return number;
     const VoucherBook book(m_db);
     const bool taken = m_table.numbering.rule == Numbering::Rule::Monthly
-                           ? book.monthsDocumentNumbers(m_table.name).contains(number)
+                           ? book.isMonthsDocumentNumber(m_table.name, number)
                            : book.numberUsed(m_table.name, m_table.numberColumn, number);
     return taken ? proposeDocumentNumber() : number;
 }
@@ -154,8 +155,22 @@ void VoucherService::refuseIfUnchangeable(qint64 xtbh, const Refusal &posted) co
         throw posted;
 }
 
-void VoucherService::insert(qint64 xtbh, const Row &row)
+VoucherService::Row VoucherService::withRunningNumber(const Row &row) const
 {
+    if (m_table.numbering.rule != Numbering::Rule::Monthly)
+        return row;
+    const qsizetype number = row.m_columns.indexOf(QStringLiteral("YSDJH"));
+    if (number < 0)
+        return row;
+    Row numbered = row;
+    numbered.set("YSXH", DocumentNumbers::storedRunningNumber(row.m_values.at(number)));
+    numbered.m_onInsertOnly.last() = row.m_onInsertOnly.at(number);
+    return numbered;
+}
+
+void VoucherService::insert(qint64 xtbh, const Row &line)
+{
+    const Row row = withRunningNumber(line);
     QStringList marks;
     for (qsizetype i = 0; i < row.m_columns.size(); ++i)
         marks.append(QStringLiteral("?"));
@@ -201,11 +216,12 @@ void VoucherService::writeExact(qint64 xtbh, const QList<Row> &rows)
     q.finish();
 
     QSet<qint64> kept;
-    for (const Row &row : rows) {
-        if (row.m_id == 0) {
-            insert(xtbh, row);
+    for (const Row &line : rows) {
+        if (line.m_id == 0) {
+            insert(xtbh, line);
             continue;
         }
+        const Row row = withRunningNumber(line);
         if (!stored.contains(row.m_id) || stored.value(row.m_id) != row.m_source)
             throw StoreError(QStringLiteral("%1 line %2 is not part of voucher %3")
                                  .arg(m_table.name)

@@ -143,6 +143,8 @@ protected:
     const Rules m_rules;
 
 private:
+    // `row` with YSXH beside its YSDJH, for the tables numbered by month.
+    Row withRunningNumber(const Row &row) const;
     void insert(qint64 xtbh, const Row &row);
     void unmarkIfUnreferenced(qint64 source);
 

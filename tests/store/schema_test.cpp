@@ -34,14 +34,14 @@ const std::map<QString, QStringList> &expectedTables()
         t["CLJBXXB0"] = catalogue;
         t["CLJBXXB1"] = catalogue;
         t["CLJBXXB2"] = catalogue;
-        t["RKD"] = {"ID",   "XTBH", "YSDJH", "GYSBH", "CZRQ", "FPBH", "ZPH",
-                    "ZL",   "CLBH", "SJDJ",  "SJSL",  "SJJE", "YFJE", "CZZM",
-                    "JZBZ", "CZBZ", "THBZ",  "ZJBZ",  "CKBH", "CKID", "BZBZ"};
+        t["RKD"] = {"ID",   "XTBH", "YSDJH", "GYSBH", "CZRQ", "FPBH", "ZPH",  "ZL",
+                    "CLBH", "SJDJ", "SJSL",  "SJJE",  "YFJE", "CZZM", "JZBZ", "CZBZ",
+                    "THBZ", "ZJBZ", "CKBH",  "CKID",  "BZBZ", "YSXH"};
         t["THD"] = {"ID", "XTBH", "YSBH", "THDJH", "GYSBH", "CZRQ", "FPBH",
                     "ZL", "CLBH", "THDJ", "THSL",  "THJE",  "RKID", "JZBZ"};
         t["LLD"] = {"ID",   "XTBH", "YSDJH", "LLDWBH", "CZRQ", "SGBW", "DH",
                     "CLBH", "SJDJ", "SJSL",  "SJJE",   "BZ",   "ZL",   "JZBZ",
-                    "CZBZ", "HSBZ", "BZBZ",  "THBZ",   "ZJZC"};
+                    "CZBZ", "HSBZ", "BZBZ",  "THBZ",   "ZJZC", "YSXH"};
         t["TKD"] = {"ID",   "XTBH", "YSBH", "THDJH", "LLDWBH", "CZRQ", "CLBH",
                     "THDJ", "THSL", "THJE", "LLID",  "ZL",     "JZBZ", "CZBZ"};
         t["GYS"] = {"BH",   "MC",   "ZCDD", "ZCBH", "FR", "DZ",  "YZBM",

@@ -137,6 +137,41 @@ TEST_F(StockInTest, FirstVoucherNumbersAndTheirSuccessors)
     EXPECT_TRUE(vouchers(StockInKind::TransferIn).documentNumbers().isEmpty());
 }
 
+TEST_F(StockInTest, EveryLineKeepsTheRunningNumberOfItsDocumentNumber)
+{
+    // A new voucher's number is drawn from these copies: one that lags behind its number
+    // would hand the same number out twice.
+    const auto runningNumbers = [&] {
+        QList<qint64> numbers;
+        QSqlQuery q = set.db().exec(QStringLiteral("SELECT YSXH FROM RKD ORDER BY ID"));
+        while (q.next())
+            numbers.append(q.value(0).isNull() ? -2 : q.value(0).toLongLong());
+        return numbers;
+    };
+    StockInVouchers v = vouchers();
+    const qint64 xtbh = v.saveNew(voucher({line(QStringLiteral("1001"), "2", "5", "10"),
+                                           line(QStringLiteral("1002"), "3", "1", "3")}));
+    StockInVoucher odd = voucher({line(QStringLiteral("1003"), "1", "1", "1")});
+    odd.ysdjh = QStringLiteral("手工单号ABCDE");
+    v.saveNew(odd);
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{1001, 1001, -1}));
+
+    // Renumbered by hand, lines kept and added alike.
+    StockInVoucher edited = *v.load(xtbh);
+    edited.ysdjh = QStringLiteral("2026-03-10 - 1050");
+    edited.lines.append(line(QStringLiteral("1003"), "4", "1", "4"));
+    v.saveEdit(edited);
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{1050, 1050, -1, 1050}));
+    EXPECT_EQ(v.proposeDocumentNumber(), QStringLiteral("2026-03-10 - 1051"));
+
+    // A statement that changes the number without its copy leaves the copy empty, and the
+    // number is then read from the line itself.
+    set.db().exec(QStringLiteral("UPDATE RKD SET YSDJH = '2026-03-10 - 1020' WHERE XTBH = ?"),
+                  {xtbh});
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{-2, -2, -1, -2}));
+    EXPECT_EQ(v.proposeDocumentNumber(), QStringLiteral("2026-03-10 - 1021"));
+}
+
 TEST_F(StockInTest, OpeningNeedsAClosingAndDatesMustFollowTheLatestOne)
 {
     test::TestAccountSet empty;

@@ -2,6 +2,9 @@
 
 #include "store/clock.h"
 #include "store/database.h"
+#include "store/documentnumbers.h"
+#include "store/schema.h"
+#include "support/queryplan.h"
 #include "support/testaccountset.h"
 
 #include <QSqlQuery>
@@ -12,12 +15,12 @@ using namespace varnock;
 
 TEST(VoucherBook, RunningNumberIsTheTrailingAsciiDigits)
 {
-    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("2026-03-10 - 1001")), 1001);
-    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("2026-03-10  100000 ")), 100000);
+    EXPECT_EQ(DocumentNumbers::runningNumberOf(QStringLiteral("2026-03-10 - 1001")), 1001);
+    EXPECT_EQ(DocumentNumbers::runningNumberOf(QStringLiteral("2026-03-10  100000 ")), 100000);
     // Typed by hand without a number, or with full-width digits: no running number.
-    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("退货单")), std::nullopt);
-    EXPECT_EQ(VoucherBook::runningNumberOf(QStringLiteral("第１２号")), std::nullopt);
-    EXPECT_EQ(VoucherBook::runningNumberOf(QString()), std::nullopt);
+    EXPECT_EQ(DocumentNumbers::runningNumberOf(QStringLiteral("退货单")), std::nullopt);
+    EXPECT_EQ(DocumentNumbers::runningNumberOf(QStringLiteral("第１２号")), std::nullopt);
+    EXPECT_EQ(DocumentNumbers::runningNumberOf(QString()), std::nullopt);
 }
 
 TEST(VoucherBook, DatesReadBackWhateverTimeFollowsThem)
@@ -38,22 +41,68 @@ TEST(FinderConditions, EmptyFieldsAddNothingAndValuesAreBound)
                                         QStringLiteral("2026-01-31")}));
 }
 
-TEST(VoucherBook, TheMonthsDocumentNumbersAreReadAlongAnIndex)
+TEST(VoucherBook, ANewNumberIsFoundAlongAnIndexWithoutReadingTheMonthsNumbers)
 {
-    // Read for every new voucher: with years of lines it must not read the whole table.
+    // Drawn for every new voucher: with years of lines it must read neither the whole table
+    // nor every number of the month.
     test::TestAccountSet set;
     for (const char *table : {"RKD", "LLD"}) {
-        QSqlQuery q = set.db().exec(
-            QStringLiteral("EXPLAIN QUERY PLAN SELECT DISTINCT SUBSTR(CZRQ, 6, 2), YSDJH "
-                           "FROM %1 WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?)")
-                .arg(QLatin1String(table)),
-            {QStringLiteral("03"), QStringLiteral("02")});
-        QString plan;
-        while (q.next())
-            plan += q.value(3).toString() + QLatin1Char('\n');
-        EXPECT_TRUE(plan.contains(QStringLiteral("USING INDEX"))) << plan.toStdString();
-        EXPECT_FALSE(plan.contains(QStringLiteral("TEMP B-TREE"))) << plan.toStdString();
+        const QStringList statements{
+            QStringLiteral("SELECT YSXH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                           "AND YSXH IS NOT NULL ORDER BY YSXH DESC LIMIT 1"),
+            QStringLiteral("SELECT MAX(YSXH) FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
+                           "AND YSDJH >= ? AND YSDJH < ?"),
+            QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
+                           "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSXH IS NULL"),
+            QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2) FROM %1 "
+                           "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSDJH = ?")};
+        for (const QString &sql : statements) {
+            const QString plan =
+                test::queryPlan(set.db(), sql.arg(QLatin1String(table))).join(QLatin1Char('\n'));
+            EXPECT_TRUE(plan.startsWith(QStringLiteral("SEARCH"))) << plan.toStdString();
+            EXPECT_TRUE(plan.contains(QStringLiteral("_MONTH_"))) << plan.toStdString();
+            EXPECT_FALSE(plan.contains(QStringLiteral("TEMP B-TREE"))) << plan.toStdString();
+        }
     }
+}
+
+TEST(VoucherBook, AnOlderFileGetsTheRunningNumbersOfItsLinesWhenOpened)
+{
+    test::TestAccountSet set;
+    Clock::setToday(QDate(2026, 12, 7));
+    Database &db = set.db();
+    // The file as the version before kept it.
+    for (const char *table : {"RKD", "LLD"}) {
+        db.exec(QStringLiteral("DROP TRIGGER %1_YSXH").arg(QLatin1String(table)));
+        db.exec(QStringLiteral("DROP INDEX %1_MONTH_YSXH").arg(QLatin1String(table)));
+        db.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN YSXH").arg(QLatin1String(table)));
+    }
+    db.setUserVersion(3);
+    const auto line = [&](const char *czrq, const QVariant &ysdjh) {
+        db.exec(QStringLiteral("INSERT INTO LLD (XTBH, CZRQ, YSDJH, CLBH) VALUES (1, ?, ?, '1')"),
+                {QString::fromLatin1(czrq), ysdjh});
+    };
+    line("2026-12-01", QStringLiteral("2026-12-01 - 1007"));
+    line("2026-12-02", QStringLiteral("2026-12-01 - 1007"));
+    line("2025-12-20", QStringLiteral("2025-12-20 - 1030"));
+    line("2026-12-03", QStringLiteral("手工单ABCDE"));
+    line("2026-12-04", QVariant());
+
+    Schema::upgrade(db);
+    EXPECT_EQ(db.userVersion(), Schema::Version);
+    QList<qint64> numbers;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT YSXH FROM LLD ORDER BY ID"));
+    while (q.next())
+        numbers.append(q.value(0).toLongLong());
+    EXPECT_EQ(numbers, (QList<qint64>{1007, 1007, 1030, -1, -1}));
+    // The month alone decides, whatever the year.
+    EXPECT_EQ(VoucherBook(db).monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 1031"));
+    // The copy follows the number from now on.
+    db.exec(QStringLiteral("UPDATE LLD SET YSDJH = '2026-12-05 - 1090' WHERE ID = 1"));
+    EXPECT_EQ(VoucherBook(db).monthlyDocumentNumber(QStringLiteral("LLD")),
+              QStringLiteral("2026-12-07 - 1091"));
+    Clock::setToday(std::nullopt);
 }
 
 TEST(VoucherBook, ANewNumberRunsOnFromTheMonthsGreatestRunningNumber)
