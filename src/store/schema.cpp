@@ -252,25 +252,30 @@ void createRunningNumberTriggers(const Database &db)
 }
 
 // Version 4 added YSXH: each line of an older file gets the running number of its document
-// number, one statement per distinct number.
+// number, read and written along the key a slice at a time (a file may hold a million lines).
 void addRunningNumbers(const Database &db)
 {
     for (const char *name : runningNumberTables) {
         const QString table = QLatin1String(name);
         if (!db.connection().record(table).contains(QStringLiteral("YSXH")))
             db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN YSXH INTEGER").arg(table));
-        QVariantList numbers;
-        QSqlQuery q = db.exec(
-            QStringLiteral("SELECT DISTINCT YSDJH FROM %1 WHERE YSDJH IS NOT NULL").arg(table));
-        while (q.next())
-            numbers.append(q.value(0));
-        q.finish();
-        for (const QVariant &number : std::as_const(numbers)) {
-            db.query(QStringLiteral("UPDATE %1 SET YSXH = ? WHERE YSDJH = ?").arg(table),
-                     {DocumentNumbers::storedRunningNumber(number), number});
+        const QString slice =
+            QStringLiteral("SELECT ID, YSDJH FROM %1 WHERE ID > ? ORDER BY ID LIMIT 5000")
+                .arg(table);
+        const QString update = QStringLiteral("UPDATE %1 SET YSXH = ? WHERE ID = ?").arg(table);
+        qint64 after = 0;
+        for (;;) {
+            QList<std::pair<qint64, QVariant>> lines;
+            QSqlQuery q = db.exec(slice, {after});
+            while (q.next())
+                lines.append({q.value(0).toLongLong(), q.value(1)});
+            q.finish();
+            if (lines.isEmpty())
+                break;
+            for (const auto &[id, number] : std::as_const(lines))
+                db.query(update, {DocumentNumbers::storedRunningNumber(number), id});
+            after = lines.last().first;
         }
-        db.exec(QStringLiteral("UPDATE %1 SET YSXH = ? WHERE YSDJH IS NULL").arg(table),
-                {DocumentNumbers::NotCounted});
     }
 }
 
