@@ -386,11 +386,90 @@ const QList<CommandInfo> &commands()
              "export NAME [--from YYYY-MM-DD --to YYYY-MM-DD] (--xlsx FILE | --pdf FILE)"),
          QStringLiteral("Exports a report as a workbook through its template in the data folder's "
                         "Reports/, or\nas a PDF file as it prints. NAME is 材料信息一览表 "
-                        "(or CLJBXXB), 供应商设置一览表\n(GYS), 领料单位设置一览表 (LLDW) or "
-                        "账务初始资料 (ZWCSH); reports over a period take\n--from and --to."),
+                        "(or CLJBXXB), 供应商设置一览表\n(GYS), 领料单位设置一览表 (LLDW), "
+                        "账务初始资料 (ZWCSH), 流动资产清点表 (KCPD),\n盘点表 (PD, up to --to), "
+                        "供应商月度欠款报表 (GYSQK) or 数据处理填写 (CLKVMT); reports\nover a "
+                        "period take --from and --to."),
          {opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
          1,
          exportReport},
+        {{QStringLiteral("count"), QStringLiteral("save")},
+         QStringLiteral("count save [--date D] --line CODE,COUNTED[,PRICE] ... [--yes]"),
+         QStringLiteral("Books a stock count on date D (default today): each material counted "
+                        "at another quantity\nthan its book stock gets a surplus or deficit "
+                        "(PYK) and its stock is set to the count.\nUnder first in first out a "
+                        "surplus enters at PRICE. Prints CLBH, PDSL, PDJE per\ndifference; a "
+                        "date after today is taken only with --yes."),
+         {opt("date"), OptionSpec{QStringLiteral("line"), true, true}, flag("yes")},
+         0,
+         countSave},
+        {{QStringLiteral("count"), QStringLiteral("list")},
+         QStringLiteral("count list [--material CODE-PREFIX]"),
+         QStringLiteral("Lists the book stock the count starts from: CLBH, CLMC, CLGG, JZDW, "
+                        "KCSL, KCJE\n(planned-price materials at plan)."),
+         {opt("material")},
+         0,
+         countList,
+         true},
+        {{QStringLiteral("adjust"), QStringLiteral("add")},
+         QStringLiteral("adjust add --material C --date D --amount X [--project T] [--note T]"),
+         QStringLiteral("Adds amount X (negative lowers it) to the stock amount of material C "
+                        "on date D, after\nthe latest closing; the quantity stays. Prints the "
+                        "adjustment's ID."),
+         {opt("material"), opt("date"), opt("amount"), opt("project"), opt("note")},
+         0,
+         adjustAdd},
+        {{QStringLiteral("adjust"), QStringLiteral("delete")},
+         QStringLiteral("adjust delete --id N [--yes]"),
+         QStringLiteral("Deletes adjustment N and takes its amount back out of the stock. "
+                        "Without --yes the\nquestion is answered No."),
+         {opt("id"), flag("yes")},
+         0,
+         adjustDelete},
+        {{QStringLiteral("adjust"), QStringLiteral("list")},
+         QStringLiteral("adjust list [--from D] [--to D] [--material C | --group C] [--note T]"),
+         QStringLiteral("Lists amount adjustments: ID, CLBH, CLMC, CZRQ, JE, BZ, GCXM; --group "
+                        "takes the\nmaterials below a catalogue node."),
+         {opt("from"), opt("to"), opt("material"), opt("group"), opt("note")},
+         0,
+         adjustList,
+         true},
+        {{QStringLiteral("payment"), QStringLiteral("add")},
+         QStringLiteral("payment add --supplier C --date D --amount X [--cheque N] [--note T]"),
+         QStringLiteral("Pays supplier C; refused unless 0 < X <= what remains owed. Prints the "
+                        "payment's ID\nand the supplier's balance."),
+         {opt("supplier"), opt("date"), opt("amount"), opt("cheque"), opt("note")},
+         0,
+         paymentAdd},
+        {{QStringLiteral("payment"), QStringLiteral("write-off")},
+         QStringLiteral("payment write-off --supplier C --date D --amount X [--note T]"),
+         QStringLiteral("Writes off bad debt of supplier C, with the same bounds as a payment."),
+         {opt("supplier"), opt("date"), opt("amount"), opt("note")},
+         0,
+         paymentWriteOff},
+        {{QStringLiteral("payment"), QStringLiteral("balance")},
+         QStringLiteral("payment balance --supplier C"),
+         QStringLiteral("What supplier C is owed, what was paid and what remains."),
+         {opt("supplier")},
+         0,
+         paymentBalance,
+         true},
+        {{QStringLiteral("payment"), QStringLiteral("list")},
+         QStringLiteral("payment list [--write-offs] [--from D] [--to D] [--supplier C] "
+                        "[--cheque N] [--note T]"),
+         QStringLiteral("Lists payments (or write-offs): ID, GYSBH, MC, RQ, JE, ZPH, BZ."),
+         {flag("write-offs"), opt("from"), opt("to"), opt("supplier"), opt("cheque"), opt("note")},
+         0,
+         paymentList,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("arrears")},
+         QStringLiteral("report arrears --from D --to D"),
+         QStringLiteral("The supplier arrears of the period: GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, "
+                        "HZ, the total\n\"总计\" first. export 供应商月度欠款报表 writes it as a "
+                        "workbook or PDF."),
+         {opt("from"), opt("to")},
+         0,
+         reportArrears},
         {{QStringLiteral("reverse"), QStringLiteral("stock-in")},
          QStringLiteral("reverse stock-in --line ID [--date D] [--yes]"),
          QStringLiteral("Reverses posted stock-in line ID (the ID of voucher show) on date D "

@@ -1,8 +1,11 @@
 #include "cli/handlers.h"
 
 #include "cli/demogenerator.h"
+#include "ledger/amountadjustments.h"
 #include "ledger/directdeliveries.h"
 #include "ledger/reversal.h"
+#include "ledger/stockcount.h"
+#include "ledger/supplierpayments.h"
 #include "master/consumingunits.h"
 #include "master/suppliers.h"
 #include "shell/accountsets.h"
@@ -102,6 +105,64 @@ int deliverDirectly(Context &ctx, AccountSetSession &set, const QDate &today)
     return 1;
 }
 
+// What a demo books beside the vouchers, today in the open month.
+struct OtherBookings
+{
+    int counts = 0;      // count differences
+    int payments = 0;    // supplier payments
+    int adjustments = 0; // amount adjustments
+};
+
+// The first material in stock is counted one short, the first supplier still owed is paid
+// half of it, and the first material carried at actual prices gets 10.00 more in value.
+OtherBookings bookOthers(Context &ctx, AccountSetSession &set, const QDate &today)
+{
+    OtherBookings made;
+    Database &db = set.database();
+    StockCount count(db, set.mode(), set.formats());
+    if (count.steps(today).isEmpty()) {
+        for (const StockCount::Row &r : count.rows()) {
+            if (r.kcsl >= Decimal::fromInt(1)) {
+                ctx.perform(QStringLiteral("KCPD"), [&] {
+                    made.counts =
+                        int(count.save({{r.clbh, r.kcsl - Decimal::fromInt(1), {}}}, today).size());
+                });
+                break;
+            }
+        }
+    }
+    SupplierPayments payments(db);
+    for (const Suppliers::Entry &s : Suppliers(db).list()) {
+        const Decimal half =
+            set.formats().roundAmount(payments.balance(s.bh).remaining() / Decimal::fromInt(2));
+        if (half > Decimal()) {
+            ctx.perform(QStringLiteral("GYSFK"), [&] {
+                payments.record(SupplierPayments::Kind::Payment, s.bh, today, half, {},
+                                QStringLiteral("演示付款"));
+            });
+            made.payments = 1;
+            break;
+        }
+    }
+    // A day on the latest closing takes neither a count nor an adjustment.
+    if (!count.steps(today).isEmpty())
+        return made;
+    AmountAdjustments adjustments(db);
+    for (const StockCount::Row &r : count.rows()) {
+        const QVariant planned =
+            db.scalar(QStringLiteral("SELECT JJFS FROM CLJBXXB WHERE CLBH = ?"), {r.clbh});
+        if (planned.toInt() == 0 && r.kcsl > Decimal()) {
+            ctx.perform(QStringLiteral("CLKVMT"), [&] {
+                adjustments.add(today, QStringLiteral("演示工程"),
+                                {{r.clbh, Decimal::fromInt(10), QStringLiteral("差价")}});
+            });
+            made.adjustments = 1;
+            break;
+        }
+    }
+    return made;
+}
+
 } // namespace
 
 Result demo(Context &ctx, const Arguments &args)
@@ -175,6 +236,7 @@ Result demo(Context &ctx, const Arguments &args)
 
     const int reversals = months > 0 ? reverseInOpenMonth(ctx, set, today) : 0;
     const int directDeliveries = months > 0 ? deliverDirectly(ctx, set, today) : 0;
+    const OtherBookings others = months > 0 ? bookOthers(ctx, set, today) : OtherBookings{};
 
     Result result;
     result.json = QJsonObject{{QStringLiteral("BH"), info.number},
@@ -188,6 +250,9 @@ Result demo(Context &ctx, const Arguments &args)
                               {QStringLiteral("issueLines"), made.issueLines},
                               {QStringLiteral("reversals"), reversals},
                               {QStringLiteral("directDeliveries"), directDeliveries},
+                              {QStringLiteral("counts"), others.counts},
+                              {QStringLiteral("payments"), others.payments},
+                              {QStringLiteral("adjustments"), others.adjustments},
                               {QStringLiteral("user"), *ctx.globals.user}};
     result.lines << QString::number(info.number);
     result.errorText = warning;

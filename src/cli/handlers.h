@@ -62,6 +62,16 @@ Result operatorAdd(Context &ctx, const Arguments &args);
 Result operatorEdit(Context &ctx, const Arguments &args);
 Result operatorRights(Context &ctx, const Arguments &args);
 Result operatorDelete(Context &ctx, const Arguments &args);
+Result countSave(Context &ctx, const Arguments &args);
+Result countList(Context &ctx, const Arguments &args);
+Result adjustAdd(Context &ctx, const Arguments &args);
+Result adjustDelete(Context &ctx, const Arguments &args);
+Result adjustList(Context &ctx, const Arguments &args);
+Result paymentAdd(Context &ctx, const Arguments &args);
+Result paymentWriteOff(Context &ctx, const Arguments &args);
+Result paymentBalance(Context &ctx, const Arguments &args);
+Result paymentList(Context &ctx, const Arguments &args);
+Result reportArrears(Context &ctx, const Arguments &args);
 
 // Fails unless pages can be drawn here (a graphical application, without a display).
 void requirePaper();

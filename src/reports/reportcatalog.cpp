@@ -1,5 +1,6 @@
 #include "reports/reportcatalog.h"
 
+#include "reports/ledgerreports.h"
 #include "reports/masterlists.h"
 
 namespace varnock::ReportCatalog {
@@ -29,6 +30,24 @@ const QList<Entry> &entries()
                    QStringLiteral("LLDWSZ"), MasterLists::units),
         masterList(QStringLiteral("账务初始资料"), QStringLiteral("ZWCSH"),
                    QStringLiteral("LDZCQDB"), MasterLists::openingBalances),
+        masterList(
+            QStringLiteral("流动资产清点表"), QStringLiteral("KCPD"), QStringLiteral("LDZCQDB"),
+            [](Database &db) { return LedgerReports::stockList(db, LedgerReports::Level::Every); }),
+        // The count result runs up to the period's end.
+        Entry{QStringLiteral("盘点表"), QStringLiteral("PD"), true, QStringLiteral("qdb"),
+              [](Database &db, const std::optional<ReportPeriod> &period) {
+                  return LedgerReports::countResult(db, period ? period->to : QDate());
+              }},
+        Entry{QStringLiteral("供应商月度欠款报表"), QStringLiteral("GYSQK"), true,
+              QStringLiteral("GYSQK"),
+              [](Database &db, const std::optional<ReportPeriod> &period) {
+                  return LedgerReports::arrears(db, period.value_or(ReportPeriod{}));
+              }},
+        Entry{QStringLiteral("数据处理填写"), QStringLiteral("CLKVMT"), true,
+              QStringLiteral("CLKVMT"),
+              [](Database &db, const std::optional<ReportPeriod> &period) {
+                  return LedgerReports::adjustments(db, period.value_or(ReportPeriod{}));
+              }},
     };
     return list;
 }

@@ -54,6 +54,8 @@ const QList<HelpPages::Page> &HelpPages::pages()
         {QStringLiteral("采购计划"), QStringLiteral("plan.html")},
         {QStringLiteral("按工程计划查询"), QStringLiteral("planquery.html")},
         {QStringLiteral("供应商付款"), QStringLiteral("payments.html")},
+        {QStringLiteral("库存盘点"), QStringLiteral("count.html")},
+        {QStringLiteral("数据处理"), QStringLiteral("adjustments.html")},
         {QStringLiteral("品名查询"), QStringLiteral("query.html")},
         {QStringLiteral("统计报表"), QStringLiteral("reports.html")},
     };

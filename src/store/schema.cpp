@@ -81,7 +81,8 @@ const Table accountSetTables[] = {
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
     {"XJXCYJKCB", "YJID INTEGER, CLBH TEXT, JCDJ INTEGER, JCSL INTEGER, JCJE INTEGER"},
     {"PYK", "CLBH TEXT, RQ TEXT, PDSL INTEGER, PDJE INTEGER, PDDJ INTEGER"},
-    {"CLKVMT", COUNTER ", CLBH TEXT, CZRQ TEXT, JE INTEGER, BZ TEXT"},
+    // GCXM: the project ("工程项目") the adjustment was entered for.
+    {"CLKVMT", COUNTER ", CLBH TEXT, CZRQ TEXT, JE INTEGER, BZ TEXT, GCXM TEXT"},
     {"CLJH", COUNTER ", CLBH TEXT, CZRQ TEXT, SL INTEGER, BZ TEXT, SJDD TEXT"},
 
     // Leasing and payments
@@ -325,6 +326,9 @@ void Schema::upgrade(Database &db)
     createIndexes(db, accountSetIndexes);
     for (const char *name : retiredIndexes)
         db.exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(name)));
+    // From versions 1 to 4: the project of an amount adjustment.
+    if (!db.connection().record(QStringLiteral("CLKVMT")).contains(QStringLiteral("GCXM")))
+        db.exec(QStringLiteral("ALTER TABLE CLKVMT ADD COLUMN GCXM TEXT"));
     db.setUserVersion(Version);
     tx.commit();
 }

@@ -1,4 +1,7 @@
+#include "ledger/costengine.h"
+#include "ledger/stockcount.h"
 #include "print/reporttemplate.h"
+#include "reports/ledgerreports.h"
 #include "reports/masterlists.h"
 #include "reports/reportcatalog.h"
 #include "support/ledgerseed.h"
@@ -54,6 +57,72 @@ TEST(MasterLists, OpeningBalancesCarrySubtotalsPerParentAndTotalsPerGrandparent)
     EXPECT_EQ(table.rows().at(2).style, ReportTable::RowStyle::Subtotal);
     EXPECT_EQ(table.rows().at(5).style, ReportTable::RowStyle::Total);
     EXPECT_TRUE(MasterLists::openingBalances(test::TestAccountSet().db()).isEmpty());
+}
+
+TEST(LedgerReports, StockListSumsUpTheLevelAskedForAndFillsItsWorkTable)
+{
+    test::TestAccountSet set;
+    test::LedgerSeed seed(set.db());
+    set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+    set.addCategory(QStringLiteral("1001"), QStringLiteral("圆钢"), QStringLiteral("1"));
+    set.addCategory(QStringLiteral("10"), QStringLiteral("木材"));
+    set.addCategory(QStringLiteral("10001"), QStringLiteral("板材"), QStringLiteral("10"));
+    set.addMaterial(QStringLiteral("1001001"), QStringLiteral("圆钢6"), QStringLiteral("1001"));
+    set.addMaterial(QStringLiteral("1001002"), QStringLiteral("圆钢8"), QStringLiteral("1001"));
+    set.addMaterial(QStringLiteral("10001001"), QStringLiteral("松木板"), QStringLiteral("10001"),
+                    true, dec("3"));
+    seed.opening(QStringLiteral("1001001"), dec("2"), dec("5"));
+    seed.opening(QStringLiteral("1001002"), dec("1"), dec("2"));
+    seed.opening(QStringLiteral("10001001"), dec("2"), dec("7"));
+    set.db().exec(QStringLiteral("UPDATE KC SET KCSL = 0, KCJE = 0 WHERE CLBH = '1001002'"));
+
+    // Material 10001001 of category 10 is not counted under 1; it stands at plan.
+    const ReportTable every = LedgerReports::stockList(set.db(), LedgerReports::Level::Every);
+    EXPECT_EQ(rowsOf(every, Formats()),
+              (QStringList{"1001001|圆钢6|5.00", "*1001|圆钢 小计|5.00", "*1|钢材 合计|5.00",
+                           "10001001|松木板|6.00", "*10001|板材 小计|6.00", "*10|木材 合计|6.00",
+                           "*0|全部材料 总计|11.00"}));
+    EXPECT_EQ(every.displayText(0, every.columnOf(QStringLiteral("KCDJ")), Formats()),
+              QStringLiteral("2.50"));
+    EXPECT_EQ(set.db().scalar(QStringLiteral("SELECT COUNT(*) FROM KCPD_TEMP")).toInt(), 7);
+    EXPECT_EQ(rowsOf(LedgerReports::stockList(set.db(), LedgerReports::Level::First), Formats()),
+              (QStringList{"*1|钢材 合计|5.00", "*10|木材 合计|6.00", "*0|全部材料 总计|11.00"}));
+    EXPECT_EQ(
+        rowsOf(LedgerReports::stockList(set.db(), LedgerReports::Level::Second), Formats()).first(),
+        QStringLiteral("*1001|圆钢 小计|5.00"));
+}
+
+TEST(LedgerReports, CountResultShowsBookCountedSurplusAndDeficitUpToItsEnd)
+{
+    test::TestAccountSet set;
+    test::LedgerSeed seed(set.db());
+    set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+    set.addMaterial(QStringLiteral("1001"), QStringLiteral("圆钢"));
+    set.addMaterial(QStringLiteral("1002"), QStringLiteral("角钢"));
+    set.addMaterial(QStringLiteral("1003"), QStringLiteral("扁钢"));
+    seed.opening(QStringLiteral("1001"), dec("10"), dec("100"));
+    seed.opening(QStringLiteral("1002"), dec("4"), dec("10"));
+    StockCount(set.db(), CostEngine::MovingAverage, Formats())
+        .save({{QStringLiteral("1001"), dec("12"), {}}, {QStringLiteral("1002"), dec("3"), {}}},
+              QDate(2026, 2, 10));
+
+    const ReportTable t = LedgerReports::countResult(set.db(), QDate(2026, 2, 28));
+    const auto at = [&t](int row, const char *field) {
+        return t.figureAt(row, t.columnOf(QString::fromLatin1(field)));
+    };
+    // Two materials, their group and the total; 1003 never held anything.
+    ASSERT_EQ(t.rowCount(), 4);
+    EXPECT_EQ(at(0, "ZMSL"), dec("10"));
+    EXPECT_EQ(at(0, "QDSL"), dec("12"));
+    EXPECT_EQ(at(0, "PYJE"), dec("20"));
+    EXPECT_EQ(at(1, "PKSL"), dec("-1"));
+    EXPECT_EQ(at(1, "QDJE"), dec("7.5"));
+    EXPECT_EQ(t.displayText(3, 1, Formats()), QStringLiteral("全部材料  总计"));
+    EXPECT_EQ(at(3, "QDJE"), dec("127.5"));
+    // Before the count the counted balance is the book.
+    const ReportTable before = LedgerReports::countResult(set.db(), QDate(2026, 2, 9));
+    EXPECT_EQ(before.figureAt(0, before.columnOf(QStringLiteral("QDSL"))), dec("10"));
+    test::expectBooksBalance(set.db(), CostEngine::MovingAverage, Formats());
 }
 
 TEST(MasterLists, CatalogueAndCounterpartyListsShowEveryRowReadably)

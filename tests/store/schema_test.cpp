@@ -525,6 +525,20 @@ TEST(SchemaVersions, AVersionTwoFileGetsTheIndexesOfUnpostedLinesInsteadOfThePos
     EXPECT_EQ(set.db().scalar(count, {"PYK_RQ"}).toInt(), 1);
 }
 
+TEST(SchemaVersions, AVersionFourFileGetsTheProjectOfItsAdjustments)
+{
+    TestAccountSet set;
+    set.db().exec("DROP TABLE CLKVMT");
+    set.db().exec("CREATE TABLE CLKVMT (ID INTEGER PRIMARY KEY, CLBH TEXT, CZRQ TEXT, "
+                  "JE INTEGER, BZ TEXT)");
+    set.db().exec("INSERT INTO CLKVMT (CLBH, CZRQ, JE) VALUES ('1001', '2026-02-01', 10)");
+    set.db().setUserVersion(4);
+
+    Schema::upgrade(set.db());
+    EXPECT_EQ(set.db().userVersion(), Schema::Version);
+    EXPECT_EQ(set.db().scalar("SELECT COUNT(*) FROM CLKVMT WHERE GCXM IS NULL").toInt(), 1);
+}
+
 TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)
 {
     QTemporaryDir dir;

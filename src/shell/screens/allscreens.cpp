@@ -1,5 +1,6 @@
 #include "shell/screens/allscreens.h"
 
+#include "ledger/screens/bookscreens.h"
 #include "ledger/screens/ledgerscreens.h"
 #include "master/screens/cataloguescreens.h"
 #include "master/screens/counterpartyscreens.h"
@@ -39,6 +40,7 @@ void registerAllScreens(ScreenRegistry &registry)
     registerIssueScreens(registry);
     registerIssueReturnScreens(registry);
     registerLedgerScreens(registry);
+    registerBookScreens(registry);
 }
 
 } // namespace varnock

@@ -1,0 +1,21 @@
+#include "ledger/screens/frmgysqkcx.h"
+
+#include "master/screens/frmgysxz.h"
+#include "store/clock.h"
+
+namespace varnock {
+
+FrmGysqkcx::FrmGysqkcx(Database &db, QWidget *parent)
+    : ConditionForm(QStringLiteral("FrmGysqkcx"), QStringLiteral("条件查询"), parent)
+{
+    using C = SupplierPayments::Filter;
+    addPickedField(QStringLiteral("供应商："), QString(), FrmGysxz::suppliers(db, this), &C::gysbh);
+    addField(QStringLiteral("支票号："), &C::zph);
+    addField(QStringLiteral("摘 要："), &C::bz);
+    addDates([] {
+        const QDate today = Clock::today();
+        return QDate(today.year(), today.month(), 1);
+    });
+}
+
+} // namespace varnock

@@ -1,0 +1,438 @@
+#include "reports/ledgerreports.h"
+
+#include "store/database.h"
+#include "store/errors.h"
+#include "vouchers/voucherbook.h"
+
+#include <QHash>
+#include <QMap>
+
+#include <algorithm>
+
+namespace varnock::LedgerReports {
+
+namespace {
+
+using Column = ReportTable::Column;
+using Style = ReportTable::RowStyle;
+
+// The catalogue tree: each node's parent and name.
+class Tree
+{
+public:
+    explicit Tree(Database &db)
+    {
+        QSqlQuery q = db.exec(QStringLiteral("SELECT CLBH, SJBH, CLMC FROM CLJBXXB"));
+        while (q.next())
+            m_nodes.insert(q.value(0).toString(), {q.value(1).toString(), q.value(2).toString()});
+    }
+
+    // The parent node; empty at the top of the tree.
+    QString parent(const QString &code) const
+    {
+        const QString p = m_nodes.value(code).parent;
+        return m_nodes.contains(p) ? p : QString();
+    }
+    QString name(const QString &code) const { return m_nodes.value(code).name; }
+    // The node's ancestors from the top of the tree down, the node itself last.
+    QStringList chain(const QString &code) const
+    {
+        QStringList codes;
+        for (QString c = code; m_nodes.contains(c) && !codes.contains(c); c = parent(c))
+            codes.prepend(c);
+        return codes;
+    }
+
+private:
+    struct Node
+    {
+        QString parent;
+        QString name;
+    };
+    QHash<QString, Node> m_nodes;
+};
+
+// A material's row before it is grouped.
+struct Detail
+{
+    QString clbh;
+    QVariantList cells;
+};
+
+// Adds the details ordered by their grandparent, parent and own code, with a subtotal row per
+// parent (" 小计") and per grandparent (" 合计") and the total `totalName`, summing the figure
+// columns `sums`. Column 0 holds the code and column 1 the name.
+void addGrouped(ReportTable &table, const Tree &tree, QList<Detail> details, const QList<int> &sums,
+                const QString &totalName)
+{
+    if (details.isEmpty())
+        return;
+    const auto key = [&tree](const Detail &d) {
+        const QString parent = tree.parent(d.clbh);
+        return QStringList{tree.parent(parent), parent, d.clbh};
+    };
+    std::stable_sort(details.begin(), details.end(),
+                     [&key](const Detail &a, const Detail &b) { return key(a) < key(b); });
+    struct Group
+    {
+        QString code;
+        QList<Decimal> sums;
+    };
+    const int columns = table.columnCount();
+    const auto groupRow = [&](const Group &g, const QString &name, Style style) {
+        QVariantList cells(columns);
+        cells[0] = g.code;
+        cells[1] = name;
+        for (int i = 0; i < sums.size(); ++i)
+            cells[sums[i]] = ReportTable::figure(g.sums[i]);
+        table.addRow(cells, style);
+    };
+    const auto add = [&sums](Group &g, const Detail &d) {
+        if (g.sums.isEmpty())
+            g.sums = QList<Decimal>(sums.size());
+        for (int i = 0; i < sums.size(); ++i)
+            g.sums[i] += Decimal::fromRaw(d.cells.value(sums[i]).toLongLong());
+    };
+    Group parent;
+    Group grandparent;
+    Group total{QStringLiteral("0"), {}};
+    const auto close = [&](Group &g, const QString &suffix, Style style) {
+        if (!g.code.isEmpty() && !g.sums.isEmpty())
+            groupRow(g, tree.name(g.code) + suffix, style);
+        g = Group{};
+    };
+    for (const Detail &d : std::as_const(details)) {
+        const QStringList k = key(d);
+        if (parent.code != k[1])
+            close(parent, QStringLiteral(" 小计"), Style::Subtotal);
+        if (grandparent.code != k[0])
+            close(grandparent, QStringLiteral(" 合计"), Style::Total);
+        parent.code = k[1];
+        grandparent.code = k[0];
+        add(parent, d);
+        add(grandparent, d);
+        add(total, d);
+        table.addRow(d.cells);
+    }
+    close(parent, QStringLiteral(" 小计"), Style::Subtotal);
+    close(grandparent, QStringLiteral(" 合计"), Style::Total);
+    groupRow(total, totalName, Style::Total);
+}
+
+// Empties work table `name` and writes the table's rows into it, each column into the field
+// of its name.
+void fillWorkTable(Database &db, const QString &name, const ReportTable &table)
+{
+    db.exec(QStringLiteral("DELETE FROM %1").arg(name));
+    QStringList fields;
+    QStringList marks;
+    for (const Column &c : table.columns()) {
+        fields << c.field;
+        marks << QStringLiteral("?");
+    }
+    const QString sql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(name, fields.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    for (const ReportTable::Row &row : table.rows())
+        db.query(sql, row.cells);
+}
+
+Decimal unitPrice(Decimal quantity, Decimal amount)
+{
+    return quantity.isZero() ? Decimal() : amount / quantity;
+}
+
+QVariant figure(Decimal value)
+{
+    return ReportTable::figure(value);
+}
+
+// The stock of every material with a quantity, valued as the books carry it.
+QList<Detail> stockDetails(Database &db)
+{
+    QList<Detail> details;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT K.CLBH, C.CLMC, C.CLGG, C.JZDW, K.KCSL, "
+                                         "CASE WHEN C.JJFS <> 0 THEN SMUL(K.KCSL, C.JHDJ, 4) "
+                                         "ELSE K.KCJE END "
+                                         "FROM KC K JOIN CLJBXXB C ON C.CLBH = K.CLBH "
+                                         "WHERE K.KCSL <> 0 ORDER BY K.CLBH"));
+    while (q.next()) {
+        const Decimal quantity = Decimal::fromVariant(q.value(4));
+        const Decimal amount = Decimal::fromVariant(q.value(5));
+        details.append({q.value(0).toString(),
+                        {q.value(0), q.value(1), q.value(2), q.value(3),
+                         figure(unitPrice(quantity, amount)), figure(quantity), figure(amount)}});
+    }
+    return details;
+}
+
+} // namespace
+
+ReportTable stockList(Database &db, Level level)
+{
+    ReportTable table(QStringLiteral("流动资产清点表"), QStringLiteral("流动资产清点表"),
+                      {{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
+                       {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
+                       {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text},
+                       {QStringLiteral("JZDW"), QStringLiteral("计量单位"), Column::Text},
+                       {QStringLiteral("KCDJ"), QStringLiteral("库存单价"), Column::Price},
+                       {QStringLiteral("KCSL"), QStringLiteral("库存数量"), Column::Quantity},
+                       {QStringLiteral("KCJE"), QStringLiteral("库存金额"), Column::Amount}});
+    Transaction tx(db);
+    const Tree tree(db);
+    const QList<Detail> details = stockDetails(db);
+    if (level == Level::Every) {
+        addGrouped(table, tree, details, {6}, QStringLiteral("全部材料 总计"));
+    } else if (!details.isEmpty()) {
+        // One row per category of the level, in code order.
+        const int depth = level == Level::First ? 0 : 1;
+        QMap<QString, Decimal> sums;
+        Decimal total;
+        for (const Detail &d : details) {
+            const QStringList chain = tree.chain(d.clbh);
+            const Decimal amount = Decimal::fromRaw(d.cells.value(6).toLongLong());
+            total += amount;
+            if (chain.size() > depth + 1)
+                sums[chain[depth]] += amount;
+        }
+        const QString suffix =
+            level == Level::First ? QStringLiteral(" 合计") : QStringLiteral(" 小计");
+        for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
+            table.addRow({it.key(), tree.name(it.key()) + suffix, {}, {}, {}, {}, figure(*it)},
+                         Style::Subtotal);
+        }
+        table.addRow(
+            {QStringLiteral("0"), QStringLiteral("全部材料 总计"), {}, {}, {}, {}, figure(total)},
+            Style::Total);
+    }
+    fillWorkTable(db, QStringLiteral("KCPD_TEMP"), table);
+    tx.commit();
+    return table;
+}
+
+ReportTable countResult(Database &db, const QDate &end)
+{
+    ReportTable table(QStringLiteral("盘点表"), QStringLiteral("盘点表"),
+                      {{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
+                       {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
+                       {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text},
+                       {QStringLiteral("DW"), QStringLiteral("计量单位"), Column::Text},
+                       {QStringLiteral("DJ"), QStringLiteral("平均单价"), Column::Price},
+                       {QStringLiteral("ZMSL"), QStringLiteral("账面数量"), Column::Quantity},
+                       {QStringLiteral("ZMJE"), QStringLiteral("账面金额"), Column::Amount},
+                       {QStringLiteral("QDSL"), QStringLiteral("清点数量"), Column::Quantity},
+                       {QStringLiteral("QDJE"), QStringLiteral("清点金额"), Column::Amount},
+                       {QStringLiteral("PYSL"), QStringLiteral("盘盈数量"), Column::Quantity},
+                       {QStringLiteral("PYJE"), QStringLiteral("盘盈金额"), Column::Amount},
+                       {QStringLiteral("PKSL"), QStringLiteral("盘亏数量"), Column::Quantity},
+                       {QStringLiteral("PKJE"), QStringLiteral("盘亏金额"), Column::Amount}});
+    table.setPeriod({QDate(), end});
+    const QString day = VoucherBook::dateText(end);
+    // The movements up to the day, one row (CLBH, what, quantity, amount) each: B book,
+    // P surplus, K deficit. Planned-price materials move at quantity × JHDJ; lines without a
+    // voucher number are booked through their count rows, direct deliveries never rest in
+    // the store.
+    const QString valued = QStringLiteral("CASE WHEN C.JJFS <> 0 THEN SMUL(%1, C.JHDJ, 4) "
+                                          "ELSE %2 END");
+    const QString sql =
+        QStringLiteral(
+            "SELECT M.CLBH, M.W, SUM(M.SL), SUM(M.JE) FROM ("
+            "SELECT Z.CLBH, 'B' AS W, Z.KCSL AS SL, %1 AS JE FROM ZWCSH Z "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = Z.CLBH "
+            "UNION ALL SELECT R.CLBH, 'B', R.SJSL, %2 FROM RKD R "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH WHERE R.JZBZ <> 0 "
+            "AND COALESCE(R.XTBH, 0) <> 0 AND COALESCE(R.CKID, 0) = 0 AND R.CZRQ <= ? "
+            "UNION ALL SELECT T.CLBH, 'B', -T.THSL, -(%3) FROM THD T "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = T.CLBH WHERE T.JZBZ <> 0 AND T.CZRQ <= ? "
+            "UNION ALL SELECT L.CLBH, 'B', -L.SJSL, -(%4) FROM LLD L "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = L.CLBH WHERE L.JZBZ <> 0 AND L.ZJZC = 0 "
+            "AND COALESCE(L.XTBH, 0) <> 0 AND L.CZRQ <= ? "
+            "UNION ALL SELECT T.CLBH, 'B', T.THSL, %5 FROM TKD T "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = T.CLBH WHERE T.JZBZ <> 0 AND T.CZRQ <= ? "
+            "UNION ALL SELECT CLBH, 'B', 0, JE FROM CLKVMT WHERE CZRQ <= ? "
+            "UNION ALL SELECT CLBH, CASE WHEN PDSL > 0 THEN 'P' ELSE 'K' END, PDSL, PDJE "
+            "FROM PYK WHERE RQ <= ?) AS M GROUP BY M.CLBH, M.W")
+            .arg(valued.arg(QStringLiteral("Z.KCSL"), QStringLiteral("Z.KCJE")),
+                 valued.arg(QStringLiteral("R.SJSL"), QStringLiteral("R.SJJE")),
+                 valued.arg(QStringLiteral("T.THSL"), QStringLiteral("T.THJE")),
+                 valued.arg(QStringLiteral("L.SJSL"), QStringLiteral("L.SJJE")),
+                 valued.arg(QStringLiteral("T.THSL"), QStringLiteral("T.THJE")));
+    struct Figures
+    {
+        Decimal bookQuantity, bookAmount, surplusQuantity, surplusAmount, deficitQuantity,
+            deficitAmount;
+    };
+    QMap<QString, Figures> figures;
+    Transaction tx(db);
+    QSqlQuery q = db.exec(sql, {day, day, day, day, day, day});
+    while (q.next()) {
+        Figures &f = figures[q.value(0).toString().trimmed()];
+        const QString what = q.value(1).toString();
+        const Decimal quantity = Decimal::fromVariant(q.value(2));
+        const Decimal amount = Decimal::fromVariant(q.value(3));
+        if (what == QLatin1String("B")) {
+            f.bookQuantity += quantity;
+            f.bookAmount += amount;
+        } else if (what == QLatin1String("P")) {
+            f.surplusQuantity += quantity;
+            f.surplusAmount += amount;
+        } else {
+            f.deficitQuantity += quantity;
+            f.deficitAmount += amount;
+        }
+    }
+    q.finish();
+
+    // The average of the distinct receipt and opening unit prices (the planned price for a
+    // planned-price material).
+    QHash<QString, Decimal> prices;
+    QSqlQuery p = db.exec(QStringLiteral(
+        "SELECT A.CLBH, AVG(A.DJ) FROM (SELECT DISTINCT X.CLBH, X.DJ FROM ("
+        "SELECT R.CLBH, CASE WHEN C.JJFS <> 0 THEN C.JHDJ ELSE R.SJDJ END AS DJ FROM RKD R "
+        "LEFT JOIN CLJBXXB C ON C.CLBH = R.CLBH WHERE R.JZBZ <> 0 "
+        "AND COALESCE(R.XTBH, 0) <> 0 AND COALESCE(R.CKID, 0) = 0 "
+        "UNION ALL SELECT Z.CLBH, CASE WHEN C.JJFS <> 0 THEN C.JHDJ ELSE Z.KCDJ END FROM ZWCSH Z "
+        "LEFT JOIN CLJBXXB C ON C.CLBH = Z.CLBH) AS X) AS A GROUP BY A.CLBH"));
+    while (p.next())
+        prices.insert(p.value(0).toString(), Decimal::fromDouble(p.value(1).toDouble()));
+    p.finish();
+
+    QList<Detail> details;
+    QSqlQuery m = db.exec(QStringLiteral("SELECT CLBH, CLMC, CLGG, JZDW FROM CLJBXXB"));
+    QHash<QString, QVariantList> names;
+    while (m.next())
+        names.insert(m.value(0).toString(), {m.value(1), m.value(2), m.value(3)});
+    m.finish();
+    for (auto it = figures.cbegin(); it != figures.cend(); ++it) {
+        const Figures &f = *it;
+        const Decimal countedQuantity = f.bookQuantity + f.surplusQuantity + f.deficitQuantity;
+        const Decimal countedAmount = f.bookAmount + f.surplusAmount + f.deficitAmount;
+        const QList<Decimal> all = {f.bookQuantity,    f.bookAmount,      countedQuantity,
+                                    countedAmount,     f.surplusQuantity, f.surplusAmount,
+                                    f.deficitQuantity, f.deficitAmount};
+        if (std::all_of(all.cbegin(), all.cend(), [](Decimal d) { return d.isZero(); }))
+            continue;
+        const QVariantList name = names.value(it.key(), {QString(), QString(), QString()});
+        QVariantList cells{it.key(), name[0], name[1], name[2], figure(prices.value(it.key()))};
+        for (Decimal d : all)
+            cells << figure(d);
+        details.append({it.key(), cells});
+    }
+    addGrouped(table, Tree(db), details, {5, 6, 7, 8, 9, 10, 11, 12},
+               QStringLiteral("全部材料  总计"));
+    fillWorkTable(db, QStringLiteral("PD_TEMP"), table);
+    tx.commit();
+    return table;
+}
+
+ReportTable arrears(Database &db, const ReportPeriod &period)
+{
+    if (period.from > period.to)
+        throw Refusal(QStringLiteral("提示"), QStringLiteral("起始日期不允许大于终止日期！"));
+    ReportTable table(QStringLiteral("供应商月度欠款报表"), QStringLiteral("供应商欠款报表"),
+                      {{QStringLiteral("GYSMC"), QStringLiteral("供应商名称"), Column::Text},
+                       {QStringLiteral("ZGCP"), QStringLiteral("主供产品"), Column::Text},
+                       {QStringLiteral("SYJE"), QStringLiteral("期初欠款"), Column::Amount},
+                       {QStringLiteral("BYQK"), QStringLiteral("本期欠款"), Column::Amount},
+                       {QStringLiteral("BYHK"), QStringLiteral("本期还款"), Column::Amount},
+                       {QStringLiteral("BYJE"), QStringLiteral("期末欠款"), Column::Amount},
+                       {QStringLiteral("HZ"), QStringLiteral("坏帐处理"), Column::Amount}});
+    table.setPeriod(period);
+    const QString from = VoucherBook::dateText(period.from);
+    const QString to = VoucherBook::dateText(period.to);
+
+    // Debt and payments of a supplier G over the dates that `range` restricts D to.
+    const auto owed = [](const QString &range) {
+        return QStringLiteral(
+                   "G.CSQK + (SELECT COALESCE(SUM(R.SJJE - COALESCE(R.YFJE, 0)), 0) FROM RKD R "
+                   "WHERE R.GYSBH = G.BH AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 "
+                   "AND COALESCE(R.XTBH, 0) <> 0 AND R.CZRQ %1) "
+                   "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
+                   "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %1) "
+                   "- (SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH "
+                   "AND F.RQ %1) "
+                   "- (SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH "
+                   "AND H.RQ %1)")
+            .arg(range);
+    };
+    const QString inPeriod = QStringLiteral("BETWEEN ? AND ?");
+    const QString sql =
+        QStringLiteral(
+            "INSERT INTO GYSQK_TEMP (GYSBH, GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, HZ) "
+            "SELECT G.BH, G.MC, G.ZGCP, %1, "
+            "(SELECT COALESCE(SUM(R.SJJE), 0) FROM RKD R WHERE R.GYSBH = G.BH "
+            "AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 AND COALESCE(R.XTBH, 0) <> 0 "
+            "AND R.CZRQ %3) "
+            "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
+            "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %3), "
+            "(SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH AND F.RQ %3) "
+            "+ (SELECT COALESCE(SUM(R.YFJE), 0) FROM RKD R WHERE R.GYSBH = G.BH "
+            "AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 AND COALESCE(R.XTBH, 0) <> 0 "
+            "AND R.CZRQ %3), "
+            "%2, "
+            "(SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH AND H.RQ %3) "
+            "FROM (SELECT BH, MC, ZGCP, COALESCE(CSQK, 0) AS CSQK FROM GYS) AS G")
+            .arg(owed(QStringLiteral("< ?")), owed(QStringLiteral("<= ?")), inPeriod);
+    QVariantList values;
+    values << from << from << from << from; // SYJE
+    values << from << to << from << to;     // BYQK
+    values << from << to << from << to;     // BYHK
+    values << to << to << to << to;         // BYJE
+    values << from << to;                   // HZ
+    Transaction tx(db);
+    db.exec(QStringLiteral("DELETE FROM GYSQK_TEMP"));
+    db.exec(sql, values);
+    db.exec(QStringLiteral("INSERT INTO GYSQK_TEMP (GYSMC, SYJE, BYQK, BYHK, BYJE, HZ) "
+                           "SELECT '总计', SUM(SYJE), SUM(BYQK), SUM(BYHK), SUM(BYJE), SUM(HZ) "
+                           "FROM GYSQK_TEMP"));
+    // A write-off alone does not keep a supplier in the report.
+    db.exec(QStringLiteral("DELETE FROM GYSQK_TEMP WHERE COALESCE(SYJE, 0) = 0 "
+                           "AND COALESCE(BYJE, 0) = 0 AND COALESCE(BYQK, 0) = 0 "
+                           "AND COALESCE(BYHK, 0) = 0"));
+    QSqlQuery q = db.exec(QStringLiteral("SELECT GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, HZ, GYSBH "
+                                         "FROM GYSQK_TEMP "
+                                         "ORDER BY CASE WHEN GYSBH IS NULL THEN 0 ELSE 1 END, "
+                                         "GYSBH"));
+    while (q.next()) {
+        table.addRow(
+            {q.value(0), q.value(1), ReportTable::figureOrEmpty(q.value(2)),
+             ReportTable::figureOrEmpty(q.value(3)), ReportTable::figureOrEmpty(q.value(4)),
+             ReportTable::figureOrEmpty(q.value(5)), ReportTable::figureOrEmpty(q.value(6))},
+            q.value(7).isNull() ? Style::Total : Style::Detail);
+    }
+    q.finish();
+    tx.commit();
+    return table;
+}
+
+ReportTable adjustments(Database &db, const ReportPeriod &period)
+{
+    ReportTable table(QStringLiteral("数据处理填写"), QStringLiteral("数据处理填写"),
+                      {{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
+                       {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
+                       {QStringLiteral("CLGG"), QStringLiteral("材料规格"), Column::Text},
+                       {QStringLiteral("JZDW"), QStringLiteral("单位"), Column::Text},
+                       {QStringLiteral("CZRQ"), QStringLiteral("操作日期"), Column::Text},
+                       {QStringLiteral("GCXM"), QStringLiteral("工程项目"), Column::Text},
+                       {QStringLiteral("JE"), QStringLiteral("处理金额"), Column::Amount},
+                       {QStringLiteral("BZ"), QStringLiteral("备注"), Column::Text}});
+    table.setPeriod(period);
+    QSqlQuery q = db.exec(QStringLiteral("SELECT A.CLBH, C.CLMC, C.CLGG, C.JZDW, A.CZRQ, A.GCXM, "
+                                         "A.JE, A.BZ FROM CLKVMT A "
+                                         "LEFT JOIN CLJBXXB C ON C.CLBH = A.CLBH "
+                                         "WHERE A.CZRQ BETWEEN ? AND ? "
+                                         "ORDER BY A.CLBH, A.CZRQ, A.ID"),
+                          {VoucherBook::dateText(period.from), VoucherBook::dateText(period.to)});
+    Decimal total;
+    while (q.next()) {
+        const Decimal je = Decimal::fromVariant(q.value(6));
+        total += je;
+        table.addRow({q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5),
+                      figure(je), q.value(7)});
+    }
+    if (!table.isEmpty())
+        table.addRow({{}, QStringLiteral("合计"), {}, {}, {}, {}, figure(total), {}}, Style::Total);
+    return table;
+}
+
+} // namespace varnock::LedgerReports
