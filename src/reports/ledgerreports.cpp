@@ -184,21 +184,22 @@ ReportTable stockList(Database &db, Level level)
     if (level == Level::Every) {
         addGrouped(table, tree, details, {6}, QStringLiteral("全部材料 总计"));
     } else if (!details.isEmpty()) {
-        // One row per category of the level, in code order.
-        const int depth = level == Level::First ? 0 : 1;
-        QMap<QString, Decimal> sums;
+        // One row per category of the level, each under the categories above it.
+        const int depth = level == Level::First ? 1 : 2;
+        QMap<QStringList, Decimal> sums;
         Decimal total;
         for (const Detail &d : details) {
             const QStringList chain = tree.chain(d.clbh);
             const Decimal amount = Decimal::fromRaw(d.cells.value(6).toLongLong());
             total += amount;
-            if (chain.size() > depth + 1)
-                sums[chain[depth]] += amount;
+            if (chain.size() > depth)
+                sums[chain.mid(0, depth)] += amount;
         }
         const QString suffix =
             level == Level::First ? QStringLiteral(" 合计") : QStringLiteral(" 小计");
         for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
-            table.addRow({it.key(), tree.name(it.key()) + suffix, {}, {}, {}, {}, figure(*it)},
+            const QString code = it.key().last();
+            table.addRow({code, tree.name(code) + suffix, {}, {}, {}, {}, figure(*it)},
                          Style::Subtotal);
         }
         table.addRow(

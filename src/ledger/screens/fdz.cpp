@@ -62,7 +62,7 @@ FDZ::FDZ(Database &db, const Formats &formats, QWidget *parent)
         ->setFigure(Limits::Figure::Amount);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setColumnWidths({0, 110, 160, 120, 70, 110, 110, 200});
+    m_grid->setColumnWidths({0, 100, 150, 100, 60, 100, 100, 150});
     m_grid->horizontalHeader()->setStretchLastSection(true);
 
     m_buttons = new IndexedButtonGroup({QStringLiteral("增  加(&A)"), QStringLiteral("保  存(&S)"),

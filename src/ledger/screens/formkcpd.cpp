@@ -80,7 +80,7 @@ FormKCPD::FormKCPD(Database &db, int accountingMode, const Formats &formats, QWi
     m_grid->setNumericColumn(StockCountModel::Counted, formats.quantityDecimals())
         ->setFigure(Limits::Figure::Quantity);
     m_grid->setNumericColumn(StockCountModel::Price, formats.amountDecimals());
-    m_grid->setColumnWidths({100, 160, 120, 70, 100, 110, 100, 100});
+    m_grid->setColumnWidths({90, 140, 100, 60, 90, 100, 90, 90});
     m_grid->horizontalHeader()->setStretchLastSection(true);
 
     m_buttons = new IndexedButtonGroup({QStringLiteral("保 存(&S)"), QStringLiteral("退 出(&X)")},
