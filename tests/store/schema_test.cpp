@@ -58,7 +58,7 @@ const std::map<QString, QStringList> &expectedTables()
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
                       "CXBB", "YJCL", "QXJZ", "GYSHK", "DZCL",  "CZCL",   "ZJZC"};
         t["PYK"] = {"CLBH", "RQ", "PDSL", "PDJE", "PDDJ"};
-        t["CLKVMT"] = {"ID", "CLBH", "CZRQ", "JE", "BZ"};
+        t["CLKVMT"] = {"ID", "CLBH", "CZRQ", "JE", "BZ", "GCXM"};
         t["CLJH"] = {"ID", "CLBH", "CZRQ", "SL", "BZ", "SJDD"};
         t["ZLBIAO"] = {"ID",   "DJBH", "CLBH", "GYSBH", "LLDWBH",
                        "ZLRQ", "ZLSL", "DJ",   "YAJIN", "JE"};
