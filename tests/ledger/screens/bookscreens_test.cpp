@@ -4,7 +4,9 @@
 #include "ledger/postinggridmodel.h"
 #include "ledger/screens/bookscreens.h"
 #include "ledger/screens/fdz.h"
+#include "ledger/screens/fkvmtcx.h"
 #include "ledger/screens/formkcpd.h"
+#include "ledger/screens/frmbbkcqd.h"
 #include "ledger/screens/frmgysqk.h"
 #include "ledger/screens/frmgysqkcxjg.h"
 #include "ledger/screens/reportdatedialog.h"
@@ -18,6 +20,7 @@
 #include "store/clock.h"
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
+#include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
 #include "widgets/numericedit.h"
@@ -28,6 +31,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
@@ -208,4 +212,36 @@ TEST_F(BookScreens, ArrearsReportOpensInAReportWindow)
     EXPECT_EQ(window->table().figureAt(1, window->table().columnOf(QStringLiteral("BYQK"))),
               dec("60"));
     test::keepPicture(window, QStringLiteral("GYSQK"));
+}
+
+TEST_F(BookScreens, StockListAndAdjustmentQuery)
+{
+    test::whenModal<FrmBBkcqd>([](FrmBBkcqd *dialog) {
+        dialog->option(0)->setChecked(true);
+        test::keepPicture(dialog, QStringLiteral("FrmBBkcqd"));
+        test::click(dialog->buttons(), FrmBBkcqd::Ok);
+    });
+    m_main.action(QStringLiteral("LDZCQDB"))->trigger();
+    auto *window = m_main.findChild<ReportWindow *>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->table().name(), QStringLiteral("流动资产清点表"));
+
+    AmountAdjustments(m_set.db())
+        .add(QDate(2026, 2, 3), {}, {{A, dec("5"), QStringLiteral("差价")}});
+    auto *screen = open<FDZ>("CLKVMT");
+    ASSERT_NE(screen, nullptr);
+    test::click(screen->buttons(), FDZ::Find);
+    auto *query = m_main.findChild<Fkvmtcx *>();
+    ASSERT_NE(query, nullptr);
+    RecordingSink sink;
+    query->startDate()->setDate(QDate(2026, 2, 11));
+    test::click(query->buttons(), Fkvmtcx::Find);
+    EXPECT_EQ(sink.shownTexts(), QStringList{QStringLiteral("起始日期不可大以终始日期")});
+    query->startDate()->setDate(QDate(2026, 2, 1));
+    query->remark()->setText(QStringLiteral("差价"));
+    test::click(query->buttons(), Fkvmtcx::Find);
+    ASSERT_EQ(query->model()->rowCount(), 1);
+    test::keepPicture(query, QStringLiteral("Fkvmtcx"));
+    // Back to the books as they were.
+    AmountAdjustments(m_set.db()).remove(query->model()->keyAt(0));
 }
