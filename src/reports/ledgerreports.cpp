@@ -8,6 +8,7 @@
 #include <QMap>
 
 #include <algorithm>
+#include <cmath>
 
 namespace varnock::LedgerReports {
 
@@ -295,7 +296,7 @@ ReportTable countResult(Database &db, const QDate &end)
         "UNION ALL SELECT Z.CLBH, CASE WHEN C.JJFS <> 0 THEN C.JHDJ ELSE Z.KCDJ END FROM ZWCSH Z "
         "LEFT JOIN CLJBXXB C ON C.CLBH = Z.CLBH) AS X) AS A GROUP BY A.CLBH"));
     while (p.next())
-        prices.insert(p.value(0).toString(), Decimal::fromDouble(p.value(1).toDouble()));
+        prices.insert(p.value(0).toString(), Decimal::fromRaw(std::llround(p.value(1).toDouble())));
     p.finish();
 
     QList<Detail> details;

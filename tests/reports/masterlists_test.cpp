@@ -112,6 +112,7 @@ TEST(LedgerReports, CountResultShowsBookCountedSurplusAndDeficitUpToItsEnd)
     };
     // Two materials, their group and the total; 1003 never held anything.
     ASSERT_EQ(t.rowCount(), 4);
+    EXPECT_EQ(at(0, "DJ"), dec("10"));
     EXPECT_EQ(at(0, "ZMSL"), dec("10"));
     EXPECT_EQ(at(0, "QDSL"), dec("12"));
     EXPECT_EQ(at(0, "PYJE"), dec("20"));
