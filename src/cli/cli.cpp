@@ -470,6 +470,61 @@ const QList<CommandInfo> &commands()
          {opt("from"), opt("to")},
          0,
          reportArrears},
+        {{QStringLiteral("report"), QStringLiteral("stock-detail")},
+         QStringLiteral("report stock-detail --from D --to D [--units C1,C2,调拨] [--level1 C] "
+                        "[--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The receipts-issues-balance detail report (材料收支存明细报表): per "
+                        "material (under first\nin first out per material and unit price) the "
+                        "opening stock, receipts, the issues to\nup to three consuming units "
+                        "(调拨: every transfer out), all issues, adjustments and\nthe closing "
+                        "stock; subtotals per category. --level1/--level2 keep the materials\n"
+                        "below a category. --json gives the rows under \"rows\" with the fields "
+                        "of JXCMX_TEMP."),
+         {opt("from"), opt("to"), opt("units"), opt("level1"), opt("level2"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         reportStockDetail,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("stock-summary")},
+         QStringLiteral("report stock-summary --from D --to D [--units C1,C2,调拨] [--level1 C] "
+                        "[--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The receipts-issues-balance summary (材料进销存汇总报表): the detail's "
+                        "figures per parent\ncategory, with totals per top-level category. The "
+                        "fields of JXCHZ_TEMP."),
+         {opt("from"), opt("to"), opt("units"), opt("level1"), opt("level2"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         reportStockSummary,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("multi-set-detail")},
+         QStringLiteral("report multi-set-detail --from D --to D [--sets BH,...] [--level1 C] "
+                        "[--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The detail across account sets (材料收支存明细汇总表): the rows of each "
+                        "set's detail\nreport (all issues and transfers in one column) with "
+                        "the set's name in ZT, a total\nper set and of all sets. Without "
+                        "--sets every set of the data folder. A set that\ncannot be read is "
+                        "named (\"unreadable\") and the others are reported. The fields\nof "
+                        "CRZ_TEMP."),
+         {opt("from"), opt("to"), opt("sets"), opt("level1"), opt("level2"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         reportMultiSetDetail,
+         true,
+         false},
+        {{QStringLiteral("report"), QStringLiteral("material-ledger")},
+         QStringLiteral("report material-ledger --from D --to D [--material C | --level1 C | "
+                        "--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The material ledger (材料流水账): per material the stock carried over "
+                        "(上期结转), every\nmovement of the period in date order with the "
+                        "running balance and its unit price.\nWithout --material the "
+                        "materials below the category (all without one) that moved\nor carry "
+                        "stock. Fields RQ, DJH, ZY, DW, DJ, SRSL, SRJE, FCSL, FCJE, JCSL, JCJE, "
+                        "JCDJ."),
+         {opt("from"), opt("to"), opt("material"), opt("level1"), opt("level2"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         reportMaterialLedger,
+         true},
         {{QStringLiteral("reverse"), QStringLiteral("stock-in")},
          QStringLiteral("reverse stock-in --line ID [--date D] [--yes]"),
          QStringLiteral("Reverses posted stock-in line ID (the ID of voucher show) on date D "

@@ -2,6 +2,7 @@
 
 #include "cli/context.h"
 #include "ledger/operationstep.h"
+#include "print/reporttable.h"
 
 #include <QList>
 
@@ -52,6 +53,10 @@ Result reverseDirect(Context &ctx, const Arguments &args);
 Result voucherShowDirect(Context &ctx, const Arguments &args);
 Result printSlip(Context &ctx, const Arguments &args);
 Result exportReport(Context &ctx, const Arguments &args);
+Result reportStockDetail(Context &ctx, const Arguments &args);
+Result reportStockSummary(Context &ctx, const Arguments &args);
+Result reportMultiSetDetail(Context &ctx, const Arguments &args);
+Result reportMaterialLedger(Context &ctx, const Arguments &args);
 Result reverseStockIn(Context &ctx, const Arguments &args);
 Result reverseIssue(Context &ctx, const Arguments &args);
 Result cancelPosting(Context &ctx, const Arguments &args);
@@ -73,6 +78,9 @@ Result paymentBalance(Context &ctx, const Arguments &args);
 Result paymentList(Context &ctx, const Arguments &args);
 Result reportArrears(Context &ctx, const Arguments &args);
 
+// A report's rows under "rows" (figures as shown, empty cells null) and as text lines; with
+// --xlsx FILE and --pdf FILE also written there.
+Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args);
 // Fails unless pages can be drawn here (a graphical application, without a display).
 void requirePaper();
 // The result of a command that wrote a file: its full path and how much it holds.

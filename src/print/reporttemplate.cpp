@@ -158,6 +158,14 @@ ReportTemplate ReportTemplates::read(const QString &reportName) const
     return *sheet;
 }
 
+QString ReportTemplate::resolved(const QString &cell, const ReportTable &table)
+{
+    if (cell.size() < 3 || !cell.startsWith(QLatin1Char('{')) || !cell.endsWith(QLatin1Char('}')))
+        return cell;
+    const int column = table.columnOf(cell.mid(1, cell.size() - 2));
+    return column < 0 ? cell : table.columns().at(column).heading;
+}
+
 ReportTemplate::Placement ReportTemplates::place(const ReportTemplate &sheet,
                                                  const ReportTable &table)
 {

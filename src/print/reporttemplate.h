@@ -20,7 +20,8 @@ namespace varnock {
 //
 // Rows are numbered from 1 as in the workbook. The firm's name goes into B1. A format is
 // "text", "integer", "quantity" (LSWS), "amount" or "price" (JEXSW), or a number format of
-// its own.
+// its own. A fixed cell "{LLSL1}" shows the heading the report gives that field (the name of
+// a chosen consuming unit).
 class ReportTemplate
 {
 public:
@@ -46,6 +47,9 @@ public:
     };
     // nullopt when the placeholders are not there: the template is damaged.
     std::optional<Placement> place(const ReportTable &table) const;
+
+    // A fixed cell's text: "{FIELD}" becomes the table's heading of FIELD.
+    static QString resolved(const QString &cell, const ReportTable &table);
 
     // The number format of a template format for the set ("0.00"); empty for text.
     static QString numberFormat(const QString &format, ReportTable::Column::Kind kind,

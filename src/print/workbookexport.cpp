@@ -190,11 +190,12 @@ void WorkbookExport::write(const ReportTemplate &sheet, const ReportTemplate::Pl
         }
         lxw_format *f = r == sheet.headingRow() ? styles.heading() : nullptr;
         for (int c = 0; c < cells.size(); ++c) {
-            if (cells.at(c).isEmpty() && !f)
+            const QString text = ReportTemplate::resolved(cells.at(c), table);
+            if (text.isEmpty() && !f)
                 continue;
-            worksheet_write_string(ws, row, c, cells.at(c).toUtf8().constData(), f);
+            worksheet_write_string(ws, row, c, text.toUtf8().constData(), f);
             if (f)
-                fit(c, cells.at(c));
+                fit(c, text);
         }
     }
     worksheet_write_string(ws, 0, 1, firm.toUtf8().constData(), nullptr);

@@ -197,6 +197,8 @@ const Index accountSetIndexes[] = {
     // A closing reads the count rows dated since the previous closing.
     {"PYK_RQ", "PYK", "RQ"},
     {"CLKVMT_CLBH_CZRQ", "CLKVMT", "CLBH, CZRQ"},
+    // The period reports read a month's adjustments of every material.
+    {"CLKVMT_CZRQ", "CLKVMT", "CZRQ"},
     {"CLJH_CZRQ", "CLJH", "CZRQ, CLBH"},
     {"CZRZ_RQ", "CZRZ", "RQ"},
 

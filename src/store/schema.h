@@ -11,8 +11,9 @@ namespace Schema {
 // Version 2 added the indexes the ledger relies on; version 3 those a closing reads by, and
 // indexes of the unposted lines only instead of indexes of the posted flag; version 4 the
 // running number of a stock-in or issue line's document number (YSXH) and its index;
-// version 5 the project of an amount adjustment (CLKVMT.GCXM).
-constexpr int Version = 5;
+// version 5 the project of an amount adjustment (CLKVMT.GCXM); version 6 the date index of the
+// amount adjustments the period reports read by.
+constexpr int Version = 6;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -12,19 +12,17 @@
 #include "support/queryplan.h"
 #include "support/testaccountset.h"
 
-#include <QMap>
 #include <QRegularExpression>
-#include <QSqlDriver>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
-
-#include <functional>
 
 namespace varnock {
 namespace {
 
 using test::dec;
+using test::isData;
+using test::Ran;
+using test::StatementRecorder;
 using Family = Posting::Family;
 
 const QString A = QStringLiteral("1001");
@@ -32,62 +30,6 @@ const QString B = QStringLiteral("1002");
 const QString Purchase = QStringLiteral("采购入库");
 const QString PurchaseReturn = QStringLiteral("采购退货");
 const QString Requisition = QStringLiteral("1");
-
-// What one statement did when it ran, from SQLite's own counters.
-struct Ran
-{
-    QString sql;
-    int fullScanSteps = 0;
-    int sorts = 0;
-    int autoIndexes = 0;
-};
-
-// Collects every statement that finishes on the connection while `run` is inside `work`.
-class StatementRecorder
-{
-public:
-    explicit StatementRecorder(Database &db)
-        : m_handle(*static_cast<sqlite3 *const *>(db.connection().driver()->handle().constData()))
-    {}
-
-    void run(const std::function<void()> &work)
-    {
-        sqlite3_trace_v2(m_handle, SQLITE_TRACE_PROFILE, &StatementRecorder::finished, this);
-        try {
-            work();
-        } catch (...) {
-            sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
-            throw;
-        }
-        sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
-    }
-
-    // One entry per distinct statement text, counters added up.
-    QList<Ran> statements() const { return m_ran.values(); }
-
-private:
-    static int finished(unsigned, void *self, void *p, void *)
-    {
-        auto *stmt = static_cast<sqlite3_stmt *>(p);
-        Ran &r =
-            static_cast<StatementRecorder *>(self)->m_ran[QString::fromUtf8(sqlite3_sql(stmt))];
-        r.sql = QString::fromUtf8(sqlite3_sql(stmt));
-        r.fullScanSteps += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
-        r.sorts += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_SORT, 0);
-        r.autoIndexes += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_AUTOINDEX, 0);
-        return 0;
-    }
-
-    sqlite3 *m_handle;
-    QMap<QString, Ran> m_ran;
-};
-
-bool isData(const QString &sql)
-{
-    const QString s = sql.trimmed().toUpper();
-    return s.startsWith(QLatin1String("SELECT")) || s.startsWith(QLatin1String("INSERT")) ||
-           s.startsWith(QLatin1String("UPDATE")) || s.startsWith(QLatin1String("DELETE"));
-}
 
 // Plan lines that read a whole table or index, or sort: "SCAN RKD", "SCAN KC USING INDEX …",
 // "USE TEMP B-TREE FOR ORDER BY". Scans of a subquery's own rows are fine.

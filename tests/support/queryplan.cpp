@@ -23,4 +23,38 @@ QStringList queryPlan(Database &db, const QString &sql)
     return lines;
 }
 
+StatementRecorder::StatementRecorder(Database &db)
+    : m_handle(*static_cast<sqlite3 *const *>(db.connection().driver()->handle().constData()))
+{}
+
+void StatementRecorder::run(const std::function<void()> &work)
+{
+    sqlite3_trace_v2(m_handle, SQLITE_TRACE_PROFILE, &StatementRecorder::finished, this);
+    try {
+        work();
+    } catch (...) {
+        sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
+        throw;
+    }
+    sqlite3_trace_v2(m_handle, 0, nullptr, nullptr);
+}
+
+int StatementRecorder::finished(unsigned, void *self, void *p, void *)
+{
+    auto *stmt = static_cast<sqlite3_stmt *>(p);
+    Ran &r = static_cast<StatementRecorder *>(self)->m_ran[QString::fromUtf8(sqlite3_sql(stmt))];
+    r.sql = QString::fromUtf8(sqlite3_sql(stmt));
+    r.fullScanSteps += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
+    r.sorts += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_SORT, 0);
+    r.autoIndexes += sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_AUTOINDEX, 0);
+    return 0;
+}
+
+bool isData(const QString &sql)
+{
+    const QString s = sql.trimmed().toUpper();
+    return s.startsWith(QLatin1String("SELECT")) || s.startsWith(QLatin1String("INSERT")) ||
+           s.startsWith(QLatin1String("UPDATE")) || s.startsWith(QLatin1String("DELETE"));
+}
+
 } // namespace varnock::test

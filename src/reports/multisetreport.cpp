@@ -1,0 +1,151 @@
+#include "reports/multisetreport.h"
+
+#include "ledger/costengine.h"
+#include "reports/reportbuild.h"
+#include "reports/stockreport.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <memory>
+
+namespace varnock {
+
+const QString MultiSetReport::Name = QStringLiteral("JXCMXZ");
+const QString MultiSetReport::Title = QStringLiteral("材料收支存明细汇总表");
+const QString MultiSetReport::DatesText = QStringLiteral("起始日期不可大以终始日期");
+
+namespace {
+
+using Column = ReportTable::Column;
+using RowStyle = ReportTable::RowStyle;
+
+QList<Column> columns()
+{
+    return {{QStringLiteral("ZT"), QStringLiteral("账套"), Column::Text},
+            {QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
+            {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
+            {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text},
+            {QStringLiteral("JZDW"), QStringLiteral("单位"), Column::Text},
+            {QStringLiteral("DJ"), QStringLiteral("单价"), Column::Price},
+            {QStringLiteral("SYSL"), QStringLiteral("上月结存数量"), Column::Quantity},
+            {QStringLiteral("SYJE"), QStringLiteral("上月结存金额"), Column::Amount},
+            {QStringLiteral("BYSLR"), QStringLiteral("本月入库数量"), Column::Quantity},
+            {QStringLiteral("BYJER"), QStringLiteral("本月入库金额"), Column::Amount},
+            {QStringLiteral("BYSLC"), QStringLiteral("本月出库数量"), Column::Quantity},
+            {QStringLiteral("BYJEC"), QStringLiteral("本月出库金额"), Column::Amount},
+            {QStringLiteral("YJE"), QStringLiteral("调增金额"), Column::Amount},
+            {QStringLiteral("KJE"), QStringLiteral("调减金额"), Column::Amount},
+            {QStringLiteral("BYSLZ"), QStringLiteral("本月结存数量"), Column::Quantity},
+            {QStringLiteral("BYJEZ"), QStringLiteral("本月结存金额"), Column::Amount}};
+}
+
+// The figures of a row of the multi-set table, in its column order from SYSL on.
+struct Figures
+{
+    Decimal values[10];
+
+    Figures &operator+=(const Figures &other)
+    {
+        for (int i = 0; i < 10; ++i)
+            values[i] += other.values[i];
+        return *this;
+    }
+};
+
+// A detail row's figures: the issues are all issues and transfers (the transfers are the
+// detail's first unit column).
+Figures figuresOf(const ReportTable &detail, int row)
+{
+    const auto at = [&](const char *field) {
+        return detail.figureAt(row, detail.columnOf(QLatin1String(field)));
+    };
+    return {{at("SYSL"), at("SYJE"), at("RKSL"), at("RKJE"), at("LLSL") + at("LLSL1"),
+             at("LLJE") + at("LLJE1"), at("YJE"), at("KJE"), at("BYSL"), at("BYJE")}};
+}
+
+QVariantList cellsOf(const QVariantList &head, const Figures &f)
+{
+    QVariantList cells = head;
+    for (int i = 0; i < 10; i += 2) {
+        const bool empty = f.values[i].isZero() && f.values[i + 1].isZero();
+        // Adjustments have no quantity: each of the two columns stands alone.
+        const bool single = i == 6;
+        for (int j = i; j < i + 2; ++j) {
+            const bool blank = single ? f.values[j].isZero() : empty;
+            cells << (blank ? QVariant() : ReportTable::figure(f.values[j]));
+        }
+    }
+    return cells;
+}
+
+} // namespace
+
+MultiSetReport::MultiSetReport(Database &db, const DataFolder &folder)
+    : m_db(db)
+    , m_folder(folder)
+{}
+
+QString MultiSetReport::unreadableText(const QStringList &unreadable)
+{
+    return QStringLiteral("以下账套无法打开，未列入报表：\n") + unreadable.join(QLatin1Char('\n'));
+}
+
+MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate &from,
+                                             const QDate &to, const QString &level1,
+                                             const QString &level2)
+{
+    if (from > to)
+        throw Refusal(QStringLiteral("警告"), DatesText);
+    const StockReportRequest request{from, to, {UnitColumn::transfers()}, level1, level2};
+
+    Result result{ReportTable(Name, Title, columns()), {}};
+    result.table.setPeriod(ReportPeriod{from, to});
+    Figures all;
+    for (const Set &set : sets) {
+        ReportTable detail;
+        try {
+            Database other(m_folder.accountSetDatabasePath(set.number), Database::Access::ReadOnly);
+            const int mode = other.scalar(QStringLiteral("SELECT MS FROM ZTMS")).toInt() ==
+                                     CostEngine::FirstInFirstOut
+                                 ? CostEngine::FirstInFirstOut
+                                 : CostEngine::MovingAverage;
+            detail = StockReport(other, mode).detail(request);
+        } catch (const StoreError &e) {
+            result.unreadable << QStringLiteral("%1 %2：%3").arg(set.number).arg(set.name, e.text);
+            continue;
+        }
+        Figures total;
+        int rows = 0;
+        for (int r = 0; r < detail.rowCount(); ++r) {
+            if (detail.rows().at(r).style != RowStyle::Detail)
+                continue;
+            const Figures f = figuresOf(detail, r);
+            total += f;
+            QVariantList head{set.name};
+            for (const char *field : {"CLBH", "CLMC", "CLGG", "JZDW", "DJ"})
+                head << detail.rows().at(r).cells.at(detail.columnOf(QLatin1String(field)));
+            result.table.addRow(cellsOf(head, f));
+            ++rows;
+        }
+        if (rows == 0)
+            continue;
+        result.table.addRow(cellsOf({set.name, QVariant(), QStringLiteral("合计"), QVariant(),
+                                     QVariant(), QVariant()},
+                                    total),
+                            RowStyle::Subtotal);
+        all += total;
+    }
+    if (!result.table.isEmpty())
+        result.table.addRow(
+            cellsOf({QVariant(), QStringLiteral("0"), QStringLiteral("全部账套 总计"), QVariant(),
+                     QVariant(), QVariant()},
+                    all),
+            RowStyle::Total);
+
+    ReportBuild build(m_db);
+    build.fill(QStringLiteral("CRZ_TEMP"), result.table);
+    build.commit();
+    return result;
+}
+
+} // namespace varnock

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "print/reporttable.h"
+#include "shell/datafolder.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace varnock {
+
+class Database;
+
+// The detail across account sets (材料收支存明细汇总表): for each chosen set, the rows of its
+// own detail report (opening, receipts, all issues and transfers, adjustments, closing per
+// material, under first in first out per material and unit price) and its total, then the
+// total of all sets. Each set's file is opened on a connection of its own, only to read; a
+// set that cannot be opened is named and the others are reported all the same. The rows are
+// left in the open set's report table CRZ_TEMP.
+class MultiSetReport
+{
+public:
+    static const QString Name;      // "JXCMXZ"
+    static const QString Title;     // "材料收支存明细汇总表"
+    static const QString DatesText; // "起始日期不可大以终始日期"
+
+    struct Set
+    {
+        qint64 number = 0; // ZTXX.BH
+        QString name;      // ZTXX.ZTMC
+    };
+
+    struct Result
+    {
+        ReportTable table;
+        QStringList unreadable; // "BH ZTMC：why", one per set that could not be read
+    };
+
+    // `db` is the open account set, whose report table is written.
+    MultiSetReport(Database &db, const DataFolder &folder);
+
+    // Refuses a start after the end (DatesText) before any set is opened.
+    Result build(const QList<Set> &sets, const QDate &from, const QDate &to,
+                 const QString &level1 = {}, const QString &level2 = {});
+
+    // What the program says about the sets it could not read.
+    static QString unreadableText(const QStringList &unreadable);
+
+private:
+    Database &m_db;
+    DataFolder m_folder;
+};
+
+} // namespace varnock

@@ -1,0 +1,139 @@
+#include "clirunner.h"
+
+#include "store/clock.h"
+#include "support/workbookreader.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace varnock {
+namespace {
+
+using test::CliRunner;
+using test::WorkbookReader;
+
+// The stock reports through the command line: rows under "rows" with the report table's
+// fields, the workbook, the refusals.
+class ReportCli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clock::setToday(QDate(2026, 1, 31));
+        const auto made = cli.batch(QStringLiteral(R"(
+set create --name 报表账套 --password pw --date 2026-01-01 --operator 张会计 --operator-password kj
+catalogue add-category --parent 0 --code 1 --name 钢材
+catalogue add-category --parent 1 --code 1001 --name 钢筋
+catalogue add-material --parent 1001 --code 1001001 --name 圆钢 --spec φ8 --unit 吨 --planned-price 0
+unit add --code U1 --name 一工区
+unit add --code U2 --name 二工区
+supplier add --code 1 --name 钢材公司
+opening add --material 1001001 --price 4000 --quantity 2
+month-end --yes
+)"),
+                                    as);
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        Clock::setToday(QDate(2026, 2, 10));
+        const auto books = cli.batch(QStringLiteral(R"(
+stock-in save --kind 采购入库 --date 2026-02-03 --supplier 1 --line 1001001,4100,1
+post stock-in --all
+issue save --kind 1 --date 2026-02-05 --unit U1 --line 1001001,1
+issue save --kind 2 --date 2026-02-06 --unit U2 --line 1001001,1
+post issue --all
+)"),
+                                     as);
+        ASSERT_EQ(books.code, 0) << books.err.toStdString();
+    }
+    void TearDown() override { Clock::setToday(std::nullopt); }
+
+    QJsonArray rows(const QStringList &args)
+    {
+        const auto r = cli.run(as + QStringList{"--json", "report"} + args);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        return QJsonDocument::fromJson(r.out.toUtf8()).object().value("rows").toArray();
+    }
+
+    const QStringList as = {"--user", "张会计", "--password", "kj"};
+    const QStringList february = {"--from", "2026-02-01", "--to", "2026-02-28"};
+    CliRunner cli;
+};
+
+TEST_F(ReportCli, TheDetailGivesItsRowsWithTheFieldsOfItsTable)
+{
+    const QJsonArray detail =
+        rows(QStringList{"stock-detail"} + february + QStringList{"--units", "U1,调拨"});
+    ASSERT_EQ(detail.size(), 4); // the material, 小计, 合计, 总计
+    const QJsonObject steel = detail.at(0).toObject();
+    EXPECT_EQ(steel.value("CLBH").toString(), QStringLiteral("1001001"));
+    EXPECT_EQ(steel.value("SYSL").toString(), QStringLiteral("2.00"));
+    EXPECT_EQ(steel.value("RKJE").toString(), QStringLiteral("4100.00"));
+    EXPECT_EQ(steel.value("LLSL1").toString(), QStringLiteral("1.00"));
+    EXPECT_EQ(steel.value("LLSL2").toString(), QStringLiteral("1.00")); // the transfer
+    EXPECT_TRUE(steel.value("LLSL3").isNull());
+    EXPECT_EQ(steel.value("BYSL").toString(), QStringLiteral("1.00"));
+    EXPECT_EQ(detail.at(3).toObject().value("CLMC").toString(), QStringLiteral("全部材料  总计"));
+
+    const QJsonArray summary = rows(QStringList{"stock-summary"} + february);
+    ASSERT_EQ(summary.size(), 3);
+    EXPECT_EQ(summary.at(0).toObject().value("CLMC").toString(), QStringLiteral("钢筋"));
+    EXPECT_FALSE(summary.at(0).toObject().contains("DJ"));
+
+    const QJsonArray ledger =
+        rows(QStringList{"material-ledger", "--material", "1001001"} + february);
+    ASSERT_EQ(ledger.size(), 5); // heading, carried over, receipt, issue, transfer
+    EXPECT_EQ(ledger.at(1).toObject().value("ZY").toString(), QStringLiteral("上期结转"));
+    EXPECT_EQ(ledger.at(4).toObject().value("ZY").toString(), QStringLiteral("调拨出库"));
+    EXPECT_EQ(ledger.at(4).toObject().value("JCSL").toString(), QStringLiteral("1.00"));
+
+    const QJsonArray across = rows(QStringList{"multi-set-detail"} + february);
+    ASSERT_EQ(across.size(), 3);
+    EXPECT_EQ(across.at(0).toObject().value("ZT").toString(), QStringLiteral("报表账套"));
+    EXPECT_EQ(across.at(0).toObject().value("BYSLC").toString(), QStringLiteral("2.00"));
+}
+
+TEST_F(ReportCli, TheWorkbookNamesTheUnitsAndRefusalsComeFirst)
+{
+    const QString book = QDir(cli.dataDir()).filePath(QStringLiteral("明细.xlsx"));
+    const auto written = cli.run(as + QStringList{"report", "stock-detail"} + february +
+                                 QStringList{"--units", "U2", "--xlsx", book});
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    const auto read = WorkbookReader::read(book);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text(QStringLiteral("J4")), QStringLiteral("二工区数量"));
+    EXPECT_EQ(read->text(QStringLiteral("A5")), QStringLiteral("1001001"));
+    EXPECT_EQ(read->text(QStringLiteral("B3")).trimmed(), QString());
+
+    const auto tooMany = cli.run(as + QStringList{"report", "stock-detail"} + february +
+                                 QStringList{"--units", "U1,U2,调拨,U1"});
+    EXPECT_NE(tooMany.code, 0);
+    EXPECT_TRUE(tooMany.err.contains(QStringLiteral("您至多只能选3个领料单位！")));
+    const auto backwards = cli.run(as + QStringList{"report", "stock-summary", "--from",
+                                                    "2026-03-01", "--to", "2026-02-01"});
+    EXPECT_NE(backwards.code, 0);
+    EXPECT_TRUE(backwards.err.contains(QStringLiteral("请选择时间段！")));
+    const auto unknown = cli.run(as + QStringList{"report", "stock-detail"} + february +
+                                 QStringList{"--units", "U9"});
+    EXPECT_NE(unknown.code, 0);
+}
+
+TEST_F(ReportCli, ThePdfIsDrawnByTheProgram)
+{
+    const QString pdf = QDir(cli.dataDir()).filePath(QStringLiteral("明细.pdf"));
+    QProcess p;
+    p.start(QStringLiteral(VARNOCK_CLI_PATH),
+            QStringList{"--data-dir", cli.dataDir()} + as +
+                QStringList{"report", "stock-detail"} + february + QStringList{"--pdf", pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
+
+} // namespace
+} // namespace varnock
