@@ -93,6 +93,10 @@ ReportWindow::ReportWindow(const ReportTable &table, const QString &firm, const 
     for (int c = 0; c < m_model->columnCount(); ++c)
         m_view->setColumnWidth(c, qMin(m_view->columnWidth(c) + 12, 320));
     layout->addWidget(m_view, 1);
+    connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (m_activate && index.isValid())
+            m_activate(index.row());
+    });
 
     m_buttons->setAlignment(Qt::AlignHCenter);
     layout->addWidget(m_buttons);
@@ -156,6 +160,11 @@ ReportWindow *ReportWindow::openTable(QWidget *from, const ReportTable &table, c
         window->show();
     }
     return window;
+}
+
+void ReportWindow::setRowActivation(std::function<void(int row)> activate)
+{
+    m_activate = std::move(activate);
 }
 
 const ReportTable &ReportWindow::table() const

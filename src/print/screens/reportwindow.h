@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QTableView;
@@ -42,6 +43,9 @@ public:
     QTableView *view() const { return m_view; }
     IndexedButtonGroup *buttons() const { return m_buttons; }
 
+    // What a double click on row `row` of the table opens (a material's ledger, a voucher).
+    void setRowActivation(std::function<void(int row)> activate);
+
     void exportWorkbook();
     void preview();
     void print();
@@ -53,6 +57,7 @@ private:
     ReportTableModel *m_model;
     QTableView *m_view;
     IndexedButtonGroup *m_buttons;
+    std::function<void(int row)> m_activate;
 };
 
 } // namespace varnock

@@ -4,6 +4,7 @@
 #include "ledger/screens/ledgerscreens.h"
 #include "master/screens/cataloguescreens.h"
 #include "master/screens/counterpartyscreens.h"
+#include "reports/screens/reportscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/mdifrmmain.h"
@@ -41,6 +42,7 @@ void registerAllScreens(ScreenRegistry &registry)
     registerIssueReturnScreens(registry);
     registerLedgerScreens(registry);
     registerBookScreens(registry);
+    registerReportScreens(registry);
 }
 
 } // namespace varnock

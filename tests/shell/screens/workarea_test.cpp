@@ -64,7 +64,9 @@ protected:
     QList<QMdiSubWindow *> windows() const { return m_main.mdiArea()->subWindowList(); }
     static QAbstractButton *exitButton(QWidget *screen)
     {
-        static const QRegularExpression exit(QStringLiteral("^退\\s*出\\s*\\(&X\\)$"));
+        // "退 出(&X)", and on a few screens "退 出(&E)" or "关闭 (&X)", their own words.
+        static const QRegularExpression exit(
+            QStringLiteral("^(退\\s*出|关\\s*闭)\\s*\\(&[XE]\\)$"));
         for (QAbstractButton *b : screen->findChildren<QAbstractButton *>()) {
             if (exit.match(b->text()).hasMatch())
                 return b;

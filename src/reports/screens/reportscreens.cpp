@@ -1,0 +1,34 @@
+#include "reports/screens/reportscreens.h"
+
+#include "print/screens/printing.h"
+#include "reports/screens/frmcllsz.h"
+#include "reports/screens/frmjxchz.h"
+#include "reports/screens/frmjxcmx.h"
+#include "reports/screens/fxjxcz.h"
+#include "shell/screens/screenregistry.h"
+
+namespace varnock {
+
+void registerReportScreens(ScreenRegistry &registry)
+{
+    using Opening = ScreenRegistry::Opening;
+    registry.add(QStringLiteral("FrmJxcmx"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FrmJxcmx(*r.database, r.mode, r.formats) : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmJxchz"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FrmJxchz(*r.database, r.mode, r.formats) : nullptr;
+                 });
+    registry.add(QStringLiteral("FXJXCZ"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FXJXCZ(*r.database, Printing::dataFolder(), r.formats)
+                                       : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmCllsz"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FrmCllsz(*r.database, r.mode, r.formats) : nullptr;
+                 });
+}
+
+} // namespace varnock
