@@ -6,6 +6,9 @@
 #include "benchset.h"
 
 #include "ledger/monthend.h"
+#include "reports/materialledger.h"
+#include "reports/multisetreport.h"
+#include "reports/stockreport.h"
 #include "shell/accountsetsession.h"
 #include "store/database.h"
 #include "store/errors.h"
@@ -332,6 +335,89 @@ void dayOfVouchers(benchmark::State &state, int mode, bool atomic, const std::st
     notePeak(state);
 }
 
+// ---- period reports -------------------------------------------------------------------------
+
+// The report of a period that starts `monthsBack` months before today's month and runs for
+// `months` months, with the transfers and two units in their columns.
+StockReportRequest reportPeriod(Database &db, int monthsBack, int months)
+{
+    const QDate today = BenchSet::today();
+    const QDate from = QDate(today.year(), today.month(), 1).addMonths(-monthsBack);
+    const QStringList units{UnitColumn::TransferCode,
+                            db.scalar(QStringLiteral("SELECT MIN(BH) FROM LLDW")).toString(),
+                            db.scalar(QStringLiteral("SELECT MAX(BH) FROM LLDW")).toString()};
+    return {from, from.addMonths(months).addDays(-1), StockReport::unitColumns(db, units), {}, {}};
+}
+
+// The voucher months of the books: the first closing precedes them, the current one is open.
+int voucherMonths(Database &db)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt();
+}
+
+// The periods a report benchmark builds: one month of the books (the first voucher month, a
+// middle one, the last closed one in turn), the last closed month, or every voucher month.
+enum class Periods { AnyMonth, LastMonth, All };
+
+// The detail (or the summary) of one period, as the report screen builds it: the report table
+// is written in the build's transaction.
+void stockReport(benchmark::State &state, int mode, bool summary, Periods kind,
+                 const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const int months = voucherMonths(db);
+    QList<int> back{1};
+    if (kind == Periods::AnyMonth)
+        back = {months - 1, std::max(1, months / 2), 1};
+    else if (kind == Periods::All)
+        back = {months - 1};
+    int i = 0;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        const StockReportRequest request =
+            reportPeriod(db, back.at(i++ % back.size()), kind == Periods::All ? months : 1);
+        StockReport report(db, mode);
+        Section timed(state, db);
+        rows = (summary ? report.summary(request) : report.detail(request)).rowCount();
+    }
+    state.counters["rows"] = double(rows);
+    noteCpu(state, key);
+    notePeak(state);
+}
+
+// The material ledger of the busiest material over the last twelve months.
+void materialLedger(benchmark::State &state, int mode, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const QString clbh = s_set->stockedMaterials(mode, 1).value(0);
+    const StockReportRequest request = reportPeriod(db, 11, 12);
+    qint64 rows = 0;
+    for (auto _ : state) {
+        MaterialLedger ledger(db, mode);
+        Section timed(state, db);
+        rows = ledger.build({clbh}, request.from, request.to).table.rowCount();
+    }
+    state.counters["rows"] = double(rows);
+    noteCpu(state, key);
+    notePeak(state);
+}
+
+// Ten sets across sets: the set's own file listed ten times, each opened on a connection of
+// its own, for the last closed month.
+void multiSet(benchmark::State &state, int mode, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const StockReportRequest request = reportPeriod(db, 1, 1);
+    const QList<MultiSetReport::Set> sets(10, {BenchSet::setNumber(mode), QStringLiteral("基准")});
+    for (auto _ : state) {
+        MultiSetReport report(db, DataFolder(s_set->folder()));
+        Section timed(state, db);
+        benchmark::DoNotOptimize(report.build(sets, request.from, request.to).table.rowCount());
+    }
+    noteCpu(state, key);
+    notePeak(state);
+}
+
 // ---- month-end ------------------------------------------------------------------------------
 
 // Closes the month on the following days; the steps' progress reports time the snapshots.
@@ -450,6 +536,17 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
         printGoal("FIFO line, 10,000 layers <= 1.5 x 10 layers", many * 1e3, 1.5 * few * 1e3, "ms");
     }
     printGoal("month-end <= 4 x B_scan", figure(t, "MonthEnd/" + m), 4 * scan, "s");
+    const double month = figure(t, "ReportMonth/" + m);
+    printGoal("a one-month detail <= 0.5 x B_scan", month, 0.5 * scan, "s");
+    printGoal("a one-month summary <= 0.5 x B_scan", figure(t, "ReportSummaryMonth/" + m),
+              0.5 * scan, "s");
+    printGoal("every voucher month's detail (24 in the full books) <= 3 x B_scan",
+              figure(t, "Report24/" + m), 3 * scan, "s");
+    printGoal("a busy material's ledger over a year <= 50 ms",
+              figure(t, "MaterialLedger/" + m) * 1e3, 50, "ms");
+    const double single = figure(t, "ReportLastMonth/" + m);
+    printGoal("ten sets across sets <= 1.2 x ten single reports", figure(t, "MultiSet10/" + m),
+              single > 0 ? 12 * single : -1, "s");
 
     const std::string durable = "DayOfVouchers/" + m;
     const double commands = figure(s_figures, "commands/" + durable);
@@ -551,6 +648,18 @@ void registerAll(const BenchConfig &config)
                     ->Iterations(400);
             }
         }
+        const auto report = [&](const std::string &name, auto... args) {
+            const std::string key = name + "/" + m;
+            return benchmark::RegisterBenchmark(key.c_str(), args..., key)
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime();
+        };
+        report("ReportMonth", stockReport, mode, false, Periods::AnyMonth)->Iterations(6);
+        report("ReportSummaryMonth", stockReport, mode, true, Periods::AnyMonth)->Iterations(6);
+        report("Report24", stockReport, mode, false, Periods::All)->Iterations(2);
+        report("MaterialLedger", materialLedger, mode)->Iterations(20);
+        report("ReportLastMonth", stockReport, mode, false, Periods::LastMonth)->Iterations(3);
+        report("MultiSet10", multiSet, mode)->Iterations(2);
         for (const bool atomic : {false, true}) {
             const std::string key = (atomic ? "DayOfVouchersAtomic/" : "DayOfVouchers/") + m;
             benchmark::RegisterBenchmark(key.c_str(), dayOfVouchers, mode, atomic, key)
