@@ -381,6 +381,72 @@ const QList<CommandInfo> &commands()
          {opt("voucher"), opt("pdf")},
          1,
          printSlip},
+        {{QStringLiteral("lease"), QStringLiteral("save")},
+         QStringLiteral(
+             "lease save --supplier CODE --unit CODE --date D --line CODE,QTY,RENT[,DEPOSIT] "
+             "...\n           [--number DJBH]"),
+         QStringLiteral("Saves a lease voucher (RENT per unit and day) and prints its number DJBH. "
+                        "With --number\nthe lines replace those of lease DJBH: a line keeps what "
+                        "was returned against it,\nwhich it may not go below."),
+         {opt("supplier"), opt("unit"), opt("date"), OptionSpec{QStringLiteral("line"), true, true},
+          opt("number")},
+         0,
+         leaseSave},
+        {{QStringLiteral("lease"), QStringLiteral("return")},
+         QStringLiteral("lease return --lease DJBH --date D --line CODE,QTY ..."),
+         QStringLiteral("Returns leased items against lease DJBH and prints the return's number; "
+                        "no more than\nis still out of each line."),
+         {opt("lease"), opt("date"), OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         leaseReturn},
+        {{QStringLiteral("lease"), QStringLiteral("pay")},
+         QStringLiteral("lease pay --supplier CODE --date D [--amount X] [--remark T]"),
+         QStringLiteral("Pays rent to a supplier (no more than is left on that date) and prints "
+                        "what it is owed,\nwhat was paid and what is left; without --amount "
+                        "only prints them."),
+         {opt("supplier"), opt("date"), opt("amount"), opt("remark")},
+         0,
+         leasePay},
+        {{QStringLiteral("lease"), QStringLiteral("list")},
+         QStringLiteral("lease list [--returns | --payments] [--supplier CODE] [--unit CODE] "
+                        "[--material CODE]\n           [--remark T] [--from D] [--to D]"),
+         QStringLiteral("Lists the lease vouchers, the return vouchers or the rent payments."),
+         {flag("returns"), flag("payments"), opt("supplier"), opt("unit"), opt("material"),
+          opt("remark"), opt("from"), opt("to")},
+         0,
+         leaseList,
+         true},
+        {{QStringLiteral("lease"), QStringLiteral("report")},
+         QStringLiteral("lease report --from D --to D [--xlsx FILE | --pdf FILE]"),
+         QStringLiteral("The rent report 租赁单据报表: one row per charged period of each lease "
+                        "line dated in\nthe period, a subtotal per material."),
+         {opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
+         0,
+         leaseReport},
+        {{QStringLiteral("plan"), QStringLiteral("save")},
+         QStringLiteral("plan save --date D --line CODE,QTY[,REMARK] ..."),
+         QStringLiteral("Adds lines to the project material plan of date D and prints the "
+                        "date's plan."),
+         {opt("date"), OptionSpec{QStringLiteral("line"), true, true}},
+         0,
+         planSave},
+        {{QStringLiteral("plan"), QStringLiteral("list")},
+         QStringLiteral("plan list --from D --to D [--material CODE | --remark T | --category "
+                        "CODE]\n           [--xlsx FILE | --pdf FILE]"),
+         QStringLiteral("Lists the plan lines of the period; to a file, as 计划数量填写资料 with "
+                        "subtotals."),
+         {opt("from"), opt("to"), opt("material"), opt("remark"), opt("category"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         planList},
+        {{QStringLiteral("plan"), QStringLiteral("compare")},
+         QStringLiteral("plan compare --from D --to D [--level 1|2|all] [--xlsx FILE | --pdf "
+                        "FILE]"),
+         QStringLiteral("Planned against actually issued quantities (材料数量对比表): by material "
+                        "(all), by\nparent group (2) or by parent and grandparent group (1)."),
+         {opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         planCompare},
         {{QStringLiteral("export")},
          QStringLiteral(
              "export NAME [--from YYYY-MM-DD --to YYYY-MM-DD] (--xlsx FILE | --pdf FILE)"),

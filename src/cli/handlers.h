@@ -78,6 +78,15 @@ Result paymentBalance(Context &ctx, const Arguments &args);
 Result paymentList(Context &ctx, const Arguments &args);
 Result reportArrears(Context &ctx, const Arguments &args);
 
+Result leaseSave(Context &ctx, const Arguments &args);
+Result leaseReturn(Context &ctx, const Arguments &args);
+Result leasePay(Context &ctx, const Arguments &args);
+Result leaseList(Context &ctx, const Arguments &args);
+Result leaseReport(Context &ctx, const Arguments &args);
+Result planSave(Context &ctx, const Arguments &args);
+Result planList(Context &ctx, const Arguments &args);
+Result planCompare(Context &ctx, const Arguments &args);
+
 // A report's rows under "rows" (figures as shown, empty cells null) and as text lines; with
 // --xlsx FILE and --pdf FILE also written there.
 Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args);

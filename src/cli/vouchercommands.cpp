@@ -3,6 +3,7 @@
 #include "ledger/directdeliveries.h"
 #include "ledger/posting.h"
 #include "master/materiallookup.h"
+#include "plans/plancheck.h"
 #include "print/paper/pdfoutput.h"
 #include "print/voucherslip.h"
 #include "shell/accountsetsession.h"
@@ -288,6 +289,13 @@ Result stockInSave(Context &ctx, const Arguments &args)
     result.json.insert(QStringLiteral("XTBH"), xtbh);
     result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
     result.lines << QString::number(xtbh);
+    // Saved all the same: passing the plan is a warning, never a refusal.
+    const QString overPlan = PlanCheck::warning(set.database(), xtbh, set.formats());
+    if (!overPlan.isEmpty()) {
+        result.json.insert(QStringLiteral("warning"), overPlan);
+        ctx.err << overPlan << '\n';
+        ctx.err.flush();
+    }
     return result;
 }
 
@@ -326,6 +334,13 @@ Result issueSave(Context &ctx, const Arguments &args)
     result.json.insert(QStringLiteral("XTBH"), xtbh);
     result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
     result.lines << QString::number(xtbh);
+    // Saved all the same: passing the plan is a warning, never a refusal.
+    const QString overPlan = PlanCheck::warning(set.database(), xtbh, set.formats());
+    if (!overPlan.isEmpty()) {
+        result.json.insert(QStringLiteral("warning"), overPlan);
+        ctx.err << overPlan << '\n';
+        ctx.err.flush();
+    }
     return result;
 }
 

@@ -1,7 +1,11 @@
 #include "reports/reportcatalog.h"
 
+#include "leasing/rentcharge.h"
+#include "plans/plancomparison.h"
+#include "plans/plans.h"
 #include "reports/ledgerreports.h"
 #include "reports/masterlists.h"
+#include "store/errors.h"
 
 namespace varnock::ReportCatalog {
 
@@ -13,6 +17,21 @@ Entry masterList(const QString &name, const QString &key, const QString &right,
 {
     return Entry{name, key, false, right,
                  [build](Database &db, const std::optional<ReportPeriod> &) { return build(db); }};
+}
+
+// A report over a period, which its callers always give.
+Entry periodReport(const QString &name, const QString &right,
+                   std::function<ReportTable(Database &, const ReportPeriod &)> build)
+{
+    return Entry{name,
+                 {},
+                 true,
+                 right,
+                 [name, build](Database &db, const std::optional<ReportPeriod> &period) {
+                     if (!period)
+                         throw StoreError(name + QStringLiteral(" needs a period"));
+                     return build(db, *period);
+                 }};
 }
 
 } // namespace
@@ -48,6 +67,15 @@ const QList<Entry> &entries()
               [](Database &db, const std::optional<ReportPeriod> &period) {
                   return LedgerReports::adjustments(db, period.value_or(ReportPeriod{}));
               }},
+        periodReport(RentCharge::ReportName, QStringLiteral("zlb"),
+                     [](Database &db, const ReportPeriod &p) { return RentCharge(db).build(p); }),
+        periodReport(
+            PlanComparison::ReportName, QStringLiteral("DBB"),
+            [](Database &db, const ReportPeriod &p) { return PlanComparison(db).build(p); }),
+        // Only the quantities of the lines are listed: the display formats do not matter.
+        periodReport(
+            Plans::ListName, QStringLiteral("JHTX"),
+            [](Database &db, const ReportPeriod &p) { return Plans(db, Formats()).list(p); }),
     };
     return list;
 }

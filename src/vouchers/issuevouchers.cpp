@@ -132,10 +132,7 @@ QList<Refusal> IssueVouchers::refusals(const IssueVoucher &v) const
         const IssueLine &line = v.lines.at(row);
         if (!line.hasMaterial())
             continue;
-        if (database()
-                .scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ? AND SFMJ <> 0"),
-                        {line.clbh.trimmed()})
-                .toLongLong() == 0) {
+        if (!isMaterial(line.clbh)) {
             rows.append(rowText(row) + QStringLiteral("行材料编号不存在!"));
             continue;
         }

@@ -41,9 +41,10 @@ QDate VoucherBook::finderStart() const
     return QDate(today.year(), today.month(), 1);
 }
 
-qint64 VoucherBook::nextSystemNumber(const QString &table) const
+qint64 VoucherBook::nextSystemNumber(const QString &table, const QString &column) const
 {
-    return m_db.scalar(QStringLiteral("SELECT MAX(XTBH) FROM %1").arg(table)).toLongLong() + 1;
+    return m_db.scalar(QStringLiteral("SELECT MAX(%2) FROM %1").arg(table, column)).toLongLong() +
+           1;
 }
 
 namespace {

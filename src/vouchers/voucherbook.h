@@ -26,8 +26,9 @@ public:
     // The condition dialogs' start date: the latest closing, or the first of this month.
     QDate finderStart() const;
 
-    // MAX(XTBH) + 1 of voucher table `table` (a fixed name, never input); 1 when empty.
-    qint64 nextSystemNumber(const QString &table) const;
+    // MAX(XTBH) + 1 of voucher table `table` (fixed names, never input); 1 when empty.
+    qint64 nextSystemNumber(const QString &table,
+                            const QString &column = QStringLiteral("XTBH")) const;
     // Today's date, " - " and one more than the greatest running number among this month's
     // YSDJH in `table` (the month alone decides, whatever the year and the kind, as the store
     // has always numbered), or " - 1001" when there is none. This month's YSDJH are those of

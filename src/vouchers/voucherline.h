@@ -18,6 +18,14 @@ struct MaterialLine
     QString jzdw; // accounting unit
 
     bool hasMaterial() const { return !clbh.trimmed().isEmpty(); }
+    // Puts a catalogue material into the line; what was typed stays.
+    void takeMaterial(const MaterialLookup::Row &material)
+    {
+        clbh = material.clbh;
+        clmc = material.clmc;
+        clgg = material.clgg;
+        jzdw = material.jzdw;
+    }
 };
 
 // An entry line whose figures are typed in the accounting unit or, when `conversionUnit` is
@@ -35,10 +43,7 @@ struct ConvertibleLine : MaterialLine
     // only when the material has the same.
     void takeMaterial(const MaterialLookup::Row &material)
     {
-        clbh = material.clbh;
-        clmc = material.clmc;
-        clgg = material.clgg;
-        jzdw = material.jzdw;
+        MaterialLine::takeMaterial(material);
         materialHsdw = material.hsdw;
         hsxs = material.hsxs;
         if (conversionUnit != material.hsdw)

@@ -88,6 +88,15 @@ public:
         m_lines.removeAt(row);
         endRemoveRows();
     }
+    // Puts a catalogue material into a line (the picker's choice); false for no such line.
+    bool setCatalogueMaterial(int row, const MaterialLookup::Row &material)
+    {
+        if (row < 0 || row >= m_lines.size())
+            return false;
+        m_lines[row].takeMaterial(material);
+        emitRowChanged(row);
+        return true;
+    }
     // The first line without a material, appending one when every line has one.
     int firstEmptyRow()
     {
@@ -280,6 +289,17 @@ protected:
                     line.id = id;
                     return true;
                 }};
+    }
+    // The material-code cell of a family whose lines take any material of the catalogue.
+    static Column catalogueCodeColumn(const QString &header, const MaterialLookup &materials)
+    {
+        return codeColumn(header, [&materials](Line &line, const QString &code) {
+            const std::optional<MaterialLookup::Row> m = materials.find(code);
+            if (!m)
+                return false;
+            line.takeMaterial(*m);
+            return true;
+        });
     }
     void emitRowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
 

@@ -50,7 +50,7 @@ QDate VoucherService::finderStart() const
 
 qint64 VoucherService::nextSystemNumber() const
 {
-    return VoucherBook(m_db).nextSystemNumber(m_table.name);
+    return VoucherBook(m_db).nextSystemNumber(m_table.name, m_table.systemColumn);
 }
 
 QString VoucherService::proposeDocumentNumber() const
@@ -89,10 +89,26 @@ QStringList VoucherService::documentNumbers() const
 
 bool VoucherService::isPosted(qint64 xtbh) const
 {
+    if (!m_table.ledger)
+        return false;
     return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE XTBH = ? AND JZBZ <> 0")
                            .arg(m_table.name),
                        {xtbh})
                .toLongLong() > 0;
+}
+
+QString VoucherService::voucherCondition() const
+{
+    return m_table.systemColumn +
+           (m_table.ledger ? QStringLiteral(" = ? AND ZL = ?") : QStringLiteral(" = ?"));
+}
+
+QVariantList VoucherService::voucherValues(qint64 xtbh) const
+{
+    QVariantList values{storedKey(xtbh)};
+    if (m_table.ledger)
+        values.append(m_zl);
+    return values;
 }
 
 QSqlQuery VoucherService::findVouchers(const QString &select, const FinderConditions &conditions,
@@ -100,8 +116,11 @@ QSqlQuery VoucherService::findVouchers(const QString &select, const FinderCondit
 {
     QString sql = select;
     if (!conditions.where().isEmpty())
-        sql += QStringLiteral(" AND ") + conditions.where();
-    QVariantList values{m_zl};
+        sql += (m_table.ledger ? QStringLiteral(" AND ") : QStringLiteral(" WHERE ")) +
+               conditions.where();
+    QVariantList values;
+    if (m_table.ledger)
+        values.append(m_zl);
     values.append(conditions.values());
     return m_db.exec(sql + QLatin1Char(' ') + tail, values);
 }
@@ -115,6 +134,13 @@ QStringList VoucherService::dateProblems(const QDate &date, const QString &closi
     if (!date.isValid() || (closing && date <= *closing))
         problems.append(closingMessage);
     return problems;
+}
+
+bool VoucherService::isMaterial(const QString &clbh) const
+{
+    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ? AND SFMJ <> 0"),
+                       {clbh.trimmed()})
+               .toLongLong() > 0;
 }
 
 QList<Refusal> VoucherService::refusalsOf(const QString &title, const QStringList &messages)
@@ -144,6 +170,15 @@ void VoucherService::refuseIfAny(const QList<Refusal> &refusals) const
 
 void VoucherService::refuseIfUnchangeable(qint64 xtbh, const Refusal &posted) const
 {
+    if (!m_table.ledger) {
+        if (!m_rules.missing.isEmpty() &&
+            m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?")
+                            .arg(m_table.name, m_table.systemColumn),
+                        {storedKey(xtbh)})
+                    .toLongLong() == 0)
+            throw Refusal(QStringLiteral("提示"), m_rules.missing);
+        return;
+    }
     Query q = m_db.query(QStringLiteral("SELECT SUM(CASE WHEN ZL = ? THEN 1 ELSE 0 END), "
                                         "MAX(JZBZ) FROM %1 WHERE XTBH = ?")
                              .arg(m_table.name),
@@ -174,13 +209,13 @@ void VoucherService::insert(qint64 xtbh, const Row &line)
     QStringList marks;
     for (qsizetype i = 0; i < row.m_columns.size(); ++i)
         marks.append(QStringLiteral("?"));
-    QVariantList values{xtbh};
+    QVariantList values{storedKey(xtbh)};
     values.append(row.m_values);
-    m_db.query(QStringLiteral("INSERT INTO %1 (XTBH, %2) VALUES (?, %3)")
-                   .arg(m_table.name, row.m_columns.join(QStringLiteral(", ")),
-                        marks.join(QStringLiteral(", "))),
+    m_db.query(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, %4)")
+                   .arg(m_table.name, m_table.systemColumn,
+                        row.m_columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
                values);
-    if (!m_table.sourceTable.isEmpty())
+    if (marksSource())
         m_db.query(QStringLiteral("UPDATE %1 SET THBZ = 1 WHERE ID = ?").arg(m_table.sourceTable),
                    {row.m_source});
 }
@@ -195,7 +230,7 @@ void VoucherService::insertRows(qint64 xtbh, const QList<Row> &rows)
 // otherwise a later reversal of it would be refused for a return that is gone.
 void VoucherService::unmarkIfUnreferenced(qint64 source)
 {
-    if (m_table.sourceTable.isEmpty())
+    if (!marksSource())
         return;
     m_db.exec(QStringLiteral("UPDATE %1 SET THBZ = 0 WHERE ID = ? AND THBZ <> 0 "
                              "AND NOT EXISTS (SELECT 1 FROM %2 WHERE %3 = ?)")
@@ -208,9 +243,9 @@ void VoucherService::writeExact(qint64 xtbh, const QList<Row> &rows)
     const QString source =
         m_table.sourceColumn.isEmpty() ? QStringLiteral("0") : m_table.sourceColumn;
     QHash<qint64, qint64> stored; // ID → the line it refers to
-    QSqlQuery q = m_db.exec(
-        QStringLiteral("SELECT ID, %1 FROM %2 WHERE XTBH = ? AND ZL = ?").arg(source, m_table.name),
-        {xtbh, m_zl});
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT ID, %1 FROM %2 WHERE %3")
+                                .arg(source, m_table.name, voucherCondition()),
+                            voucherValues(xtbh));
     while (q.next())
         stored.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
     q.finish();
@@ -258,13 +293,14 @@ void VoucherService::remove(qint64 xtbh)
     checkRemove(xtbh);
     QList<qint64> sources;
     if (!m_table.sourceColumn.isEmpty()) {
-        QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE XTBH = ?")
-                                    .arg(m_table.sourceColumn, m_table.name),
-                                {xtbh});
+        QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE %3 = ?")
+                                    .arg(m_table.sourceColumn, m_table.name, m_table.systemColumn),
+                                {storedKey(xtbh)});
         while (q.next())
             sources.append(q.value(0).toLongLong());
     }
-    m_db.exec(QStringLiteral("DELETE FROM %1 WHERE XTBH = ?").arg(m_table.name), {xtbh});
+    m_db.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table.name, m_table.systemColumn),
+              {storedKey(xtbh)});
     for (qint64 source : std::as_const(sources))
         unmarkIfUnreferenced(source);
     tx.commit();

@@ -44,6 +44,11 @@ public:
         // carries THBZ while any return line refers to it. Empty for the other families.
         QString sourceTable;
         QString sourceColumn;
+        // The column every line of one voucher shares: its system number, or its key.
+        QString systemColumn = QStringLiteral("XTBH");
+        // The lines carry their kind (ZL) and posted flag (JZBZ), and a return marks what it
+        // refers to (THBZ). False for the tables that stand apart from the stock ledger.
+        bool ledger = true;
     };
 
     // How a family refuses.
@@ -121,6 +126,8 @@ protected:
     // The checks of a voucher date, in order: within the bounds every date keeps, and later
     // than the latest closing (`closingMessage` when it is not, or when there is no date).
     QStringList dateProblems(const QDate &date, const QString &closingMessage) const;
+    // Whether `clbh` names a material (a leaf) of the catalogue.
+    bool isMaterial(const QString &clbh) const;
     // The same refusal for each message.
     static QList<Refusal> refusalsOf(const QString &title, const QStringList &messages);
     static QStringList messagesOf(const QList<Refusal> &refusals);
@@ -128,6 +135,10 @@ protected:
     void refuseIfAny(const QList<Refusal> &refusals) const;
     // Refuses a voucher that is gone or posted; `posted` is the refusal of a posted one.
     void refuseIfUnchangeable(qint64 xtbh, const Refusal &posted) const;
+
+    // What the system column stores for voucher `xtbh`: the number itself, unless the family
+    // knows its vouchers by something else.
+    virtual QVariant storedKey(qint64 xtbh) const { return xtbh; }
 
     void insertRows(qint64 xtbh, const QList<Row> &rows);
     // Stores exactly `rows`: changed lines updated in place (their IDs stay, and so what
@@ -147,6 +158,10 @@ private:
     Row withRunningNumber(const Row &row) const;
     void insert(qint64 xtbh, const Row &row);
     void unmarkIfUnreferenced(qint64 source);
+    bool marksSource() const { return m_table.ledger && !m_table.sourceTable.isEmpty(); }
+    // "XTBH = ?" and, for a table of kinds, "AND ZL = ?", with their values.
+    QString voucherCondition() const;
+    QVariantList voucherValues(qint64 xtbh) const;
 
     Database &m_db;
     QString m_zl;
@@ -172,7 +187,7 @@ public:
         v.xtbh = 0;
         refuseIfAny(refusals(v));
         // Drawn now, not when the voucher was begun, so two vouchers never share a number.
-        const qint64 xtbh = nextSystemNumber();
+        const qint64 xtbh = newKey(v);
         if (QString *number = documentNumber(v))
             *number = numberOnSaving(*number);
         complete(v);
@@ -206,6 +221,9 @@ protected:
     // The voucher's document number, drawn again on saving when it was taken meanwhile;
     // nullptr for a family whose numbers are all typed.
     virtual QString *documentNumber(Voucher &) const { return nullptr; }
+    // The key a new voucher is stored under: the next system number, unless the family knows
+    // its vouchers by something else.
+    virtual qint64 newKey(const Voucher &) const { return nextSystemNumber(); }
     // Fills in what the voucher left to the books, once it passed its checks.
     virtual void complete(Voucher &) const {}
     // Checks of an edit against what refers to the stored lines.

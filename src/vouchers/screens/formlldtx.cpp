@@ -1,6 +1,7 @@
 #include "vouchers/screens/formlldtx.h"
 
 #include "master/screens/formlldwxzct.h"
+#include "plans/plancheck.h"
 #include "vouchers/issuelinemodel.h"
 #include "vouchers/issuevouchers.h"
 #include "vouchers/screens/conversionunitdelegate.h"
@@ -8,6 +9,7 @@
 #include "vouchers/screens/formpdcx.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
+#include "widgets/messages.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 
@@ -198,6 +200,16 @@ void FormLLDTX::pickMaterial(int row)
     bool placed = false;
     runOperation(this, [&] { placed = m_model->setMaterial(row, *material); });
     materialPlaced(row, placed);
+}
+
+qint64 FormLLDTX::saveShown(bool isNew)
+{
+    const qint64 xtbh = FamilyScreen::saveShown(isNew);
+    // A warning, never a refusal: the voucher is saved.
+    const QString overPlan = PlanCheck::warning(database(), xtbh, m_formats);
+    if (!overPlan.isEmpty())
+        Messages::warn(this, overPlan);
+    return xtbh;
 }
 
 } // namespace varnock

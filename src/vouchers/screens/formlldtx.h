@@ -47,6 +47,8 @@ private:
     void propose() override;
     std::optional<qint64> find() override;
     void stateChanged(State state) override;
+    // Saves, then warns of a material the voucher takes past its plan.
+    qint64 saveShown(bool isNew) override;
 
     Formats m_formats;
     QComboBox *m_ysdjh;

@@ -388,6 +388,8 @@ void VoucherEntryScreen::save()
     if (const std::optional<QString> later = VoucherBook::laterDateQuestion(m_date->date());
         later && !Messages::ask(this, *later))
         return;
+    if (!m_look.saveQuestion.isEmpty() && !Messages::ask(this, m_look.saveQuestion))
+        return;
     const bool isNew = state() == State::New;
     qint64 xtbh = 0;
     if (runOperation(this, [&] { xtbh = saveShown(isNew); }))
@@ -429,7 +431,7 @@ void VoucherEntryScreen::deleteVoucher()
         Messages::show(this, m_service->rules().postedDelete);
         return;
     }
-    if (!Messages::ask(this, QStringLiteral("您确定要删除该票据吗？")))
+    if (!Messages::ask(this, m_look.deleteQuestion))
         return;
     if (!runOperation(this, [&] { m_service->remove(m_xtbh); }))
         return;

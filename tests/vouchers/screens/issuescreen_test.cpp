@@ -372,3 +372,32 @@ TEST_F(IssueScreenTest, CommandsOpenTheirKindAndThePostButtonOpensItsPosting)
 }
 
 } // namespace
+
+TEST_F(IssueScreenTest, AVoucherPastItsPlanIsSavedWithAWarning)
+{
+    close();
+    test::LedgerSeed seed(db());
+    const qint64 xtbh = 7;
+    seed.issue(xtbh, QStringLiteral("1001"), dec("5"), dec("2.5"), dec("12.5"));
+    FormLLDTX screen(db(), IssueVouchers::Requisition, 2, Formats());
+    screen.show();
+    screen.showVoucher(xtbh);
+    const auto save = [&] {
+        click(screen.buttons(), FormLLDTX::Change);
+        screen.dateField()->setDate(QDate(2026, 3, 10));
+        click(screen.buttons(), FormLLDTX::Save);
+        EXPECT_EQ(screen.stateLabel()->text(), QStringLiteral("凭证浏览"));
+    };
+    // Without a plan there is nothing to say.
+    save();
+    EXPECT_TRUE(sink.shown.empty()) << sink.lastText().toStdString();
+
+    db().exec(QStringLiteral("INSERT INTO CLJH (CLBH, CZRQ, SL) VALUES ('1001', '2026-03-01', ?)"),
+              {dec("4").toVariant()});
+    save();
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown.back().title, QStringLiteral("警告"));
+    EXPECT_EQ(sink.lastText(),
+              QStringLiteral("材料 螺纹钢（1001）计划数量 4.00，已出库 5.00，超出计划！"));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LLD WHERE CZRQ = '2026-03-10'")), 1);
+}
