@@ -1,11 +1,15 @@
 #include "cli/demogenerator.h"
 
+#include "leasing/leasepayments.h"
+#include "leasing/leasereturns.h"
+#include "leasing/leases.h"
 #include "ledger/monthend.h"
 #include "ledger/posting.h"
 #include "master/catalogue.h"
 #include "master/consumingunits.h"
 #include "master/openingbalances.h"
 #include "master/suppliers.h"
+#include "plans/plans.h"
 #include "store/database.h"
 #include "store/errors.h"
 #include "vouchers/issuevouchers.h"
@@ -152,6 +156,10 @@ DemoGenerator::Summary DemoGenerator::run(const QDate &today, const Perform &per
         if (!last)
             close(monthEnd);
     }
+    if (months > 0)
+        addLeasesAndPlans(
+            firstMonth,
+            std::max(std::min(today, firstMonth.addMonths(months).addDays(-2)), firstMonth));
     report(QString());
     return m_summary;
 }
@@ -470,6 +478,56 @@ qint64 DemoGenerator::issueBatch(const QDate &start, const QDate &lastDay, qint6
     m_summary.issueVouchers += vouchers.size();
     m_summary.issueLines += written;
     return written;
+}
+
+void DemoGenerator::addLeasesAndPlans(const QDate &firstDay, const QDate &lastDay)
+{
+    if (m_hot.size() < 2 || m_units.isEmpty() || m_supplierCount == 0)
+        return;
+    report(QStringLiteral("租赁与计划"));
+    const QString supplier = QStringLiteral("1");
+    qint64 djbh = 0;
+    m_perform(QStringLiteral("ZLYW"), [&] {
+        LeaseVoucher v;
+        v.gysbh = supplier;
+        v.lldwbh = m_units.first();
+        v.czrq = firstDay;
+        // Scaffolding by the day: 200 at 0.05, 500 at 0.01.
+        const std::pair<qint64, qint64> figures[] = {{200, 500}, {500, 100}};
+        for (int i = 0; i < 2; ++i) {
+            LeaseLine line;
+            line.clbh = m_materials.at(m_hot.at(i)).clbh;
+            line.quantity = Decimal::fromInt(figures[i].first);
+            line.rent = Decimal::fromRaw(figures[i].second);
+            v.lines.append(line);
+        }
+        djbh = Leases(m_db, m_formats).saveNew(v);
+    });
+    m_perform(QStringLiteral("HZYW"), [&] {
+        LeaseReturns returns(m_db, m_formats);
+        std::optional<LeaseReturnVoucher> v =
+            returns.draft(djbh, std::min(firstDay.addDays(9), lastDay));
+        returns.setQuantity(v->lines[0], Decimal::fromInt(80), v->rentDays());
+        returns.saveNew(*v);
+    });
+    m_perform(QStringLiteral("ZLHK"), [&] {
+        LeasePayments payments(m_db, m_formats);
+        const Decimal half = m_formats.roundAmount(payments.balance(supplier, lastDay).remaining() /
+                                                   Decimal::fromInt(2));
+        if (half > Decimal())
+            payments.pay(supplier, lastDay, half, QStringLiteral("租金"));
+    });
+    m_perform(QStringLiteral("JHTX"), [&] {
+        PlanVoucher plan;
+        plan.czrq = firstDay;
+        for (int i = 0; i < std::min<qsizetype>(5, m_hot.size()); ++i) {
+            PlanLine line;
+            line.clbh = m_materials.at(m_hot.at(i)).clbh;
+            line.quantity = Decimal::fromInt(100);
+            plan.lines.append(line);
+        }
+        Plans(m_db, m_formats).saveNew(plan);
+    });
 }
 
 } // namespace varnock::cli

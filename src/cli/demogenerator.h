@@ -86,6 +86,8 @@ private:
     void addCounterparties();
     void addOpeningBalances(qint64 wanted);
     void close(const QDate &day);
+    // A lease with a return and a rent payment, and a plan of the busiest materials.
+    void addLeasesAndPlans(const QDate &firstDay, const QDate &lastDay);
 
     void month(const QDate &start, const QDate &lastDay, qint64 stockInLines, qint64 issueLines);
     qint64 stockInBatch(const QDate &start, const QDate &lastDay, qint64 lines);

@@ -1,9 +1,11 @@
 #include "shell/screens/allscreens.h"
 
+#include "leasing/screens/leasingscreens.h"
 #include "ledger/screens/bookscreens.h"
 #include "ledger/screens/ledgerscreens.h"
 #include "master/screens/cataloguescreens.h"
 #include "master/screens/counterpartyscreens.h"
+#include "plans/screens/planscreens.h"
 #include "reports/screens/reportscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
@@ -43,6 +45,8 @@ void registerAllScreens(ScreenRegistry &registry)
     registerLedgerScreens(registry);
     registerBookScreens(registry);
     registerReportScreens(registry);
+    registerLeasingScreens(registry);
+    registerPlanScreens(registry);
 }
 
 } // namespace varnock

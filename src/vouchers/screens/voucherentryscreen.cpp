@@ -35,7 +35,7 @@ VoucherEntryScreen::VoucherEntryScreen(std::unique_ptr<VoucherService> service, 
     , m_service(std::move(service))
     , m_look(look)
     , m_heading(new QLabel(look.heading, this))
-    , m_stateLabel(new VoucherStateLabel(look.postedCaption, this))
+    , m_stateLabel(new VoucherStateLabel(look.postedCaption, this, look.newCaption))
     , m_xtbhLabel(new QLabel(this))
     , m_date(new DatePicker(this))
     , m_headerFrame(new QGroupBox(this))

@@ -76,7 +76,8 @@ public:
         QSize size;
         bool framedState = false; // in a frame titled "状态" beside the header
         QString deleteQuestion = QStringLiteral("您确定要删除该票据吗？");
-        QString saveQuestion = {}; // asked before every save; empty for none
+        QString saveQuestion = {};                       // asked before every save; empty for none
+        QString newCaption = QStringLiteral("凭证新增"); // the state of a new voucher
     };
     // The family's posting window: its menu command and the kind's position in its selector
     // (-1 for none). Without a command the family posts the shown voucher itself.

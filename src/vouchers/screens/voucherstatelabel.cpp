@@ -5,9 +5,11 @@
 
 namespace varnock {
 
-VoucherStateLabel::VoucherStateLabel(const QString &postedCaption, QWidget *parent)
+VoucherStateLabel::VoucherStateLabel(const QString &postedCaption, QWidget *parent,
+                                     const QString &newCaption)
     : QLabel(parent)
     , m_postedCaption(postedCaption)
+    , m_newCaption(newCaption)
 {
     setObjectName(QStringLiteral("LblZt"));
     QFont bold = font();
@@ -27,7 +29,7 @@ QString VoucherStateLabel::caption(State state) const
 {
     switch (state) {
     case State::New:
-        return QStringLiteral("凭证新增");
+        return m_newCaption;
     case State::Edit:
         return QStringLiteral("凭证修改");
     case State::Posted:

@@ -15,7 +15,8 @@ class VoucherStateLabel : public QLabel
 public:
     enum class State { Browse, New, Edit, Posted };
 
-    explicit VoucherStateLabel(const QString &postedCaption, QWidget *parent = nullptr);
+    explicit VoucherStateLabel(const QString &postedCaption, QWidget *parent = nullptr,
+                               const QString &newCaption = QStringLiteral("凭证新增"));
 
     State state() const { return m_state; }
     void setState(State state);
@@ -28,6 +29,7 @@ public:
 
 private:
     QString m_postedCaption;
+    QString m_newCaption;
     State m_state = State::Browse;
 };
 
