@@ -63,11 +63,16 @@ QList<MonthEnd::Step> MonthEnd::steps(const QDate &today) const
         return steps;
     }
 
+    // Every movement counts: one dated on or after the closing day is in the stock the
+    // closing freezes and would be counted again by whatever reads on from the closing.
     const QString activity =
         m_db.scalar(QStringLiteral("SELECT MAX(D) FROM ("
                                    "SELECT MAX(CZRQ) AS D FROM RKD "
+                                   "UNION ALL SELECT MAX(CZRQ) FROM THD "
                                    "UNION ALL SELECT MAX(CZRQ) FROM LLD "
+                                   "UNION ALL SELECT MAX(CZRQ) FROM TKD "
                                    "UNION ALL SELECT MAX(RQ) FROM PYK "
+                                   "UNION ALL SELECT MAX(CZRQ) FROM CLKVMT "
                                    "UNION ALL SELECT MAX(YJSJ) FROM YJSJB) AS A"))
             .toString();
     if (!activity.isEmpty() && activity >= today.toString(DateFormat)) {

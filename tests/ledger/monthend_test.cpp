@@ -137,6 +137,19 @@ TEST_P(MonthEndTest, ActivityOnOrAfterTheClosingDayRefuses)
                   {A});
     EXPECT_EQ(monthEnd().checks(QDate(2026, 2, 11)).size(), 1);
     EXPECT_EQ(steps(QDate(2026, 2, 13)), QStringList({QStringLiteral("?") + Confirm}));
+    // So do returns either way and amount adjustments: each is in the stock a closing
+    // freezes, and a report reading on from the closing would count it a second time.
+    const std::pair<const char *, QDate> later[] = {
+        {"INSERT INTO THD (XTBH, CLBH, CZRQ, JZBZ) VALUES (1, ?, '2026-02-14', 1)",
+         QDate(2026, 2, 14)},
+        {"INSERT INTO TKD (XTBH, CLBH, CZRQ, JZBZ) VALUES (1, ?, '2026-02-15', 1)",
+         QDate(2026, 2, 15)},
+        {"INSERT INTO CLKVMT (CLBH, CZRQ, JE) VALUES (?, '2026-02-16', 0)", QDate(2026, 2, 16)}};
+    for (const auto &[sql, dated] : later) {
+        set.db().exec(QString::fromLatin1(sql), {A});
+        EXPECT_EQ(steps(dated), QStringList({QStringLiteral("!月结时间应大于做出入库时间")}));
+        EXPECT_EQ(steps(dated.addDays(1)), QStringList({QStringLiteral("?") + Confirm}));
+    }
 }
 
 TEST_P(MonthEndTest, UnpostedLinesRefuseInTheirOrder)
