@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -628,6 +629,83 @@ const QList<CommandInfo> &commands()
          {opt("password"), flag("yes")},
          0,
          wipe},
+        {{QStringLiteral("backup")},
+         QStringLiteral("backup [--folder DIR]"),
+         QStringLiteral("Writes a consistent copy of the set, KVMT<BH>-<today>.db, into DIR or "
+                        "the set's backup\nfolder and prints its path. A second backup the same "
+                        "day replaces the first."),
+         {opt("folder")},
+         0,
+         backupTake,
+         false,
+         false},
+        {{QStringLiteral("backup"), QStringLiteral("list")},
+         QStringLiteral("backup list"),
+         QStringLiteral("Lists the set's copies in its backup folder, newest first: date, kind, "
+                        "size, file."),
+         {},
+         0,
+         backupList,
+         true},
+        {{QStringLiteral("backup"), QStringLiteral("split")},
+         QStringLiteral("backup split --folder DIR"),
+         QStringLiteral("Cuts a consistent copy of the set into pieces of 1342177 bytes in DIR "
+                        "(kvmt-N$db.001 …)\nwith the label file PS, and prints their paths."),
+         {opt("folder")},
+         0,
+         backupSplit,
+         false,
+         false},
+        {{QStringLiteral("backup"), QStringLiteral("join")},
+         QStringLiteral("backup join --folder DIR [--yes]"),
+         QStringLiteral("Joins the pieces in DIR, checks the result and puts it in place of the "
+                        "set's books;\nthe books replaced are first copied to the backup folder. "
+                        "Without --yes the\nquestion is answered No."),
+         {opt("folder"), flag("yes")},
+         0,
+         backupJoin,
+         false,
+         false},
+        {{QStringLiteral("restore")},
+         QStringLiteral("restore --file F [--yes]"),
+         QStringLiteral("Checks backup file F and puts it in place of the set's books; the books "
+                        "replaced are\nfirst copied to the backup folder. A damaged or foreign "
+                        "file replaces nothing.\nWithout --yes the question is answered No."),
+         {opt("file"), flag("yes")},
+         0,
+         restoreFile,
+         false,
+         false},
+        {{QStringLiteral("settings"), QStringLiteral("show")},
+         QStringLiteral("settings show"),
+         QStringLiteral("Shows the firm's details, the backup folder, the quantity and amount "
+                        "formats and the\nsignature captions of the receipt and issue slips."),
+         {},
+         0,
+         settingsShow,
+         true},
+        {{QStringLiteral("settings"), QStringLiteral("set")},
+         QStringLiteral("settings set [--firm-name T] [--address T] [--contact T] [--phone T] "
+                        "[--postcode T]\n           [--backup-folder DIR|default] "
+                        "[--quantity-format F] [--amount-format F]\n           "
+                        "[--receipt-caption N=TEXT]... [--issue-caption N=TEXT]..."),
+         QStringLiteral("Changes the settings given; the others stay. F is one of 0, 0.0, 0.00, "
+                        "0.000, 0.0000;\na changed format applies from the next start "
+                        "(\"restart\": true). N is 1 to 5, the\nplace of the caption under the "
+                        "slip."),
+         {opt("firm-name"), opt("address"), opt("contact"), opt("phone"), opt("postcode"),
+          opt("backup-folder"), opt("quantity-format"), opt("amount-format"),
+          OptionSpec{QStringLiteral("receipt-caption"), true, true},
+          OptionSpec{QStringLiteral("issue-caption"), true, true}},
+         0,
+         settingsSet},
+        {{QStringLiteral("settings"), QStringLiteral("restore-templates")},
+         QStringLiteral("settings restore-templates NAME... [--yes]"),
+         QStringLiteral("Puts the named report templates back to their delivered state; the "
+                        "others stay.\nWithout --yes the question is answered No."),
+         {flag("yes")},
+         std::numeric_limits<int>::max(),
+         settingsRestoreTemplates},
         {{QStringLiteral("batch")},
          QStringLiteral("batch FILE|- [--atomic]"),
          QStringLiteral("Runs one command per line (same syntax, # comments, shell quoting). "

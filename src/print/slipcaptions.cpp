@@ -1,5 +1,7 @@
 #include "print/slipcaptions.h"
 
+#include "store/wholefile.h"
+
 #include <QFile>
 
 namespace varnock {
@@ -15,6 +17,29 @@ SlipCaptions::SlipCaptions()
     : m_receipt(DefaultReceipt)
     , m_issue(DefaultIssue)
 {}
+
+SlipCaptions::SlipCaptions(const QStringList &receipt, const QStringList &issue)
+    : SlipCaptions()
+{
+    // One line each in the file: a line break inside a caption would shift every caption
+    // after it.
+    const auto oneLine = [](QString caption) {
+        return caption.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+    for (int i = 0; i < int(DefaultReceipt.size()); ++i) {
+        if (!receipt.value(i).trimmed().isEmpty())
+            m_receipt[i] = oneLine(receipt.at(i));
+        if (!issue.value(i).trimmed().isEmpty())
+            m_issue[i] = oneLine(issue.at(i));
+    }
+}
+
+void SlipCaptions::write(const DataFolder &folder) const
+{
+    writeWholeFile(folder.slipCaptionsFile(),
+                   (QStringList(m_receipt) << m_issue).join(QLatin1Char('\n')).toUtf8() + '\n');
+}
 
 SlipCaptions SlipCaptions::read(const DataFolder &folder)
 {

@@ -13,8 +13,13 @@ class SlipCaptions
 {
 public:
     SlipCaptions();
+    // Five captions each; a missing or blank one is the default.
+    SlipCaptions(const QStringList &receipt, const QStringList &issue);
 
     static SlipCaptions read(const DataFolder &folder);
+    // Writes xiaopiao anew, whole: the receipt captions, then the issue captions. Throws
+    // StoreError.
+    void write(const DataFolder &folder) const;
 
     // Stock-in slips and their returns.
     const QStringList &receipt() const { return m_receipt; }

@@ -6,8 +6,13 @@
 #include "store/errors.h"
 #include "store/schema.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace varnock {
 
@@ -33,14 +38,69 @@ AccountSetSession::AccountSetSession(const DataFolder &folder, Database &master,
 
     if (access == Access::Work)
         m_lock = AccountSetLock::acquire(folder.accountSetLockPath(number), InUseText);
-    m_db = std::make_unique<Database>(dbPath, access == Access::Work ? Database::Access::ReadWrite
-                                                                     : Database::Access::ReadOnly);
+    m_access = access;
+    open();
+}
+
+void AccountSetSession::open()
+{
+    m_db = std::make_unique<Database>(m_folder.accountSetDatabasePath(number()),
+                                      m_access == Access::Work ? Database::Access::ReadWrite
+                                                               : Database::Access::ReadOnly);
     Schema::upgrade(*m_db);
     const QVariant mode = m_db->scalar(QStringLiteral("SELECT MS FROM ZTMS"));
     m_mode = mode.toInt() == 1 ? 1 : 2;
-    m_formats = DisplaySettings(folder).readFormats();
+    m_formats = DisplaySettings(m_folder).readFormats();
     const QString firm = m_db->scalar(QStringLiteral("SELECT GSMC FROM YHZL")).toString();
     m_firmName = firm.trimmed().isEmpty() ? DefaultFirmName : firm;
+}
+
+void AccountSetSession::replaceDatabase(const QString &stagedFile)
+{
+    const QString path = m_folder.accountSetDatabasePath(number());
+    const QString file = QDir::toNativeSeparators(path);
+    if (isReadOnly()) {
+        throw Refusal(QStringLiteral("提示"),
+                      QStringLiteral("数据文件只读，不能还原：%1").arg(file),
+                      Refusal::Icon::Critical);
+    }
+    const QString kept = path + QStringLiteral(".old");
+    m_db.reset();
+    // Another program still reading the set keeps its journal beside the file; the journal
+    // would be applied to the new file and spoil it.
+    if (QFileInfo(path + QStringLiteral("-wal")).size() > 0) {
+        open();
+        throw Refusal(QStringLiteral("提示"), InUseText);
+    }
+    QFile::remove(kept);
+    std::error_code error;
+    const auto native = [](const QString &p) { return std::filesystem::path(p.toStdU16String()); };
+    // A second name for the old file; a copy where the disk takes no links.
+    std::filesystem::create_hard_link(native(path), native(kept), error);
+    if (error && !QFile::copy(path, kept)) {
+        open();
+        throw StoreError(QStringLiteral("无法写入文件：%1").arg(QDir::toNativeSeparators(kept)));
+    }
+    std::filesystem::rename(native(stagedFile), native(path), error);
+    if (error) {
+        QFile::remove(kept);
+        open();
+        throw StoreError(QStringLiteral("无法写入文件：%1\n%2")
+                             .arg(file, QString::fromLocal8Bit(error.message())));
+    }
+    try {
+        open();
+    } catch (...) {
+        std::filesystem::rename(native(kept), native(path), error);
+        try {
+            open();
+        } catch (...) {
+            // Neither file opens: the session stays closed (isOpen() says so).
+            m_db.reset();
+        }
+        throw;
+    }
+    QFile::remove(kept);
 }
 
 AccountSetSession::~AccountSetSession()
@@ -52,7 +112,13 @@ AccountSetSession::~AccountSetSession()
 
 QString AccountSetSession::windowTitle() const
 {
-    return QStringLiteral("Varnock系统 - [ ") + m_firmName + QStringLiteral(" ]");
+    return windowTitleFor(m_firmName);
+}
+
+QString AccountSetSession::windowTitleFor(const QString &firmName)
+{
+    const QString firm = firmName.trimmed().isEmpty() ? DefaultFirmName : firmName;
+    return QStringLiteral("Varnock系统 - [ ") + firm + QStringLiteral(" ]");
 }
 
 bool AccountSetSession::isReadOnly() const

@@ -39,6 +39,8 @@ public:
     QString name() const { return m_info.name; }
     QDate created() const { return m_info.created; }
     Database &database() { return *m_db; }
+    // False only after a replacement whose file and the old one both failed to open.
+    bool isOpen() const { return m_db != nullptr; }
     // True when nothing can be written: opened to read, or its folder cannot be written.
     bool isReadOnly() const;
     const DataFolder &folder() const { return m_folder; }
@@ -52,15 +54,26 @@ public:
     QString firmName() const { return m_firmName; }
     // "Varnock系统 - [ " + firm name + " ]"
     QString windowTitle() const;
+    // The title for a firm's name; DefaultFirmName while none is given.
+    static QString windowTitleFor(const QString &firmName);
     // True once a month-end closing exists (opening balances are then closed).
     bool hasClosing() const;
+
+    // Replaces the set's file with `stagedFile` (a checked copy in the set's folder) and opens
+    // it, keeping the set locked throughout. The old file stays beside it until the new one
+    // has opened; when it cannot be opened the old file is put back and opened again, and the
+    // failure is thrown. The database object is a new one: references to the old are void.
+    void replaceDatabase(const QString &stagedFile);
 
     static const QString DefaultFirmName;
     static const QString InUseText;
 
 private:
+    void open();
+
     DataFolder m_folder;
     AccountSetInfo m_info;
+    Access m_access = Access::Work;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<Database> m_db;
     int m_mode = 2;

@@ -1,9 +1,8 @@
 #include "shell/displaysettings.h"
 
-#include "store/errors.h"
+#include "store/wholefile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace varnock {
 namespace {
@@ -14,18 +13,6 @@ QString firstLine(const QString &path)
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
     return QString::fromUtf8(file.readLine()).trimmed();
-}
-
-// Written through a temporary file, so a failed write never leaves half a setting behind.
-void writeLine(const QString &path, const QString &line)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        throw StoreError(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
-    }
-    file.write(line.toUtf8() + '\n');
-    if (!file.commit())
-        throw StoreError(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
 }
 
 } // namespace
@@ -47,13 +34,13 @@ Formats DisplaySettings::readFormats() const
 
 void DisplaySettings::writeFormats(const Formats &formats) const
 {
-    writeLine(m_folder.quantityFormatFile(), formats.quantityFormat());
-    writeLine(m_folder.amountFormatFile(), formats.amountFormat());
+    writeWholeFile(m_folder.quantityFormatFile(), formats.quantityFormat().toUtf8() + '\n');
+    writeWholeFile(m_folder.amountFormatFile(), formats.amountFormat().toUtf8() + '\n');
 }
 
 void DisplaySettings::writeModeName(int mode) const
 {
-    writeLine(m_folder.modeFile(), modeName(mode));
+    writeWholeFile(m_folder.modeFile(), modeName(mode).toUtf8() + '\n');
 }
 
 QString DisplaySettings::modeName(int mode)

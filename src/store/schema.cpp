@@ -344,4 +344,15 @@ void Schema::createMaster(Database &db)
     tx.commit();
 }
 
+QStringList Schema::missingAccountSetTables(const Database &db)
+{
+    QStringList missing;
+    for (const Table &t : accountSetTables) {
+        const QString name = QLatin1String(t.name);
+        if (!db.tableExists(name))
+            missing << name;
+    }
+    return missing;
+}
+
 } // namespace varnock

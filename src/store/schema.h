@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace varnock {
 
 class Database;
@@ -26,6 +28,8 @@ void upgrade(Database &db);
 // The master database: the account-set tables above (it is the template new sets are copied
 // from) plus ZTXX, which lives in the master only.
 void createMaster(Database &db);
+// The tables of an account set of Version that `db` lacks, in the order they are created.
+QStringList missingAccountSetTables(const Database &db);
 
 } // namespace Schema
 } // namespace varnock

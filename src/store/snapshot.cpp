@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
+#include <QStringList>
 
 #include <filesystem>
 #include <system_error>
@@ -39,6 +41,18 @@ void writeSnapshot(const Database &db, const QString &filePath)
                              .arg(QDir::toNativeSeparators(target.absoluteFilePath()),
                                   QString::fromLocal8Bit(error.message())));
     }
+}
+
+QString integrityFaults(const Database &db)
+{
+    QSqlQuery check = db.exec(QStringLiteral("PRAGMA integrity_check"));
+    QStringList faults;
+    while (check.next()) {
+        const QString line = check.value(0).toString();
+        if (line != QLatin1String("ok"))
+            faults << line;
+    }
+    return faults.join(QLatin1Char('\n'));
 }
 
 } // namespace varnock

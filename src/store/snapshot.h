@@ -12,4 +12,8 @@ class Database;
 // inside a transaction. Throws StoreError.
 void writeSnapshot(const Database &db, const QString &filePath);
 
+// What the database's own consistency check finds wrong with every page and index of the
+// file, a line each; empty when the file is sound.
+QString integrityFaults(const Database &db);
+
 } // namespace varnock

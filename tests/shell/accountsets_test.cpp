@@ -6,6 +6,7 @@
 #include "store/database.h"
 #include "store/errors.h"
 #include "store/materiallibraries.h"
+#include "support/templatemaster.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +23,7 @@ using namespace varnock;
 
 namespace {
 
-// Building a master hashes the template operator's password, which takes a while; each test
-// starts from a copy of one built here.
-void copyTemplateMaster(const DataFolder &folder)
-{
-    static QTemporaryDir templateDir;
-    static const bool built = [] {
-        MasterDatabase::ensure(DataFolder(templateDir.path()));
-        return true;
-    }();
-    (void)built;
-    QFile::copy(DataFolder(templateDir.path()).masterDatabasePath(), folder.masterDatabasePath());
-}
+using test::copyTemplateMaster;
 
 class AccountSetsTest : public ::testing::Test
 {

@@ -2,33 +2,121 @@
 
 #include "shell/datafolder.h"
 #include "store/database.h"
+#include "store/errors.h"
 #include "store/schema.h"
+#include "store/snapshot.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace varnock;
 
 namespace {
 
-TEST(Backups, GoToTheChosenFolderElseBackUpOfTheDataFolder)
+class BackupsTest : public ::testing::Test
 {
-    QTemporaryDir dir;
-    const DataFolder folder(dir.path());
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("7")));
-    Database set(folder.accountSetDatabasePath(7), Database::Access::Create);
-    Schema::createAccountSet(set);
+protected:
+    std::unique_ptr<Database> accountSet(int number)
+    {
+        EXPECT_TRUE(QDir(dir.path()).mkpath(QString::number(number)));
+        auto set = std::make_unique<Database>(folder.accountSetDatabasePath(number),
+                                              Database::Access::Create);
+        Schema::createAccountSet(*set);
+        return set;
+    }
+    static int suppliers(const QString &path)
+    {
+        Database copy(path, Database::Access::ReadOnly);
+        return copy.scalar(QStringLiteral("SELECT COUNT(*) FROM GYS")).toInt();
+    }
 
-    EXPECT_EQ(Backups::folder(set), folder.backupFolder());
+    QTemporaryDir dir;
+    DataFolder folder{dir.path()};
+};
+
+TEST_F(BackupsTest, GoToTheChosenFolderElseBackUpOfTheDataFolder)
+{
+    const auto set = accountSet(7);
+    EXPECT_EQ(Backups::folder(*set), folder.backupFolder());
     const QDateTime when(QDate(2026, 3, 10), QTime(15, 30, 45));
-    EXPECT_EQ(Backups::timestampedPath(set, when),
+    EXPECT_EQ(Backups::timestampedPath(*set, when),
               QDir(folder.backupFolder()).filePath(QStringLiteral("KVMT7-2026-03-10-153045.db")));
 
     const QString chosen = dir.filePath(QStringLiteral("elsewhere"));
-    set.exec(QStringLiteral("INSERT INTO YHZL (GSMC, DIR) VALUES ('公司', ?)"), {chosen});
-    EXPECT_EQ(Backups::folder(set), chosen);
+    set->exec(QStringLiteral("INSERT INTO YHZL (GSMC, DIR) VALUES ('公司', ?)"), {chosen});
+    EXPECT_EQ(Backups::folder(*set), chosen);
+    EXPECT_EQ(Backups::defaultFolder(*set), folder.backupFolder());
+}
+
+TEST_F(BackupsTest, ASecondBackupTheSameDayReplacesTheFirstButNotAnotherSets)
+{
+    const auto seven = accountSet(7);
+    const auto eight = accountSet(8);
+    const QDate day(2026, 3, 10);
+    seven->exec(QStringLiteral("INSERT INTO GYS (BH, MC) VALUES ('G1', '第一建材')"));
+
+    const QString first = Backups::backUp(*seven, QString(), day);
+    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("KVMT7-2026-03-10.db"));
+    EXPECT_EQ(suppliers(first), 1);
+    seven->exec(QStringLiteral("INSERT INTO GYS (BH, MC) VALUES ('G2', '第二建材')"));
+    EXPECT_EQ(Backups::backUp(*seven, QString(), day), first);
+    EXPECT_EQ(suppliers(first), 2);
+
+    const QString other = Backups::backUp(*eight, QString(), day);
+    EXPECT_NE(other, first);
+    EXPECT_EQ(suppliers(first), 2);
+    EXPECT_EQ(suppliers(other), 0);
+    ASSERT_EQ(Backups::list(*seven).size(), 1);
+    EXPECT_EQ(Backups::list(*seven).first().path, first);
+}
+
+TEST_F(BackupsTest, AChosenFolderMustExist)
+{
+    const auto set = accountSet(7);
+    const QDate day(2026, 3, 10);
+    try {
+        Backups::backUp(*set, dir.filePath(QStringLiteral("removable")), day);
+        FAIL() << "a missing folder was taken";
+    } catch (const Refusal &refusal) {
+        EXPECT_EQ(refusal.text, QStringLiteral("请选择有效的备份目录"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("removable"))));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("removable")));
+    EXPECT_TRUE(
+        QFileInfo::exists(Backups::backUp(*set, dir.filePath(QStringLiteral("removable")), day)));
+}
+
+TEST_F(BackupsTest, AutomaticCopiesKeepTheLastThirtyDaysAndLeaveTheOthers)
+{
+    const auto set = accountSet(7);
+    const QDate first(2026, 1, 1);
+    Backups::backUp(*set, QString(), first);
+    writeSnapshot(*set, Backups::timestampedPath(*set, QDateTime(first, QTime(9, 0))));
+    for (int day = 0; day < 35; ++day)
+        Backups::takeAutomatic(*set, first.addDays(day));
+    // The same day again refreshes that day's copy.
+    Backups::takeAutomatic(*set, first.addDays(34));
+
+    const QList<Backups::Copy> copies = Backups::list(*set);
+    QList<QDate> automatic;
+    for (const Backups::Copy &copy : copies) {
+        if (copy.kind == Backups::Kind::Automatic)
+            automatic << copy.taken.date();
+    }
+    ASSERT_EQ(automatic.size(), Backups::KeptAutomatic);
+    EXPECT_EQ(automatic.first(), first.addDays(34));
+    EXPECT_EQ(automatic.last(), first.addDays(5));
+    // Copies the user made stay, however old.
+    ASSERT_EQ(copies.size(), Backups::KeptAutomatic + 2);
+    EXPECT_EQ(copies.at(copies.size() - 2).kind, Backups::Kind::BeforeChange);
+    EXPECT_EQ(copies.last().kind, Backups::Kind::Backup);
+    EXPECT_EQ(copies.last().taken.date(), first);
+    EXPECT_GT(copies.last().size, 0);
 }
 
 } // namespace
