@@ -6,9 +6,12 @@
 #include "master/screens/cataloguescreens.h"
 #include "master/screens/counterpartyscreens.h"
 #include "plans/screens/planscreens.h"
+#include "print/screens/printing.h"
 #include "reports/screens/reportscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
+#include "shell/screens/frmxtcssz.h"
+#include "shell/screens/fxbf.h"
 #include "shell/screens/mdifrmmain.h"
 #include "shell/screens/screenregistry.h"
 #include "vouchers/screens/issuereturnscreens.h"
@@ -35,6 +38,31 @@ void registerAllScreens(ScreenRegistry &registry)
                          return nullptr;
                      return new FrmCzrz(*r.database, r.operatorNumber);
                  });
+
+    registry.add(
+        QStringLiteral("FrmXtcssz"), Opening::Modal, [](const ScreenRequest &r) -> QWidget * {
+            if (!r.database)
+                return nullptr;
+            auto *screen = new FrmXtcssz(*r.database, Printing::dataFolder(), r.formats, r.main);
+            if (MDIFrmMain *main = r.main) {
+                QObject::connect(screen, &FrmXtcssz::windowTitleChanged, main,
+                                 &QWidget::setWindowTitle);
+                QObject::connect(screen, &FrmXtcssz::restartRequested, main,
+                                 &MDIFrmMain::quitRequested);
+            }
+            return screen;
+        });
+
+    registry.add(QStringLiteral("FXBF"), Opening::Modal, [](const ScreenRequest &r) -> QWidget * {
+        if (!r.database)
+            return nullptr;
+        auto *screen = new FXBF(*r.database, r.operatorNumber, r.main);
+        if (r.main) {
+            QObject::connect(screen, &FXBF::restoreRequested, r.main,
+                             &MDIFrmMain::accountSetRestoreRequested);
+        }
+        return screen;
+    });
 
     registerCatalogueScreens(registry);
     registerCounterpartyScreens(registry);

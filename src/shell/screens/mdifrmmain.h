@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/accountsetrestore.h"
 #include "shell/permissions.h"
 
 #include <QDate>
@@ -86,6 +87,8 @@ signals:
     void quitRequested();
     void navigationToggled(bool shown);
     void closingChanged(bool hasClosing);
+    // A checked backup waits to replace the open set's books (the backup screen).
+    void accountSetRestoreRequested(AccountSetRestore *restore);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

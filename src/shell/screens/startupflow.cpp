@@ -1,9 +1,12 @@
 #include "shell/screens/startupflow.h"
 
 #include "ledger/plannedstock.h"
+#include "shell/accountsetrestore.h"
 #include "shell/accountsetsession.h"
+#include "shell/backups.h"
 #include "shell/commandmap.h"
 #include "shell/masterdatabase.h"
+#include "shell/operationlog.h"
 #include "shell/screens/allscreens.h"
 #include "shell/screens/commanddispatcher.h"
 #include "shell/screens/frmqd.h"
@@ -11,6 +14,7 @@
 #include "shell/screens/frmztxx.h"
 #include "shell/screens/help.h"
 #include "shell/screens/mdifrmmain.h"
+#include "store/clock.h"
 #include "store/database.h"
 #include "widgets/messages.h"
 #include "widgets/operation.h"
@@ -74,9 +78,7 @@ bool StartupFlow::openAccountSet(qint64 number)
         return false;
     m_session = std::move(session);
     ensureMainWindow();
-    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode(), m_session->formats());
-    m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
-                          m_session->mode(), m_session->hasClosing());
+    showAccountSet();
     m_main->showAtLastPlace();
     m_main->setEnabled(false);
     QTimer::singleShot(0, this, &StartupFlow::showLogin);
@@ -129,8 +131,55 @@ void StartupFlow::offerPlannedRepair(int operatorNumber, bool canRepair)
         runOperation(m_main, [&] { planned.repair(QString::number(operatorNumber)); });
 }
 
+void StartupFlow::showAccountSet()
+{
+    m_dispatcher->setAccountSet(&m_session->database(), m_session->mode(), m_session->formats());
+    m_main->setAccountSet(m_session->windowTitle(), m_session->name(), m_session->number(),
+                          m_session->mode(), m_session->hasClosing());
+}
+
+bool StartupFlow::restoreAccountSet(AccountSetRestore &restore)
+{
+    if (!m_session || !m_main)
+        return false;
+    // The working screens read the books being replaced.
+    m_main->mdiArea()->closeAllSubWindows();
+    if (!m_main->mdiArea()->subWindowList().isEmpty()) {
+        Messages::warn(m_main, QStringLiteral("请先关闭所有打开的窗口，再还原数据。"),
+                       QStringLiteral("提示"));
+        return false;
+    }
+    const QString operatorNumber = QString::number(m_main->operatorNumber());
+    m_dispatcher->setAccountSet(nullptr, 2);
+    QString before;
+    const bool done = runOperation(m_main, [&] {
+        before = restore.replace(*m_session, QDateTime(Clock::today(), Clock::now()));
+        OperationLog(m_session->database()).record(operatorNumber, QStringLiteral("数据还原"));
+    });
+    if (!m_session->isOpen()) {
+        // Neither the backup nor the old books would open again: back to the chooser.
+        m_session.reset();
+        m_main->hide();
+        QTimer::singleShot(0, this, &StartupFlow::showChooser);
+        return false;
+    }
+    showAccountSet();
+    if (done)
+        Messages::inform(m_main, AccountSetRestore::finishedText(before));
+    QTimer::singleShot(0, this, &StartupFlow::showLogin);
+    return done;
+}
+
+void StartupFlow::takeAutomaticBackup()
+{
+    if (!m_session || !m_session->isOpen())
+        return;
+    runOperation(m_main, [this] { Backups::takeAutomatic(m_session->database(), Clock::today()); });
+}
+
 void StartupFlow::logOffAccountSet()
 {
+    takeAutomaticBackup();
     if (m_dispatcher)
         m_dispatcher->setAccountSet(nullptr, 2);
     if (m_main)
@@ -141,6 +190,7 @@ void StartupFlow::logOffAccountSet()
 
 void StartupFlow::quit()
 {
+    takeAutomaticBackup();
     Help::closeWindow();
     if (m_dispatcher)
         m_dispatcher->setAccountSet(nullptr, 2);
@@ -168,6 +218,8 @@ void StartupFlow::ensureMainWindow()
     });
     connect(m_main, &MDIFrmMain::quitRequested, this,
             [this] { QTimer::singleShot(0, this, &StartupFlow::quit); });
+    connect(m_main, &MDIFrmMain::accountSetRestoreRequested, this,
+            [this](AccountSetRestore *restore) { restoreAccountSet(*restore); });
     installCommands();
 }
 

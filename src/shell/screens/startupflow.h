@@ -8,6 +8,7 @@
 
 namespace varnock {
 
+class AccountSetRestore;
 class AccountSetSession;
 class CommandDispatcher;
 class Database;
@@ -38,6 +39,9 @@ public:
     void showLogin();
     void logOffAccountSet();
     void quit();
+    // Puts a checked backup in place of the open set's books once every working screen is
+    // closed, then asks for the login again: the restored books have operators of their own.
+    bool restoreAccountSet(AccountSetRestore &restore);
 
 signals:
     void finished();
@@ -46,6 +50,9 @@ private:
     void ensureMainWindow();
     void installCommands();
     void offerPlannedRepair(int operatorNumber, bool canRepair);
+    // The day's automatic copy of the open set, taken as it is closed.
+    void takeAutomaticBackup();
+    void showAccountSet();
 
     DataFolder m_folder;
     std::unique_ptr<Database> m_master;

@@ -1,5 +1,7 @@
+#include "shell/accountsetrestore.h"
 #include "shell/accountsets.h"
 #include "shell/accountsetsession.h"
+#include "shell/backups.h"
 #include "shell/masterdatabase.h"
 #include "shell/screens/frmxtdl.h"
 #include "shell/screens/frmztxx.h"
@@ -14,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -175,4 +178,48 @@ TEST(StartupFlow, OffersToRepairOffPlanStockAfterLogin)
 
     flow.mainWindow()->action(QStringLiteral("ZTZX"))->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
+}
+
+// A backup put back from the backup screen replaces the books while the program runs; the
+// operator logs in again, and closing the set leaves the day's automatic copy.
+TEST(StartupFlow, RestoresABackupThenAsksForTheLoginAndKeepsADailyCopy)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const DataFolder folder(dir.path());
+    createSet(folder, QStringLiteral("三号工地"));
+
+    test::RecordingSink sink;
+    StartupFlow flow(folder);
+    QSignalSpy finished(&flow, &StartupFlow::finished);
+    int chooserVisits = 0;
+    int logins = 0;
+    ModalDriver driver;
+    driveWorkingDay(driver, chooserVisits);
+    const auto login = driver.onLogin;
+    driver.onLogin = [&logins, login](FrmXtdl *screen) {
+        ++logins;
+        login(screen);
+    };
+
+    ASSERT_TRUE(flow.start(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flow.mainWindow() && flow.mainWindow()->isEnabled(); },
+                                20000));
+    Database &books = flow.session()->database();
+    const QString backup = Backups::backUp(books, QString(), Clock::today());
+    books.exec(QStringLiteral("INSERT INTO GYS (BH, MC) VALUES ('G1', '第一建材')"));
+
+    AccountSetRestore restore(flow.session()->database());
+    restore.stageFile(backup);
+    EXPECT_TRUE(flow.restoreAccountSet(restore));
+    EXPECT_EQ(flow.session()->database().scalar(QStringLiteral("SELECT COUNT(*) FROM GYS")).toInt(),
+              0);
+    EXPECT_TRUE(sink.lastText().startsWith(QStringLiteral("数据还原完毕！")));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return logins == 2 && flow.mainWindow()->isEnabled(); }, 20000));
+
+    flow.mainWindow()->action(QStringLiteral("ZTZX"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
+    const QDir backups(folder.backupFolder());
+    EXPECT_EQ(backups.entryList({QStringLiteral("KVMT*-auto-*.db")}).size(), 1);
 }
