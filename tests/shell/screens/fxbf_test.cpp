@@ -1,4 +1,5 @@
 #include "shell/screens/fxbf.h"
+#include "shell/screens/fxxz.h"
 
 #include "shell/accountsetrestore.h"
 #include "shell/backuppieces.h"
@@ -103,6 +104,27 @@ TEST_F(FxbfTest, AFileThatIsNoBackupIsRefusedOnTheSpot)
         << sink.lastText().toStdString();
     EXPECT_TRUE(sink.questions.empty());
     EXPECT_FALSE(handedOver);
+}
+
+TEST_F(FxbfTest, TheFolderChooserHandsBackAnExistingFolderOnly)
+{
+    const QString medium = dir.filePath(QStringLiteral("u盘"));
+    ASSERT_TRUE(QDir().mkpath(medium));
+    Fxxz chooser(medium);
+    chooser.show();
+    test::keepPicture(&chooser, QStringLiteral("Fxxz"));
+    EXPECT_EQ(chooser.pathField()->text(), QDir::toNativeSeparators(medium));
+    EXPECT_GE(chooser.drives()->count(), 1);
+
+    chooser.pathField()->setText(dir.filePath(QStringLiteral("gone")));
+    click(chooser.buttons(), 0);
+    EXPECT_EQ(sink.lastText(), QStringLiteral("请选择有效的备份目录"));
+    EXPECT_FALSE(chooser.chosen());
+
+    chooser.pathField()->setText(QDir::toNativeSeparators(medium));
+    click(chooser.buttons(), 0);
+    EXPECT_EQ(chooser.chosen(), std::optional<QString>(QDir::cleanPath(medium)));
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);
 }
 
 } // namespace
