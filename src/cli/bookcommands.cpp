@@ -278,23 +278,7 @@ Result reportArrears(Context &ctx, const Arguments &args)
     AccountSetSession &set = ctx.accountSet();
     const ReportPeriod period{requiredDate(args, QStringLiteral("from")),
                               requiredDate(args, QStringLiteral("to"))};
-    const ReportTable table = LedgerReports::arrears(set.database(), period);
-    const Formats formats = set.formats();
-    Result result;
-    QJsonArray rows;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        QJsonObject row;
-        QStringList cells;
-        for (int c = 0; c < table.columnCount(); ++c) {
-            const QString text = table.displayText(r, c, formats);
-            row.insert(table.columns().at(c).field, text);
-            cells << text;
-        }
-        rows.append(row);
-        result.lines << cells.join(QLatin1Char('\t'));
-    }
-    result.json.insert(QStringLiteral("rows"), rows);
-    return result;
+    return tableResult(ctx, LedgerReports::arrears(set.database(), period), args);
 }
 
 } // namespace varnock::cli
