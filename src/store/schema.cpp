@@ -122,7 +122,8 @@ const Table accountSetTables[] = {
      "CLBH TEXT, CLMC TEXT, CLGG TEXT, JZDW TEXT, DJ INTEGER, SL INTEGER, JE INTEGER, "
      "SL1 INTEGER, SL2 INTEGER, SL3 INTEGER, SL4 INTEGER, SL5 INTEGER, "
      "JE1 INTEGER, JE2 INTEGER, JE3 INTEGER, JE4 INTEGER, JE5 INTEGER"},
-    {"RKCX_TEMP", "CLBH TEXT, CLMC TEXT, SJSL INTEGER, SJJE INTEGER"},
+    {"RKCX_TEMP", "CLBH TEXT, CLMC TEXT, SJSL INTEGER, SJJE INTEGER, CLGG TEXT, JZDW TEXT, "
+                  "DJ INTEGER"},
     {"XHTJ_TEMP", "CLBH TEXT, CLMC TEXT, BYSL INTEGER, BYJE INTEGER, LJSL INTEGER, LJJE INTEGER"},
     {"JHSLB_TEMP",
      "CLBH TEXT, CLMC TEXT, CLGG TEXT, DW TEXT, JHSL INTEGER, CKSL INTEGER, SL INTEGER, "
@@ -331,6 +332,14 @@ void Schema::upgrade(Database &db)
     // From versions 1 to 4: the project of an amount adjustment.
     if (!db.connection().record(QStringLiteral("CLKVMT")).contains(QStringLiteral("GCXM")))
         db.exec(QStringLiteral("ALTER TABLE CLKVMT ADD COLUMN GCXM TEXT"));
+    // From versions 1 to 6: the specification, unit and unit price of a statistic's row.
+    for (const char *column : {"CLGG TEXT", "JZDW TEXT", "DJ INTEGER"}) {
+        const QString definition = QLatin1String(column);
+        if (!db.connection()
+                 .record(QStringLiteral("RKCX_TEMP"))
+                 .contains(definition.section(' ', 0, 0)))
+            db.exec(QStringLiteral("ALTER TABLE RKCX_TEMP ADD COLUMN %1").arg(definition));
+    }
     db.setUserVersion(Version);
     tx.commit();
 }

@@ -80,7 +80,7 @@ const std::map<QString, QStringList> &expectedTables()
         t["GYSQK_TEMP"] = {"GYSBH", "GYSMC", "ZGCP", "SYJE", "BYQK", "BYHK", "BYJE", "HZ"};
         t["GYSGH_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ",  "SL",  "JE",  "SL1", "SL2",
                            "SL3",  "SL4",  "SL5",  "JE1",  "JE2", "JE3", "JE4", "JE5"};
-        t["RKCX_TEMP"] = {"CLBH", "CLMC", "SJSL", "SJJE"};
+        t["RKCX_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ", "SJSL", "SJJE"};
         t["XHTJ_TEMP"] = {"CLBH", "CLMC", "BYSL", "BYJE", "LJSL", "LJJE"};
         t["JHSLB_TEMP"] = {"CLBH", "CLMC", "CLGG", "DW", "JHSL", "CKSL", "SL", "BFB"};
         t["ZL_TEMP"] = {"CLBH", "CLMC", "CLGG", "JZDW", "GYSBH", "LLDWBH", "KSRQ",
@@ -537,6 +537,19 @@ TEST(SchemaVersions, AVersionFourFileGetsTheProjectOfItsAdjustments)
     Schema::upgrade(set.db());
     EXPECT_EQ(set.db().userVersion(), Schema::Version);
     EXPECT_EQ(set.db().scalar("SELECT COUNT(*) FROM CLKVMT WHERE GCXM IS NULL").toInt(), 1);
+}
+
+TEST(SchemaVersions, AVersionSixFileGetsTheColumnsOfTheStatisticsRows)
+{
+    TestAccountSet set;
+    set.db().exec("DROP TABLE RKCX_TEMP");
+    set.db().exec("CREATE TABLE RKCX_TEMP (CLBH TEXT, CLMC TEXT, SJSL INTEGER, SJJE INTEGER)");
+    set.db().setUserVersion(6);
+
+    Schema::upgrade(set.db());
+    EXPECT_EQ(set.db().userVersion(), Schema::Version);
+    set.db().exec("INSERT INTO RKCX_TEMP (CLBH, CLGG, JZDW, DJ) VALUES ('1', 'a', 't', 5)");
+    EXPECT_EQ(set.db().scalar("SELECT DJ FROM RKCX_TEMP").toInt(), 5);
 }
 
 TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)

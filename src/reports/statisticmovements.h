@@ -1,0 +1,72 @@
+#pragma once
+
+#include "reports/stockbalances.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+
+#include <map>
+
+namespace varnock {
+
+class Database;
+
+// What a statistic counts: posted lines only, each net of its returns.
+enum class Movement {
+    Receipts,     // stock-in lines with a voucher number, less returns to suppliers
+    Issues,       // issue lines of kind '1' (any kind but a transfer), less their returns
+    TransfersOut, // issue lines of kind '2', less their returns
+    TransfersIn,  // stock-in lines of kind "调拨入库", less returns of kind "调拨退货"
+};
+
+// The movements the statistics are made of, read from the books of one account set. Nothing
+// is written: the set may be open only to read.
+//
+// Under first in first out an issue is valued piece by piece at the price of the layer it was
+// drawn from (the receipt's SJDJ or the opening balance's KCDJ), as the stock reports value it;
+// returns at THDJ. A planned-price material (JJFS) moves at quantity × JHDJ, under first in
+// first out at the one price JHDJ. Direct deliveries count on both sides: the supplier supplied
+// them and the unit consumed them.
+class StatisticMovements
+{
+public:
+    using Key = StockBalances::Key;
+    using Price = StockBalances::Price;
+
+    StatisticMovements(Database &db, int accountingMode);
+
+    bool byPrice() const { return m_fifo; }
+
+    // The movement dated from `from` to `to`, both included (a null `from`: from the first day
+    // of the books), per material; with `layers` under first in first out per material and
+    // unit price. Rows that come to nothing in quantity and amount are left out.
+    std::map<Key, Figure> perMaterial(Movement movement, const QDate &from, const QDate &to,
+                                      bool layers) const;
+    // The same per counterparty and material: the consuming unit (LLDWBH) of issues and
+    // transfers out, the supplier (GYSBH) of receipts and transfers in.
+    std::map<QString, std::map<QString, Figure>> perParty(Movement movement, const QDate &from,
+                                                          const QDate &to) const;
+
+    // JHDJ of the planned-price materials.
+    const QHash<QString, Decimal> &plannedPrices() const { return m_planned; }
+
+private:
+    struct Moved
+    {
+        QString clbh;
+        Price price;
+        QString party;
+        Figure figure;
+    };
+    // Every grouped row of the movement's statements, returns negated.
+    QList<Moved> read(Movement movement, const QDate &from, const QDate &to) const;
+    // A material's figure at its planned price where it has one.
+    Figure valued(const QString &clbh, Figure f) const;
+
+    Database &m_db;
+    bool m_fifo;
+    QHash<QString, Decimal> m_planned;
+};
+
+} // namespace varnock
