@@ -578,6 +578,43 @@ const QList<CommandInfo> &commands()
          reportMultiSetDetail,
          true,
          false},
+        {{QStringLiteral("report"), QStringLiteral("sets-arrears")},
+         QStringLiteral("report sets-arrears --from D --to D [--sets BH,...] [--xlsx FILE] "
+                        "[--pdf FILE]"),
+         QStringLiteral("The supplier arrears across account sets (供应商欠款汇总表): one line "
+                        "per supplier name\nand main products (GYSMC, ZGCP, SYJE, BYQK, BYHK, "
+                        "BYJE, HZ), summed over the sets; the\ntotal \"总计\" first. Counts the "
+                        "stock-in lines posted and not reversed. Without --sets\nevery set of "
+                        "the data folder; a set that cannot be read is named (\"unreadable\")."),
+         {opt("from"), opt("to"), opt("sets"), opt("xlsx"), opt("pdf")},
+         0,
+         reportSetsArrears,
+         true,
+         false},
+        {{QStringLiteral("report"), QStringLiteral("sets-summary")},
+         QStringLiteral("report sets-summary --from D --to D [--sets BH,...] [--xlsx FILE] "
+                        "[--pdf FILE]"),
+         QStringLiteral("The receipts-issues-balance summary across account sets (进销存汇总报表):"
+                        " each set's\nsummary rows under its name (ZT), transfers out in "
+                        "LLSL1/LLJE1, then \"全部账套 总计\".\nThe fields of JXCHZ_TEMP."),
+         {opt("from"), opt("to"), opt("sets"), opt("xlsx"), opt("pdf")},
+         0,
+         reportSetsSummary,
+         true,
+         false},
+        {{QStringLiteral("report"), QStringLiteral("sets-count")},
+         QStringLiteral("report sets-count [--level first|second|all] [--sets BH,...] "
+                        "[--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The current-asset count across account sets (流动资产清点表): the "
+                        "stock of every set,\na material of the same code, name, specification "
+                        "and unit one line with the sets\nthat hold it in ZT; per top-level "
+                        "category (first), per category (second) or\nevery material with "
+                        "subtotals (all, the default). The fields of KCPD_TEMP."),
+         {opt("level"), opt("sets"), opt("xlsx"), opt("pdf")},
+         0,
+         reportSetsCount,
+         true,
+         false},
         {{QStringLiteral("report"), QStringLiteral("material-ledger")},
          QStringLiteral("report material-ledger --from D --to D [--material C | --level1 C | "
                         "--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),

@@ -7,6 +7,7 @@
 #include "reports/cataloguetree.h"
 #include "reports/materialledger.h"
 #include "reports/multisetreport.h"
+#include "reports/setsummaries.h"
 #include "reports/stockreport.h"
 #include "shell/accountsets.h"
 #include "shell/accountsetsession.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include <QJsonArray>
 #include <algorithm>
 
 namespace varnock::cli {
@@ -99,15 +99,13 @@ Result reportStockSummary(Context &ctx, const Arguments &args)
     return tableResult(ctx, StockReport(set.database(), set.mode()).summary(request), args);
 }
 
-Result reportMultiSetDetail(Context &ctx, const Arguments &args)
+namespace {
+
+// The sets of --sets (numbers separated by commas), every set of the data folder without it.
+QList<AcrossSets::Set> chosenSets(Context &ctx, const Arguments &args)
 {
-    ctx.authorize(QStringLiteral("ZTJXCMX"));
-    const auto from = args.date(QStringLiteral("from"));
-    const auto to = args.date(QStringLiteral("to"));
-    if (!from || !to)
-        throw UsageError{QStringLiteral("give --from and --to")};
     const QList<AccountSetInfo> listed = AccountSets(ctx.master(), ctx.folder()).list();
-    QList<MultiSetReport::Set> sets;
+    QList<AcrossSets::Set> sets;
     if (const auto chosen = args.value(QStringLiteral("sets"))) {
         for (const QString &bh : chosen->split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const auto it = std::find_if(listed.cbegin(), listed.cend(), [&](const auto &i) {
@@ -121,22 +119,83 @@ Result reportMultiSetDetail(Context &ctx, const Arguments &args)
         for (const AccountSetInfo &i : listed)
             sets.append({i.number, i.name});
     }
-    AccountSetSession &set = ctx.accountSet();
-    const MultiSetReport::Result built =
-        MultiSetReport(set.database(), ctx.folder())
-            .build(sets, *from, *to,
-                   args.value(QStringLiteral("level1")).value_or(QString()).trimmed(),
-                   args.value(QStringLiteral("level2")).value_or(QString()).trimmed());
+    return sets;
+}
+
+ReportPeriod periodOf(const Arguments &args)
+{
+    const auto from = args.date(QStringLiteral("from"));
+    const auto to = args.date(QStringLiteral("to"));
+    if (!from || !to)
+        throw UsageError{QStringLiteral("give --from and --to")};
+    return {*from, *to};
+}
+
+// The combined table, the sets that could not be read named under "unreadable" and on the
+// error stream.
+Result setsResult(Context &ctx, const AcrossSets::Result &built, const Arguments &args)
+{
     Result result = tableResult(ctx, built.table, args);
     if (!built.unreadable.isEmpty()) {
         QJsonArray unreadable;
         for (const QString &note : built.unreadable)
             unreadable.append(note);
         result.json.insert(QStringLiteral("unreadable"), unreadable);
-        ctx.err << MultiSetReport::unreadableText(built.unreadable) << '\n';
+        ctx.err << AcrossSets::unreadableText(built.unreadable) << '\n';
         ctx.err.flush();
     }
     return result;
+}
+
+} // namespace
+
+Result reportMultiSetDetail(Context &ctx, const Arguments &args)
+{
+    ctx.authorize(QStringLiteral("ZTJXCMX"));
+    const ReportPeriod period = periodOf(args);
+    const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
+    AccountSetSession &set = ctx.accountSet();
+    return setsResult(
+        ctx,
+        MultiSetReport(set.database(), ctx.folder())
+            .build(sets, period.from, period.to,
+                   args.value(QStringLiteral("level1")).value_or(QString()).trimmed(),
+                   args.value(QStringLiteral("level2")).value_or(QString()).trimmed()),
+        args);
+}
+
+Result reportSetsArrears(Context &ctx, const Arguments &args)
+{
+    ctx.authorize(QStringLiteral("ZTGYSQK"));
+    const ReportPeriod period = periodOf(args);
+    const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
+    return setsResult(
+        ctx, SetSummaries(ctx.accountSet().database(), ctx.folder()).arrears(sets, period), args);
+}
+
+Result reportSetsSummary(Context &ctx, const Arguments &args)
+{
+    ctx.authorize(QStringLiteral("ZTJXCHZ"));
+    const ReportPeriod period = periodOf(args);
+    const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
+    return setsResult(
+        ctx, SetSummaries(ctx.accountSet().database(), ctx.folder()).summary(sets, period), args);
+}
+
+Result reportSetsCount(Context &ctx, const Arguments &args)
+{
+    ctx.authorize(QStringLiteral("ZTLDZCQD"));
+    const QString level = args.value(QStringLiteral("level")).value_or(QStringLiteral("all"));
+    LedgerReports::Level chosen = LedgerReports::Level::Every;
+    if (level == QLatin1String("first"))
+        chosen = LedgerReports::Level::First;
+    else if (level == QLatin1String("second"))
+        chosen = LedgerReports::Level::Second;
+    else if (level != QLatin1String("all"))
+        throw UsageError{QStringLiteral("--level is first, second or all")};
+    const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
+    return setsResult(
+        ctx, SetSummaries(ctx.accountSet().database(), ctx.folder()).count(sets, chosen), args);
 }
 
 Result reportMaterialLedger(Context &ctx, const Arguments &args)

@@ -1,5 +1,6 @@
 #include "reports/ledgerreports.h"
 
+#include "reports/reportbuild.h"
 #include "store/database.h"
 #include "store/errors.h"
 #include "vouchers/voucherbook.h"
@@ -17,16 +18,22 @@ namespace {
 using Column = ReportTable::Column;
 using Style = ReportTable::RowStyle;
 
+QHash<QString, StockHoldings::Node> catalogueOf(Database &db)
+{
+    QHash<QString, StockHoldings::Node> nodes;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT CLBH, SJBH, CLMC FROM CLJBXXB"));
+    while (q.next())
+        nodes.insert(q.value(0).toString(), {q.value(1).toString(), q.value(2).toString()});
+    return nodes;
+}
+
 // The catalogue tree: each node's parent and name.
 class Tree
 {
 public:
-    explicit Tree(Database &db)
-    {
-        QSqlQuery q = db.exec(QStringLiteral("SELECT CLBH, SJBH, CLMC FROM CLJBXXB"));
-        while (q.next())
-            m_nodes.insert(q.value(0).toString(), {q.value(1).toString(), q.value(2).toString()});
-    }
+    explicit Tree(QHash<QString, StockHoldings::Node> nodes)
+        : m_nodes(std::move(nodes))
+    {}
 
     // The parent node; empty at the top of the tree.
     QString parent(const QString &code) const
@@ -45,12 +52,7 @@ public:
     }
 
 private:
-    struct Node
-    {
-        QString parent;
-        QString name;
-    };
-    QHash<QString, Node> m_nodes;
+    QHash<QString, StockHoldings::Node> m_nodes;
 };
 
 // A material's row before it is grouped.
@@ -148,40 +150,57 @@ QVariant figure(Decimal value)
     return ReportTable::figure(value);
 }
 
-// The stock of every material with a quantity, valued as the books carry it.
-QList<Detail> stockDetails(Database &db)
+} // namespace
+
+StockHoldings stockHoldings(Database &db)
 {
-    QList<Detail> details;
+    const ReadSnapshot snapshot(db);
+    StockHoldings holdings;
+    holdings.catalogue = catalogueOf(db);
     QSqlQuery q = db.exec(QStringLiteral("SELECT K.CLBH, C.CLMC, C.CLGG, C.JZDW, K.KCSL, "
                                          "CASE WHEN C.JJFS <> 0 THEN SMUL(K.KCSL, C.JHDJ, 4) "
                                          "ELSE K.KCJE END "
                                          "FROM KC K JOIN CLJBXXB C ON C.CLBH = K.CLBH "
                                          "WHERE K.KCSL <> 0 ORDER BY K.CLBH"));
     while (q.next()) {
-        const Decimal quantity = Decimal::fromVariant(q.value(4));
-        const Decimal amount = Decimal::fromVariant(q.value(5));
-        details.append({q.value(0).toString(),
-                        {q.value(0), q.value(1), q.value(2), q.value(3),
-                         figure(unitPrice(quantity, amount)), figure(quantity), figure(amount)}});
+        holdings.items.append({q.value(0).toString(),
+                               q.value(1).toString(),
+                               q.value(2).toString(),
+                               q.value(3).toString(),
+                               Decimal::fromVariant(q.value(4)),
+                               Decimal::fromVariant(q.value(5)),
+                               {}});
     }
-    return details;
+    return holdings;
 }
 
-} // namespace
-
-ReportTable stockList(Database &db, Level level)
+ReportTable stockList(const StockHoldings &holdings, Level level, const QString &name,
+                      bool withSets)
 {
-    ReportTable table(QStringLiteral("流动资产清点表"), QStringLiteral("流动资产清点表"),
-                      {{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
-                       {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
-                       {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text},
-                       {QStringLiteral("JZDW"), QStringLiteral("计量单位"), Column::Text},
-                       {QStringLiteral("KCDJ"), QStringLiteral("库存单价"), Column::Price},
-                       {QStringLiteral("KCSL"), QStringLiteral("库存数量"), Column::Quantity},
-                       {QStringLiteral("KCJE"), QStringLiteral("库存金额"), Column::Amount}});
-    Transaction tx(db);
-    const Tree tree(db);
-    const QList<Detail> details = stockDetails(db);
+    QList<Column> columns{{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
+                          {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text},
+                          {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text},
+                          {QStringLiteral("JZDW"), QStringLiteral("计量单位"), Column::Text},
+                          {QStringLiteral("KCDJ"), QStringLiteral("库存单价"), Column::Price},
+                          {QStringLiteral("KCSL"), QStringLiteral("库存数量"), Column::Quantity},
+                          {QStringLiteral("KCJE"), QStringLiteral("库存金额"), Column::Amount}};
+    if (withSets)
+        columns.append({QStringLiteral("ZT"), QStringLiteral("账套"), Column::Text});
+    ReportTable table(name, QStringLiteral("流动资产清点表"), columns);
+    const Tree tree(holdings.catalogue);
+    QList<Detail> details;
+    for (const StockHoldings::Item &i : holdings.items) {
+        QVariantList cells{i.clbh,
+                           i.clmc,
+                           i.clgg,
+                           i.jzdw,
+                           figure(unitPrice(i.quantity, i.amount)),
+                           figure(i.quantity),
+                           figure(i.amount)};
+        if (withSets)
+            cells << i.sets.join(QStringLiteral("、"));
+        details.append({i.clbh, cells});
+    }
     if (level == Level::Every) {
         addGrouped(table, tree, details, {6}, QStringLiteral("全部材料 总计"));
     } else if (!details.isEmpty()) {
@@ -189,7 +208,7 @@ ReportTable stockList(Database &db, Level level)
         const int depth = level == Level::First ? 1 : 2;
         QMap<QStringList, Decimal> sums;
         Decimal total;
-        for (const Detail &d : details) {
+        for (const Detail &d : std::as_const(details)) {
             const QStringList chain = tree.chain(d.clbh);
             const Decimal amount = Decimal::fromRaw(d.cells.value(6).toLongLong());
             total += amount;
@@ -207,8 +226,16 @@ ReportTable stockList(Database &db, Level level)
             {QStringLiteral("0"), QStringLiteral("全部材料 总计"), {}, {}, {}, {}, figure(total)},
             Style::Total);
     }
-    fillWorkTable(db, QStringLiteral("KCPD_TEMP"), table);
-    tx.commit();
+    return table;
+}
+
+ReportTable stockList(Database &db, Level level)
+{
+    ReportBuild build(db);
+    const ReportTable table =
+        stockList(stockHoldings(db), level, QStringLiteral("流动资产清点表"), false);
+    build.fill(QStringLiteral("KCPD_TEMP"), table);
+    build.commit();
     return table;
 }
 
@@ -320,89 +347,125 @@ ReportTable countResult(Database &db, const QDate &end)
             cells << figure(d);
         details.append({it.key(), cells});
     }
-    addGrouped(table, Tree(db), details, {5, 6, 7, 8, 9, 10, 11, 12},
+    addGrouped(table, Tree(catalogueOf(db)), details, {5, 6, 7, 8, 9, 10, 11, 12},
                QStringLiteral("全部材料  总计"));
     fillWorkTable(db, QStringLiteral("PD_TEMP"), table);
     tx.commit();
     return table;
 }
 
-ReportTable arrears(Database &db, const ReportPeriod &period)
+const QString ArrearsDatesText = QStringLiteral("起始日期不允许大于终止日期！");
+
+bool ArrearsRow::isEmpty() const
 {
-    if (period.from > period.to)
-        throw Refusal(QStringLiteral("提示"), QStringLiteral("起始日期不允许大于终止日期！"));
-    ReportTable table(QStringLiteral("供应商月度欠款报表"), QStringLiteral("供应商欠款报表"),
-                      {{QStringLiteral("GYSMC"), QStringLiteral("供应商名称"), Column::Text},
-                       {QStringLiteral("ZGCP"), QStringLiteral("主供产品"), Column::Text},
-                       {QStringLiteral("SYJE"), QStringLiteral("期初欠款"), Column::Amount},
-                       {QStringLiteral("BYQK"), QStringLiteral("本期欠款"), Column::Amount},
-                       {QStringLiteral("BYHK"), QStringLiteral("本期还款"), Column::Amount},
-                       {QStringLiteral("BYJE"), QStringLiteral("期末欠款"), Column::Amount},
-                       {QStringLiteral("HZ"), QStringLiteral("坏帐处理"), Column::Amount}});
-    table.setPeriod(period);
+    return syje.isZero() && byje.isZero() && byqk.isZero() && byhk.isZero();
+}
+
+ArrearsRow &ArrearsRow::operator+=(const ArrearsRow &other)
+{
+    syje += other.syje;
+    byqk += other.byqk;
+    byhk += other.byhk;
+    byje += other.byje;
+    hz += other.hz;
+    return *this;
+}
+
+QList<ReportTable::Column> arrearsColumns()
+{
+    return {{QStringLiteral("GYSMC"), QStringLiteral("供应商名称"), Column::Text},
+            {QStringLiteral("ZGCP"), QStringLiteral("主供产品"), Column::Text},
+            {QStringLiteral("SYJE"), QStringLiteral("期初欠款"), Column::Amount},
+            {QStringLiteral("BYQK"), QStringLiteral("本期欠款"), Column::Amount},
+            {QStringLiteral("BYHK"), QStringLiteral("本期还款"), Column::Amount},
+            {QStringLiteral("BYJE"), QStringLiteral("期末欠款"), Column::Amount},
+            {QStringLiteral("HZ"), QStringLiteral("坏帐处理"), Column::Amount}};
+}
+
+QList<ArrearsRow> arrearsRows(Database &db, const ReportPeriod &period, ArrearsLines lines)
+{
     const QString from = VoucherBook::dateText(period.from);
     const QString to = VoucherBook::dateText(period.to);
-
+    // The stock-in lines that make debt; what was paid with them counts among the payments.
+    const QString debt =
+        QStringLiteral("R.GYSBH = G.BH AND R.ZL IN ('采购入库', '暂估入库') "
+                       "AND R.JZBZ <> 0 AND %1")
+            .arg(lines == ArrearsLines::Numbered ? QStringLiteral("COALESCE(R.XTBH, 0) <> 0")
+                                                 : QStringLiteral("R.CZBZ = 0"));
     // Debt and payments of a supplier G over the dates that `range` restricts D to.
-    const auto owed = [](const QString &range) {
+    const auto owed = [&debt](const QString &range) {
         return QStringLiteral(
                    "G.CSQK + (SELECT COALESCE(SUM(R.SJJE - COALESCE(R.YFJE, 0)), 0) FROM RKD R "
-                   "WHERE R.GYSBH = G.BH AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 "
-                   "AND COALESCE(R.XTBH, 0) <> 0 AND R.CZRQ %1) "
+                   "WHERE %2 AND R.CZRQ %1) "
                    "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
                    "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %1) "
                    "- (SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH "
                    "AND F.RQ %1) "
                    "- (SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH "
                    "AND H.RQ %1)")
-            .arg(range);
+            .arg(range, debt);
     };
     const QString inPeriod = QStringLiteral("BETWEEN ? AND ?");
     const QString sql =
         QStringLiteral(
-            "INSERT INTO GYSQK_TEMP (GYSBH, GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, HZ) "
             "SELECT G.BH, G.MC, G.ZGCP, %1, "
-            "(SELECT COALESCE(SUM(R.SJJE), 0) FROM RKD R WHERE R.GYSBH = G.BH "
-            "AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 AND COALESCE(R.XTBH, 0) <> 0 "
-            "AND R.CZRQ %3) "
+            "(SELECT COALESCE(SUM(R.SJJE), 0) FROM RKD R WHERE %4 AND R.CZRQ %3) "
             "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
             "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %3), "
             "(SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH AND F.RQ %3) "
-            "+ (SELECT COALESCE(SUM(R.YFJE), 0) FROM RKD R WHERE R.GYSBH = G.BH "
-            "AND R.ZL IN ('采购入库', '暂估入库') AND R.JZBZ <> 0 AND COALESCE(R.XTBH, 0) <> 0 "
-            "AND R.CZRQ %3), "
+            "+ (SELECT COALESCE(SUM(R.YFJE), 0) FROM RKD R WHERE %4 AND R.CZRQ %3), "
             "%2, "
             "(SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH AND H.RQ %3) "
-            "FROM (SELECT BH, MC, ZGCP, COALESCE(CSQK, 0) AS CSQK FROM GYS) AS G")
-            .arg(owed(QStringLiteral("< ?")), owed(QStringLiteral("<= ?")), inPeriod);
+            "FROM (SELECT BH, MC, ZGCP, COALESCE(CSQK, 0) AS CSQK FROM GYS) AS G ORDER BY G.BH")
+            .arg(owed(QStringLiteral("< ?")), owed(QStringLiteral("<= ?")), inPeriod, debt);
     QVariantList values;
     values << from << from << from << from; // SYJE
     values << from << to << from << to;     // BYQK
     values << from << to << from << to;     // BYHK
     values << to << to << to << to;         // BYJE
     values << from << to;                   // HZ
-    Transaction tx(db);
-    db.exec(QStringLiteral("DELETE FROM GYSQK_TEMP"));
-    db.exec(sql, values);
-    db.exec(QStringLiteral("INSERT INTO GYSQK_TEMP (GYSMC, SYJE, BYQK, BYHK, BYJE, HZ) "
-                           "SELECT '总计', SUM(SYJE), SUM(BYQK), SUM(BYHK), SUM(BYJE), SUM(HZ) "
-                           "FROM GYSQK_TEMP"));
-    // A write-off alone does not keep a supplier in the report.
-    db.exec(QStringLiteral("DELETE FROM GYSQK_TEMP WHERE COALESCE(SYJE, 0) = 0 "
-                           "AND COALESCE(BYJE, 0) = 0 AND COALESCE(BYQK, 0) = 0 "
-                           "AND COALESCE(BYHK, 0) = 0"));
-    QSqlQuery q = db.exec(QStringLiteral("SELECT GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, HZ, GYSBH "
-                                         "FROM GYSQK_TEMP "
-                                         "ORDER BY CASE WHEN GYSBH IS NULL THEN 0 ELSE 1 END, "
-                                         "GYSBH"));
+    QList<ArrearsRow> rows;
+    QSqlQuery q = db.exec(sql, values);
     while (q.next()) {
-        table.addRow(
-            {q.value(0), q.value(1), ReportTable::figureOrEmpty(q.value(2)),
-             ReportTable::figureOrEmpty(q.value(3)), ReportTable::figureOrEmpty(q.value(4)),
-             ReportTable::figureOrEmpty(q.value(5)), ReportTable::figureOrEmpty(q.value(6))},
-            q.value(7).isNull() ? Style::Total : Style::Detail);
+        const auto at = [&q](int i) { return Decimal::fromVariant(q.value(i)); };
+        rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), at(3),
+                     at(4), at(5), at(6), at(7)});
     }
-    q.finish();
+    return rows;
+}
+
+ReportTable arrears(Database &db, const ReportPeriod &period)
+{
+    if (period.from > period.to)
+        throw Refusal(QStringLiteral("提示"), ArrearsDatesText);
+    ReportTable table(QStringLiteral("供应商月度欠款报表"), QStringLiteral("供应商欠款报表"),
+                      arrearsColumns());
+    table.setPeriod(period);
+    Transaction tx(db);
+    const QList<ArrearsRow> rows = arrearsRows(db, period, ArrearsLines::Numbered);
+    // The total counts every supplier's write-offs, also of the suppliers left out below.
+    ArrearsRow total{{}, QStringLiteral("总计"), {}, {}, {}, {}, {}, {}};
+    for (const ArrearsRow &r : rows)
+        total += r;
+    db.exec(QStringLiteral("DELETE FROM GYSQK_TEMP"));
+    const QString insert =
+        QStringLiteral("INSERT INTO GYSQK_TEMP (GYSBH, GYSMC, ZGCP, SYJE, BYQK, BYHK, BYJE, HZ) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    const auto add = [&](const ArrearsRow &r, Style style) {
+        table.addRow({r.gysmc, r.zgcp.isNull() ? QVariant() : QVariant(r.zgcp), figure(r.syje),
+                      figure(r.byqk), figure(r.byhk), figure(r.byje), figure(r.hz)},
+                     style);
+        db.query(insert,
+                 {r.gysbh.isNull() ? QVariant() : QVariant(r.gysbh), r.gysmc,
+                  r.zgcp.isNull() ? QVariant() : QVariant(r.zgcp), r.syje.toVariant(),
+                  r.byqk.toVariant(), r.byhk.toVariant(), r.byje.toVariant(), r.hz.toVariant()});
+    };
+    if (!total.isEmpty())
+        add(total, Style::Total);
+    for (const ArrearsRow &r : rows) {
+        if (!r.isEmpty())
+            add(r, Style::Detail);
+    }
     tx.commit();
     return table;
 }

@@ -1,12 +1,8 @@
 #include "reports/multisetreport.h"
 
-#include "ledger/costengine.h"
-#include "reports/reportbuild.h"
 #include "reports/stockreport.h"
 #include "store/database.h"
 #include "store/errors.h"
-
-#include <memory>
 
 namespace varnock {
 
@@ -85,11 +81,6 @@ MultiSetReport::MultiSetReport(Database &db, const DataFolder &folder)
     , m_folder(folder)
 {}
 
-QString MultiSetReport::unreadableText(const QStringList &unreadable)
-{
-    return QStringLiteral("以下账套无法打开，未列入报表：\n") + unreadable.join(QLatin1Char('\n'));
-}
-
 MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate &from,
                                              const QDate &to, const QString &level1,
                                              const QString &level2)
@@ -101,19 +92,9 @@ MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate
     Result result{ReportTable(Name, Title, columns()), {}};
     result.table.setPeriod(ReportPeriod{from, to});
     Figures all;
-    for (const Set &set : sets) {
-        ReportTable detail;
-        try {
-            Database other(m_folder.accountSetDatabasePath(set.number), Database::Access::ReadOnly);
-            const int mode = other.scalar(QStringLiteral("SELECT MS FROM ZTMS")).toInt() ==
-                                     CostEngine::FirstInFirstOut
-                                 ? CostEngine::FirstInFirstOut
-                                 : CostEngine::MovingAverage;
-            detail = StockReport(other, mode).detail(request);
-        } catch (const StoreError &e) {
-            result.unreadable << QStringLiteral("%1 %2：%3").arg(set.number).arg(set.name, e.text);
-            continue;
-        }
+    AcrossSets across(m_db, m_folder);
+    across.read(sets, [&](Database &other, int mode, const Set &set) {
+        const ReportTable detail = StockReport(other, mode).detail(request);
         Figures total;
         int rows = 0;
         for (int r = 0; r < detail.rowCount(); ++r) {
@@ -128,13 +109,14 @@ MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate
             ++rows;
         }
         if (rows == 0)
-            continue;
+            return;
         result.table.addRow(cellsOf({set.name, QVariant(), QStringLiteral("合计"), QVariant(),
                                      QVariant(), QVariant()},
                                     total),
                             RowStyle::Subtotal);
         all += total;
-    }
+    });
+    result.unreadable = across.unreadable();
     if (!result.table.isEmpty())
         result.table.addRow(
             cellsOf({QVariant(), QStringLiteral("0"), QStringLiteral("全部账套 总计"), QVariant(),
@@ -142,9 +124,7 @@ MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate
                     all),
             RowStyle::Total);
 
-    ReportBuild build(m_db);
-    build.fill(QStringLiteral("CRZ_TEMP"), result.table);
-    build.commit();
+    across.fill(QStringLiteral("CRZ_TEMP"), result.table);
     return result;
 }
 

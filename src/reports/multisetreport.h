@@ -1,7 +1,6 @@
 #pragma once
 
-#include "print/reporttable.h"
-#include "shell/datafolder.h"
+#include "reports/acrosssets.h"
 
 #include <QDate>
 #include <QList>
@@ -25,17 +24,8 @@ public:
     static const QString Title;     // "材料收支存明细汇总表"
     static const QString DatesText; // "起始日期不可大以终始日期"
 
-    struct Set
-    {
-        qint64 number = 0; // ZTXX.BH
-        QString name;      // ZTXX.ZTMC
-    };
-
-    struct Result
-    {
-        ReportTable table;
-        QStringList unreadable; // "BH ZTMC：why", one per set that could not be read
-    };
+    using Set = AcrossSets::Set;
+    using Result = AcrossSets::Result;
 
     // `db` is the open account set, whose report table is written.
     MultiSetReport(Database &db, const DataFolder &folder);
@@ -43,9 +33,6 @@ public:
     // Refuses a start after the end (DatesText) before any set is opened.
     Result build(const QList<Set> &sets, const QDate &from, const QDate &to,
                  const QString &level1 = {}, const QString &level2 = {});
-
-    // What the program says about the sets it could not read.
-    static QString unreadableText(const QStringList &unreadable);
 
 private:
     Database &m_db;

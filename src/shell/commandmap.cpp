@@ -77,6 +77,7 @@ const Row Rows[] = {
     {u"CLDBBB", u"", u"FrmBBdbb", u"", 0, 0},
     {u"zlb", u"", u"Fzlbb", u"", 0, 0},
     {u"CLLSZ", u"", u"FrmCllsz", u"", 0, 0},
+    {u"TB", u"", u"FrmTb", u"", 0, 0},
     {u"qdb", u"", u"PD", u"", 0, 0},
     {u"DBB", u"", u"FXJHSL", u"", 0, 0},
     {u"ZTJXCMX", u"", u"FXJXCZ", u"", 0, 0},

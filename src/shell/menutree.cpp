@@ -151,7 +151,8 @@ QList<Entry> buildTree()
         .item(u"TJBB", u"zlb", u"租赁报表")
         .item(u"TJBB", u"CLLSZ", u"材料流水帐")
         .item(u"TJBB", u"qdb", u"材料清点表")
-        .item(u"TJBB", u"DBB", u"计划与实际消耗数量对比表");
+        .item(u"TJBB", u"DBB", u"计划与实际消耗数量对比表")
+        .item(u"TJBB", u"TB", u"图表");
 
     b.menu(u"HZBB", u"汇总报表")
         .item(u"HZBB", u"ZTJXCMX", u"收支存明细表")

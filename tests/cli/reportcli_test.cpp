@@ -96,6 +96,38 @@ TEST_F(ReportCli, TheDetailGivesItsRowsWithTheFieldsOfItsTable)
     EXPECT_EQ(across.at(0).toObject().value("BYSLC").toString(), QStringLiteral("2.00"));
 }
 
+TEST_F(ReportCli, TheSummariesAcrossSetsNameTheirSets)
+{
+    const QJsonArray arrears = rows(QStringList{"sets-arrears"} + february);
+    ASSERT_EQ(arrears.size(), 2);
+    EXPECT_EQ(arrears.at(0).toObject().value("GYSMC").toString(), QStringLiteral("总计"));
+    EXPECT_EQ(arrears.at(1).toObject().value("BYQK").toString(), QStringLiteral("4100.00"));
+
+    const QJsonArray summary = rows(QStringList{"sets-summary"} + february);
+    ASSERT_FALSE(summary.isEmpty());
+    EXPECT_EQ(summary.at(0).toObject().value("ZT").toString(), QStringLiteral("报表账套"));
+    EXPECT_EQ(summary.at(0).toObject().value("LLSL1").toString(), QStringLiteral("1.00"));
+    EXPECT_EQ(summary.last().toObject().value("CLMC").toString(), QStringLiteral("全部账套 总计"));
+
+    const QString book = QDir(cli.dataDir()).filePath(QStringLiteral("清点.xlsx"));
+    const auto count = cli.run(
+        as + QStringList{"--json", "report", "sets-count", "--level", "all", "--xlsx", book});
+    ASSERT_EQ(count.code, 0) << count.err.toStdString();
+    const QJsonArray counted =
+        QJsonDocument::fromJson(count.out.toUtf8()).object().value("rows").toArray();
+    ASSERT_EQ(counted.size(), 4); // the material, 小计, 合计, 总计
+    EXPECT_EQ(counted.at(0).toObject().value("ZT").toString(), QStringLiteral("报表账套"));
+    const auto read = WorkbookReader::read(book);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text(QStringLiteral("H4")), QStringLiteral("报表账套"));
+
+    const auto unknown =
+        cli.run(as + QStringList{"report", "sets-arrears", "--sets", "99"} + february);
+    EXPECT_NE(unknown.code, 0);
+    const auto level = cli.run(as + QStringList{"report", "sets-count", "--level", "third"});
+    EXPECT_NE(level.code, 0);
+}
+
 TEST_F(ReportCli, TheWorkbookNamesTheUnitsAndRefusalsComeFirst)
 {
     const QString book = QDir(cli.dataDir()).filePath(QStringLiteral("明细.xlsx"));
@@ -112,8 +144,8 @@ TEST_F(ReportCli, TheWorkbookNamesTheUnitsAndRefusalsComeFirst)
                                  QStringList{"--units", "U1,U2,调拨,U1"});
     EXPECT_NE(tooMany.code, 0);
     EXPECT_TRUE(tooMany.err.contains(QStringLiteral("您至多只能选3个领料单位！")));
-    const auto backwards = cli.run(as + QStringList{"report", "stock-summary", "--from",
-                                                    "2026-03-01", "--to", "2026-02-01"});
+    const auto backwards = cli.run(
+        as + QStringList{"report", "stock-summary", "--from", "2026-03-01", "--to", "2026-02-01"});
     EXPECT_NE(backwards.code, 0);
     EXPECT_TRUE(backwards.err.contains(QStringLiteral("请选择时间段！")));
     const auto unknown = cli.run(as + QStringList{"report", "stock-detail"} + february +
@@ -125,9 +157,9 @@ TEST_F(ReportCli, ThePdfIsDrawnByTheProgram)
 {
     const QString pdf = QDir(cli.dataDir()).filePath(QStringLiteral("明细.pdf"));
     QProcess p;
-    p.start(QStringLiteral(VARNOCK_CLI_PATH),
-            QStringList{"--data-dir", cli.dataDir()} + as +
-                QStringList{"report", "stock-detail"} + february + QStringList{"--pdf", pdf});
+    p.start(QStringLiteral(VARNOCK_CLI_PATH), QStringList{"--data-dir", cli.dataDir()} + as +
+                                                  QStringList{"report", "stock-detail"} + february +
+                                                  QStringList{"--pdf", pdf});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     QFile f(pdf);

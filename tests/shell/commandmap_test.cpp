@@ -78,6 +78,7 @@ const Expected Table[] = {
     {u"CLLSZ", u"", u"FrmCllsz", 0, "CXBB"},
     {u"qdb", u"", u"PD", 0, "CXBB"},
     {u"DBB", u"", u"FXJHSL", 0, "CXBB"},
+    {u"TB", u"", u"FrmTb", 0, "CXBB"},
     {u"ZTJXCMX", u"", u"FXJXCZ", 0, "CXBB"},
     {u"ZTJXCHZ", u"", u"FrmZtjxcmx", 0, "CXBB"},
     {u"ZTLDZCQD", u"", u"FrmZtKcpd", 0, "CXBB"},
@@ -222,7 +223,7 @@ TEST(CommandMap, RightsDecideWhatAnOperatorMayUse)
             }
         }
     }
-    EXPECT_EQ(reports, 21);
+    EXPECT_EQ(reports, 22);
 
     const CommandMap::Command &opening = *CommandMap::find(QStringLiteral("a"));
     EXPECT_TRUE(CommandMap::permitted(opening, Permissions{}, false));

@@ -81,6 +81,7 @@ const char16_t *const ExpectedTree[] = {
     u"  CLLSZ|材料流水帐",
     u"  qdb|材料清点表",
     u"  DBB|计划与实际消耗数量对比表",
+    u"  TB|图表",
     u"HZBB|汇总报表",
     u"  ZTJXCMX|收支存明细表",
     u"  ZTJXCHZ|收支存汇总表",

@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -51,17 +52,17 @@ bool openFile(const QString &file)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
-// Asks where the PDF goes; empty when the user cancelled.
-QString askPdfFile(QWidget *parent, const QString &name)
+// Asks where the file goes, in the export folder first; empty when the user cancelled.
+QString askFile(QWidget *parent, const QString &title, const QString &name, const QString &suffix,
+                const QString &filter, const QString &objectName)
 {
     // A folder that is not there yet would send the dialog to the working directory.
     QDir().mkpath(exportFolder());
-    QFileDialog dialog(parent, QStringLiteral("保存为PDF"),
-                       QDir(exportFolder()).filePath(name + QStringLiteral(".pdf")),
-                       QStringLiteral("PDF 文件 (*.pdf)"));
-    dialog.setObjectName(QStringLiteral("savePdf"));
+    QFileDialog dialog(parent, title,
+                       QDir(exportFolder()).filePath(name + QLatin1Char('.') + suffix), filter);
+    dialog.setObjectName(objectName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDefaultSuffix(suffix);
     // The program's own dialog, so that it looks and behaves alike on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -96,10 +97,24 @@ void preview(QWidget *parent, const QPageLayout &layout, const QString &pdfName,
 void savePdf(QWidget *parent, const QString &name, const QPageLayout &layout,
              const std::function<void(QPagedPaintDevice *)> &paint)
 {
-    const QString file = askPdfFile(parent, name);
+    const QString file = askFile(parent, QStringLiteral("保存为PDF"), name, QStringLiteral("pdf"),
+                                 QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("savePdf"));
     if (file.isEmpty())
         return;
     if (runOperation(parent, [&] { PdfOutput::write(file, layout, name, paint); }))
+        Messages::inform(parent, QStringLiteral("已保存到：\n") + QDir::toNativeSeparators(file));
+}
+
+void savePicture(QWidget *parent, const QString &name, const QImage &picture)
+{
+    const QString file = askFile(parent, QStringLiteral("保存为图片"), name, QStringLiteral("png"),
+                                 QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("savePicture"));
+    if (file.isEmpty())
+        return;
+    if (runOperation(parent, [&] {
+            if (!picture.save(file, "PNG"))
+                throw StoreError(QStringLiteral("无法写入文件 %1").arg(file));
+        }))
         Messages::inform(parent, QStringLiteral("已保存到：\n") + QDir::toNativeSeparators(file));
 }
 

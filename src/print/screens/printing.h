@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class QImage;
 class QPagedPaintDevice;
 class QWidget;
 
@@ -47,6 +48,9 @@ void preview(QWidget *parent, const QPageLayout &layout, const QString &pdfName,
 // Asks where to save and writes the pages drawn by `paint` as a PDF file there.
 void savePdf(QWidget *parent, const QString &name, const QPageLayout &layout,
              const std::function<void(QPagedPaintDevice *)> &paint);
+
+// Asks where to save and writes `picture` there as a PNG file.
+void savePicture(QWidget *parent, const QString &name, const QImage &picture);
 
 // Writes a report into a new workbook in the export folder through its template (with the
 // progress window), opens it and says where it is. False when it was refused or failed.

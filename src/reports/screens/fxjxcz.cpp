@@ -86,9 +86,7 @@ ReportWindow *FXJXCZ::confirm()
             firm = VoucherSlips::firmName(m_db);
         }))
         return nullptr;
-    if (!result.unreadable.isEmpty())
-        Messages::warn(this, MultiSetReport::unreadableText(result.unreadable));
-    return StockReportParts::show(this, result.table, firm, m_formats);
+    return StockReportParts::show(this, result, firm, m_formats);
 }
 
 } // namespace varnock

@@ -4,7 +4,9 @@
 #include "reports/screens/frmcllsz.h"
 #include "reports/screens/frmjxchz.h"
 #include "reports/screens/frmjxcmx.h"
+#include "reports/screens/frmtb.h"
 #include "reports/screens/fxjxcz.h"
+#include "reports/screens/setsummaryscreen.h"
 #include "shell/screens/screenregistry.h"
 
 namespace varnock {
@@ -24,6 +26,28 @@ void registerReportScreens(ScreenRegistry &registry)
                  [](const ScreenRequest &r) -> QWidget * {
                      return r.database ? new FXJXCZ(*r.database, Printing::dataFolder(), r.formats)
                                        : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmZtGysqk"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? SetSummaryScreen::arrears(
+                                             *r.database, Printing::dataFolder(), r.formats)
+                                       : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmZtjxcmx"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? SetSummaryScreen::summary(
+                                             *r.database, Printing::dataFolder(), r.formats)
+                                       : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmZtKcpd"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? SetSummaryScreen::count(*r.database,
+                                                                 Printing::dataFolder(), r.formats)
+                                       : nullptr;
+                 });
+    registry.add(QStringLiteral("FrmTb"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FrmTb(*r.database, r.mode, r.formats) : nullptr;
                  });
     registry.add(QStringLiteral("FrmCllsz"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {

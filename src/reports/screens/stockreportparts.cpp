@@ -177,6 +177,14 @@ ReportWindow *show(QWidget *from, const ReportTable &table, const QString &firm,
     return ReportWindow::openTable(from, table, firm, formats);
 }
 
+ReportWindow *show(QWidget *from, const AcrossSets::Result &result, const QString &firm,
+                   const Formats &formats)
+{
+    if (!result.unreadable.isEmpty())
+        Messages::warn(from, AcrossSets::unreadableText(result.unreadable));
+    return show(from, result.table, firm, formats);
+}
+
 ReportWindow *openLedger(QWidget *from, Database &db, int mode, const Formats &formats,
                          const QStringList &materials, const QDate &start, const QDate &end)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/acrosssets.h"
 #include "reports/materialledger.h"
 #include "store/formats.h"
 
@@ -49,6 +50,9 @@ void layOut(QWidget *screen, const QString &heading, const QList<QWidget *> &lef
             IndexedButtonGroup *buttons, const std::function<void()> &confirm);
 // A built report in its window; a report without rows says "没有记录！" and opens nothing.
 ReportWindow *show(QWidget *from, const ReportTable &table, const QString &firm,
+                   const Formats &formats);
+// A report across account sets in its window, after naming the sets it could not read.
+ReportWindow *show(QWidget *from, const AcrossSets::Result &result, const QString &firm,
                    const Formats &formats);
 
 // The ledger of `materials` for the period in a report window, whose lines open their
