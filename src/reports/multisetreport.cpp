@@ -4,6 +4,8 @@
 #include "store/database.h"
 #include "store/errors.h"
 
+#include <iterator>
+
 namespace varnock {
 
 const QString MultiSetReport::Name = QStringLiteral("JXCMXZ");
@@ -48,16 +50,31 @@ struct Figures
     }
 };
 
-// A detail row's figures: the issues are all issues and transfers (the transfers are the
-// detail's first unit column).
-Figures figuresOf(const ReportTable &detail, int row)
+// Where a detail's figures stand: the issues are all issues and transfers (the transfers are
+// the detail's first unit column).
+struct DetailColumns
 {
-    const auto at = [&](const char *field) {
-        return detail.figureAt(row, detail.columnOf(QLatin1String(field)));
-    };
-    return {{at("SYSL"), at("SYJE"), at("RKSL"), at("RKJE"), at("LLSL") + at("LLSL1"),
-             at("LLJE") + at("LLJE1"), at("YJE"), at("KJE"), at("BYSL"), at("BYJE")}};
-}
+    static constexpr const char *Fields[] = {"SYSL", "SYJE", "RKSL", "RKJE", "LLSL", "LLJE",
+                                             "LLSL1", "LLJE1", "YJE", "KJE", "BYSL", "BYJE"};
+    static constexpr const char *Head[] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ"};
+    int figures[std::size(Fields)];
+    int head[std::size(Head)];
+
+    explicit DetailColumns(const ReportTable &detail)
+    {
+        for (size_t i = 0; i < std::size(Fields); ++i)
+            figures[i] = detail.columnOf(QLatin1String(Fields[i]));
+        for (size_t i = 0; i < std::size(Head); ++i)
+            head[i] = detail.columnOf(QLatin1String(Head[i]));
+    }
+
+    Figures figuresOf(const ReportTable &detail, int row) const
+    {
+        const auto at = [&](int i) { return detail.figureAt(row, figures[i]); };
+        return {{at(0), at(1), at(2), at(3), at(4) + at(6), at(5) + at(7), at(8), at(9), at(10),
+                 at(11)}};
+    }
+};
 
 QVariantList cellsOf(const QVariantList &head, const Figures &f)
 {
@@ -95,16 +112,18 @@ MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate
     AcrossSets across(m_db, m_folder);
     across.read(sets, [&](Database &other, int mode, const Set &set) {
         const ReportTable detail = StockReport(other, mode).detail(request);
+        const DetailColumns at(detail);
         Figures total;
         int rows = 0;
         for (int r = 0; r < detail.rowCount(); ++r) {
-            if (detail.rows().at(r).style != RowStyle::Detail)
+            const ReportTable::Row &row = detail.rows().at(r);
+            if (row.style != RowStyle::Detail)
                 continue;
-            const Figures f = figuresOf(detail, r);
+            const Figures f = at.figuresOf(detail, r);
             total += f;
             QVariantList head{set.name};
-            for (const char *field : {"CLBH", "CLMC", "CLGG", "JZDW", "DJ"})
-                head << detail.rows().at(r).cells.at(detail.columnOf(QLatin1String(field)));
+            for (int c : at.head)
+                head << row.cells.at(c);
             result.table.addRow(cellsOf(head, f));
             ++rows;
         }

@@ -62,7 +62,8 @@ const QString Earliest = QStringLiteral("0000-01-01");
 enum class Role { Stock, Receipt, Return, Issue, IssueReturn, Count, Adjustment };
 
 // Every statement gives (CLBH, price, kind, unit, quantity, amount) grouped by the first four;
-// %1 is the place of the material condition. Adjustments give the amounts above zero as
+// %1 is the place of the material condition, %2 that of the unit: only the units of the chosen
+// columns are told apart, the others are one group. Adjustments give the amounts above zero as
 // their quantity and those below zero as their amount.
 struct Source
 {
@@ -76,11 +77,12 @@ const Source AverageMovements[] = {
                     "AND COALESCE(CKID, 0) = 0 GROUP BY CLBH"},
     {Role::Return, "SELECT CLBH, NULL, NULL, NULL, SUM(THSL), SUM(THJE) FROM THD "
                    "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH"},
-    {Role::Issue, "SELECT CLBH, NULL, ZL, LLDWBH, SUM(SJSL), SUM(SJJE) FROM LLD "
-                  "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 AND XTBH <> 0 AND ZJZC = 0 "
-                  "GROUP BY CLBH, ZL, LLDWBH"},
-    {Role::IssueReturn, "SELECT CLBH, NULL, ZL, LLDWBH, SUM(THSL), SUM(THJE) FROM TKD "
-                        "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH, ZL, LLDWBH"},
+    {Role::Issue, "SELECT CLBH, NULL, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, ZL, %2 AS U, "
+                  "SJSL AS Q, SJJE AS A FROM LLD WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 "
+                  "AND XTBH <> 0 AND ZJZC = 0) M GROUP BY CLBH, ZL, U"},
+    {Role::IssueReturn, "SELECT CLBH, NULL, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, ZL, %2 AS U, "
+                        "THSL AS Q, THJE AS A FROM TKD WHERE CZRQ BETWEEN ? AND ?%1 "
+                        "AND JZBZ <> 0) M GROUP BY CLBH, ZL, U"},
     {Role::Count, "SELECT CLBH, NULL, NULL, NULL, SUM(PDSL), SUM(PDJE) FROM PYK "
                   "WHERE RQ BETWEEN ? AND ?%1 GROUP BY CLBH"},
 };
@@ -93,18 +95,18 @@ const Source LayerMovements[] = {
                     "AND COALESCE(CKID, 0) = 0 GROUP BY CLBH, SJDJ"},
     {Role::Return, "SELECT CLBH, THDJ, NULL, NULL, SUM(THSL), SUM(THJE) FROM THD "
                    "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH, THDJ"},
-    {Role::Issue, "SELECT X.CLBH, R.SJDJ, L.ZL, L.LLDWBH, SUM(X.CKSL), "
-                  "SUM(SMUL(R.SJDJ, X.CKSL, 4)) FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID "
-                  "JOIN RKD R ON R.ID = X.RKID WHERE L.CZRQ BETWEEN ? AND ?%1 AND L.JZBZ <> 0 "
-                  "AND L.XTBH <> 0 AND L.ZJZC = 0 GROUP BY X.CLBH, R.SJDJ, L.ZL, L.LLDWBH"},
-    {Role::Issue, "SELECT X.CLBH, Z.KCDJ, L.ZL, L.LLDWBH, SUM(X.CKSL), "
-                  "SUM(SMUL(Z.KCDJ, X.CKSL, 4)) FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID "
-                  "JOIN ZWCSH Z ON Z.ID = X.CSHID WHERE L.CZRQ BETWEEN ? AND ?%1 "
-                  "AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0 "
-                  "GROUP BY X.CLBH, Z.KCDJ, L.ZL, L.LLDWBH"},
-    {Role::IssueReturn, "SELECT CLBH, THDJ, ZL, LLDWBH, SUM(THSL), SUM(THJE) FROM TKD "
-                        "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 "
-                        "GROUP BY CLBH, THDJ, ZL, LLDWBH"},
+    {Role::Issue, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
+                  "R.SJDJ AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L JOIN XJXCSJB X "
+                  "ON X.CKID = L.ID JOIN RKD R ON R.ID = X.RKID WHERE L.CZRQ BETWEEN ? AND ?%1 "
+                  "AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0) M GROUP BY CLBH, P, ZL, U"},
+    {Role::Issue, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
+                  "Z.KCDJ AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L JOIN XJXCSJB X "
+                  "ON X.CKID = L.ID JOIN ZWCSH Z ON Z.ID = X.CSHID WHERE L.CZRQ BETWEEN ? AND "
+                  "?%1 AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0) M "
+                  "GROUP BY CLBH, P, ZL, U"},
+    {Role::IssueReturn, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, THDJ AS P, ZL, "
+                        "%2 AS U, THSL AS Q, THJE AS A FROM TKD WHERE CZRQ BETWEEN ? AND ?%1 "
+                        "AND JZBZ <> 0) M GROUP BY CLBH, P, ZL, U"},
     {Role::Count, "SELECT CLBH, PDDJ, NULL, NULL, SUM(PDSL), SUM(PDJE) FROM PYK "
                   "WHERE RQ BETWEEN ? AND ?%1 GROUP BY CLBH, PDDJ"},
 };
@@ -160,18 +162,36 @@ void run(Database &db, const Source &source, const QVariantList &dates, const QS
 {
     const bool one = !clbh.isEmpty();
     const bool joined = QLatin1String(source.sql).contains(QLatin1String(" L JOIN "));
-    const QString condition = !one     ? QString()
-                              : joined ? QStringLiteral(" AND L.CLBH = ?")
-                                       : QStringLiteral(" AND CLBH = ?");
-    QVariantList values = dates;
+    const QString prefix = joined ? QStringLiteral("L.") : QString();
+    const QString condition = one ? QStringLiteral(" AND %1CLBH = ?").arg(prefix) : QString();
+    const bool unitPlace = QLatin1String(source.sql).contains(QLatin1String("%2"));
+    QVariantList values;
+    QStringList places;
+    for (const UnitColumn &u : units) {
+        if (unitPlace && !u.isTransfer()) {
+            values << u.code;
+            places << QStringLiteral("?");
+        }
+    }
+    const QString unit = places.isEmpty()
+                             ? QStringLiteral("NULL")
+                             : QStringLiteral("CASE WHEN TRIM(%1LLDWBH) IN (%2) THEN %1LLDWBH END")
+                                   .arg(prefix, places.join(QLatin1Char(',')));
+    const QString sql = QLatin1String(source.sql).arg(condition, unit);
+    values << dates;
     if (one)
         values << clbh;
-    Query q = db.query(QLatin1String(source.sql).arg(condition), values);
+    Query q = db.query(sql, values);
+    // The rows come grouped by material: most follow the row before them.
+    std::map<StockBalances::Key, StockFigures>::iterator last = into.end();
     while (q.next()) {
         const QVariant price = q.value(1);
-        StockFigures &f = into[{q.value(0).toString().trimmed(),
-                                price.isNull() ? StockBalances::Price()
-                                               : StockBalances::Price(price.toLongLong())}];
+        StockBalances::Key key{q.value(0).toString().trimmed(),
+                               price.isNull() ? StockBalances::Price()
+                                              : StockBalances::Price(price.toLongLong())};
+        if (last == into.end() || last->first != key)
+            last = into.try_emplace(std::move(key)).first;
+        StockFigures &f = last->second;
         const Figure moved{Decimal::fromVariant(q.value(4)), Decimal::fromVariant(q.value(5))};
         switch (source.role) {
         case Role::Stock:

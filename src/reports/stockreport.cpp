@@ -122,8 +122,8 @@ QList<Line> grouped(const QList<Line> &leafRows, const CatalogueTree &tree, cons
     };
     for (const Line &leaf : leafRows) {
         const QString p = tree.parentOf(leaf.clbh);
-        const QString t = tree.topOf(p);
         if (!parent || parent->clbh != p) {
+            const QString t = tree.topOf(p);
             if (!top || top->clbh != t)
                 closeTop();
             else
