@@ -8,6 +8,7 @@
 #include "ledger/monthend.h"
 #include "reports/materialledger.h"
 #include "reports/multisetreport.h"
+#include "reports/statistics.h"
 #include "reports/stockreport.h"
 #include "shell/accountsetsession.h"
 #include "store/database.h"
@@ -385,6 +386,50 @@ void stockReport(benchmark::State &state, int mode, bool summary, Periods kind,
     notePeak(state);
 }
 
+// The period statistics measured: receipts and issues per material, issues of five units side
+// by side, consumption of the month and to date.
+enum class Statistic { Receipts, Issues, ByUnit, Consumption };
+
+// One month's statistic as its screen builds it (report table written), for the first voucher
+// month, a middle one and the last closed one in turn.
+void statistic(benchmark::State &state, int mode, Statistic kind, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const int months = voucherMonths(db);
+    const QList<int> back{months - 1, std::max(1, months / 2), 1};
+    QStringList units;
+    {
+        Query q = db.query(QStringLiteral("SELECT BH FROM LLDW ORDER BY BH LIMIT 5"));
+        while (q.next())
+            units << q.value(0).toString();
+    }
+    int i = 0;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        const StockReportRequest period = reportPeriod(db, back.at(i++ % back.size()), 1);
+        const StatisticRequest request{period.from, period.to, StatisticLevel::Materials};
+        Statistics statistics(db, mode);
+        Section timed(state, db);
+        switch (kind) {
+        case Statistic::Receipts:
+            rows = statistics.movement(Movement::Receipts, request).rowCount();
+            break;
+        case Statistic::Issues:
+            rows = statistics.movement(Movement::Issues, request).rowCount();
+            break;
+        case Statistic::ByUnit:
+            rows = statistics.byParty(StatisticParty::Units, request, units).rowCount();
+            break;
+        case Statistic::Consumption:
+            rows = statistics.consumption(request.from, request.to).rowCount();
+            break;
+        }
+    }
+    state.counters["rows"] = double(rows);
+    noteCpu(state, key);
+    notePeak(state);
+}
+
 // The material ledger of the busiest material over the last twelve months.
 void materialLedger(benchmark::State &state, int mode, const std::string &key)
 {
@@ -540,6 +585,11 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
     printGoal("a one-month detail <= 0.5 x B_scan", month, 0.5 * scan, "s");
     printGoal("a one-month summary <= 0.5 x B_scan", figure(t, "ReportSummaryMonth/" + m),
               0.5 * scan, "s");
+    for (const char *name :
+         {"StatisticReceipts", "StatisticIssues", "StatisticByUnit", "StatisticConsumption"}) {
+        printGoal(std::string("a one-month ") + name + " <= 0.5 x B_scan",
+                  figure(t, std::string(name) + "/" + m), 0.5 * scan, "s");
+    }
     printGoal("every voucher month's detail (24 in the full books) <= 3 x B_scan",
               figure(t, "Report24/" + m), 3 * scan, "s");
     printGoal("a busy material's ledger over a year <= 50 ms",
@@ -656,6 +706,10 @@ void registerAll(const BenchConfig &config)
         };
         report("ReportMonth", stockReport, mode, false, Periods::AnyMonth)->Iterations(6);
         report("ReportSummaryMonth", stockReport, mode, true, Periods::AnyMonth)->Iterations(6);
+        report("StatisticReceipts", statistic, mode, Statistic::Receipts)->Iterations(6);
+        report("StatisticIssues", statistic, mode, Statistic::Issues)->Iterations(6);
+        report("StatisticByUnit", statistic, mode, Statistic::ByUnit)->Iterations(6);
+        report("StatisticConsumption", statistic, mode, Statistic::Consumption)->Iterations(6);
         report("Report24", stockReport, mode, false, Periods::All)->Iterations(2);
         report("MaterialLedger", materialLedger, mode)->Iterations(20);
         report("ReportLastMonth", stockReport, mode, false, Periods::LastMonth)->Iterations(3);

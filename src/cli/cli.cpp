@@ -629,6 +629,78 @@ const QList<CommandInfo> &commands()
          0,
          reportMaterialLedger,
          true},
+        {{QStringLiteral("report"), QStringLiteral("receipts")},
+         QStringLiteral("report receipts --from D --to D [--level all|2|1] [--xlsx FILE] "
+                        "[--pdf FILE]"),
+         QStringLiteral("The receipts statistic (入库查询报表): posted receipts less returns to "
+                        "suppliers, per\nmaterial (all: under first in first out per material "
+                        "and unit price) with subtotals\nper category and the grand total, or "
+                        "per second-level (2) or top-level (1)\ncategory. Fields CLBH, CLMC, "
+                        "CLGG, JZDW, DJ, SJSL, SJJE of RKCX_TEMP."),
+         {opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         reportReceipts,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("issues")},
+         QStringLiteral("report issues --from D --to D [--level all|2|1] [--xlsx FILE] "
+                        "[--pdf FILE]"),
+         QStringLiteral("The issues statistic (领料查询报表): posted requisitions less their "
+                        "returns, as report\nreceipts lays them out; under first in first out "
+                        "a row per price layer issued."),
+         {opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         reportIssues,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("transfers")},
+         QStringLiteral("report transfers --direction in|out --from D --to D [--level all|2|1]\n"
+                        "           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The transfer report (调拨报表): transfers in (调拨入库 less 调拨退货) or "
+                        "transfers out\n(kind 2 issues less their returns), as report receipts "
+                        "lays them out."),
+         {opt("direction"), opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         reportTransfers,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("by-unit")},
+         QStringLiteral("report by-unit --units C1,...,C5 --from D --to D [--level all|2|1]\n"
+                        "           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("Issues per consuming unit (领料单位领料情况): per material or category "
+                        "the requisitions\nless returns of up to five units side by side (全部: "
+                        "every unit) and of all of them\ntogether. Fields SL1, JE1 … SL5, JE5, "
+                        "SL, JE of GYSGH_TEMP."),
+         {opt("units"), opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         reportByUnit,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("by-supplier")},
+         QStringLiteral("report by-supplier --suppliers C1,...,C5 --from D --to D "
+                        "[--level all|2|1]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("Receipts per supplier (供应商供货情况): as report by-unit, the receipts "
+                        "less returns of\nup to five suppliers (全部: every supplier)."),
+         {opt("suppliers"), opt("from"), opt("to"), opt("level"), opt("xlsx"), opt("pdf")},
+         0,
+         reportBySupplier,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("consumption")},
+         QStringLiteral("report consumption --from D --to D [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("Material consumption (物资消耗统计表): per second-level category the "
+                        "requisitions less\nreturns of the period (BYSL, BYJE) and of everything "
+                        "up to its end (LJSL, LJJE),\ntotals per top-level category and the "
+                        "grand total."),
+         {opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
+         0,
+         reportConsumption,
+         true},
+        {{QStringLiteral("report"), QStringLiteral("quarterly")},
+         QStringLiteral("report quarterly --from D --to D [--balance] [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("Between two month-end dates (D: dates of month-end closings): the "
+                        "receipts per\nsecond-level category (季度材料统计表) or, with --balance, "
+                        "the receipts-issues-balance\nsummary (材料收 支 存资金平衡表), from the "
+                        "day after the first month-end to the second."),
+         {opt("from"), opt("to"), flag("balance"), opt("xlsx"), opt("pdf")},
+         0,
+         reportQuarterly,
+         true},
         {{QStringLiteral("reverse"), QStringLiteral("stock-in")},
          QStringLiteral("reverse stock-in --line ID [--date D] [--yes]"),
          QStringLiteral("Reverses posted stock-in line ID (the ID of voucher show) on date D "

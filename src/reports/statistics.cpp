@@ -46,13 +46,14 @@ void checkDates(const QDate &from, const QDate &to)
         throw Refusal(Statistics::WarningTitle, Statistics::DatesText);
 }
 
-// The columns that name a row: a material's specification, unit and (with `price`) unit price
-// only where the rows are materials.
-QList<Column> nameColumns(StatisticLevel level, bool price)
+// The columns that name a row: the code and the name; with `details` also the specification,
+// the unit and (with `price`) the unit price, which only material rows fill. The statistics
+// that may show materials keep these columns at every level, as their workbooks do.
+QList<Column> nameColumns(bool details, bool price)
 {
     QList<Column> list{{QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text},
                        {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text}};
-    if (level == StatisticLevel::Materials) {
+    if (details) {
         list.append({QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text});
         list.append({QStringLiteral("JZDW"), QStringLiteral("单位"), Column::Text});
         if (price)
@@ -219,13 +220,13 @@ ReportTable Statistics::movementTable(Movement movement, const StatisticRequest 
         movementGrouping(movement, request.level, movements.byPrice())
             .apply(movementRows(movements, tree, movement, request.from, request.to, materials),
                    tree);
-    QList<Column> columns = nameColumns(request.level, true);
+    QList<Column> columns = nameColumns(true, true);
     appendPair(columns, QStringLiteral("SJSL"), QStringLiteral("SJJE"), headingOf(movement));
     return tableOf(nameOf(movement), titleOf(movement), columns, rows,
                    ReportPeriod{request.from, request.to});
 }
 
-ReportTable Statistics::byParty(Counterparty party, const StatisticRequest &request,
+ReportTable Statistics::byParty(StatisticParty party, const StatisticRequest &request,
                                 const QStringList &codes)
 {
     if (codes.isEmpty())
@@ -233,7 +234,7 @@ ReportTable Statistics::byParty(Counterparty party, const StatisticRequest &requ
     if (codes.size() > MaxEntries)
         throw Refusal(WarningTitle, TooManyText);
     checkDates(request.from, request.to);
-    const bool units = party == Counterparty::Units;
+    const bool units = party == StatisticParty::Units;
     // The chosen entries in order, with their names.
     QList<std::pair<QString, QString>> entries;
     for (const QString &raw : codes) {
@@ -291,7 +292,7 @@ ReportTable Statistics::byParty(Counterparty party, const StatisticRequest &requ
     g.level = request.level;
     g.topRows = request.level != StatisticLevel::Tops;
     g.grandTotal = QStringLiteral("全部材料 总计");
-    QList<Column> columns = nameColumns(request.level, false);
+    QList<Column> columns = nameColumns(true, false);
     for (int i = 0; i < MaxEntries; ++i) {
         const QString n = QString::number(i + 1);
         appendPair(columns, QStringLiteral("SL") + n, QStringLiteral("JE") + n,
@@ -330,7 +331,7 @@ ReportTable Statistics::consumption(const QDate &from, const QDate &to)
     StatisticGrouping g;
     g.level = StatisticLevel::Parents;
     g.grandTotal = QStringLiteral("全部材料 总计");
-    QList<Column> columns = nameColumns(g.level, false);
+    QList<Column> columns = nameColumns(false, false);
     appendPair(columns, QStringLiteral("BYSL"), QStringLiteral("BYJE"), QStringLiteral("本期消耗"));
     appendPair(columns, QStringLiteral("LJSL"), QStringLiteral("LJJE"), QStringLiteral("累计消耗"));
     const ReportTable table =
@@ -374,7 +375,7 @@ ReportTable Statistics::quarterly(const QDate &start, const QDate &end)
     StatisticGrouping g;
     g.level = StatisticLevel::Parents;
     g.grandTotal = QStringLiteral("全部材料  总计");
-    QList<Column> columns = nameColumns(g.level, false);
+    QList<Column> columns = nameColumns(false, false);
     appendPair(columns, QStringLiteral("SJSL"), QStringLiteral("SJJE"), QStringLiteral("入库"));
     const ReportTable table = tableOf(
         QuarterlyName, QuarterlyTitle, columns,
@@ -392,14 +393,16 @@ ReportTable Statistics::fundsBalance(const QDate &start, const QDate &end)
     StockReportRequest request;
     request.from = period.from;
     request.to = period.to;
+    // What went out by transfer stands beside the issues, so that every row visibly balances;
+    // the other unit columns stay out.
+    request.units = {UnitColumn::transfers()};
     const ReportTable summary = StockReport(m_db, m_mode).summary(request);
-    // No consuming unit is chosen here: the unit columns stay out.
     QList<int> kept;
     QList<Column> columns;
     for (int c = 0; c < summary.columnCount(); ++c) {
         const QString field = summary.columns().at(c).field;
-        if (field.size() == 5 &&
-            (field.startsWith(QLatin1String("LLSL")) || field.startsWith(QLatin1String("LLJE"))))
+        if (field.size() == 5 && field.startsWith(QLatin1String("LL")) &&
+            !field.endsWith(QLatin1Char('1')))
             continue;
         kept.append(c);
         columns.append(summary.columns().at(c));

@@ -22,7 +22,7 @@ struct StatisticRequest
 };
 
 // The counterparties whose columns stand side by side in a statistic.
-enum class Counterparty {
+enum class StatisticParty {
     Units,     // issues per consuming unit
     Suppliers, // receipts per supplier
 };
@@ -79,7 +79,7 @@ public:
     // receipts from each of the chosen suppliers, side by side, and of all of them together;
     // AllEntries stands for every one. Refuses no entry (NoEntryText), more than MaxEntries
     // (TooManyText), a code that is not a unit or supplier, and a start after the end.
-    ReportTable byParty(Counterparty party, const StatisticRequest &request,
+    ReportTable byParty(StatisticParty party, const StatisticRequest &request,
                         const QStringList &codes);
 
     // Per parent category the issues of the period and to date (everything up to its end),

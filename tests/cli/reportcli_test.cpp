@@ -153,6 +153,53 @@ TEST_F(ReportCli, TheWorkbookNamesTheUnitsAndRefusalsComeFirst)
     EXPECT_NE(unknown.code, 0);
 }
 
+TEST_F(ReportCli, TheStatisticsTakeTheInputsOfTheirScreens)
+{
+    const QJsonArray receipts = rows(QStringList{"receipts"} + february);
+    ASSERT_EQ(receipts.size(), 4); // the material, 小计, 合计, 总计
+    EXPECT_EQ(receipts.at(0).toObject().value("DJ").toString(), QStringLiteral("4100.00"));
+    EXPECT_EQ(receipts.at(0).toObject().value("SJJE").toString(), QStringLiteral("4100.00"));
+    EXPECT_EQ(receipts.at(3).toObject().value("CLMC").toString(), QStringLiteral("全部材料  总计"));
+
+    const QJsonArray issues = rows(QStringList{"issues", "--level", "2"} + february);
+    ASSERT_EQ(issues.size(), 2);
+    EXPECT_EQ(issues.at(0).toObject().value("CLMC").toString(), QStringLiteral("钢筋"));
+    EXPECT_EQ(issues.at(0).toObject().value("SJSL").toString(), QStringLiteral("1.00"));
+
+    const QJsonArray out = rows(QStringList{"transfers", "--direction", "out"} + february);
+    ASSERT_EQ(out.size(), 4);
+    EXPECT_EQ(out.at(3).toObject().value("CLMC").toString(), QStringLiteral("全部材料"));
+
+    // The second unit took no requisition: its columns stay empty.
+    const QJsonArray units = rows(QStringList{"by-unit", "--units", "U1,U2"} + february);
+    ASSERT_EQ(units.size(), 4);
+    EXPECT_EQ(units.at(0).toObject().value("SL1").toString(), QStringLiteral("1.00"));
+    EXPECT_TRUE(units.at(0).toObject().value("SL2").isNull());
+    EXPECT_EQ(units.at(0).toObject().value("SL").toString(), QStringLiteral("1.00"));
+
+    const QJsonArray used = rows(QStringList{"consumption"} + february);
+    ASSERT_EQ(used.size(), 3);
+    EXPECT_EQ(used.at(0).toObject().value("LJSL").toString(), QStringLiteral("1.00"));
+
+    const QString book = QDir(cli.dataDir()).filePath(QStringLiteral("供货.xlsx"));
+    const auto written = cli.run(
+        as + QStringList{"report", "by-supplier", "--suppliers", "1", "--xlsx", book} + february);
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    const auto read = WorkbookReader::read(book);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text(QStringLiteral("E4")), QStringLiteral("钢材公司数量"));
+    EXPECT_DOUBLE_EQ(read->cell(QStringLiteral("E5"))->number, 1.0);
+
+    const auto none = cli.run(as + QStringList{"report", "by-unit"} + february);
+    EXPECT_NE(none.code, 0);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("请选择耗料单位！")));
+    // 2026-02-28 is no month-end of these books.
+    const auto quarter = cli.run(
+        as + QStringList{"report", "quarterly", "--from", "2026-01-31", "--to", "2026-02-28"});
+    EXPECT_NE(quarter.code, 0);
+    EXPECT_TRUE(quarter.err.contains(QStringLiteral("请选择有效的时间段")));
+}
+
 TEST_F(ReportCli, ThePdfIsDrawnByTheProgram)
 {
     const QString pdf = QDir(cli.dataDir()).filePath(QStringLiteral("明细.pdf"));

@@ -3,6 +3,7 @@
 #include "ledger/costengine.h"
 #include "ledger/monthend.h"
 #include "ledger/posting.h"
+#include "print/reporttemplate.h"
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
@@ -210,11 +211,12 @@ TEST_P(StatisticsTest, ReceiptsAtEachLevel)
     EXPECT_EQ(rowsIn("RKCX_TEMP"), table.rowCount());
     EXPECT_EQ(set.db().scalar("SELECT DJ FROM RKCX_TEMP WHERE CLBH = ?", {P}).toLongLong(), 33000);
 
-    const QString total = fifo() ? "0|全部材料 总计|19.00|63.10" : "0|全部材料  总计|19.00|63.10";
+    // The categories' rows carry no unit price.
+    const QString total = fifo() ? "0|全部材料 总计||19.00|63.10" : "0|全部材料  总计||19.00|63.10";
     EXPECT_EQ(shown(statistics().movement(Movement::Receipts, march(StatisticLevel::Parents))),
-              lines({"1001|钢筋|9.00|43.10", "10001|散装水泥|10.00|20.00", total}));
+              lines({"1001|钢筋||9.00|43.10", "10001|散装水泥||10.00|20.00", total}));
     EXPECT_EQ(shown(statistics().movement(Movement::Receipts, march(StatisticLevel::Tops))),
-              lines({"1|钢材|9.00|43.10", "10|水泥|10.00|20.00", total}));
+              lines({"1|钢材||9.00|43.10", "10|水泥||10.00|20.00", total}));
 }
 
 TEST_P(StatisticsTest, IssuesNetOfReturnsAndPerLayerIssued)
@@ -268,7 +270,7 @@ TEST_P(StatisticsTest, TransfersInAndOut)
 TEST_P(StatisticsTest, UnitsAndSuppliersSideBySide)
 {
     // Two units chosen: the other three column pairs stay empty; 合计 counts each unit once.
-    const ReportTable units = statistics().byParty(Counterparty::Units, march(), {"U2", "U1"});
+    const ReportTable units = statistics().byParty(StatisticParty::Units, march(), {"U2", "U1"});
     EXPECT_EQ(units.name(), QStringLiteral("lldwll"));
     EXPECT_EQ(units.columns().at(units.columnOf("SL1")).heading, QStringLiteral("二工区数量"));
     EXPECT_TRUE(units.columns().at(units.columnOf("JE3")).heading.isEmpty());
@@ -289,7 +291,7 @@ TEST_P(StatisticsTest, UnitsAndSuppliersSideBySide)
     // By supplier at the parents' level, with "全部" beside one of them. 圆钢's receipt and
     // its return leave 1.00 of 第一建材's column; 盘条 is at its planned price.
     const ReportTable suppliers = statistics().byParty(
-        Counterparty::Suppliers, march(StatisticLevel::Parents), {"G1", Statistics::AllEntries});
+        StatisticParty::Suppliers, march(StatisticLevel::Parents), {"G1", Statistics::AllEntries});
     EXPECT_EQ(suppliers.columns().at(suppliers.columnOf("SL2")).heading,
               QStringLiteral("全部数量"));
     EXPECT_EQ(shown(suppliers), lines({"1001|钢筋|4.00|26.60|9.00|43.10|||||||9.00|43.10",
@@ -300,18 +302,18 @@ TEST_P(StatisticsTest, UnitsAndSuppliersSideBySide)
                                        "63.10"}));
 
     // A material nobody chosen took is left out.
-    const ReportTable one = statistics().byParty(Counterparty::Units, march(), {"U1"});
+    const ReportTable one = statistics().byParty(StatisticParty::Units, march(), {"U1"});
     for (int r = 0; r < one.rowCount(); ++r)
         EXPECT_NE(one.displayText(r, 0, formats), C);
 
-    EXPECT_EQ(refusal([&] { statistics().byParty(Counterparty::Units, march(), {}); }),
+    EXPECT_EQ(refusal([&] { statistics().byParty(StatisticParty::Units, march(), {}); }),
               QStringLiteral("警告:请选择耗料单位！"));
     EXPECT_EQ(refusal([&] {
-                  statistics().byParty(Counterparty::Suppliers, march(),
+                  statistics().byParty(StatisticParty::Suppliers, march(),
                                        {"G1", "G2", "全部", "G1", "G2", "G1"});
               }),
               QStringLiteral("警告:您至多只能选5个单位！"));
-    EXPECT_EQ(refusal([&] { statistics().byParty(Counterparty::Suppliers, march(), {"U1"}); }),
+    EXPECT_EQ(refusal([&] { statistics().byParty(StatisticParty::Suppliers, march(), {"U1"}); }),
               QStringLiteral("警告:供应商“U1”不存在！"));
 }
 
@@ -345,10 +347,12 @@ TEST_P(StatisticsTest, BetweenTwoMonthEnds)
                      "10|水泥 合计|10.00|20.00", "0|全部材料  总计|19.00|63.10"}));
     EXPECT_EQ(rowsIn("RKCX_TEMP"), quarter.rowCount());
 
-    // The balance of funds is the summary of the same period, without unit columns.
+    // The balance of funds is the summary of the same period with the transfers beside the
+    // issues and no other unit column.
     const ReportTable funds = statistics().fundsBalance(QDate(2026, 2, 28), QDate(2026, 4, 30));
     EXPECT_EQ(funds.name(), QStringLiteral("clzcz"));
-    EXPECT_EQ(funds.columnOf("LLSL1"), -1);
+    EXPECT_EQ(funds.columns().at(funds.columnOf("LLJE1")).heading, QStringLiteral("调拨合计金额"));
+    EXPECT_EQ(funds.columnOf("LLSL2"), -1);
     const int closing = funds.columnOf("BYJE");
     const int last = funds.rowCount() - 1;
     Decimal stock;
@@ -382,8 +386,8 @@ TEST_P(StatisticsTest, AMonthIsReadAlongTheDateIndexes)
         statistics().movement(Movement::Issues, march(StatisticLevel::Tops));
         statistics().movement(Movement::TransfersIn, march());
         statistics().movement(Movement::TransfersOut, march());
-        statistics().byParty(Counterparty::Units, march(), {"U1"});
-        statistics().byParty(Counterparty::Suppliers, march(), {"G1"});
+        statistics().byParty(StatisticParty::Units, march(), {"U1"});
+        statistics().byParty(StatisticParty::Suppliers, march(), {"G1"});
     });
     int checked = 0;
     for (const test::Ran &ran : recorder.statements()) {
@@ -397,6 +401,36 @@ TEST_P(StatisticsTest, AMonthIsReadAlongTheDateIndexes)
         EXPECT_EQ(ran.autoIndexes, 0) << "built an index: " << ran.sql.toStdString();
     }
     EXPECT_GT(checked, 6);
+}
+
+TEST_P(StatisticsTest, EveryStatisticFitsItsDeliveredTemplate)
+{
+    QList<ReportTable> tables;
+    for (const StatisticLevel level :
+         {StatisticLevel::Materials, StatisticLevel::Parents, StatisticLevel::Tops}) {
+        for (const Movement m : {Movement::Receipts, Movement::Issues, Movement::TransfersIn})
+            tables << statistics().movement(m, march(level));
+        tables << statistics().byParty(StatisticParty::Units, march(level), {"U1"});
+        tables << statistics().byParty(StatisticParty::Suppliers, march(level), {"G1"});
+    }
+    tables << statistics().consumption(QDate(2026, 3, 1), QDate(2026, 3, 31));
+    tables << statistics().quarterly(QDate(2026, 2, 28), QDate(2026, 3, 31));
+    tables << statistics().fundsBalance(QDate(2026, 2, 28), QDate(2026, 3, 31));
+    for (const ReportTable &table : std::as_const(tables)) {
+        const auto sheet = ReportTemplate::parse(ReportTemplates::deliveredCopy(table.name()));
+        ASSERT_TRUE(sheet) << table.name().toStdString();
+        const auto placement = sheet->place(table);
+        ASSERT_TRUE(placement) << table.name().toStdString();
+        // Every field of the statistic has its column in the workbook.
+        for (const ReportTable::Column &c : table.columns())
+            EXPECT_TRUE(placement->fields.contains(c.field))
+                << table.name().toStdString() << " " << c.field.toStdString();
+    }
+    // A column pair is headed by the unit chosen for it.
+    const ReportTable units = statistics().byParty(StatisticParty::Units, march(), {"U1"});
+    const auto sheet = ReportTemplate::parse(ReportTemplates::deliveredCopy(units.name()));
+    EXPECT_EQ(ReportTemplate::resolved(sheet->rows().at(3).at(4), units),
+              QStringLiteral("一工区数量"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StatisticsTest,

@@ -8,6 +8,7 @@
 #include "plans/screens/planscreens.h"
 #include "print/screens/printing.h"
 #include "reports/screens/reportscreens.h"
+#include "reports/screens/statisticscreens.h"
 #include "shell/screens/frmczrz.h"
 #include "shell/screens/frmczyqx.h"
 #include "shell/screens/frmxtcssz.h"
@@ -73,6 +74,7 @@ void registerAllScreens(ScreenRegistry &registry)
     registerLedgerScreens(registry);
     registerBookScreens(registry);
     registerReportScreens(registry);
+    registerStatisticScreens(registry);
     registerLeasingScreens(registry);
     registerPlanScreens(registry);
 }

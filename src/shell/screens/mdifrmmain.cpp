@@ -302,8 +302,8 @@ void MDIFrmMain::installBuiltInCommands()
                                         "数据处理（金额调整），以及凭单小票和一览表的打印、"
                                         "PDF与Excel导出，系统参数设置、数据备份与还原，"
                                         "直进直出、周转料具租赁、工程材料计划、"
-                                        "收支存报表与材料流水账。\n\n"
-                                        "以后的版本提供：查询与统计报表、账套汇总。")
+                                        "收支存报表、材料流水账与期间统计报表。\n\n"
+                                        "以后的版本提供：查询、账套汇总。")
                              .arg(QStringLiteral(VARNOCK_VERSION)),
                          QStringLiteral("关于系统"));
     });

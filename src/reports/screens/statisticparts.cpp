@@ -1,0 +1,96 @@
+#include "reports/screens/statisticparts.h"
+
+#include "print/voucherslip.h"
+#include "reports/screens/stockreportparts.h"
+#include "widgets/datepicker.h"
+#include "widgets/indexedbuttongroup.h"
+#include "widgets/operation.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace varnock::StatisticParts {
+
+namespace {
+
+QList<QRadioButton *> buttonsOf(const QGroupBox *box)
+{
+    return box->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+QWidget *dates(DatePicker *from, DatePicker *to, QWidget *parent)
+{
+    from->setObjectName(QStringLiteral("DTPicker1"));
+    from->setDate(StockReportParts::monthStart());
+    to->setObjectName(QStringLiteral("DTPicker2"));
+    return StockReportParts::form(
+        QStringLiteral("选择日期"),
+        {{QStringLiteral("起始日期："), from}, {QStringLiteral("终止日期："), to}}, parent);
+}
+
+IndexedButtonGroup *buttons(QWidget *parent)
+{
+    return new IndexedButtonGroup({QStringLiteral("确 定(&Q)"), QStringLiteral("退 出(&X)")},
+                                  Qt::Horizontal, parent);
+}
+
+QGroupBox *options(const QString &title, const QStringList &texts, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    auto *layout = new QVBoxLayout(box);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto *option = new QRadioButton(texts.at(i), box);
+        option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+        option->setChecked(i == 0);
+        layout->addWidget(option);
+    }
+    layout->addStretch();
+    return box;
+}
+
+int chosen(const QGroupBox *box)
+{
+    const QList<QRadioButton *> list = buttonsOf(box);
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i)->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+void choose(QGroupBox *box, int index)
+{
+    const QList<QRadioButton *> list = buttonsOf(box);
+    if (index >= 0 && index < list.size())
+        list.at(index)->setChecked(true);
+}
+
+StatisticLevel levelAt(int index)
+{
+    switch (index) {
+    case 1:
+        return StatisticLevel::Parents;
+    case 2:
+        return StatisticLevel::Tops;
+    default:
+        return StatisticLevel::Materials;
+    }
+}
+
+ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
+                   const std::function<ReportTable()> &build)
+{
+    ReportTable table;
+    QString firm;
+    if (!runOperation(from, [&] {
+            table = build();
+            firm = VoucherSlips::firmName(db);
+        }))
+        return nullptr;
+    return StockReportParts::show(from, table, firm, formats);
+}
+
+} // namespace varnock::StatisticParts
