@@ -41,17 +41,15 @@ const Statement AverageIssues[] = {
      true},
 };
 
-// Issues piece by piece at the price of the layer each piece was drawn from.
+// Issues piece by piece at the price of the layer each piece was drawn from: a receipt, or an
+// opening balance. One pass over the period's pieces finds both.
 const Statement LayerIssues[] = {
-    {"SELECT X.CLBH, R.SJDJ, L.LLDWBH, SUM(X.CKSL), SUM(SMUL(R.SJDJ, X.CKSL, 4)) "
-     "FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID JOIN RKD R ON R.ID = X.RKID "
-     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0 AND %1 "
-     "GROUP BY X.CLBH, R.SJDJ, L.LLDWBH",
-     false},
-    {"SELECT X.CLBH, Z.KCDJ, L.LLDWBH, SUM(X.CKSL), SUM(SMUL(Z.KCDJ, X.CKSL, 4)) "
-     "FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID JOIN ZWCSH Z ON Z.ID = X.CSHID "
-     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0 AND %1 "
-     "GROUP BY X.CLBH, Z.KCDJ, L.LLDWBH",
+    {"SELECT CLBH, P, LLDWBH, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
+     "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.LLDWBH, X.CKSL AS Q FROM LLD L "
+     "JOIN XJXCSJB X ON X.CKID = L.ID LEFT JOIN RKD R ON R.ID = X.RKID "
+     "LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
+     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0 AND %1) M "
+     "GROUP BY CLBH, P, LLDWBH",
      false},
     {"SELECT CLBH, THDJ, LLDWBH, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
      "AND JZBZ <> 0 AND %1 GROUP BY CLBH, THDJ, LLDWBH",
