@@ -186,9 +186,9 @@ StatisticGrouping movementGrouping(Movement movement, StatisticLevel level, bool
     g.topRows = level == StatisticLevel::Materials;
     if (!fifo && transfers)
         g.parentSuffix = QStringLiteral(" 合计");
-    g.grandTotal = fifo ? QStringLiteral("全部材料 总计")
-                   : !fifo && movement == Movement::TransfersOut ? QStringLiteral("全部材料")
-                                                                 : QStringLiteral("全部材料  总计");
+    g.grandTotal = fifo                                 ? QStringLiteral("全部材料 总计")
+                   : movement == Movement::TransfersOut ? QStringLiteral("全部材料")
+                                                        : QStringLiteral("全部材料  总计");
     return g;
 }
 

@@ -35,14 +35,13 @@ FrmBBdbb::FrmBBdbb(Database &db, int mode, const Formats &formats, QWidget *pare
 
 ReportWindow *FrmBBdbb::confirm()
 {
-    return StatisticParts::open(this, m_db, m_formats, [this] {
-        const Movement movement = StatisticParts::chosen(m_directions) == 0
-                                      ? Movement::TransfersIn
-                                      : Movement::TransfersOut;
-        return Statistics(m_db, m_mode)
-            .movement(movement, {m_from->date(), m_to->date(),
-                                 StatisticParts::levelAt(StatisticParts::chosen(m_levels))});
-    });
+    const Movement movement =
+        StatisticParts::chosen(m_directions) == 0 ? Movement::TransfersIn : Movement::TransfersOut;
+    const StatisticRequest request{m_from->date(), m_to->date(),
+                                   StatisticParts::levelAt(StatisticParts::chosen(m_levels))};
+    return StatisticParts::open(
+        this, m_db, m_formats, [&] { return Statistics(m_db, m_mode).movement(movement, request); },
+        StatisticParts::ledgerOf(m_mode, request));
 }
 
 } // namespace varnock

@@ -34,11 +34,12 @@ FrmRKCXBB::FrmRKCXBB(Database &db, int mode, const Formats &formats, Movement mo
 
 ReportWindow *FrmRKCXBB::confirm()
 {
-    return StatisticParts::open(this, m_db, m_formats, [this] {
-        return Statistics(m_db, m_mode)
-            .movement(m_movement, {m_from->date(), m_to->date(),
-                                   StatisticParts::levelAt(StatisticParts::chosen(m_levels))});
-    });
+    const StatisticRequest request{m_from->date(), m_to->date(),
+                                   StatisticParts::levelAt(StatisticParts::chosen(m_levels))};
+    return StatisticParts::open(
+        this, m_db, m_formats,
+        [&] { return Statistics(m_db, m_mode).movement(m_movement, request); },
+        StatisticParts::ledgerOf(m_mode, request));
 }
 
 } // namespace varnock

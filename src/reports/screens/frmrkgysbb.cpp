@@ -69,13 +69,15 @@ FrmRkgysbb::FrmRkgysbb(Database &db, int mode, const Formats &formats, Statistic
 
 ReportWindow *FrmRkgysbb::confirm()
 {
-    return StatisticParts::open(this, m_db, m_formats, [this] {
-        return Statistics(m_db, m_mode)
-            .byParty(m_party,
-                     {m_from->date(), m_to->date(),
-                      StatisticParts::levelAt(StatisticParts::chosen(m_levels))},
-                     StockReportParts::chosenUnits(m_entries));
-    });
+    const StatisticRequest request{m_from->date(), m_to->date(),
+                                   StatisticParts::levelAt(StatisticParts::chosen(m_levels))};
+    return StatisticParts::open(
+        this, m_db, m_formats,
+        [&] {
+            return Statistics(m_db, m_mode)
+                .byParty(m_party, request, StockReportParts::chosenUnits(m_entries));
+        },
+        StatisticParts::ledgerOf(m_mode, request));
 }
 
 } // namespace varnock

@@ -1,5 +1,6 @@
 #include "reports/screens/statisticparts.h"
 
+#include "print/screens/reportwindow.h"
 #include "print/voucherslip.h"
 #include "reports/screens/stockreportparts.h"
 #include "widgets/datepicker.h"
@@ -80,8 +81,16 @@ StatisticLevel levelAt(int index)
     }
 }
 
+std::optional<LedgerLink> ledgerOf(int mode, const StatisticRequest &request)
+{
+    if (request.level != StatisticLevel::Materials)
+        return std::nullopt;
+    return LedgerLink{mode, request.from, request.to};
+}
+
 ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
-                   const std::function<ReportTable()> &build)
+                   const std::function<ReportTable()> &build,
+                   const std::optional<LedgerLink> &ledger)
 {
     ReportTable table;
     QString firm;
@@ -90,7 +99,19 @@ ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
             firm = VoucherSlips::firmName(db);
         }))
         return nullptr;
-    return StockReportParts::show(from, table, firm, formats);
+    ReportWindow *window = StockReportParts::show(from, table, firm, formats);
+    if (!window || !ledger)
+        return window;
+    // The window may outlive the screen: it keeps what it needs.
+    window->setRowActivation([db = &db, formats, window, link = *ledger](int row) {
+        const ReportTable &t = window->table();
+        if (t.rows().at(row).style != ReportTable::RowStyle::Detail)
+            return;
+        StockReportParts::openLedger(
+            window, *db, link.mode, formats,
+            {t.displayText(row, t.columnOf(QStringLiteral("CLBH")), formats)}, link.from, link.to);
+    });
+    return window;
 }
 
 } // namespace varnock::StatisticParts

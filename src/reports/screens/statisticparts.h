@@ -1,11 +1,13 @@
 #pragma once
 
-#include "reports/statisticrows.h"
+#include "reports/statistics.h"
 #include "store/formats.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QWidget;
@@ -37,10 +39,22 @@ void choose(QGroupBox *box, int index);
 // first level.
 StatisticLevel levelAt(int index);
 
+// Where a double click on a material's row leads: its ledger over the statistic's period.
+struct LedgerLink
+{
+    int mode = 2;
+    QDate from;
+    QDate to;
+};
+
+// The ledger link of a statistic whose rows are materials; none for categories.
+std::optional<LedgerLink> ledgerOf(int mode, const StatisticRequest &request);
+
 // Builds the statistic and opens it in a report window; nullptr when it was refused or came
-// out empty ("没有记录！").
+// out empty ("没有记录！"). With `ledger` the rows of materials open their ledgers.
 ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
-                   const std::function<ReportTable()> &build);
+                   const std::function<ReportTable()> &build,
+                   const std::optional<LedgerLink> &ledger = std::nullopt);
 
 } // namespace StatisticParts
 

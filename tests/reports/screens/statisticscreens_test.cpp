@@ -3,6 +3,7 @@
 #include "ledger/posting.h"
 #include "print/screens/printing.h"
 #include "print/screens/reportwindow.h"
+#include "reports/materialledger.h"
 #include "reports/screens/frmbbdbb.h"
 #include "reports/screens/frmrkcxbb.h"
 #include "reports/screens/frmrkgysbb.h"
@@ -23,6 +24,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,14 @@ protected:
         from->setDate(QDate(2026, 1, 1));
         to->setDate(QDate(2026, 1, 31));
     }
+    static void doubleClick(ReportWindow *window, int row)
+    {
+        QTableView *view = window->view();
+        const QRect cell = view->visualRect(view->model()->index(row, 0));
+        // A double click acts on the row the press chose.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
     QString lastRowName() const
     {
         const ReportTable &t = windows().last()->table();
@@ -125,11 +135,25 @@ TEST_F(StatisticScreens, TheReceiptsOpenAtTheChosenLevelAndGoToAWorkbook)
     EXPECT_EQ(book->text(QStringLiteral("F4")), QStringLiteral("入库数量"));
     EXPECT_EQ(book->text(QStringLiteral("B5")), QStringLiteral("钢筋"));
 
+    // Category rows lead nowhere; at the materials' level a material opens its ledger.
+    doubleClick(windows().first(), 0);
+    ASSERT_EQ(windows().size(), 1);
+    StatisticParts::choose(screen.levels(), 0);
+    test::click(screen.buttons(), FrmRKCXBB::Confirm);
+    ASSERT_EQ(windows().size(), 2);
+    ReportWindow *materials = windows().last();
+    doubleClick(materials, materials->table().rowCount() - 1);
+    EXPECT_EQ(windows().size(), 2);
+    doubleClick(materials, 0);
+    ASSERT_EQ(windows().size(), 3);
+    EXPECT_EQ(windows().last()->table().name(), MaterialLedger::Name);
+    EXPECT_EQ(windows().last()->table().period()->from, QDate(2026, 1, 1));
+
     // The issues' screen builds the issues.
     FrmRKCXBB issues(m_set.db(), CostEngine::MovingAverage, formats, Movement::Issues, &m_parent);
     january(issues.startDate(), issues.endDate());
     test::click(issues.buttons(), FrmRKCXBB::Confirm);
-    ASSERT_EQ(windows().size(), 2);
+    ASSERT_EQ(windows().size(), 4);
     EXPECT_EQ(windows().last()->table().name(), Statistics::IssuesName);
     EXPECT_EQ(lastRowName(), QStringLiteral("全部材料  总计"));
 }
