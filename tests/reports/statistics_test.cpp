@@ -1,12 +1,11 @@
 #include "reports/statistics.h"
 
 #include "ledger/costengine.h"
-#include "ledger/monthend.h"
-#include "ledger/posting.h"
 #include "print/reporttemplate.h"
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
+#include "support/postedbooks.h"
 #include "support/queryplan.h"
 #include "support/testaccountset.h"
 
@@ -18,13 +17,11 @@ namespace varnock {
 namespace {
 
 using test::dec;
-using Family = Posting::Family;
 
 const QString A = QStringLiteral("1001001");  // 螺纹钢
 const QString B = QStringLiteral("1001002");  // 圆钢, bought and sent back at a lower credit
 const QString P = QStringLiteral("1001003");  // 盘条, at the planned price 3.30
 const QString C = QStringLiteral("10001001"); // cement, in category 10
-const QString Purchase = QStringLiteral("采购入库");
 const QString TransferIn = QStringLiteral("调拨入库");
 
 // Books worked by hand, the same vouchers under either costing method: February's opening
@@ -35,6 +32,7 @@ protected:
     StatisticsTest()
         : seed(set.db())
         , mode(GetParam())
+        , books(set.db(), mode)
     {
         set.setMode(mode);
         set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
@@ -53,94 +51,27 @@ protected:
         seed.opening(A, dec("10"), dec("50.00"));
         seed.opening(P, dec("10"), dec("30.00"));
         seed.opening(C, dec("20"), dec("40.00"));
-        close("2026-02-28");
+        books.close("2026-02-28");
 
-        const qint64 a = receive("2026-03-02", A, "5", "32.00", "G1");
-        giveBack("2026-03-03", a, A, "1", "6.40");
-        receive("2026-03-04", P, "5", "15.00", "G2");
-        receive("2026-03-05", C, "10", "20.00", "G2", TransferIn);
-        const qint64 first = issue("2026-03-06", A, "12", "U1");
-        takeBack("2026-03-07", first, "1");
-        issue("2026-03-08", C, "4", "U2");
-        issue("2026-03-09", C, "3", "U2", "2");
-        issue("2026-03-10", P, "3", "U2");
-        const qint64 b = receive("2026-03-11", B, "2", "10.00", "G1");
-        giveBack("2026-03-12", b, B, "2", "9.00");
-        close("2026-03-31");
-        issue("2026-04-02", A, "1", "U2");
-        close("2026-04-30");
+        const qint64 a = books.receive("2026-03-02", A, "5", "32.00", "G1");
+        books.giveBack("2026-03-03", a, A, "1", "6.40");
+        books.receive("2026-03-04", P, "5", "15.00", "G2");
+        books.receive("2026-03-05", C, "10", "20.00", "G2", TransferIn);
+        const qint64 first = books.issue("2026-03-06", A, "12", "U1");
+        books.takeBack("2026-03-07", first, "1");
+        books.issue("2026-03-08", C, "4", "U2");
+        books.issue("2026-03-09", C, "3", "U2", "2");
+        books.issue("2026-03-10", P, "3", "U2");
+        const qint64 b = books.receive("2026-03-11", B, "2", "10.00", "G1");
+        books.giveBack("2026-03-12", b, B, "2", "9.00");
+        books.close("2026-03-31");
+        books.issue("2026-04-02", A, "1", "U2");
+        books.close("2026-04-30");
     }
 
     ~StatisticsTest() override { Clock::setToday(std::nullopt); }
 
     bool fifo() const { return mode == CostEngine::FirstInFirstOut; }
-    Posting posting() { return Posting(set.db(), mode, formats); }
-    void close(const char *date)
-    {
-        MonthEnd(set.db(), mode, formats).close(QDate::fromString(date, Qt::ISODate));
-    }
-    void dated(const QString &table, qint64 id, const char *date)
-    {
-        set.db().exec(QStringLiteral("UPDATE %1 SET CZRQ = ? WHERE ID = ?").arg(table),
-                      {QString::fromLatin1(date), id});
-        Clock::setToday(QDate::fromString(QString::fromLatin1(date), Qt::ISODate));
-    }
-    qint64 receive(const char *date, const QString &clbh, const char *q, const char *amount,
-                   const char *supplier, const QString &kind = Purchase)
-    {
-        const qint64 id = seed.receipt(++xtbh, clbh, dec(q), dec(amount));
-        set.db().exec(QStringLiteral("UPDATE RKD SET GYSBH = ?, ZL = ? WHERE ID = ?"),
-                      {QString::fromLatin1(supplier), kind, id});
-        dated(QStringLiteral("RKD"), id, date);
-        posting().post(Family::StockIn, kind, xtbh);
-        return id;
-    }
-    void giveBack(const char *date, qint64 rkid, const QString &clbh, const char *q,
-                  const char *amount)
-    {
-        const qint64 id = seed.stockReturn(++xtbh, rkid, clbh, dec(q), dec(amount));
-        set.db().exec(QStringLiteral("UPDATE THD SET ZL = '采购退货', "
-                                     "GYSBH = (SELECT GYSBH FROM RKD WHERE ID = ?) WHERE ID = ?"),
-                      {rkid, id});
-        dated(QStringLiteral("THD"), id, date);
-        posting().post(Family::StockInReturn, QStringLiteral("采购退货"), xtbh);
-    }
-    qint64 issue(const char *date, const QString &clbh, const char *q, const char *unit,
-                 const char *kind = "1")
-    {
-        Clock::setToday(QDate::fromString(QString::fromLatin1(date), Qt::ISODate));
-        qint64 id = 0;
-        if (fifo()) {
-            id = seed.issue(++xtbh, clbh, dec(q));
-        } else {
-            const CostEngine::IssuePrice p =
-                CostEngine(set.db(), mode, formats).priceIssueLine(clbh, dec(q));
-            id = seed.issue(++xtbh, clbh, dec(q), p.unitPrice, p.amount);
-        }
-        set.db().exec(QStringLiteral("UPDATE LLD SET LLDWBH = ?, ZL = ? WHERE ID = ?"),
-                      {QString::fromLatin1(unit), QString::fromLatin1(kind), id});
-        dated(QStringLiteral("LLD"), id, date);
-        posting().post(Family::Issue, QString::fromLatin1(kind), xtbh);
-        return id;
-    }
-    // An issue return at what the line cost.
-    void takeBack(const char *date, qint64 llid, const char *q)
-    {
-        const Decimal quantity = dec(q);
-        const Decimal price = seed.issueAmount(llid) /
-                              Decimal::fromVariant(set.db().scalar(
-                                  QStringLiteral("SELECT SJSL FROM LLD WHERE ID = ?"), {llid}));
-        const QString clbh =
-            set.db().scalar(QStringLiteral("SELECT CLBH FROM LLD WHERE ID = ?"), {llid}).toString();
-        const qint64 id = seed.issueReturn(++xtbh, llid, clbh, quantity, price,
-                                           formats.amountAt(quantity, price));
-        set.db().exec(QStringLiteral("UPDATE TKD SET ZL = (SELECT ZL FROM LLD WHERE ID = ?), "
-                                     "LLDWBH = (SELECT LLDWBH FROM LLD WHERE ID = ?) WHERE ID = ?"),
-                      {llid, llid, id});
-        dated(QStringLiteral("TKD"), id, date);
-        posting().post(Family::IssueReturn, QStringLiteral("1"), xtbh);
-    }
-
     Statistics statistics() { return Statistics(set.db(), mode); }
     static StatisticRequest march(StatisticLevel level = StatisticLevel::Materials)
     {
@@ -183,8 +114,8 @@ protected:
     test::TestAccountSet set;
     test::LedgerSeed seed;
     int mode;
+    test::PostedBooks books;
     Formats formats;
-    qint64 xtbh = 0;
 };
 
 TEST_P(StatisticsTest, ReceiptsAtEachLevel)

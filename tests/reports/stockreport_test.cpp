@@ -10,6 +10,7 @@
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
+#include "support/postedbooks.h"
 #include "support/queryplan.h"
 #include "support/testaccountset.h"
 
@@ -23,15 +24,12 @@ namespace varnock {
 namespace {
 
 using test::dec;
-using Family = Posting::Family;
 
 const QString A = QStringLiteral("1001001");  // 螺纹钢
 const QString B = QStringLiteral("1001002");  // 圆钢
 const QString P = QStringLiteral("1001003");  // 盘条, at the planned price 3.30
 const QString D = QStringLiteral("1001004");  // 角钢, issued out before the period
 const QString C = QStringLiteral("10001001"); // cement, in category 10
-const QString Purchase = QStringLiteral("采购入库");
-const QString PurchaseReturn = QStringLiteral("采购退货");
 
 // Books worked by hand: the same vouchers under either costing method, a closing at each of
 // the two month-ends before March and one inside March.
@@ -41,6 +39,7 @@ protected:
     StockReportTest()
         : seed(set.db())
         , mode(GetParam())
+        , books(set.db(), mode)
     {
         set.setMode(mode);
         set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
@@ -62,99 +61,33 @@ protected:
         seed.opening(P, dec("10"), dec("30.00"));
         seed.opening(D, dec("2"), dec("10.00"));
         seed.opening(C, dec("20"), dec("40.00"));
-        close("2026-01-31");
-        receive("2026-02-10", A, "10", "60.00");
-        issue("2026-02-11", D, "2", "U1");
-        close("2026-02-28");
+        books.close("2026-01-31");
+        books.receive("2026-02-10", A, "10", "60.00");
+        books.issue("2026-02-11", D, "2", "U1");
+        books.close("2026-02-28");
 
-        const qint64 r = receive("2026-03-02", A, "5", "32.00");
-        giveBack("2026-03-03", r, A, "1", "6.40");
-        receive("2026-03-04", P, "5", "15.00");
-        issue("2026-03-04", C, "5", "U1");
-        const qint64 first = issue("2026-03-05", A, "4", "U1");
-        const qint64 second = issue("2026-03-06", A, "2", "U2");
-        issue("2026-03-07", A, "3", "U3");
-        issue("2026-03-08", A, "5", "U1", "2");
-        takeBack("2026-03-09", first, "1");
+        const qint64 r = books.receive("2026-03-02", A, "5", "32.00");
+        books.giveBack("2026-03-03", r, A, "1", "6.40");
+        books.receive("2026-03-04", P, "5", "15.00");
+        books.issue("2026-03-04", C, "5", "U1");
+        const qint64 first = books.issue("2026-03-05", A, "4", "U1");
+        const qint64 second = books.issue("2026-03-06", A, "2", "U2");
+        books.issue("2026-03-07", A, "3", "U3");
+        books.issue("2026-03-08", A, "5", "U1", "2");
+        books.takeBack("2026-03-09", first, "1");
         Clock::setToday(QDate(2026, 3, 10));
         Reversal(set.db(), mode, formats).reverseIssueLine(second, QDate(2026, 3, 10));
-        issue("2026-03-11", P, "3", "U1");
+        books.issue("2026-03-11", P, "3", "U1");
         seed.adjustment(A, dec("-0.45"));
-        redate(QStringLiteral("CLKVMT"), lastId(QStringLiteral("CLKVMT")), "2026-03-12");
-        close("2026-03-15");
-        receive("2026-03-20", B, "2", "25.00");
+        books.redate(QStringLiteral("CLKVMT"), books.lastId(QStringLiteral("CLKVMT")),
+                     "2026-03-12");
+        books.close("2026-03-15");
+        books.receive("2026-03-20", B, "2", "25.00");
     }
 
     ~StockReportTest() override { Clock::setToday(std::nullopt); }
 
     bool fifo() const { return mode == CostEngine::FirstInFirstOut; }
-    Posting posting() { return Posting(set.db(), mode, formats); }
-
-    qint64 lastId(const QString &table)
-    {
-        return set.db().scalar(QStringLiteral("SELECT MAX(ID) FROM ") + table).toLongLong();
-    }
-    void redate(const QString &table, qint64 id, const char *date)
-    {
-        set.db().exec(QStringLiteral("UPDATE %1 SET CZRQ = ? WHERE ID = ?").arg(table),
-                      {QString::fromLatin1(date), id});
-    }
-    void close(const char *date)
-    {
-        MonthEnd(set.db(), mode, formats).close(QDate::fromString(date, Qt::ISODate));
-    }
-    qint64 receive(const char *date, const QString &clbh, const char *q, const char *amount)
-    {
-        const qint64 id = seed.receipt(++xtbh, clbh, dec(q), dec(amount));
-        redate(QStringLiteral("RKD"), id, date);
-        posting().post(Family::StockIn, Purchase, xtbh);
-        return id;
-    }
-    void giveBack(const char *date, qint64 rkid, const QString &clbh, const char *q,
-                  const char *amount)
-    {
-        const qint64 id = seed.stockReturn(++xtbh, rkid, clbh, dec(q), dec(amount));
-        set.db().exec(QStringLiteral("UPDATE THD SET ZL = ? WHERE ID = ?"), {PurchaseReturn, id});
-        redate(QStringLiteral("THD"), id, date);
-        posting().post(Family::StockInReturn, PurchaseReturn, xtbh);
-    }
-    qint64 issue(const char *date, const QString &clbh, const char *q, const char *unit,
-                 const char *kind = "1")
-    {
-        Clock::setToday(QDate::fromString(QString::fromLatin1(date), Qt::ISODate));
-        qint64 id = 0;
-        if (fifo()) {
-            id = seed.issue(++xtbh, clbh, dec(q));
-        } else {
-            const CostEngine::IssuePrice p =
-                CostEngine(set.db(), mode, formats).priceIssueLine(clbh, dec(q));
-            id = seed.issue(++xtbh, clbh, dec(q), p.unitPrice, p.amount);
-        }
-        set.db().exec(
-            QStringLiteral("UPDATE LLD SET LLDWBH = ?, ZL = ?, CZRQ = ? WHERE ID = ?"),
-            {QString::fromLatin1(unit), QString::fromLatin1(kind), QString::fromLatin1(date), id});
-        posting().post(Family::Issue, QString::fromLatin1(kind), xtbh);
-        return id;
-    }
-    // An issue return at what the line cost.
-    void takeBack(const char *date, qint64 llid, const char *q)
-    {
-        Clock::setToday(QDate::fromString(QString::fromLatin1(date), Qt::ISODate));
-        const Decimal quantity = dec(q);
-        const Decimal price = seed.issueAmount(llid) /
-                              Decimal::fromVariant(set.db().scalar(
-                                  QStringLiteral("SELECT SJSL FROM LLD WHERE ID = ?"), {llid}));
-        const QString clbh =
-            set.db().scalar(QStringLiteral("SELECT CLBH FROM LLD WHERE ID = ?"), {llid}).toString();
-        const qint64 id = seed.issueReturn(++xtbh, llid, clbh, quantity, price,
-                                           formats.amountAt(quantity, price));
-        set.db().exec(QStringLiteral("UPDATE TKD SET CZRQ = ?, "
-                                     "ZL = (SELECT ZL FROM LLD WHERE ID = ?), "
-                                     "LLDWBH = (SELECT LLDWBH FROM LLD WHERE ID = ?) WHERE ID = ?"),
-                      {QString::fromLatin1(date), llid, llid, id});
-        posting().post(Family::IssueReturn, QStringLiteral("1"), xtbh);
-    }
-
     StockReportRequest march(const QStringList &units = {QStringLiteral("U1"), QStringLiteral("U2"),
                                                          QStringLiteral("U3")})
     {
@@ -192,8 +125,8 @@ protected:
     test::TestAccountSet set;
     test::LedgerSeed seed;
     int mode;
+    test::PostedBooks books;
     Formats formats;
-    qint64 xtbh = 0;
 };
 
 TEST_P(StockReportTest, DetailRowsOfHandWorkedBooks)
