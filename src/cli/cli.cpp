@@ -615,6 +615,29 @@ const QList<CommandInfo> &commands()
          reportSetsCount,
          true,
          false},
+        {{QStringLiteral("report"), QStringLiteral("sets-receipts")},
+         QStringLiteral("report sets-receipts --from D --to D [--level first|second|all] "
+                        "[--sets BH,...]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The receipts across account sets (材料入库汇总表): each set's receipts "
+                        "of the period per\nmaterial (and unit price under first in first out), "
+                        "per category (second) or per\ntop-level category (first), under the "
+                        "set's name (ZT); then \"全部账套 总计\". The\nfields of KCPD_TEMP: "
+                        "KCDJ the unit price, KCSL and KCJE the quantity and amount."),
+         {opt("from"), opt("to"), opt("level"), opt("sets"), opt("xlsx"), opt("pdf")},
+         0,
+         reportSetsReceipts,
+         true,
+         false},
+        {{QStringLiteral("report"), QStringLiteral("sets-issues")},
+         QStringLiteral("report sets-issues --from D --to D [--level first|second|all] "
+                        "[--sets BH,...]\n           [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The issues across account sets (材料出库汇总表), net of their returns; "
+                        "as sets-receipts."),
+         {opt("from"), opt("to"), opt("level"), opt("sets"), opt("xlsx"), opt("pdf")},
+         0,
+         reportSetsIssues,
+         true,
+         false},
         {{QStringLiteral("report"), QStringLiteral("material-ledger")},
          QStringLiteral("report material-ledger --from D --to D [--material C | --level1 C | "
                         "--level2 C]\n           [--xlsx FILE] [--pdf FILE]"),

@@ -59,6 +59,8 @@ Result reportMultiSetDetail(Context &ctx, const Arguments &args);
 Result reportSetsArrears(Context &ctx, const Arguments &args);
 Result reportSetsSummary(Context &ctx, const Arguments &args);
 Result reportSetsCount(Context &ctx, const Arguments &args);
+Result reportSetsReceipts(Context &ctx, const Arguments &args);
+Result reportSetsIssues(Context &ctx, const Arguments &args);
 Result reportMaterialLedger(Context &ctx, const Arguments &args);
 Result reportReceipts(Context &ctx, const Arguments &args);
 Result reportIssues(Context &ctx, const Arguments &args);

@@ -16,6 +16,7 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <array>
 
 namespace varnock::cli {
 
@@ -147,6 +148,34 @@ Result setsResult(Context &ctx, const AcrossSets::Result &built, const Arguments
     return result;
 }
 
+// --level: 0 for "first" (top-level categories), 1 for "second" (their categories), 2 for
+// "all" (every material, the default).
+int levelOf(const Arguments &args)
+{
+    const QString level = args.value(QStringLiteral("level")).value_or(QStringLiteral("all"));
+    const QStringList names{QStringLiteral("first"), QStringLiteral("second"),
+                            QStringLiteral("all")};
+    if (!names.contains(level))
+        throw UsageError{QStringLiteral("--level is first, second or all")};
+    return int(names.indexOf(level));
+}
+
+Result reportSetsMovements(Context &ctx, const Arguments &args, Movement movement)
+{
+    const bool issues = movement == Movement::Issues;
+    ctx.authorize(issues ? QStringLiteral("ZTCLCKCX") : QStringLiteral("ZTCLRKCX"));
+    const ReportPeriod period = periodOf(args);
+    const StatisticLevel level = std::array{StatisticLevel::Tops, StatisticLevel::Parents,
+                                            StatisticLevel::Materials}[size_t(levelOf(args))];
+    const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
+    return setsResult(ctx,
+                      SetSummaries(ctx.accountSet().database(), ctx.folder())
+                          .movements(sets, movement, period, level,
+                                     issues ? QStringLiteral("材料出库汇总表")
+                                            : QStringLiteral("材料入库汇总表")),
+                      args);
+}
+
 } // namespace
 
 Result reportMultiSetDetail(Context &ctx, const Arguments &args)
@@ -185,17 +214,22 @@ Result reportSetsSummary(Context &ctx, const Arguments &args)
 Result reportSetsCount(Context &ctx, const Arguments &args)
 {
     ctx.authorize(QStringLiteral("ZTLDZCQD"));
-    const QString level = args.value(QStringLiteral("level")).value_or(QStringLiteral("all"));
-    LedgerReports::Level chosen = LedgerReports::Level::Every;
-    if (level == QLatin1String("first"))
-        chosen = LedgerReports::Level::First;
-    else if (level == QLatin1String("second"))
-        chosen = LedgerReports::Level::Second;
-    else if (level != QLatin1String("all"))
-        throw UsageError{QStringLiteral("--level is first, second or all")};
+    const LedgerReports::Level chosen =
+        std::array{LedgerReports::Level::First, LedgerReports::Level::Second,
+                   LedgerReports::Level::Every}[size_t(levelOf(args))];
     const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
     return setsResult(
         ctx, SetSummaries(ctx.accountSet().database(), ctx.folder()).count(sets, chosen), args);
+}
+
+Result reportSetsReceipts(Context &ctx, const Arguments &args)
+{
+    return reportSetsMovements(ctx, args, Movement::Receipts);
+}
+
+Result reportSetsIssues(Context &ctx, const Arguments &args)
+{
+    return reportSetsMovements(ctx, args, Movement::Issues);
 }
 
 Result reportMaterialLedger(Context &ctx, const Arguments &args)

@@ -18,6 +18,8 @@ const QString SetSummaries::SummaryName = QStringLiteral("进销存汇总报表"
 const QString SetSummaries::SummaryTitle = QStringLiteral("进销存汇总报表");
 const QString SetSummaries::CountName = QStringLiteral("流动资产清点表1");
 const QString SetSummaries::CountTitle = QStringLiteral("流动资产清点表");
+const QString SetSummaries::MovementsName = QStringLiteral("材料出入库查询报表1");
+const QString SetSummaries::MovementsDatesText = QStringLiteral("起始日期不可大以终始日期");
 
 namespace {
 
@@ -176,6 +178,65 @@ SetSummaries::Result SetSummaries::count(const QList<Set> &sets, LedgerReports::
             all.items << i;
     }
     Result result{LedgerReports::stockList(all, level, CountName, true), across.unreadable()};
+    across.fill(QStringLiteral("KCPD_TEMP"), result.table);
+    return result;
+}
+
+SetSummaries::Result SetSummaries::movements(const QList<Set> &sets, Movement movement,
+                                             const ReportPeriod &period, StatisticLevel level,
+                                             const QString &title)
+{
+    if (period.from > period.to)
+        throw Refusal(QStringLiteral("提示"), MovementsDatesText);
+    const QString heading =
+        movement == Movement::Receipts ? QStringLiteral("入库") : QStringLiteral("出库");
+    // The statistic's fields as the count's work table names them.
+    const QList<std::pair<QString, Column>> fields{
+        {QStringLiteral("CLBH"),
+         {QStringLiteral("CLBH"), QStringLiteral("材料编号"), Column::Text}},
+        {QStringLiteral("CLMC"),
+         {QStringLiteral("CLMC"), QStringLiteral("材料名称"), Column::Text}},
+        {QStringLiteral("CLGG"),
+         {QStringLiteral("CLGG"), QStringLiteral("规格型号"), Column::Text}},
+        {QStringLiteral("JZDW"), {QStringLiteral("JZDW"), QStringLiteral("单位"), Column::Text}},
+        {QStringLiteral("DJ"), {QStringLiteral("KCDJ"), QStringLiteral("单价"), Column::Price}},
+        {QStringLiteral("SJSL"),
+         {QStringLiteral("KCSL"), heading + QStringLiteral("数量"), Column::Quantity}},
+        {QStringLiteral("SJJE"),
+         {QStringLiteral("KCJE"), heading + QStringLiteral("金额"), Column::Amount}}};
+    QList<Column> columns{{QStringLiteral("ZT"), QStringLiteral("账套"), Column::Text}};
+    for (const auto &[field, column] : fields)
+        columns << column;
+    Result result{ReportTable(MovementsName, title, columns), {}};
+    result.table.setPeriod(period);
+    const int quantity = int(columns.size()) - 2;
+    Decimal sums[2];
+    AcrossSets across(m_db, m_folder);
+    across.read(sets, [&](Database &other, int mode, const Set &set) {
+        const ReportTable own =
+            Statistics(other, mode).movementTable(movement, {period.from, period.to, level});
+        for (int r = 0; r < own.rowCount(); ++r) {
+            QVariantList cells{set.name};
+            for (const auto &[field, column] : fields) {
+                const int c = own.columnOf(field);
+                cells << (c < 0 ? QVariant() : own.rows().at(r).cells.value(c));
+            }
+            const ReportTable::Row &row = own.rows().at(r);
+            result.table.addRow(cells, row.style);
+            // The set's grand total holds each of its rows once.
+            if (row.style == RowStyle::Total && cells.at(1).toString() == QLatin1String("0")) {
+                sums[0] += Decimal::fromRaw(cells.at(quantity).toLongLong());
+                sums[1] += Decimal::fromRaw(cells.at(quantity + 1).toLongLong());
+            }
+        }
+    });
+    result.unreadable = across.unreadable();
+    if (!result.table.isEmpty()) {
+        result.table.addRow({QVariant(), QStringLiteral("0"), QStringLiteral("全部账套 总计"),
+                             QVariant(), QVariant(), QVariant(), ReportTable::figure(sums[0]),
+                             ReportTable::figure(sums[1])},
+                            RowStyle::Total);
+    }
     across.fill(QStringLiteral("KCPD_TEMP"), result.table);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "reports/acrosssets.h"
 #include "reports/ledgerreports.h"
+#include "reports/statistics.h"
 
 namespace varnock {
 
@@ -17,12 +18,14 @@ public:
 
     static const QString DatesText; // "起始日期不允许大于终止日期！"
 
-    static const QString ArrearsName;  // "供应商月度欠款报表1"
-    static const QString ArrearsTitle; // "供应商欠款汇总表"
-    static const QString SummaryName;  // "进销存汇总报表"
-    static const QString SummaryTitle; // "进销存汇总报表"
-    static const QString CountName;    // "流动资产清点表1"
-    static const QString CountTitle;   // "流动资产清点表"
+    static const QString ArrearsName;        // "供应商月度欠款报表1"
+    static const QString ArrearsTitle;       // "供应商欠款汇总表"
+    static const QString SummaryName;        // "进销存汇总报表"
+    static const QString SummaryTitle;       // "进销存汇总报表"
+    static const QString CountName;          // "流动资产清点表1"
+    static const QString CountTitle;         // "流动资产清点表"
+    static const QString MovementsName;      // "材料出入库查询报表1"
+    static const QString MovementsDatesText; // "起始日期不可大以终始日期"
 
     // `db` is the open account set, whose report tables are written.
     SetSummaries(Database &db, const DataFolder &folder);
@@ -39,6 +42,11 @@ public:
     // specification and unit in several sets is one line, its price the amount over the
     // quantity, ZT naming the sets that hold it; the sets' categories group the lines.
     Result count(const QList<Set> &sets, LedgerReports::Level level);
+    // Each set's receipts or issues of the period at `level` under its own costing method
+    // (KCPD_TEMP: the unit price in KCDJ, the quantity and amount in KCSL and KCJE), each row
+    // under its set's name (ZT); then "全部账套 总计". `title` names the report.
+    Result movements(const QList<Set> &sets, Movement movement, const ReportPeriod &period,
+                     StatisticLevel level, const QString &title);
 
 private:
     Database &m_db;

@@ -264,6 +264,61 @@ TEST_P(SetSummariesTest, TwoSetsSumIntoOneLine)
     EXPECT_EQ(at(summary, last, "BYJE"), at(count, grand, "KCJE"));
 }
 
+TEST_P(SetSummariesTest, ReceiptsAndIssuesOfEachSetStandUnderItsName)
+{
+    const auto total = [](const ReportTable &t, const char *field) {
+        return t.figureAt(t.rowCount() - 1, t.columnOf(QLatin1String(field)));
+    };
+    for (Movement movement : {Movement::Receipts, Movement::Issues}) {
+        for (StatisticLevel level :
+             {StatisticLevel::Tops, StatisticLevel::Parents, StatisticLevel::Materials}) {
+            const ReportTable own = Statistics(seven.set.db(), GetParam())
+                                        .movementTable(movement, {March.from, March.to, level});
+            const ReportTable across =
+                summaries()
+                    .movements({Seven}, movement, March, level, QStringLiteral("汇总"))
+                    .table;
+            ASSERT_EQ(across.rowCount(), own.rowCount() + 1) << int(level);
+            for (int r = 0; r < own.rowCount(); ++r) {
+                EXPECT_EQ(across.displayText(r, 0, Formats()), QStringLiteral("七号工地"));
+                for (const auto &[mine, theirs] : {std::pair{"CLBH", "CLBH"},
+                                                   {"CLMC", "CLMC"},
+                                                   {"KCSL", "SJSL"},
+                                                   {"KCJE", "SJJE"}}) {
+                    EXPECT_EQ(
+                        across.displayText(r, across.columnOf(QLatin1String(mine)), Formats()),
+                        own.displayText(r, own.columnOf(QLatin1String(theirs)), Formats()))
+                        << mine << " of row " << r;
+                }
+            }
+            EXPECT_EQ(total(across, "KCJE"), total(own, "SJJE"));
+            EXPECT_EQ(across.displayText(across.rowCount() - 1, 2, Formats()),
+                      QStringLiteral("全部账套 总计"));
+        }
+    }
+    // 32 and 10 × 3.30 received in 七号工地, 7.50 in 八号工地.
+    const ReportTable both = summaries()
+                                 .movements({Seven, Eight}, Movement::Receipts, March,
+                                            StatisticLevel::Materials, QStringLiteral("汇总"))
+                                 .table;
+    EXPECT_EQ(total(both, "KCJE"), dec("72.50"));
+    EXPECT_EQ(
+        open.db()
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM KCPD_TEMP WHERE ZT = ?"),
+                    {QStringLiteral("八号工地")})
+            .toInt(),
+        Statistics(eight.set.db(), GetParam())
+            .movementTable(Movement::Receipts, {March.from, March.to, StatisticLevel::Materials})
+            .rowCount());
+    try {
+        summaries().movements({Seven}, Movement::Issues, {March.to, March.from},
+                              StatisticLevel::Tops, QStringLiteral("汇总"));
+        ADD_FAILURE() << "not refused";
+    } catch (const Refusal &r) {
+        EXPECT_EQ(r.text, SetSummaries::MovementsDatesText);
+    }
+}
+
 TEST_P(SetSummariesTest, AnUnreadableSetIsNamedAndTheOthersAreSummed)
 {
     ASSERT_TRUE(QDir().mkpath(folder.accountSetFolder(9)));

@@ -45,6 +45,15 @@ void registerReportScreens(ScreenRegistry &registry)
                                                                  Printing::dataFolder(), r.formats)
                                        : nullptr;
                  });
+    // The same screen for the receipts (ZTCLRKCX) and the issues (ZTCLCKCX).
+    registry.add(QStringLiteral("FXRKHZ"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database)
+                         return nullptr;
+                     const bool issues = r.command && r.command->name == QLatin1String("ZTCLCKCX");
+                     return SetSummaryScreen::movements(*r.database, Printing::dataFolder(),
+                                                        r.formats, issues, r.title());
+                 });
     registry.add(QStringLiteral("FrmTb"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {
                      return r.database ? new FrmTb(*r.database, r.mode, r.formats) : nullptr;

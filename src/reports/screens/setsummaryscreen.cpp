@@ -77,6 +77,29 @@ SetSummaryScreen *SetSummaryScreen::count(Database &db, const DataFolder &folder
          }});
 }
 
+SetSummaryScreen *SetSummaryScreen::movements(Database &db, const DataFolder &folder,
+                                              const Formats &formats, bool issues,
+                                              const QString &reportTitle)
+{
+    const Movement movement = issues ? Movement::Issues : Movement::Receipts;
+    return new SetSummaryScreen(
+        db, folder, formats,
+        {QStringLiteral("FXRKHZ"),
+         QStringLiteral("材料出入库查询报表"),
+         {QStringLiteral("起始日期："), QStringLiteral("终止日期：")},
+         QString(),
+         {QStringLiteral("一  级  材  料"), QStringLiteral("二  级  材  料"),
+          QStringLiteral("全  部  材  料")},
+         [&db, folder, movement, reportTitle](const QList<AcrossSets::Set> &sets,
+                                              const Inputs &in) {
+             const StatisticLevel level = in.level == 0   ? StatisticLevel::Tops
+                                          : in.level == 1 ? StatisticLevel::Parents
+                                                          : StatisticLevel::Materials;
+             return SetSummaries(db, folder)
+                 .movements(sets, movement, in.period, level, reportTitle);
+         }});
+}
+
 SetSummaryScreen::SetSummaryScreen(Database &db, const DataFolder &folder, const Formats &formats,
                                    Form form, QWidget *parent)
     : QWidget(parent)

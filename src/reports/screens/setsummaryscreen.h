@@ -57,6 +57,10 @@ public:
     static SetSummaryScreen *summary(Database &db, const DataFolder &folder,
                                      const Formats &formats);
     static SetSummaryScreen *count(Database &db, const DataFolder &folder, const Formats &formats);
+    // "材料出入库查询报表" of the receipts or the issues; `reportTitle` names the report.
+    static SetSummaryScreen *movements(Database &db, const DataFolder &folder,
+                                       const Formats &formats, bool issues,
+                                       const QString &reportTitle);
 
     DatePicker *startDate() const { return m_from; } // nullptr without a period
     DatePicker *endDate() const { return m_to; }

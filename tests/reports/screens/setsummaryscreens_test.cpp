@@ -172,6 +172,34 @@ TEST_F(SetSummaryScreens, SummaryAndCountOpenTheirReports)
               QStringLiteral("40.00"));
 }
 
+TEST_F(SetSummaryScreens, ReceiptsAcrossSetsAtTheChosenLevel)
+{
+    RecordingSink sink;
+    std::unique_ptr<SetSummaryScreen> screen(SetSummaryScreen::movements(
+        open.db(), folder, formats, false, QStringLiteral("材料入库汇总表")));
+    screen->setParent(&parent);
+    EXPECT_EQ(screen->objectName(), QStringLiteral("FXRKHZ"));
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("材料出入库查询报表"));
+    EXPECT_EQ(screen->level(1)->text(), QStringLiteral("二  级  材  料"));
+    test::keepPicture(screen.get(), QStringLiteral("FXRKHZ"));
+    choose(screen->sets(), {QStringLiteral("三号工地"), QStringLiteral("四号工地")});
+    screen->startDate()->setDate(QDate(2026, 3, 21));
+    test::click(screen->buttons(), SetSummaryScreen::Confirm);
+    EXPECT_EQ(sink.lastText(), SetSummaries::MovementsDatesText);
+
+    screen->startDate()->setDate(QDate(2026, 3, 1));
+    screen->level(1)->setChecked(true);
+    test::click(screen->buttons(), SetSummaryScreen::Confirm);
+    ASSERT_EQ(windows().size(), 1);
+    const ReportTable &t = windows().first()->table();
+    EXPECT_EQ(t.title(), QStringLiteral("材料入库汇总表"));
+    EXPECT_EQ(t.displayText(0, 0, formats), QStringLiteral("三号工地"));
+    EXPECT_EQ(t.displayText(0, 2, formats), QStringLiteral("钢筋"));
+    EXPECT_EQ(t.displayText(t.rowCount() - 1, t.columnOf(QStringLiteral("KCJE")), formats),
+              QStringLiteral("100.00"));
+    test::keepPicture(windows().first(), QStringLiteral("FXRKHZ-report"));
+}
+
 TEST_F(SetSummaryScreens, TheChartsShowTheStoreAndAreKept)
 {
     test::TestAccountSet &set = open;
