@@ -603,24 +603,24 @@ const QList<CommandInfo> &commands()
          true,
          false},
         {{QStringLiteral("report"), QStringLiteral("sets-count")},
-         QStringLiteral("report sets-count [--level first|second|all] [--sets BH,...] "
+         QStringLiteral("report sets-count [--level all|2|1] [--sets BH,...] "
                         "[--xlsx FILE] [--pdf FILE]"),
          QStringLiteral("The current-asset count across account sets (流动资产清点表): the "
                         "stock of every set,\na material of the same code, name, specification "
                         "and unit one line with the sets\nthat hold it in ZT; per top-level "
-                        "category (first), per category (second) or\nevery material with "
-                        "subtotals (all, the default). The fields of KCPD_TEMP."),
+                        "category (1), per category (2) or every\nmaterial with subtotals "
+                        "(all, the default). The fields of KCPD_TEMP."),
          {opt("level"), opt("sets"), opt("xlsx"), opt("pdf")},
          0,
          reportSetsCount,
          true,
          false},
         {{QStringLiteral("report"), QStringLiteral("sets-receipts")},
-         QStringLiteral("report sets-receipts --from D --to D [--level first|second|all] "
+         QStringLiteral("report sets-receipts --from D --to D [--level all|2|1] "
                         "[--sets BH,...]\n           [--xlsx FILE] [--pdf FILE]"),
          QStringLiteral("The receipts across account sets (材料入库汇总表): each set's receipts "
                         "of the period per\nmaterial (and unit price under first in first out), "
-                        "per category (second) or per\ntop-level category (first), under the "
+                        "per category (2) or per\ntop-level category (1), under the "
                         "set's name (ZT); then \"全部账套 总计\". The\nfields of KCPD_TEMP: "
                         "KCDJ the unit price, KCSL and KCJE the quantity and amount."),
          {opt("from"), opt("to"), opt("level"), opt("sets"), opt("xlsx"), opt("pdf")},
@@ -629,7 +629,7 @@ const QList<CommandInfo> &commands()
          true,
          false},
         {{QStringLiteral("report"), QStringLiteral("sets-issues")},
-         QStringLiteral("report sets-issues --from D --to D [--level first|second|all] "
+         QStringLiteral("report sets-issues --from D --to D [--level all|2|1] "
                         "[--sets BH,...]\n           [--xlsx FILE] [--pdf FILE]"),
          QStringLiteral("The issues across account sets (材料出库汇总表), net of their returns; "
                         "as sets-receipts."),

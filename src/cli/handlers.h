@@ -3,6 +3,7 @@
 #include "cli/context.h"
 #include "ledger/operationstep.h"
 #include "print/reporttable.h"
+#include "reports/statisticrows.h"
 
 #include <QList>
 
@@ -106,6 +107,10 @@ Result leaseReport(Context &ctx, const Arguments &args);
 Result planSave(Context &ctx, const Arguments &args);
 Result planList(Context &ctx, const Arguments &args);
 Result planCompare(Context &ctx, const Arguments &args);
+
+// --level as the screens offer it: "all" (every material, the default), "2" (the second level)
+// or "1" (the first), or their captions.
+StatisticLevel statisticLevel(const Arguments &args);
 
 // A report's rows under "rows" (figures as shown, empty cells null) and as text lines; with
 // --xlsx FILE and --pdf FILE also written there.

@@ -5,18 +5,8 @@
 
 namespace varnock::cli {
 
-namespace {
-
-QDate requiredDate(const Arguments &args, const char *name)
-{
-    const auto date = args.date(QLatin1String(name));
-    if (!date)
-        throw UsageError{QStringLiteral("give --from and --to")};
-    return *date;
-}
-
 // --level as the screens offer it: all materials, the second or the first level.
-StatisticLevel levelOf(const Arguments &args)
+StatisticLevel statisticLevel(const Arguments &args)
 {
     const QString level = args.value(QStringLiteral("level")).value_or(QStringLiteral("all"));
     if (level == QLatin1String("all") || level == QStringLiteral("全部材料"))
@@ -30,9 +20,19 @@ StatisticLevel levelOf(const Arguments &args)
     throw UsageError{QStringLiteral("--level is all, 2 or 1")};
 }
 
+namespace {
+
+QDate requiredDate(const Arguments &args, const char *name)
+{
+    const auto date = args.date(QLatin1String(name));
+    if (!date)
+        throw UsageError{QStringLiteral("give --from and --to")};
+    return *date;
+}
+
 StatisticRequest requestOf(const Arguments &args)
 {
-    return {requiredDate(args, "from"), requiredDate(args, "to"), levelOf(args)};
+    return {requiredDate(args, "from"), requiredDate(args, "to"), statisticLevel(args)};
 }
 
 Result movement(Context &ctx, const Arguments &args, const char *command, Movement movement)

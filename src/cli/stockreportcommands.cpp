@@ -16,7 +16,6 @@
 #include <QJsonArray>
 
 #include <algorithm>
-#include <array>
 
 namespace varnock::cli {
 
@@ -148,25 +147,12 @@ Result setsResult(Context &ctx, const AcrossSets::Result &built, const Arguments
     return result;
 }
 
-// --level: 0 for "first" (top-level categories), 1 for "second" (their categories), 2 for
-// "all" (every material, the default).
-int levelOf(const Arguments &args)
-{
-    const QString level = args.value(QStringLiteral("level")).value_or(QStringLiteral("all"));
-    const QStringList names{QStringLiteral("first"), QStringLiteral("second"),
-                            QStringLiteral("all")};
-    if (!names.contains(level))
-        throw UsageError{QStringLiteral("--level is first, second or all")};
-    return int(names.indexOf(level));
-}
-
 Result reportSetsMovements(Context &ctx, const Arguments &args, Movement movement)
 {
     const bool issues = movement == Movement::Issues;
     ctx.authorize(issues ? QStringLiteral("ZTCLCKCX") : QStringLiteral("ZTCLRKCX"));
     const ReportPeriod period = periodOf(args);
-    const StatisticLevel level = std::array{StatisticLevel::Tops, StatisticLevel::Parents,
-                                            StatisticLevel::Materials}[size_t(levelOf(args))];
+    const StatisticLevel level = statisticLevel(args);
     const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
     return setsResult(ctx,
                       SetSummaries(ctx.accountSet().database(), ctx.folder())
@@ -214,9 +200,11 @@ Result reportSetsSummary(Context &ctx, const Arguments &args)
 Result reportSetsCount(Context &ctx, const Arguments &args)
 {
     ctx.authorize(QStringLiteral("ZTLDZCQD"));
-    const LedgerReports::Level chosen =
-        std::array{LedgerReports::Level::First, LedgerReports::Level::Second,
-                   LedgerReports::Level::Every}[size_t(levelOf(args))];
+    const StatisticLevel level = statisticLevel(args);
+    const LedgerReports::Level chosen = level == StatisticLevel::Tops ? LedgerReports::Level::First
+                                        : level == StatisticLevel::Parents
+                                            ? LedgerReports::Level::Second
+                                            : LedgerReports::Level::Every;
     const QList<AcrossSets::Set> sets = chosenSets(ctx, args);
     return setsResult(
         ctx, SetSummaries(ctx.accountSet().database(), ctx.folder()).count(sets, chosen), args);
