@@ -1,13 +1,12 @@
 #include "reports/setsummaries.h"
 
 #include "ledger/costengine.h"
-#include "ledger/monthend.h"
-#include "ledger/posting.h"
 #include "reports/stockreport.h"
 #include "shell/datafolder.h"
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
+#include "support/postedbooks.h"
 #include "support/testaccountset.h"
 
 #include <QCryptographicHash>
@@ -24,7 +23,6 @@ namespace varnock {
 namespace {
 
 using test::dec;
-using Family = Posting::Family;
 using Level = LedgerReports::Level;
 
 const QString A = QStringLiteral("1001001"); // 螺纹钢
@@ -35,9 +33,9 @@ const ReportPeriod March{QDate(2026, 3, 1), QDate(2026, 3, 31)};
 // One site's books: the same catalogue in every site, its own suppliers.
 struct Site
 {
-    Site(int mode_, const QString &supplier)
+    Site(int mode, const QString &supplier)
         : seed(set.db())
-        , mode(mode_)
+        , books(set.db(), mode)
     {
         set.setMode(mode);
         set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
@@ -53,33 +51,13 @@ struct Site
         set.addUnit(QStringLiteral("U1"), QStringLiteral("一工区"));
     }
 
-    void close(const char *date)
-    {
-        MonthEnd(set.db(), mode, formats).close(QDate::fromString(date, Qt::ISODate));
-    }
+    // A purchase with `paid` paid on receipt.
     void receive(const char *date, const QString &supplier, const QString &clbh, const char *q,
                  const char *amount, const char *paid = "0")
     {
-        const qint64 id = seed.receipt(++xtbh, clbh, dec(q), dec(amount));
-        set.db().exec(QStringLiteral("UPDATE RKD SET CZRQ = ?, GYSBH = ?, YFJE = ? WHERE ID = ?"),
-                      {QString::fromLatin1(date), supplier, dec(paid).toVariant(), id});
-        Posting(set.db(), mode, formats).post(Family::StockIn, QStringLiteral("采购入库"), xtbh);
-    }
-    void issue(const char *date, const QString &clbh, const char *q, const char *kind = "1")
-    {
-        Clock::setToday(QDate::fromString(QString::fromLatin1(date), Qt::ISODate));
-        qint64 id = 0;
-        if (mode == CostEngine::FirstInFirstOut) {
-            id = seed.issue(++xtbh, clbh, dec(q));
-        } else {
-            const CostEngine::IssuePrice p =
-                CostEngine(set.db(), mode, formats).priceIssueLine(clbh, dec(q));
-            id = seed.issue(++xtbh, clbh, dec(q), p.unitPrice, p.amount);
-        }
-        set.db().exec(QStringLiteral("UPDATE LLD SET LLDWBH = 'U1', ZL = ?, CZRQ = ? WHERE ID = ?"),
-                      {QString::fromLatin1(kind), QString::fromLatin1(date), id});
-        Posting(set.db(), mode, formats).post(Family::Issue, QString::fromLatin1(kind), xtbh);
-        Clock::setToday(std::nullopt);
+        const qint64 id = books.receive(date, clbh, q, amount, supplier);
+        set.db().exec(QStringLiteral("UPDATE RKD SET YFJE = ? WHERE ID = ?"),
+                      {dec(paid).toVariant(), id});
     }
     void pay(const QString &supplier, const char *date, const char *amount)
     {
@@ -89,9 +67,7 @@ struct Site
 
     test::TestAccountSet set;
     test::LedgerSeed seed;
-    int mode;
-    Formats formats;
-    qint64 xtbh = 0;
+    test::PostedBooks books;
 };
 
 // Two sites kept as sets 7 and 8 of a data folder, summed from a third set that is open.
@@ -105,24 +81,25 @@ protected:
     {
         seven.seed.opening(A, dec("10"), dec("50.00"));
         seven.seed.opening(C, dec("20"), dec("40.00"));
-        seven.close("2026-01-31");
+        seven.books.close("2026-01-31");
         seven.set.addSupplier(QStringLiteral("G2"), QStringLiteral("第二建材"));
         seven.receive("2026-03-02", QStringLiteral("G1"), A, "5", "32.00", "2.00");
         seven.receive("2026-03-03", QStringLiteral("G2"), P, "10", "36.00");
-        seven.issue("2026-03-04", A, "4");
-        seven.issue("2026-03-05", C, "5", "2");
+        seven.books.issue("2026-03-04", A, "4", "U1");
+        seven.books.issue("2026-03-05", C, "5", "U1", "2");
         seven.pay(QStringLiteral("G1"), "2026-03-10", "10.00");
 
         eight.seed.opening(A, dec("6"), dec("30.00"));
-        eight.close("2026-01-31");
+        eight.books.close("2026-01-31");
         eight.receive("2026-02-10", QStringLiteral("S9"), A, "2", "14.00");
-        eight.close("2026-02-28");
+        eight.books.close("2026-02-28");
         eight.receive("2026-03-12", QStringLiteral("S9"), A, "1", "7.50");
-        eight.issue("2026-03-13", A, "3");
+        eight.books.issue("2026-03-13", A, "3", "U1");
 
         copy(seven, 7);
         copy(eight, 8);
     }
+    ~SetSummariesTest() override { Clock::setToday(std::nullopt); }
 
     void copy(Site &site, qint64 number)
     {
