@@ -2,6 +2,7 @@
 
 #include "print/paper/pdfoutput.h"
 #include "print/screens/printing.h"
+#include "print/voucherslip.h"
 #include "reports/screens/stockreportparts.h"
 #include "shell/screens/help.h"
 #include "store/clock.h"
@@ -187,8 +188,12 @@ QChart *FrmTb::materialsChart() const
 bool FrmTb::refresh()
 {
     const ReportPeriod period{m_from->date(), m_to->date()};
-    if (!runOperation(this, [&] { m_figures = StorePicture(m_db, m_mode).build(period); }))
+    if (!runOperation(this, [&] {
+            m_figures = StorePicture(m_db, m_mode).build(period);
+            m_firm = VoucherSlips::firmName(m_db);
+        }))
         return false;
+    m_period = period;
     draw();
     return true;
 }
@@ -249,8 +254,17 @@ QPageLayout FrmTb::page()
 void FrmTb::paint(QPagedPaintDevice *device) const
 {
     QPainter painter(device);
+    const QRect page = painter.viewport();
+    // The firm and the period above the charts, as the printed reports carry them.
+    QFont font = painter.font();
+    font.setPixelSize(page.height() / 40);
+    painter.setFont(font);
+    const int line = painter.fontMetrics().height();
+    const QRect heading(page.left(), page.top(), page.width(), line);
+    painter.drawText(heading, Qt::AlignLeft | Qt::AlignVCenter, m_firm);
+    painter.drawText(heading, Qt::AlignRight | Qt::AlignVCenter, m_period.line().trimmed());
+    const QRect area = page.adjusted(0, line * 3 / 2, 0, 0);
     const QImage picture = image();
-    const QRect area = painter.viewport();
     painter.drawImage(
         QRect(area.topLeft(), picture.size().scaled(area.size(), Qt::KeepAspectRatio)), picture);
 }

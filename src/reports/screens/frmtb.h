@@ -54,6 +54,8 @@ private:
     int m_mode;
     Formats m_formats;
     StorePicture::Figures m_figures;
+    QString m_firm;
+    ReportPeriod m_period; // of the figures drawn
     DatePicker *m_from;
     DatePicker *m_to;
     QWidget *m_board;
