@@ -87,8 +87,8 @@ const Source AverageMovements[] = {
                   "WHERE RQ BETWEEN ? AND ?%1 GROUP BY CLBH"},
 };
 
-// Issues are valued piece by piece at the price of the layer each piece was drawn from,
-// exactly as the closing's stock by unit price values them.
+// Issues are valued piece by piece at the price of the layer each piece was drawn from (a
+// receipt or an opening balance), exactly as the closing's stock by unit price values them.
 const Source LayerMovements[] = {
     {Role::Receipt, "SELECT CLBH, SJDJ, NULL, NULL, SUM(SJSL), SUM(SJJE) FROM RKD "
                     "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 AND XTBH <> 0 "
@@ -96,14 +96,10 @@ const Source LayerMovements[] = {
     {Role::Return, "SELECT CLBH, THDJ, NULL, NULL, SUM(THSL), SUM(THJE) FROM THD "
                    "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH, THDJ"},
     {Role::Issue, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
-                  "R.SJDJ AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L JOIN XJXCSJB X "
-                  "ON X.CKID = L.ID JOIN RKD R ON R.ID = X.RKID WHERE L.CZRQ BETWEEN ? AND ?%1 "
+                  "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L "
+                  "JOIN XJXCSJB X ON X.CKID = L.ID LEFT JOIN RKD R ON R.ID = X.RKID "
+                  "LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID WHERE L.CZRQ BETWEEN ? AND ?%1 "
                   "AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0) M GROUP BY CLBH, P, ZL, U"},
-    {Role::Issue, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
-                  "Z.KCDJ AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L JOIN XJXCSJB X "
-                  "ON X.CKID = L.ID JOIN ZWCSH Z ON Z.ID = X.CSHID WHERE L.CZRQ BETWEEN ? AND "
-                  "?%1 AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0) M "
-                  "GROUP BY CLBH, P, ZL, U"},
     {Role::IssueReturn, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, THDJ AS P, ZL, "
                         "%2 AS U, THSL AS Q, THJE AS A FROM TKD WHERE CZRQ BETWEEN ? AND ?%1 "
                         "AND JZBZ <> 0) M GROUP BY CLBH, P, ZL, U"},
