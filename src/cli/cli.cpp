@@ -724,6 +724,35 @@ const QList<CommandInfo> &commands()
          0,
          reportQuarterly,
          true},
+        {{QStringLiteral("query"), QStringLiteral("conditions")},
+         QStringLiteral("query conditions --kind K --from D --to D [--supplier C] [--material C] "
+                        "[--spec S]\n           [--name N] [--site S] [--number N] [--unit C] "
+                        "[--building B] [--xlsx FILE] [--pdf FILE]"),
+         QStringLiteral("The condition query (账务条件查询): the lines of one kind K (its text, "
+                        "e.g. 采购入库, or\nits position 0-16) dated between the dates that "
+                        "match every condition given,\ncompared whole; a condition the kind "
+                        "does not carry is not used. Under first in\nfirst out an issue line "
+                        "gives one row per layer it was drawn from. The last row\nis \"合计：\". "
+                        "Fields HH, JZBZ, CLMC, CLGG, JLDW, DJH, ZLXX, JHDJ, SJDJ, SJSL, JHJE,\n"
+                        "SJJE, YFJE, GYS, SGBW, DH, RQ, CLBH, ID. --xlsx and --pdf write the "
+                        "printed result\n(信息查询结果, the fields of CX_TEMP)."),
+         {opt("kind"), opt("from"), opt("to"), opt("supplier"), opt("material"), opt("spec"),
+          opt("name"), opt("site"), opt("number"), opt("unit"), opt("building"), opt("xlsx"),
+          opt("pdf")},
+         0,
+         queryConditions,
+         true},
+        {{QStringLiteral("query"), QStringLiteral("items")},
+         QStringLiteral("query items [--category C | --material C] --from D --to D [--xlsx FILE] "
+                        "[--pdf FILE]"),
+         QStringLiteral("The item query (品名查询): for material C, or the materials below "
+                        "category C (all\nwithout either), the stock carried into the period "
+                        "(上期结转), then the receipts,\nreturns to suppliers, issues and issue "
+                        "returns dated between the dates. The fields\nof query conditions."),
+         {opt("category"), opt("material"), opt("from"), opt("to"), opt("xlsx"), opt("pdf")},
+         0,
+         queryItems,
+         true},
         {{QStringLiteral("reverse"), QStringLiteral("stock-in")},
          QStringLiteral("reverse stock-in --line ID [--date D] [--yes]"),
          QStringLiteral("Reverses posted stock-in line ID (the ID of voucher show) on date D "

@@ -70,6 +70,8 @@ Result reportByUnit(Context &ctx, const Arguments &args);
 Result reportBySupplier(Context &ctx, const Arguments &args);
 Result reportConsumption(Context &ctx, const Arguments &args);
 Result reportQuarterly(Context &ctx, const Arguments &args);
+Result queryConditions(Context &ctx, const Arguments &args);
+Result queryItems(Context &ctx, const Arguments &args);
 Result reverseStockIn(Context &ctx, const Arguments &args);
 Result reverseIssue(Context &ctx, const Arguments &args);
 Result cancelPosting(Context &ctx, const Arguments &args);
@@ -115,6 +117,9 @@ StatisticLevel statisticLevel(const Arguments &args);
 // A report's rows under "rows" (figures as shown, empty cells null) and as text lines; with
 // --xlsx FILE and --pdf FILE also written there.
 Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args);
+// The two halves of tableResult: the rows, and the files of --xlsx and --pdf.
+Result tableRows(Context &ctx, const ReportTable &table);
+void writeTableFiles(Context &ctx, const ReportTable &table, const Arguments &args, Result &result);
 // Fails unless pages can be drawn here (a graphical application, without a display).
 void requirePaper();
 // The result of a command that wrote a file: its full path and how much it holds.

@@ -43,8 +43,14 @@ StockReportRequest requestOf(Database &db, const Arguments &args)
 
 Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args)
 {
-    AccountSetSession &set = ctx.accountSet();
-    const Formats formats = set.formats();
+    Result result = tableRows(ctx, table);
+    writeTableFiles(ctx, table, args, result);
+    return result;
+}
+
+Result tableRows(Context &ctx, const ReportTable &table)
+{
+    const Formats formats = ctx.accountSet().formats();
     Result result;
     QJsonArray rows;
     for (int r = 0; r < table.rowCount(); ++r) {
@@ -60,7 +66,13 @@ Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args
         result.lines << texts.join(QLatin1Char('\t'));
     }
     result.json.insert(QStringLiteral("rows"), rows);
+    return result;
+}
 
+void writeTableFiles(Context &ctx, const ReportTable &table, const Arguments &args, Result &result)
+{
+    AccountSetSession &set = ctx.accountSet();
+    const Formats formats = set.formats();
     const QString firm = VoucherSlips::firmName(set.database());
     if (const auto xlsx = args.value(QStringLiteral("xlsx"))) {
         const ReportTemplates templates(ctx.folder().reportsFolder());
@@ -80,7 +92,6 @@ Result tableResult(Context &ctx, const ReportTable &table, const Arguments &args
         result.json.insert(QStringLiteral("pdf"), path);
         result.lines << path;
     }
-    return result;
 }
 
 Result reportStockDetail(Context &ctx, const Arguments &args)

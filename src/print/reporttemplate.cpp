@@ -49,6 +49,9 @@ std::optional<ReportTemplate> ReportTemplate::parse(const QByteArray &json)
     const QString period = o.value(QStringLiteral("periodCell")).toString();
     if (!period.isEmpty() && !parseCell(period, t.m_periodRow, t.m_periodColumn))
         return std::nullopt;
+    const QString date = o.value(QStringLiteral("dateCell")).toString();
+    if (!date.isEmpty() && !parseCell(date, t.m_dateRow, t.m_dateColumn))
+        return std::nullopt;
     for (const QJsonValue &w : o.value(QStringLiteral("widths")).toArray())
         t.m_widths << w.toDouble();
     for (const QJsonValue &f : o.value(QStringLiteral("formats")).toArray())

@@ -15,10 +15,11 @@ namespace varnock {
 // number formats. Stored as a JSON file of our own:
 //
 //     {"rows": [["编制单位："], ["材料信息一览表"], ["材料编号", …], ["CLBH", …]],
-//      "titleRow": 2, "headingRow": 3, "periodCell": "A3",
+//      "titleRow": 2, "headingRow": 3, "periodCell": "A3", "dateCell": "B5",
 //      "widths": [12, 24, …], "formats": ["text", "amount", "quantity", "0.0000", …]}
 //
-// Rows are numbered from 1 as in the workbook. The firm's name goes into B1. A format is
+// Rows are numbered from 1 as in the workbook. The firm's name goes into B1, the day of the
+// export into the date cell when there is one. A format is
 // "text", "integer", "quantity" (LSWS), "amount" or "price" (JEXSW), or a number format of
 // its own. A fixed cell "{LLSL1}" shows the heading the report gives that field (the name of
 // a chosen consuming unit).
@@ -34,6 +35,9 @@ public:
     // Row (from 1) and column (from 0) of the period line; row 0 when none.
     int periodRow() const { return m_periodRow; }
     int periodColumn() const { return m_periodColumn; }
+    // Row (from 1) and column (from 0) of the export's date; row 0 when none.
+    int dateRow() const { return m_dateRow; }
+    int dateColumn() const { return m_dateColumn; }
     double width(int column) const;   // 0 when not given
     QString format(int column) const; // empty when not given
 
@@ -64,6 +68,8 @@ private:
     int m_headingRow = 0;
     int m_periodRow = 0;
     int m_periodColumn = 0;
+    int m_dateRow = 0;
+    int m_dateColumn = 0;
     QList<double> m_widths;
     QStringList m_formats;
 };

@@ -1,5 +1,6 @@
 #include "print/workbookexport.h"
 
+#include "store/clock.h"
 #include "store/errors.h"
 
 #include <QDir>
@@ -202,6 +203,10 @@ void WorkbookExport::write(const ReportTemplate &sheet, const ReportTemplate::Pl
     if (table.period() && sheet.periodRow() > 0)
         worksheet_write_string(ws, outRow(sheet.periodRow()), sheet.periodColumn(),
                                table.period()->line().toUtf8().constData(), nullptr);
+    if (sheet.dateRow() > 0)
+        worksheet_write_string(
+            ws, outRow(sheet.dateRow()), sheet.dateColumn(),
+            Clock::today().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(), nullptr);
 
     for (int i = 0; i < rowCount; ++i) {
         const bool bold = table.rows().at(i).style != ReportTable::RowStyle::Detail;

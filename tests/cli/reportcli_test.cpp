@@ -51,12 +51,14 @@ post issue --all
     }
     void TearDown() override { Clock::setToday(std::nullopt); }
 
-    QJsonArray rows(const QStringList &args)
+    QJsonArray rows(const QStringList &args, const char *command = "report")
     {
-        const auto r = cli.run(as + QStringList{"--json", "report"} + args);
+        const auto r = cli.run(as + QStringList{"--json", QLatin1String(command)} + args);
         EXPECT_EQ(r.code, 0) << r.err.toStdString();
         return QJsonDocument::fromJson(r.out.toUtf8()).object().value("rows").toArray();
     }
+    // A ledger query over February.
+    QJsonArray queried(const QStringList &args) { return rows(args + february, "query"); }
 
     const QStringList as = {"--user", "张会计", "--password", "kj"};
     const QStringList february = {"--from", "2026-02-01", "--to", "2026-02-28"};
@@ -212,6 +214,59 @@ TEST_F(ReportCli, ThePdfIsDrawnByTheProgram)
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+}
+
+// The ledger queries: the rows with the result's fields, the printed result as a workbook.
+TEST_F(ReportCli, QueryKindsByTextOrPositionAndConditionsComparedWhole)
+{
+    const QJsonArray purchases = queried({"conditions", "--kind", "采购入库", "--supplier", "1"});
+    ASSERT_EQ(purchases.size(), 2);
+    const QJsonObject line = purchases.at(0).toObject();
+    EXPECT_EQ(line.value("JZBZ").toString(), QStringLiteral("已记帐"));
+    EXPECT_EQ(line.value("ZLXX").toString(), QStringLiteral("采购入库"));
+    EXPECT_EQ(line.value("GYS").toString(), QStringLiteral("钢材公司"));
+    EXPECT_EQ(line.value("SJJE").toString(), QStringLiteral("4100.00"));
+    EXPECT_EQ(purchases.at(1).toObject().value("HH").toString(), QStringLiteral("合计："));
+
+    EXPECT_EQ(queried({"conditions", "--kind", "采购入库", "--supplier", "_"}).size(), 1);
+    EXPECT_EQ(queried({"conditions", "--kind", "采购入库", "--supplier", "%"}).size(), 1);
+    const QJsonArray transfers = queried({"conditions", "--kind", "11"});
+    ASSERT_EQ(transfers.size(), 2);
+    EXPECT_EQ(transfers.at(0).toObject().value("GYS").toString(), QStringLiteral("二工区"));
+    EXPECT_EQ(queried({"conditions", "--kind", "领料出库", "--unit", "U2"}).size(), 1);
+
+    const auto unknown =
+        cli.run(as + QStringList{"query", "conditions", "--kind", "采购"} + february);
+    EXPECT_EQ(unknown.code, 2);
+    const auto backwards = cli.run(as + QStringList{"query", "conditions", "--kind", "1", "--from",
+                                                    "2026-03-01", "--to", "2026-02-01"});
+    EXPECT_EQ(backwards.code, 1);
+    EXPECT_TRUE(backwards.err.contains(QStringLiteral("起始日期应小于终止日期")));
+}
+
+TEST_F(ReportCli, TheItemQueryAndItsWorkbook)
+{
+    const QJsonArray items = queried({"items", "--category", "1"});
+    ASSERT_EQ(items.size(), 5); // carried over, receipt, issue, transfer, total
+    EXPECT_EQ(items.at(0).toObject().value("ZLXX").toString(), QStringLiteral("上期结转"));
+    EXPECT_EQ(items.at(3).toObject().value("ZLXX").toString(), QStringLiteral("调拨出库"));
+    EXPECT_EQ(items.at(4).toObject().value("SJSL").toString(), QStringLiteral("5.00"));
+
+    const QString book = QDir(cli.dataDir()).filePath(QStringLiteral("查询.xlsx"));
+    const auto written = cli.run(
+        as + QStringList{"query", "items", "--material", "1001001", "--xlsx", book} + february);
+    ASSERT_EQ(written.code, 0) << written.err.toStdString();
+    const auto read = WorkbookReader::read(book);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text(QStringLiteral("A2")), QStringLiteral("信息查询结果"));
+    EXPECT_EQ(read->text(QStringLiteral("B5")), QStringLiteral("2026-02-10"));
+    EXPECT_EQ(read->text(QStringLiteral("A7")), QStringLiteral("圆钢"));
+    EXPECT_EQ(read->text(QStringLiteral("A11")), QStringLiteral("合计："));
+
+    const auto nothing = cli.run(
+        as + QStringList{"query", "conditions", "--kind", "暂估入库", "--xlsx", book} + february);
+    EXPECT_EQ(nothing.code, 1);
+    EXPECT_TRUE(nothing.err.contains(QStringLiteral("没有记录!")));
 }
 
 } // namespace

@@ -150,6 +150,12 @@ ReportWindow *ReportWindow::openTable(QWidget *from, const ReportTable &table, c
                                       const Formats &formats)
 {
     auto *window = new ReportWindow(table, firm, formats);
+    present(from, window);
+    return window;
+}
+
+void ReportWindow::present(QWidget *from, ReportWindow *window)
+{
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (auto *main = qobject_cast<MDIFrmMain *>(from ? from->window() : nullptr)) {
         QMdiSubWindow *sub = main->mdiArea()->addSubWindow(window);
@@ -159,7 +165,6 @@ ReportWindow *ReportWindow::openTable(QWidget *from, const ReportTable &table, c
         window->setParent(from, Qt::Window);
         window->show();
     }
-    return window;
 }
 
 void ReportWindow::setRowActivation(std::function<void(int row)> activate)
@@ -167,40 +172,60 @@ void ReportWindow::setRowActivation(std::function<void(int row)> activate)
     m_activate = std::move(activate);
 }
 
+void ReportWindow::setOutput(std::function<std::optional<ReportTable>()> output)
+{
+    m_output = std::move(output);
+}
+
 const ReportTable &ReportWindow::table() const
 {
     return m_model->table();
 }
 
+std::optional<ReportTable> ReportWindow::output()
+{
+    return m_output ? m_output() : std::optional<ReportTable>(table());
+}
+
 void ReportWindow::exportWorkbook()
 {
-    Printing::exportWorkbook(this, table(), m_firm, m_formats);
+    if (const std::optional<ReportTable> out = output())
+        Printing::exportWorkbook(this, *out, m_firm, m_formats);
 }
 
 void ReportWindow::preview()
 {
-    Printing::preview(this, TableLayout::pageLayout(table(), m_formats), table().title(),
-                      [this](QPagedPaintDevice *device) {
-                          TableLayout::print(device, table(), m_formats, m_firm);
+    const std::optional<ReportTable> out = output();
+    if (!out)
+        return;
+    Printing::preview(this, TableLayout::pageLayout(*out, m_formats), out->title(),
+                      [this, &out](QPagedPaintDevice *device) {
+                          TableLayout::print(device, *out, m_formats, m_firm);
                       });
 }
 
 void ReportWindow::print()
 {
+    const std::optional<ReportTable> out = output();
+    if (!out)
+        return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(TableLayout::pageLayout(table(), m_formats));
-    printer.setDocName(table().title());
+    printer.setPageLayout(TableLayout::pageLayout(*out, m_formats));
+    printer.setDocName(out->title());
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    TableLayout::print(&printer, table(), m_formats, m_firm);
+    TableLayout::print(&printer, *out, m_formats, m_firm);
 }
 
 void ReportWindow::savePdf()
 {
-    Printing::savePdf(this, table().title(), TableLayout::pageLayout(table(), m_formats),
-                      [this](QPagedPaintDevice *device) {
-                          TableLayout::print(device, table(), m_formats, m_firm);
+    const std::optional<ReportTable> out = output();
+    if (!out)
+        return;
+    Printing::savePdf(this, out->title(), TableLayout::pageLayout(*out, m_formats),
+                      [this, &out](QPagedPaintDevice *device) {
+                          TableLayout::print(device, *out, m_formats, m_firm);
                       });
 }
 

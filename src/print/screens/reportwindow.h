@@ -38,6 +38,8 @@ public:
     // Opens a window on a table built elsewhere.
     static ReportWindow *openTable(QWidget *from, const ReportTable &table, const QString &firm,
                                    const Formats &formats);
+    // Shows a new window inside the main window when `from` is in one, else on its own.
+    static void present(QWidget *from, ReportWindow *window);
 
     const ReportTable &table() const;
     QTableView *view() const { return m_view; }
@@ -45,6 +47,9 @@ public:
 
     // What a double click on row `row` of the table opens (a material's ledger, a voucher).
     void setRowActivation(std::function<void(int row)> activate);
+    // The table that goes to the workbook, the paper and PDF when it is not the one shown. A
+    // nullopt from `output` stops the export or print; `output` has said why.
+    void setOutput(std::function<std::optional<ReportTable>()> output);
 
     void exportWorkbook();
     void preview();
@@ -52,12 +57,15 @@ public:
     void savePdf();
 
 private:
+    std::optional<ReportTable> output();
+
     QString m_firm;
     Formats m_formats;
     ReportTableModel *m_model;
     QTableView *m_view;
     IndexedButtonGroup *m_buttons;
     std::function<void(int row)> m_activate;
+    std::function<std::optional<ReportTable>()> m_output;
 };
 
 } // namespace varnock

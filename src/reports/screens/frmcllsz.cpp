@@ -1,7 +1,6 @@
 #include "reports/screens/frmcllsz.h"
 
 #include "print/screens/reportwindow.h"
-#include "reports/cataloguetree.h"
 #include "reports/materialledger.h"
 #include "reports/screens/stockreportparts.h"
 #include "shell/screens/help.h"
@@ -14,7 +13,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,7 +29,7 @@ FrmCllsz::FrmCllsz(Database &db, int mode, const Formats &formats, QWidget *pare
     , m_db(db)
     , m_mode(mode)
     , m_formats(formats)
-    , m_tree(new QTreeWidget(this))
+    , m_tree(StockReportParts::categoryTree(db, this))
     , m_materials(new QComboBox(this))
     , m_from(new DatePicker(this))
     , m_to(new DatePicker(this))
@@ -42,23 +40,6 @@ FrmCllsz::FrmCllsz(Database &db, int mode, const Formats &formats, QWidget *pare
     setObjectName(QStringLiteral("FrmCllsz"));
     setWindowTitle(MaterialLedger::Name);
 
-    m_tree->setObjectName(QStringLiteral("TVLB"));
-    m_tree->setHeaderHidden(true);
-    auto *root = new QTreeWidgetItem(m_tree, {QStringLiteral("全部材料")});
-    root->setData(0, Qt::UserRole, CatalogueTree::Root);
-    runOperation(this, [&] {
-        const CatalogueTree tree(m_db);
-        QHash<QString, QTreeWidgetItem *> items{{CatalogueTree::Root, root}};
-        for (const CatalogueTree::Node *n : tree.categories()) {
-            QTreeWidgetItem *parentItem = items.value(tree.parentOf(n->clbh), root);
-            auto *item =
-                new QTreeWidgetItem(parentItem, {QStringLiteral("%1  %2").arg(n->clbh, n->clmc)});
-            item->setData(0, Qt::UserRole, n->clbh);
-            items.insert(n->clbh, item);
-        }
-    });
-    root->setExpanded(true);
-    m_tree->setCurrentItem(root);
     auto *category = new QGroupBox(QStringLiteral("选择材料类别"), this);
     auto *categoryLayout = new QVBoxLayout(category);
     categoryLayout->addWidget(m_tree);
@@ -116,18 +97,7 @@ FrmCllsz::FrmCllsz(Database &db, int mode, const Formats &formats, QWidget *pare
 
 void FrmCllsz::fillMaterials()
 {
-    const QTreeWidgetItem *item = m_tree->currentItem();
-    const QString category = item ? item->data(0, Qt::UserRole).toString() : CatalogueTree::Root;
-    m_materials->clear();
-    runOperation(this, [&] {
-        const CatalogueTree tree(m_db);
-        for (const CatalogueTree::Node *n : tree.leaves()) {
-            if (tree.isUnder(n->clbh, category))
-                m_materials->addItem(
-                    QStringLiteral("%1  %2  %3").arg(n->clbh, n->clmc, n->clgg).trimmed(), n->clbh);
-        }
-    });
-    m_materials->setCurrentIndex(-1);
+    StockReportParts::fillMaterials(m_db, m_tree, m_materials);
 }
 
 ReportWindow *FrmCllsz::query()

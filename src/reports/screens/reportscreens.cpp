@@ -1,6 +1,8 @@
 #include "reports/screens/reportscreens.h"
 
 #include "print/screens/printing.h"
+#include "reports/screens/formpmcxct.h"
+#include "reports/screens/formtjcxct.h"
 #include "reports/screens/frmcllsz.h"
 #include "reports/screens/frmjxchz.h"
 #include "reports/screens/frmjxcmx.h"
@@ -61,6 +63,14 @@ void registerReportScreens(ScreenRegistry &registry)
     registry.add(QStringLiteral("FrmCllsz"), Opening::InMainWindow,
                  [](const ScreenRequest &r) -> QWidget * {
                      return r.database ? new FrmCllsz(*r.database, r.mode, r.formats) : nullptr;
+                 });
+    registry.add(QStringLiteral("FormTJCXCT"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FormTJCXCT(*r.database, r.mode, r.formats) : nullptr;
+                 });
+    registry.add(QStringLiteral("FormPMCXCT"), Opening::InMainWindow,
+                 [](const ScreenRequest &r) -> QWidget * {
+                     return r.database ? new FormPMCXCT(*r.database, r.mode, r.formats) : nullptr;
                  });
 }
 

@@ -21,10 +21,12 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace varnock::StockReportParts {
@@ -117,6 +119,50 @@ QString chosenCode(const QComboBox *combo)
     return combo->currentData().toString();
 }
 
+QTreeWidget *categoryTree(Database &db, QWidget *parent)
+{
+    auto *tree = new QTreeWidget(parent);
+    tree->setObjectName(QStringLiteral("TVLB"));
+    tree->setHeaderHidden(true);
+    auto *root = new QTreeWidgetItem(tree, {QStringLiteral("全部材料")});
+    root->setData(0, Qt::UserRole, CatalogueTree::Root);
+    runOperation(parent, [&] {
+        const CatalogueTree catalogue(db);
+        QHash<QString, QTreeWidgetItem *> items{{CatalogueTree::Root, root}};
+        for (const CatalogueTree::Node *n : catalogue.categories()) {
+            QTreeWidgetItem *parentItem = items.value(catalogue.parentOf(n->clbh), root);
+            auto *item =
+                new QTreeWidgetItem(parentItem, {QStringLiteral("%1  %2").arg(n->clbh, n->clmc)});
+            item->setData(0, Qt::UserRole, n->clbh);
+            items.insert(n->clbh, item);
+        }
+    });
+    root->setExpanded(true);
+    tree->setCurrentItem(root);
+    return tree;
+}
+
+QString chosenNode(const QTreeWidget *tree)
+{
+    const QTreeWidgetItem *item = tree->currentItem();
+    return item ? item->data(0, Qt::UserRole).toString() : CatalogueTree::Root;
+}
+
+void fillMaterials(Database &db, const QTreeWidget *tree, QComboBox *combo)
+{
+    const QString category = chosenNode(tree);
+    combo->clear();
+    runOperation(combo, [&] {
+        const CatalogueTree catalogue(db);
+        for (const CatalogueTree::Node *n : catalogue.leaves()) {
+            if (catalogue.isUnder(n->clbh, category))
+                combo->addItem(
+                    QStringLiteral("%1  %2  %3").arg(n->clbh, n->clmc, n->clgg).trimmed(), n->clbh);
+        }
+    });
+    combo->setCurrentIndex(-1);
+}
+
 QDate monthStart()
 {
     const QDate today = Clock::today();
@@ -205,13 +251,17 @@ ReportWindow *openLedger(QWidget *from, Database &db, int mode, const Formats &f
 
 void openVoucher(QWidget *from, const MaterialLedger::Source &source)
 {
-    const QString command = entryCommand(source);
+    openVoucher(from, entryCommand(source), source.xtbh);
+}
+
+void openVoucher(QWidget *from, const QString &command, qint64 xtbh)
+{
     if (command.isEmpty() || !LedgerScreenParts::runCommand(from, command))
         return;
     auto *main = qobject_cast<MDIFrmMain *>(from->window());
     QMdiSubWindow *active = main ? main->mdiArea()->activeSubWindow() : nullptr;
     if (auto *screen = qobject_cast<VoucherEntryScreen *>(MDIFrmMain::screenOf(active)))
-        screen->showVoucher(source.xtbh);
+        screen->showVoucher(xtbh);
 }
 
 } // namespace varnock::StockReportParts

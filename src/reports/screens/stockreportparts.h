@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QListWidget;
+class QTreeWidget;
 class QWidget;
 
 namespace varnock {
@@ -34,6 +35,15 @@ QStringList chosenUnits(const QListWidget *list);
 // first entry of each (empty) stands for all.
 void fillCategories(Database &db, QComboBox *level1, QComboBox *level2);
 QString chosenCode(const QComboBox *combo);
+
+// The catalogue's categories as a tree ("TVLB") under the root "全部材料", which is chosen;
+// each item holds its code.
+QTreeWidget *categoryTree(Database &db, QWidget *parent);
+// The code of the tree's chosen node; the root when none is chosen.
+QString chosenNode(const QTreeWidget *tree);
+// Fills `combo` with the materials below the tree's chosen node ("CLBH  CLMC  CLGG", holding
+// the code), none of them chosen.
+void fillMaterials(Database &db, const QTreeWidget *tree, QComboBox *combo);
 
 // The first day of the current month, where every period starts.
 QDate monthStart();
@@ -61,6 +71,8 @@ ReportWindow *openLedger(QWidget *from, Database &db, int mode, const Formats &f
                          const QStringList &materials, const QDate &start, const QDate &end);
 // Opens the entry screen of the source's voucher family and shows the voucher there.
 void openVoucher(QWidget *from, const MaterialLedger::Source &source);
+// Runs the menu command of an entry screen and shows voucher `xtbh` there.
+void openVoucher(QWidget *from, const QString &command, qint64 xtbh);
 
 } // namespace StockReportParts
 
