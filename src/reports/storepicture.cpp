@@ -3,9 +3,13 @@
 #include "master/consumingunits.h"
 #include "reports/ledgerreports.h"
 #include "reports/materialledger.h"
+#include "reports/statisticmovements.h"
 #include "reports/stockbalances.h"
 #include "store/database.h"
 #include "store/errors.h"
+
+#include <QHash>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -32,21 +36,28 @@ StorePicture::Figures StorePicture::build(const ReportPeriod &period) const
         figures.closings.append({day, value});
     }
 
-    // The report's unit columns, three at a time.
-    QList<UnitColumn> units;
-    for (const ConsumingUnits::Unit &u : ConsumingUnits(m_db).list())
-        units.append({u.bh, u.mc});
-    for (qsizetype first = 0; first < units.size(); first += StockFigures::UnitColumns) {
-        const QList<UnitColumn> some = units.mid(first, StockFigures::UnitColumns);
-        QList<Decimal> sums(some.size());
-        for (const auto &[key, f] : balances.period(period.from, period.to, some)) {
-            for (qsizetype i = 0; i < some.size(); ++i)
-                sums[i] += f.units.at(size_t(i)).amount;
-        }
-        for (qsizetype i = 0; i < some.size(); ++i) {
-            if (!sums.at(i).isZero())
-                figures.consumption.append({some.at(i).name, sums.at(i)});
-        }
+    // The issues of each unit, in the units' order; a code no longer listed keeps its own.
+    const std::map<QString, std::map<QString, Figure>> issued =
+        StatisticMovements(m_db, m_mode).perParty(Movement::Issues, period.from, period.to);
+    QStringList order;
+    QHash<QString, QString> names;
+    for (const ConsumingUnits::Unit &u : ConsumingUnits(m_db).list()) {
+        order << u.bh;
+        names.insert(u.bh, u.mc);
+    }
+    for (const auto &[unit, materials] : issued) {
+        if (!names.contains(unit))
+            order << unit;
+    }
+    for (const QString &unit : std::as_const(order)) {
+        const auto it = issued.find(unit);
+        if (it == issued.end())
+            continue;
+        Decimal value;
+        for (const auto &[clbh, f] : it->second)
+            value += f.amount;
+        if (!value.isZero())
+            figures.consumption.append({names.value(unit, unit), value});
     }
 
     QList<LedgerReports::StockHoldings::Item> items = LedgerReports::stockHoldings(m_db).items;
