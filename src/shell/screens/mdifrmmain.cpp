@@ -304,8 +304,8 @@ void MDIFrmMain::installBuiltInCommands()
                                         "数据处理（金额调整），以及凭单小票和一览表的打印、"
                                         "PDF与Excel导出，系统参数设置、数据备份与还原，"
                                         "直进直出、周转料具租赁、工程材料计划、"
-                                        "收支存报表、材料流水账、期间统计报表、条件查询与品名查询。\n\n"
-                                        "以后的版本提供：账套汇总。")
+                                        "收支存报表、材料流水账、期间统计报表、条件查询与品名查询，"
+                                        "账套汇总报表和图表。")
                              .arg(QStringLiteral(VARNOCK_VERSION)),
                          QStringLiteral("关于系统"));
     });
