@@ -173,7 +173,8 @@ void run(Database &db, const Source &source, const QVariantList &dates, const QS
                              ? QStringLiteral("NULL")
                              : QStringLiteral("CASE WHEN TRIM(%1LLDWBH) IN (%2) THEN %1LLDWBH END")
                                    .arg(prefix, places.join(QLatin1Char(',')));
-    const QString sql = QLatin1String(source.sql).arg(condition, unit);
+    const QString sql = unitPlace ? QLatin1String(source.sql).arg(condition, unit)
+                                  : QLatin1String(source.sql).arg(condition);
     values << dates;
     if (one)
         values << clbh;
