@@ -95,6 +95,9 @@ void DirectVouchers::complete(DirectVoucher &v) const
 {
     Database &db = database();
     QHash<qint64, qint64> partners; // stored RKD.ID → its LLD.ID
+    // The issue side's number is the stored one, or a fresh one for a new voucher: never one
+    // the voucher brought along, which may be another voucher's.
+    v.issueXtbh = 0;
     if (v.xtbh != 0) {
         QSqlQuery q =
             db.exec(QStringLiteral("SELECT ID, CKID, CKBH FROM RKD WHERE XTBH = ?"), {v.xtbh});

@@ -4,47 +4,29 @@ namespace varnock {
 
 StockInReturnKind StockInReturnKind::of(StockInKind::Kind kind)
 {
+    // THD.ZL, the screen, its caption, its heading, the kind name of the slip and the button
+    // that picks the stock-in voucher, in the order of StockInKind::Kind.
+    static const char16_t *const texts[][6] = {
+        {u"采购退货", u"FrmCgthd", u"采购退货单填写", u"材料采购退货凭单填制", u"采购退货",
+         u"入库选择(&C)"},
+        {u"调拨退货", u"FrmDbthd", u"调拨入库退货单填写", u"调拨退货单凭单填制", u"调拨退货",
+         u"入库选择(U)"},
+        {u"暂估退货", u"FrmZgthd", u"暂估入库退货单填写", u"材料暂估退货凭单填制", u"暂估退货",
+         u"入库单选择"},
+        {u"甲供退货", u"FrmJgthd", u"甲方供给退货单填写", u"甲方供给退货凭单填制", u"甲方退货",
+         u"入库单选择"}};
+    const auto text = [&](int i) { return QString::fromUtf16(texts[kind][i]); };
     const StockInKind in = StockInKind::of(kind);
-    StockInReturnKind k;
-    k.kind = kind;
-    k.partnerCode = in.partnerCode;
-    k.partnerName = in.partnerName;
-    k.receiverLabel = in.receiverLabel;
-    k.chooseCaption = QStringLiteral("入库选择(&C)");
-    switch (kind) {
-    case StockInKind::Purchase:
-        k.zl = QStringLiteral("采购退货");
-        k.screen = QStringLiteral("FrmCgthd");
-        k.caption = QStringLiteral("采购退货单填写");
-        k.heading = QStringLiteral("材料采购退货凭单填制");
-        k.printName = QStringLiteral("采购退货");
-        break;
-    case StockInKind::TransferIn:
-        k.zl = QStringLiteral("调拨退货");
-        k.screen = QStringLiteral("FrmDbthd");
-        k.caption = QStringLiteral("调拨入库退货单填写");
-        k.heading = QStringLiteral("调拨退货单凭单填制");
-        k.printName = QStringLiteral("调拨退货");
-        k.chooseCaption = QStringLiteral("入库选择(U)");
-        break;
-    case StockInKind::Provisional:
-        k.zl = QStringLiteral("暂估退货");
-        k.screen = QStringLiteral("FrmZgthd");
-        k.caption = QStringLiteral("暂估入库退货单填写");
-        k.heading = QStringLiteral("材料暂估退货凭单填制");
-        k.printName = QStringLiteral("暂估退货");
-        k.chooseCaption = QStringLiteral("入库单选择");
-        break;
-    case StockInKind::ClientSupplied:
-        k.zl = QStringLiteral("甲供退货");
-        k.screen = QStringLiteral("FrmJgthd");
-        k.caption = QStringLiteral("甲方供给退货单填写");
-        k.heading = QStringLiteral("甲方供给退货凭单填制");
-        k.printName = QStringLiteral("甲方退货");
-        k.chooseCaption = QStringLiteral("入库单选择");
-        break;
-    }
-    return k;
+    return {.kind = kind,
+            .zl = text(0),
+            .screen = text(1),
+            .caption = text(2),
+            .heading = text(3),
+            .printName = text(4),
+            .chooseCaption = text(5),
+            .partnerCode = in.partnerCode,
+            .partnerName = in.partnerName,
+            .receiverLabel = in.receiverLabel};
 }
 
 QList<StockInReturnKind> StockInReturnKind::all()

@@ -33,13 +33,13 @@ public:
     // A code field's picker: the chosen code and name, nullopt when cancelled.
     using Pick = CounterpartyPick;
 
-protected:
     struct PickedField
     {
         QLineEdit *code;
         QLineEdit *name;
     };
 
+protected:
     ConditionDialog(const QString &objectName, const QString &title, QWidget *parent);
 
     QLineEdit *addField(const QString &caption);

@@ -13,12 +13,21 @@
 namespace varnock {
 
 // A condition dialog that returns its conditions:
-//     if (std::optional<StockInConditions> c = FrmDjcx(vouchers, this).ask()) …
-// Subclasses add their fields in the constructor, each read into its member of C; C's `from`
-// and `to` take the dates.
+//     ConditionForm<StockInConditions> form(QStringLiteral("FrmDjcx"), title, this);
+//     form.addField(QStringLiteral("材料编号："), &StockInConditions::clbh);
+//     form.addDates(start);
+//     if (std::optional<StockInConditions> c = form.ask()) …
+// Each field is read into its member of C; C's `from` and `to` take the dates. Subclasses add
+// their fields in the constructor.
 template <typename C> class ConditionForm : public ConditionDialog
 {
 public:
+    using Text = QString C::*;
+
+    ConditionForm(const QString &objectName, const QString &title, QWidget *parent)
+        : ConditionDialog(objectName, title, parent)
+    {}
+
     // The conditions when "查 询(&F)" was pressed with sound dates; nullopt when cancelled.
     std::optional<C> ask()
     {
@@ -38,9 +47,7 @@ public:
         return c;
     }
 
-protected:
-    using ConditionDialog::ConditionDialog;
-    using Text = QString C::*;
+    using ConditionDialog::addDates;
 
     QLineEdit *addField(const QString &caption, Text into)
     {

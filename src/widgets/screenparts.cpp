@@ -59,4 +59,9 @@ QIcon programIcon()
     return icon;
 }
 
+QStringList captions(const QString &list)
+{
+    return list.split(u'|');
+}
+
 } // namespace varnock::ScreenParts

@@ -198,6 +198,22 @@ TEST_F(DirectVouchersTest, AnEditChangesBothSidesInPlaceAndADeletionRemovesBoth)
     EXPECT_EQ(count("SELECT COUNT(*) FROM RKD") + count("SELECT COUNT(*) FROM LLD"), 0);
 }
 
+TEST_F(DirectVouchersTest, ANewVoucherBegunFromAStoredOneDrawsItsOwnIssueNumber)
+{
+    const qint64 first = vouchers.saveNew(voucher());
+    // What a screen shows after browsing the first voucher still carries its issue side.
+    DirectVoucher copy = *vouchers.load(first);
+    copy.xtbh = 0;
+    copy.ysdjh = vouchers.proposeDocumentNumber();
+    copy.issueYsdjh = vouchers.proposeIssueDocumentNumber();
+    const qint64 second = vouchers.saveNew(copy);
+
+    EXPECT_NE(vouchers.load(second)->issueXtbh, vouchers.load(first)->issueXtbh);
+    EXPECT_EQ(count("SELECT COUNT(DISTINCT XTBH) FROM LLD"), 2);
+    EXPECT_EQ(pairs(first).size(), 2);
+    EXPECT_EQ(pairs(second).size(), 2);
+}
+
 TEST_F(DirectVouchersTest, APostedVoucherIsNeitherChangedNorDeleted)
 {
     const qint64 xtbh = vouchers.saveNew(voucher());

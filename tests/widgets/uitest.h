@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +44,26 @@ template <typename T> void whenModal(std::function<void(T *)> act, int triesLeft
 inline void click(IndexedButtonGroup *buttons, int index)
 {
     QTest::mouseClick(buttons->button(index), Qt::LeftButton);
+}
+
+// The field beside the label `caption` in a form laid out on a grid (the first widget of a
+// field made of several); nullptr when there is none of type T.
+template <typename T> T *fieldBeside(QWidget *form, const QString &caption)
+{
+    for (auto *grid : form->findChildren<QGridLayout *>()) {
+        for (int i = 0; i < grid->count(); ++i) {
+            auto *label = qobject_cast<QLabel *>(grid->itemAt(i)->widget());
+            if (!label || label->text() != caption)
+                continue;
+            int row, column, rowSpan, columnSpan;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            QLayoutItem *field = grid->itemAtPosition(row, column + 1);
+            if (field && field->layout())
+                field = field->layout()->itemAt(0);
+            return field ? qobject_cast<T *>(field->widget()) : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 // With VARNOCK_SCREENSHOTS=folder set, keeps a picture of the screen for a look by eye.

@@ -1,7 +1,6 @@
 #include "leasing/screens/fchax.h"
 
-#include "master/screens/formlldwxzct.h"
-#include "master/screens/frmgysxz.h"
+#include "master/screens/masterpickers.h"
 
 namespace varnock {
 
@@ -10,9 +9,9 @@ Fchax::Fchax(Database &db, const QDate &start, QWidget *parent)
 {
     using C = LeaseConditions;
     addPickedField(QStringLiteral("供应商编号："), QStringLiteral("供应商名称："),
-                   FrmGysxz::suppliers(db, this), &C::gysbh);
+                   MasterPickers::pickSupplier(db, this), &C::gysbh);
     addPickedField(QStringLiteral("耗料单位编号："), QStringLiteral("耗料单位名称："),
-                   FormLLDWXZCT::units(db, this), &C::lldwbh);
+                   MasterPickers::pickUnit(db, this), &C::lldwbh);
     addField(QStringLiteral("材料编号："), &C::clbh);
     addDates([start] { return start; });
 }

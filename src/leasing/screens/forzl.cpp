@@ -1,9 +1,7 @@
 #include "leasing/screens/forzl.h"
 
 #include "leasing/screens/fzl.h"
-#include "master/screens/formlldwxzct.h"
-#include "master/screens/frmclcx.h"
-#include "master/screens/frmgysxz.h"
+#include "master/screens/masterpickers.h"
 #include "print/paper/tablelayout.h"
 #include "print/screens/printing.h"
 #include "print/voucherslip.h"
@@ -62,12 +60,12 @@ Forzl::Forzl(Database &db, const Formats &formats, QWidget *parent)
     placeSystemNumber(QStringLiteral("租赁单据编号："), 0, 0);
     placeDate(QStringLiteral("租  赁  日  期："), 0, 2);
     addCodeField(QStringLiteral("租赁供应商编号："), m_gysbh, m_gysmc, 1, 0,
-                 FrmGysxz::suppliers(database(), this),
+                 MasterPickers::pickSupplier(database(), this),
                  [this](const QString &code) { return family().supplierName(code); })
         ->setObjectName(QStringLiteral("CmdGys"));
     addField(QStringLiteral("租赁供应商名称："), m_gysmc, 1, 2, 1, false);
     addCodeField(QStringLiteral("耗料单位编号："), m_lldwbh, m_lldwmc, 2, 0,
-                 FormLLDWXZCT::units(database(), this),
+                 MasterPickers::pickUnit(database(), this),
                  [this](const QString &code) { return family().unitName(code); })
         ->setObjectName(QStringLiteral("CmdDw"));
     addField(QStringLiteral("耗料单位名称："), m_lldwmc, 2, 2, 1, false);
@@ -121,7 +119,7 @@ void Forzl::pickMaterial(int row)
 {
     if (!m_model->isEditable() || row < 0 || row >= m_model->rowCount())
         return;
-    FrmClcx lookup(database(), m_formats, this);
+    RowPicker lookup(MasterPickers::materials(database(), m_formats), this);
     if (const std::optional<MaterialLookup::Row> material = lookup.pick())
         materialPlaced(row, m_model->setCatalogueMaterial(row, *material));
 }

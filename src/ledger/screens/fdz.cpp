@@ -3,7 +3,7 @@
 #include "ledger/adjustmentlinemodel.h"
 #include "ledger/screens/fkvmtcx.h"
 #include "ledger/screens/ledgerscreenparts.h"
-#include "master/screens/frmclcx.h"
+#include "master/screens/masterpickers.h"
 #include "print/screens/reportwindow.h"
 #include "shell/screens/help.h"
 #include "store/clock.h"
@@ -197,7 +197,7 @@ void FDZ::lookUpMaterial(int row)
 {
     if (m_model->idAt(row) != 0)
         return;
-    FrmClcx lookup(m_db, m_formats, this);
+    RowPicker lookup(MasterPickers::materials(m_db, m_formats), this);
     if (const std::optional<MaterialLookup::Row> material = lookup.pick()) {
         m_model->setMaterial(row, *material);
         m_grid->setCurrentIndex(m_model->index(row, AdjustmentLineModel::Amount));

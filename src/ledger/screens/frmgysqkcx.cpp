@@ -1,6 +1,6 @@
 #include "ledger/screens/frmgysqkcx.h"
 
-#include "master/screens/frmgysxz.h"
+#include "master/screens/masterpickers.h"
 #include "store/clock.h"
 
 namespace varnock {
@@ -9,7 +9,8 @@ FrmGysqkcx::FrmGysqkcx(Database &db, QWidget *parent)
     : ConditionForm(QStringLiteral("FrmGysqkcx"), QStringLiteral("条件查询"), parent)
 {
     using C = SupplierPayments::Filter;
-    addPickedField(QStringLiteral("供应商："), QString(), FrmGysxz::suppliers(db, this), &C::gysbh);
+    addPickedField(QStringLiteral("供应商："), QString(), MasterPickers::pickSupplier(db, this),
+                   &C::gysbh);
     addField(QStringLiteral("支票号："), &C::zph);
     addField(QStringLiteral("摘 要："), &C::bz);
     addDates([] {

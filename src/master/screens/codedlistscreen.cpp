@@ -96,11 +96,7 @@ CodedListScreen::CodedListScreen(Database &db, const Look &look, QWidget *parent
 
 int CodedListScreen::buttonOf(Action action) const
 {
-    for (int i = 0; i < m_look.buttons.size(); ++i) {
-        if (m_look.buttons.at(i).action == action)
-            return i;
-    }
-    return -1;
+    return ScreenParts::indexOf(m_look.buttons, action);
 }
 
 void CodedListScreen::enable(Action action, bool enabled)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/codelist.h"
+#include "widgets/screenparts.h"
 
 #include <QDialog>
 #include <QList>
@@ -29,11 +30,7 @@ public:
     enum class State { Browse, Adding, Editing };
     enum class Action { Add, Change, Delete, Save, Cancel, Print, Exit };
 
-    struct Button
-    {
-        QString caption;
-        Action action;
-    };
+    using Button = ScreenParts::Button<Action>;
     struct Look
     {
         QString objectName;

@@ -4,6 +4,7 @@
 #include "widgets/messages.h"
 #include "widgets/numericedit.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 namespace varnock {
 
@@ -16,13 +17,9 @@ CodedListScreen::Look look()
             QStringLiteral("供应商操作"),
             FormGYSSZ::helpTopic(),
             QStringLiteral("供应商资料"),
-            {{QStringLiteral("增加(&A)"), A::Add},
-             {QStringLiteral("删除(&D)"), A::Delete},
-             {QStringLiteral("修改(&G)"), A::Change},
-             {QStringLiteral("取消(&Q)"), A::Cancel},
-             {QStringLiteral("退出(&X)"), A::Exit},
-             {QStringLiteral("保存(&S)"), A::Save},
-             {QStringLiteral("打印(&P)"), A::Print}},
+            ScreenParts::buttons(
+                QStringLiteral("增加(&A)|删除(&D)|修改(&G)|取消(&Q)|退出(&X)|保存(&S)|打印(&P)"),
+                {A::Add, A::Delete, A::Change, A::Cancel, A::Exit, A::Save, A::Print}),
             {QStringLiteral("编    号"), QStringLiteral("名    称"), QStringLiteral("注册地点"),
              QStringLiteral("注册编号"), QStringLiteral("法人代表"), QStringLiteral("单位地址"),
              QStringLiteral("邮政编码"), QStringLiteral("联系电话"), QStringLiteral("开户银行"),

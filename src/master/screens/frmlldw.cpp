@@ -2,6 +2,7 @@
 
 #include "master/consumingunits.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 namespace varnock {
 
@@ -14,12 +15,9 @@ CodedListScreen::Look look()
             QStringLiteral("耗料单位设置"),
             FrmLldw::helpTopic(),
             QStringLiteral("耗料单位资料"),
-            {{QStringLiteral("增加(&A)"), A::Add},
-             {QStringLiteral("修改(&G)"), A::Change},
-             {QStringLiteral("删除(&D)"), A::Delete},
-             {QStringLiteral("打印(&P)"), A::Print},
-             {QStringLiteral("取消(&Q)"), A::Cancel},
-             {QStringLiteral("退出(&X)"), A::Exit}},
+            ScreenParts::buttons(
+                QStringLiteral("增加(&A)|修改(&G)|删除(&D)|打印(&P)|取消(&Q)|退出(&X)"),
+                {A::Add, A::Change, A::Delete, A::Print, A::Cancel, A::Exit}),
             {QStringLiteral("编  号："), QStringLiteral("名  称："), QStringLiteral("地  址："),
              QStringLiteral("联系人："), QStringLiteral("电  话："), QStringLiteral("备  注：")},
             1,

@@ -2,7 +2,7 @@
 
 #include "master/openingbalancemodel.h"
 #include "master/openingbalances.h"
-#include "master/screens/frmclcx.h"
+#include "master/screens/masterpickers.h"
 #include "print/screens/reportwindow.h"
 #include "shell/screens/help.h"
 #include "widgets/editablegrid.h"
@@ -162,7 +162,7 @@ void FrmZwcsh::lookUpMaterial(int row)
 {
     if (m_model->stateAt(row) != OpeningBalanceModel::State::New)
         return;
-    FrmClcx lookup(m_db, m_formats, this);
+    RowPicker lookup(MasterPickers::materials(m_db, m_formats), this);
     const std::optional<MaterialLookup::Row> material = lookup.pick();
     if (!material || !m_model->setMaterial(row, *material))
         return;

@@ -1,6 +1,6 @@
 #include "plans/screens/fjhtxd.h"
 
-#include "master/screens/frmclcx.h"
+#include "master/screens/masterpickers.h"
 #include "plans/screens/fgccx.h"
 #include "print/paper/tablelayout.h"
 #include "print/screens/printing.h"
@@ -140,7 +140,7 @@ void FJHTXD::pickMaterial(int row)
 {
     if (!m_model->isEditable() || row < 0 || row >= m_model->rowCount())
         return;
-    FrmClcx lookup(database(), m_formats, this);
+    RowPicker lookup(MasterPickers::materials(database(), m_formats), this);
     if (const std::optional<MaterialLookup::Row> material = lookup.pick())
         materialPlaced(row, m_model->setCatalogueMaterial(row, *material));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "master/screens/masterpickers.h"
+#include "store/formats.h"
 #include "vouchers/screens/voucherentryscreen.h"
 #include "vouchers/voucherlinemodel.h"
 #include "widgets/datepicker.h"
@@ -51,6 +53,38 @@ protected:
                            [field, member](Voucher &v) { v.*member = field->currentText(); }});
     }
 
+    using VoucherEntryScreen::addField;
+    // A header field (as VoucherEntryScreen::addField places it) that shows and takes `member`.
+    template <typename Field>
+    void addField(const QString &caption, Field *field, int row, int column,
+                  QString Voucher::*member, int span = 1, bool entered = true)
+    {
+        VoucherEntryScreen::addField(caption, field, row, column, span, entered);
+        bind(field, member);
+    }
+
+    // The first header row of a voucher: its date, the document number the user writes (shown
+    // and taken as `member`), the system number and the state.
+    template <typename Field>
+    void placeFirstRow(const QString &numberCaption, Field *number, QString Voucher::*member)
+    {
+        placeDate(QStringLiteral("凭单日期："), 0, 0);
+        addField(numberCaption, number, 0, 2, member);
+        placeSystemNumber(QStringLiteral("系统编号："), 0, 4);
+        placeState(0, 6);
+    }
+
+    // The material lookup ("材料查询") for a grid row of an editable voucher; the chosen
+    // material goes into the row.
+    void lookUpMaterialFor(int row, const Formats &formats)
+    {
+        if (!m_model->isEditable() || row < 0 || row >= m_model->rowCount())
+            return;
+        RowPicker lookup(MasterPickers::materials(this->database(), formats), this);
+        if (const std::optional<MaterialLookup::Row> material = lookup.pick())
+            this->materialPlaced(row, m_model->setMaterial(row, *material));
+    }
+
     // Shows `voucher`: its date, its bound fields and its lines.
     void display(const Voucher &voucher)
     {
@@ -74,6 +108,8 @@ protected:
     }
     // A voucher was just displayed; the family refreshes what depends on it.
     virtual void displayed() {}
+    // A new voucher starts from nothing of the one shown before.
+    void cleared() override { m_voucher = Voucher(); }
 
     std::optional<bool> load(qint64 xtbh) override
     {

@@ -1,17 +1,18 @@
 #include "vouchers/screens/formlldtx.h"
 
-#include "master/screens/formlldwxzct.h"
+#include "master/screens/masterpickers.h"
 #include "plans/plancheck.h"
 #include "vouchers/issuelinemodel.h"
 #include "vouchers/issuevouchers.h"
 #include "vouchers/screens/conversionunitdelegate.h"
-#include "vouchers/screens/formclxzct.h"
-#include "vouchers/screens/formpdcx.h"
+#include "vouchers/screens/issuematerialpicker.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/messages.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -39,28 +40,14 @@ VoucherEntryScreen::Look look(const QString &zl)
         title,
         FormLLDTX::helpTopic(),
         QStringLiteral("已记帐"),
-        {{QStringLiteral("增 加(&A)"), A::Add},
-         {QStringLiteral("修  改(&G)"), A::Change},
-         {QStringLiteral("保 存(&S)"), A::Save},
-         {QStringLiteral("删  除(&D)"), A::DeleteLine},
-         {QStringLiteral("恢 复(&H)"), A::Restore},
-         {QStringLiteral("查 询(&F)"), A::Search},
-         {QStringLiteral("打 印(&P)"), A::Print},
-         {QStringLiteral("记   账(&J)"), A::Post},
-         {QStringLiteral("退 出(&X)"), A::Exit}},
+        ScreenParts::buttons(
+            QStringLiteral("增 加(&A)|修  改(&G)|保 存(&S)|删  除(&D)|恢 复(&H)|查 询(&F)|"
+                           "打 印(&P)|记   账(&J)|退 出(&X)"),
+            {A::Add, A::Change, A::Save, A::DeleteLine, A::Restore, A::Search, A::Print, A::Post,
+             A::Exit}),
         {QStringLiteral("领 料 人："), QStringLiteral("材料会计："), QStringLiteral("主    管：")},
         QSize(1080, 580),
         true};
-}
-
-QComboBox *choiceBox(const char *name, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMinimumWidth(150);
-    return combo;
 }
 
 } // namespace
@@ -70,12 +57,12 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
     : FamilyScreen(std::make_unique<IssueVouchers>(db, zl, accountingMode, formats), look(zl),
                    parent)
     , m_formats(formats)
-    , m_ysdjh(choiceBox("Combo1", this))
+    , m_ysdjh(choiceBox(QStringLiteral("Combo1"), 150))
     , m_lldwbh(new QLineEdit(this))
     , m_lldwmc(new QLineEdit(this))
     , m_pickUnit(nullptr)
-    , m_sgbw(choiceBox("CmbSgbw", this))
-    , m_dh(choiceBox("CmbDh", this))
+    , m_sgbw(choiceBox(QStringLiteral("CmbSgbw"), 150))
+    , m_dh(choiceBox(QStringLiteral("CmbDh"), 150))
     , m_total(new QLineEdit(this))
     , m_pickMaterial(new QPushButton(QStringLiteral("…"), this))
 {
@@ -89,27 +76,24 @@ FormLLDTX::FormLLDTX(Database &db, const QString &zl, int accountingMode, const 
 
     // Tab and Enter: the number, the unit, the site, the building; the date is today's.
     placeSystemNumber(QStringLiteral("凭证编号"), 0, 0);
+    using V = IssueVoucher;
     placeDate(QStringLiteral("凭单日期"), 0, 4);
-    addField(QStringLiteral("单据编号"), m_ysdjh, 0, 2);
+    addField(QStringLiteral("单据编号"), m_ysdjh, 0, 2, &V::ysdjh);
     m_pickUnit =
         addCodeField(isTransfer(zl) ? QStringLiteral("调拨单位") : QStringLiteral("耗料单位"),
-                     m_lldwbh, m_lldwmc, 1, 0, FormLLDWXZCT::units(database(), this),
+                     m_lldwbh, m_lldwmc, 1, 0, MasterPickers::pickUnit(database(), this),
                      [this](const QString &code) { return family().unitName(code); });
     addShown(m_lldwmc, 1, 2, 2);
     addField(QStringLiteral("总 金 额"), m_total, 1, 4, 1, false);
-    addField(QStringLiteral("施工部位"), m_sgbw, 2, 0);
-    addField(QStringLiteral("栋/楼号"), m_dh, 2, 2);
+    addField(QStringLiteral("施工部位"), m_sgbw, 2, 0, &V::sgbw);
+    addField(QStringLiteral("栋/楼号"), m_dh, 2, 2, &V::dh);
     placeState(0, 6, 3);
     header()->setColumnStretch(3, 1);
     m_total->setFocusPolicy(Qt::NoFocus);
     m_pickUnit->setObjectName(QStringLiteral("CmdDw"));
-    setStartField(m_ysdjh);
-    using V = IssueVoucher;
-    bind(m_ysdjh, &V::ysdjh);
     bind(m_lldwbh, &V::lldwbh);
     bind(m_lldwmc, &V::lldwmc);
-    bind(m_sgbw, &V::sgbw);
-    bind(m_dh, &V::dh);
+    setStartField(m_ysdjh);
 
     grid()->setObjectName(QStringLiteral("MFGM"));
     setLines(m_model, IssueLineModel::Code, IssueLineModel::Quantity,
@@ -151,23 +135,9 @@ void FormLLDTX::stateChanged(State state)
 
 void FormLLDTX::fillChoices()
 {
-    QStringList numbers;
-    QStringList sites;
-    QStringList buildings;
-    runOperation(this, [&] {
-        numbers = family().documentNumbers();
-        sites = family().sites();
-        buildings = family().buildings();
-    });
-    const auto refill = [](QComboBox *combo, const QStringList &items) {
-        const QString text = combo->currentText();
-        combo->clear();
-        combo->addItems(items);
-        combo->setEditText(text);
-    };
-    refill(m_ysdjh, numbers);
-    refill(m_sgbw, sites);
-    refill(m_dh, buildings);
+    offerChoices({{m_ysdjh, [this] { return family().documentNumbers(); }},
+                  {m_sgbw, [this] { return family().sites(); }},
+                  {m_dh, [this] { return family().buildings(); }}});
 }
 
 void FormLLDTX::showTotal()
@@ -181,17 +151,11 @@ void FormLLDTX::propose()
     fillChoices();
 }
 
-std::optional<qint64> FormLLDTX::find()
-{
-    FormPDCX finder(family(), this);
-    return finder.pick();
-}
-
 void FormLLDTX::pickMaterial(int row)
 {
     if (!m_model->isEditable())
         return;
-    FormCLXZCT picker(database(), m_formats, this);
+    RowPicker picker(issueMaterialPicker(database(), m_formats), this);
     const std::optional<IssueMaterials::Row> material = picker.pick();
     if (!material)
         return;

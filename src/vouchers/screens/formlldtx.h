@@ -45,7 +45,7 @@ private:
 
     void displayed() override { fillChoices(); }
     void propose() override;
-    std::optional<qint64> find() override;
+    std::optional<qint64> find() override { return pickVoucher(VoucherFinder::issues(family())); }
     void stateChanged(State state) override;
     // Saves, then warns of a material the voucher takes past its plan.
     qint64 saveShown(bool isNew) override;

@@ -4,13 +4,13 @@
 #include "store/clock.h"
 #include "vouchers/issuereturnlinemodel.h"
 #include "vouchers/issuereturns.h"
-#include "vouchers/screens/frmckdcx.h"
-#include "vouchers/screens/frmcktkcx.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/messages.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,15 +31,11 @@ VoucherEntryScreen::Look look(const QString &zl)
                      : QStringLiteral("材料领料退库凭单填制"),
             FormLLTHDTX::helpTopic(),
             QStringLiteral("已记账"),
-            {{QStringLiteral("出库查询(&C)"), A::Choose},
-             {QStringLiteral("保 存(&S)"), A::Save},
-             {QStringLiteral("修 改(&G)"), A::Change},
-             {QStringLiteral("删 除(&D)"), A::Delete},
-             {QStringLiteral("恢 复(&H)"), A::Restore},
-             {QStringLiteral("查 询(&F)"), A::Search},
-             {QStringLiteral("打 印(&P)"), A::Print},
-             {QStringLiteral("记 帐(&J)"), A::Post},
-             {QStringLiteral("退 出(&X)"), A::Exit}},
+            ScreenParts::buttons(
+                QStringLiteral("出库查询(&C)|保 存(&S)|修 改(&G)|删 除(&D)|恢 复(&H)|查 询(&F)|"
+                               "打 印(&P)|记 帐(&J)|退 出(&X)"),
+                {A::Choose, A::Save, A::Change, A::Delete, A::Restore, A::Search, A::Print, A::Post,
+                 A::Exit}),
             {QStringLiteral("领  料  人："), QStringLiteral("材料会计："),
              QStringLiteral("主    管：")},
             QSize(1020, 560),
@@ -91,16 +87,9 @@ const QString &FormLLTHDTX::zl() const
     return family().zl();
 }
 
-std::optional<qint64> FormLLTHDTX::find()
-{
-    FrmCktkcx finder(family(), this);
-    return finder.pick();
-}
-
 void FormLLTHDTX::choose()
 {
-    FrmCkdcx chooser(family(), this);
-    if (const std::optional<qint64> xtbh = chooser.pick())
+    if (const std::optional<qint64> xtbh = pickVoucher(VoucherFinder::returnableIssues(family())))
         beginReturn(*xtbh);
 }
 

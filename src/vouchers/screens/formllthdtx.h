@@ -33,7 +33,10 @@ public:
     QLineEdit *returnNumber() const { return m_thdjh; }
 
 private:
-    std::optional<qint64> find() override;
+    std::optional<qint64> find() override
+    {
+        return pickVoucher(VoucherFinder::issueReturns(family()));
+    }
 
     QLineEdit *m_ysbh;
     QLineEdit *m_thdjh;

@@ -1,20 +1,19 @@
 #pragma once
 
 #include "store/formats.h"
+#include "vouchers/directlinemodel.h"
 #include "vouchers/directvouchers.h"
-#include "vouchers/screens/voucherentryscreen.h"
+#include "vouchers/screens/familyscreen.h"
 
 class QComboBox;
 
 namespace varnock {
 
-class StockInLineModel;
-
 // The direct-delivery entry screen ("材料直进直出凭单填制"): the supplier delivers, the
 // consuming unit receives, the lines are entered once as purchases. 删除 takes the current
 // line off while a voucher is entered and deletes the shown voucher otherwise; 记账 opens the
 // family's posting window with the shown voucher chosen.
-class FrmZjzc : public VoucherEntryScreen
+class FrmZjzc : public FamilyScreen<DirectVouchers, DirectLineModel>
 {
     Q_OBJECT
 
@@ -33,22 +32,18 @@ public:
     QComboBox *building() const { return m_dh; }
     QLineEdit *invoiceNumber() const { return m_fpbh; }
     QLineEdit *chequeNumber() const { return m_zph; }
-    StockInLineModel *model() const { return m_model; }
 
     // Opens the material lookup for a grid row.
     void lookUpMaterial(int row) { pickMaterial(row); }
     void post() override;
 
 private:
-    DirectVouchers &vouchers() const;
-    DirectVoucher shown() const;
     void fillChoices();
 
-    std::optional<bool> load(qint64 xtbh) override;
-    qint64 saveShown(bool isNew) override;
+    void displayed() override { fillChoices(); }
     void propose() override;
-    std::optional<qint64> find() override;
-    void pickMaterial(int row) override;
+    std::optional<qint64> find() override { return pickVoucher(VoucherFinder::directs(family())); }
+    void pickMaterial(int row) override { lookUpMaterialFor(row, m_formats); }
     void own(int) override;
 
     Formats m_formats;
@@ -62,7 +57,6 @@ private:
     QComboBox *m_dh;
     QLineEdit *m_zph;
     QLineEdit *m_fpbh;
-    StockInLineModel *m_model;
 };
 
 } // namespace varnock

@@ -1,8 +1,7 @@
 #include "vouchers/screens/stockinreturnscreen.h"
 
 #include "store/clock.h"
-#include "vouchers/screens/frmdjcxjg.h"
-#include "vouchers/screens/frmdjcxth.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "vouchers/stockinreturnlinemodel.h"
 #include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
@@ -10,6 +9,7 @@
 #include "widgets/editablegrid.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -27,15 +27,12 @@ VoucherEntryScreen::Look look(const StockInReturnKind &k)
             k.heading,
             StockInReturnScreen::helpTopic(),
             QStringLiteral("已记帐"),
-            {{QStringLiteral("查 询(&F)"), A::Search},
-             {k.chooseCaption, A::Choose},
-             {QStringLiteral("保 存(&S)"), A::Save},
-             {QStringLiteral("修 改(&G)"), A::Change},
-             {QStringLiteral("删 除(&D)"), A::Delete},
-             {QStringLiteral("恢 复(&H)"), A::Restore},
-             {QStringLiteral("打 印(&P)"), A::Print},
-             {QStringLiteral("退 出(&X)"), A::Exit},
-             {QStringLiteral("记 账(&J)"), A::Post}},
+            ScreenParts::buttons(
+                QStringLiteral("查 询(&F)|%1|保 存(&S)|修 改(&G)|删 除(&D)|恢 复(&H)|打 印(&P)|"
+                               "退 出(&X)|记 账(&J)")
+                    .arg(k.chooseCaption),
+                {A::Search, A::Choose, A::Save, A::Change, A::Delete, A::Restore, A::Print, A::Exit,
+                 A::Post}),
             {QStringLiteral("主    管："), QStringLiteral("材料会计："), k.receiverLabel},
             QSize(1060, 560)};
 }
@@ -59,23 +56,14 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
     m_thdjh->setMinimumWidth(180);
 
     // Everything but the date and the return's own number comes from the stock-in voucher.
-    placeDate(QStringLiteral("凭单日期："), 0, 0);
-    addField(QStringLiteral("原始单号："), m_thdjh, 0, 2);
-    placeSystemNumber(QStringLiteral("系统编号："), 0, 4);
-    placeState(0, 6);
-    addField(QStringLiteral("入库编号："), m_ysbh, 1, 0, 1, false);
-    addField(QStringLiteral("发 票 号："), m_fpbh, 1, 2, 1, false);
-    addField(QStringLiteral("支  票  号："), m_zph, 1, 4, 1, false);
-    addField(k.partnerCode, m_gysbh, 2, 0, 1, false);
-    addField(k.partnerName, m_gysmc, 2, 2, 3, false);
-    header()->setColumnStretch(6, 1);
     using V = StockInReturnVoucher;
-    bind(m_thdjh, &V::thdjh);
-    bind(m_ysbh, &V::ysbh);
-    bind(m_fpbh, &V::fpbh);
-    bind(m_zph, &V::zph);
-    bind(m_gysbh, &V::gysbh);
-    bind(m_gysmc, &V::gysmc);
+    placeFirstRow(QStringLiteral("原始单号："), m_thdjh, &V::thdjh);
+    addField(QStringLiteral("入库编号："), m_ysbh, 1, 0, &V::ysbh, 1, false);
+    addField(QStringLiteral("发 票 号："), m_fpbh, 1, 2, &V::fpbh, 1, false);
+    addField(QStringLiteral("支  票  号："), m_zph, 1, 4, &V::zph, 1, false);
+    addField(k.partnerCode, m_gysbh, 2, 0, &V::gysbh, 1, false);
+    addField(k.partnerName, m_gysmc, 2, 2, &V::gysmc, 3, false);
+    header()->setColumnStretch(6, 1);
 
     grid()->setObjectName(QStringLiteral("MFG"));
     setLines(m_model, -1, StockInReturnLineModel::Quantity,
@@ -91,12 +79,6 @@ StockInReturnScreen::StockInReturnScreen(Database &db, StockInKind::Kind kind, i
 const StockInReturnKind &StockInReturnScreen::kind() const
 {
     return family().kind();
-}
-
-std::optional<qint64> StockInReturnScreen::find()
-{
-    FrmDjcxth finder(family(), this);
-    return finder.pick();
 }
 
 void StockInReturnScreen::choose()
@@ -117,8 +99,7 @@ void StockInReturnScreen::choose()
 
     StockInVouchers stockIns(database(), kind().stockIn(), family().accountingMode(),
                              family().formats());
-    FrmDjcxjg list(stockIns, offered, this);
-    const std::optional<qint64> chosen = list.pick();
+    const std::optional<qint64> chosen = pickVoucher(VoucherFinder::stockIns(stockIns, offered));
     if (!chosen) {
         restore();
         return;

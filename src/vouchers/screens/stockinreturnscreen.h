@@ -23,10 +23,6 @@ public:
     StockInReturnScreen(Database &db, StockInKind::Kind kind, int accountingMode,
                         const Formats &formats, QWidget *parent = nullptr);
 
-    static bool mayOpen(QWidget *parent, Database &db, StockInKind::Kind)
-    {
-        return VoucherEntryScreen::mayOpen(parent, db);
-    }
     static QString helpTopic() { return QStringLiteral("退货单填制"); }
 
     const StockInReturnKind &kind() const;
@@ -43,7 +39,10 @@ public:
     QLineEdit *partnerName() const { return m_gysmc; }
 
 private:
-    std::optional<qint64> find() override;
+    std::optional<qint64> find() override
+    {
+        return pickVoucher(VoucherFinder::stockInReturns(family()));
+    }
 
     QLineEdit *m_thdjh;
     QLineEdit *m_ysbh;

@@ -1,10 +1,9 @@
 #include "vouchers/screens/stockinscreen.h"
 
-#include "master/screens/frmclcx.h"
-#include "master/screens/frmgysxz.h"
+#include "master/screens/masterpickers.h"
 #include "master/suppliers.h"
 #include "vouchers/screens/conversionunitdelegate.h"
-#include "vouchers/screens/frmdjcxjg.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "vouchers/stockinlinemodel.h"
 #include "vouchers/stockinvouchers.h"
 #include "widgets/datepicker.h"
@@ -13,6 +12,7 @@
 #include "widgets/messages.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
+#include "widgets/screenparts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -26,12 +26,11 @@ namespace {
 VoucherEntryScreen::Look look(const StockInKind &k)
 {
     using A = VoucherEntryScreen::Action;
-    QList<VoucherEntryScreen::Button> buttons{
-        {QStringLiteral("查 询(&F)"), A::Search},     {QStringLiteral("增 加(&A)"), A::Add},
-        {QStringLiteral("保 存(&S)"), A::Save},       {QStringLiteral("修 改(&G)"), A::Change},
-        {QStringLiteral("删 除(&D)"), A::DeleteLine}, {QStringLiteral("恢 复(&H)"), A::Restore},
-        {QStringLiteral("打 印(&P)"), A::Print},      {QStringLiteral("退 出(&X)"), A::Exit},
-        {QStringLiteral("记  账(&J)"), A::Post}};
+    QList<VoucherEntryScreen::Button> buttons = ScreenParts::buttons(
+        QStringLiteral("查 询(&F)|增 加(&A)|保 存(&S)|修 改(&G)|删 除(&D)|恢 复(&H)|打 印(&P)|"
+                       "退 出(&X)|记  账(&J)"),
+        {A::Search, A::Add, A::Save, A::Change, A::DeleteLine, A::Restore, A::Print, A::Exit,
+         A::Post});
     if (k.isProvisional())
         buttons.append({QStringLiteral("追 加(&Z)"), A::Own});
     return {k.screen,
@@ -64,47 +63,48 @@ StockInScreen::StockInScreen(Database &db, StockInKind::Kind kind, int accountin
     m_ysdjh->setInsertPolicy(QComboBox::NoInsert);
     m_ysdjh->setMinimumWidth(180);
 
-    placeDate(QStringLiteral("凭单日期："), 0, 0);
-    addField(QStringLiteral("原始单号："), m_ysdjh, 0, 2);
-    placeSystemNumber(QStringLiteral("系统编号："), 0, 4);
-    placeState(0, 6);
-    addField(QStringLiteral("发 票 号："), m_fpbh, 1, 0);
-    addField(QStringLiteral("支  票  号："), m_zph, 1, 2);
-    QPushButton *pick =
-        addCodeField(k.partnerCode, m_gysbh, m_gysmc, 2, 0, FrmGysxz::suppliers(database(), this),
-                     [this](const QString &code) -> std::optional<QString> {
-                         if (const auto found = Suppliers(database()).find(code))
-                             return found->mc;
-                         return std::nullopt;
-                     });
-    pick->setObjectName(QStringLiteral("CmdGys"));
-    addField(k.partnerName, m_gysmc, 2, 2, 3, false);
-    header()->setColumnStretch(6, 1);
-    setStartField(m_ysdjh);
     using V = StockInVoucher;
-    bind(m_ysdjh, &V::ysdjh);
-    bind(m_fpbh, &V::fpbh);
-    bind(m_zph, &V::zph);
+    placeFirstRow(QStringLiteral("原始单号："), m_ysdjh, &V::ysdjh);
+    addField(QStringLiteral("发 票 号："), m_fpbh, 1, 0, &V::fpbh);
+    addField(QStringLiteral("支  票  号："), m_zph, 1, 2, &V::zph);
+    QPushButton *pick = addCodeField(k.partnerCode, m_gysbh, m_gysmc, 2, 0,
+                                     MasterPickers::pickSupplier(database(), this),
+                                     [this](const QString &code) -> std::optional<QString> {
+                                         if (const auto found = Suppliers(database()).find(code))
+                                             return found->mc;
+                                         return std::nullopt;
+                                     });
+    pick->setObjectName(QStringLiteral("CmdGys"));
+    addField(k.partnerName, m_gysmc, 2, 2, &V::gysmc, 3, false);
+    header()->setColumnStretch(6, 1);
     bind(m_gysbh, &V::gysbh);
-    bind(m_gysmc, &V::gysmc);
+    setStartField(m_ysdjh);
 
-    grid()->setObjectName(QStringLiteral("MFG"));
-    setLines(m_model, StockInLineModel::Code, StockInLineModel::Price,
-             {80, 110, 80, 60, 60, 75, 75, 70, 80, 85, 85, 100});
-    grid()->setIdColumn(StockInLineModel::Id);
-    grid()->setLookupColumn(StockInLineModel::Code);
-    const int a = m_formats.amountDecimals();
-    grid()->setNumericColumn(StockInLineModel::Price, a);
-    grid()
-        ->setNumericColumn(StockInLineModel::Quantity, m_formats.quantityDecimals())
-        ->setFigure(Limits::Figure::Quantity);
-    grid()->setNumericColumn(StockInLineModel::Amount, a)->setFigure(Limits::Figure::Amount);
-    grid()->setNumericColumn(StockInLineModel::Paid, a)->setFigure(Limits::Figure::Amount);
-    grid()->setItemDelegateForColumn(
-        StockInLineModel::ConversionUnit,
-        new ConversionUnitDelegate(StockInLineModel::ConversionUnitsRole, grid()));
+    setLines(m_model, StockInLineModel::Code, StockInLineModel::Price, widths());
+    formatLines(grid(), m_formats);
     setPostingWindow({QStringLiteral("RKDZ"), k.selectorIndex()});
     finish();
+}
+
+QList<int> StockInScreen::widths()
+{
+    return {80, 110, 80, 60, 60, 75, 75, 70, 80, 85, 85, 100};
+}
+
+void StockInScreen::formatLines(EditableGrid *grid, const Formats &formats)
+{
+    grid->setObjectName(QStringLiteral("MFG"));
+    grid->setIdColumn(StockInLineModel::Id);
+    grid->setLookupColumn(StockInLineModel::Code);
+    const int a = formats.amountDecimals();
+    grid->setNumericColumn(StockInLineModel::Price, a);
+    grid->setNumericColumn(StockInLineModel::Quantity, formats.quantityDecimals())
+        ->setFigure(Limits::Figure::Quantity);
+    grid->setNumericColumn(StockInLineModel::Amount, a)->setFigure(Limits::Figure::Amount);
+    grid->setNumericColumn(StockInLineModel::Paid, a)->setFigure(Limits::Figure::Amount);
+    grid->setItemDelegateForColumn(
+        StockInLineModel::ConversionUnit,
+        new ConversionUnitDelegate(StockInLineModel::ConversionUnitsRole, grid));
 }
 
 const StockInKind &StockInScreen::kind() const
@@ -125,21 +125,6 @@ void StockInScreen::propose()
 {
     m_ysdjh->addItems(family().documentNumbers());
     m_ysdjh->setEditText(family().proposeDocumentNumber());
-}
-
-std::optional<qint64> StockInScreen::find()
-{
-    FrmDjcxjg finder(family(), this);
-    return finder.pick();
-}
-
-void StockInScreen::pickMaterial(int row)
-{
-    if (!m_model->isEditable() || row < 0 || row >= m_model->rowCount())
-        return;
-    FrmClcx lookup(database(), m_formats, this);
-    if (const std::optional<MaterialLookup::Row> material = lookup.pick())
-        materialPlaced(row, m_model->setMaterial(row, *material));
 }
 
 void StockInScreen::append()

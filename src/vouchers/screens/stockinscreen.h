@@ -22,10 +22,6 @@ public:
     StockInScreen(Database &db, StockInKind::Kind kind, int accountingMode, const Formats &formats,
                   QWidget *parent = nullptr);
 
-    static bool mayOpen(QWidget *parent, Database &db, StockInKind::Kind)
-    {
-        return VoucherEntryScreen::mayOpen(parent, db);
-    }
     static QString helpTopic() { return QStringLiteral("入库单填制"); }
 
     const StockInKind &kind() const;
@@ -42,10 +38,15 @@ public:
     // The provisional append of the current line.
     void append();
 
+    // The stock-in line grid, which a direct delivery shares: its column widths, and its
+    // columns set up once the grid shows the lines.
+    static QList<int> widths();
+    static void formatLines(EditableGrid *grid, const Formats &formats);
+
 private:
     void propose() override;
-    std::optional<qint64> find() override;
-    void pickMaterial(int row) override;
+    std::optional<qint64> find() override { return pickVoucher(VoucherFinder::stockIns(family())); }
+    void pickMaterial(int row) override { lookUpMaterialFor(row, m_formats); }
     void own(int) override { append(); }
     void stateChanged(State state) override;
 

@@ -5,6 +5,8 @@
 #include "print/screens/printing.h"
 #include "print/voucherslip.h"
 #include "shell/screens/help.h"
+#include "shell/screens/mdifrmmain.h"
+#include "shell/screens/screenregistry.h"
 #include "store/clock.h"
 #include "vouchers/voucherbook.h"
 #include "vouchers/voucherlinemodel.h"
@@ -78,6 +80,24 @@ VoucherEntryScreen::~VoucherEntryScreen() = default;
 Database &VoucherEntryScreen::database() const
 {
     return m_service->database();
+}
+
+std::optional<qint64> VoucherEntryScreen::pickVoucher(const VoucherFinder::Declaration &finder)
+{
+    VoucherFinder list(finder, this);
+    return list.pick();
+}
+
+void VoucherEntryScreen::addTo(
+    ScreenRegistry &registry, const QString &screen,
+    const std::function<VoucherEntryScreen *(const ScreenRequest &)> &make)
+{
+    registry.add(screen, ScreenRegistry::Opening::InMainWindow,
+                 [make](const ScreenRequest &r) -> QWidget * {
+                     if (!r.database || !mayOpen(r.main, *r.database))
+                         return nullptr;
+                     return make(r);
+                 });
 }
 
 bool VoucherEntryScreen::mayOpen(QWidget *parent, Database &db)
@@ -217,11 +237,7 @@ void VoucherEntryScreen::finish(QWidget *beside)
 
 int VoucherEntryScreen::buttonOf(Action action) const
 {
-    for (int i = 0; i < m_look.buttons.size(); ++i) {
-        if (m_look.buttons.at(i).action == action)
-            return i;
-    }
-    return -1;
+    return ScreenParts::indexOf(m_look.buttons, action);
 }
 
 void VoucherEntryScreen::enable(Action action, bool enabled)
@@ -278,6 +294,34 @@ void VoucherEntryScreen::clearScreen()
     }
     m_date->setDate(Clock::today());
     m_model->clear();
+    cleared();
+}
+
+QComboBox *VoucherEntryScreen::choiceBox(const QString &objectName, int minimumWidth)
+{
+    auto *combo = new QComboBox(this);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMinimumWidth(minimumWidth);
+    return combo;
+}
+
+void VoucherEntryScreen::offerChoices(
+    const QList<std::pair<QComboBox *, std::function<QStringList()>>> &choices)
+{
+    QList<QStringList> offered(choices.size());
+    runOperation(this, [&] {
+        for (qsizetype i = 0; i < choices.size(); ++i)
+            offered[i] = choices[i].second();
+    });
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        QComboBox *combo = choices[i].first;
+        const QString text = combo->currentText();
+        combo->clear();
+        combo->addItems(offered[i]);
+        combo->setEditText(text);
+    }
 }
 
 void VoucherEntryScreen::setSystemNumber(qint64 xtbh)

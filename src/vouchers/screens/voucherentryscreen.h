@@ -1,7 +1,9 @@
 #pragma once
 
 #include "master/counterparty.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "vouchers/screens/voucherstatelabel.h"
+#include "widgets/screenparts.h"
 
 #include <QList>
 #include <QStringList>
@@ -10,7 +12,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -19,6 +23,8 @@ class QPushButton;
 namespace varnock {
 
 class Database;
+class ScreenRegistry;
+struct ScreenRequest;
 class DatePicker;
 class EditableGrid;
 class IndexedButtonGroup;
@@ -58,11 +64,7 @@ public:
     // table and kind).
     using Printer = std::function<void(const VoucherEntryScreen &screen, qint64 xtbh)>;
 
-    struct Button
-    {
-        QString caption;
-        Action action;
-    };
+    using Button = ScreenParts::Button<Action>;
     // How the screen looks: names, captions and where the state is shown.
     struct Look
     {
@@ -126,6 +128,20 @@ public:
     // Entry screens refuse to open before the books' first closing: shows the refusal and
     // returns false.
     static bool mayOpen(QWidget *parent, Database &db);
+    // Registers the entry screen `make` builds on the request's books under `screen`: it
+    // opens in the main window when mayOpen allows.
+    static void addTo(ScreenRegistry &registry, const QString &screen,
+                      const std::function<VoucherEntryScreen *(const ScreenRequest &)> &make);
+    // Registers a `Screen` for each of `kinds` under the kind's screen name.
+    template <typename Screen, typename Kind>
+    static void addKinds(ScreenRegistry &registry, const QList<Kind> &kinds)
+    {
+        for (const Kind &kind : kinds) {
+            addTo(registry, kind.screen, [k = kind.kind](const auto &r) {
+                return new Screen(*r.database, k, r.mode, r.formats);
+            });
+        }
+    }
 
 protected:
     VoucherEntryScreen(std::unique_ptr<VoucherService> service, const Look &look, QWidget *parent);
@@ -168,12 +184,22 @@ protected:
     virtual void propose() {}
     // The finder; the chosen voucher's system number.
     virtual std::optional<qint64> find() = 0;
+    // The voucher chosen in the list `finder` declares.
+    std::optional<qint64> pickVoucher(const VoucherFinder::Declaration &finder);
     // The material picker for a grid row (F4 or "…" in the code cell).
     virtual void pickMaterial(int) {}
     // The family's own button.
     virtual void own(int) {}
     // The state just set; the family enables what is its own.
     virtual void stateChanged(State) {}
+    // The screen was just cleared; the family forgets what it kept of the voucher shown.
+    virtual void cleared() {}
+
+    // An editable combo of choices (numbers, sites) for a header field; what is typed is not
+    // added to the choices.
+    QComboBox *choiceBox(const QString &objectName, int minimumWidth);
+    // Offers each combo the choices its function reads from the books, the text in it staying.
+    void offerChoices(const QList<std::pair<QComboBox *, std::function<QStringList()>>> &choices);
 
     void setState(State state);
     void clearScreen();

@@ -24,6 +24,9 @@ public:
     QPushButton *searchButton() const { return m_search; }
     int rowCount() const;
 
+    static QString postedText(bool posted);
+    static QString dateText(const QDate &date);
+
 protected:
     VoucherList(const QString &objectName, const QString &title, const QStringList &headers,
                 QWidget *parent);
@@ -54,14 +57,12 @@ protected:
     // Fits the columns to the rows listed so far, then widens the given (column, width) ones.
     void fitColumns(const QList<std::pair<int, int>> &widths);
 
-    static QString postedText(bool posted);
-    static QString dateText(const QDate &date);
-
     qint64 valueAt(int row) const override;
 
-private:
+    // Lists one line of `lines` a row, the row's voucher being `numbers` at the same place.
     void setLines(const QList<QStringList> &lines, const QList<qint64> &numbers);
 
+private:
     QPushButton *m_search;
     QStandardItemModel *m_model;
     QList<qint64> m_numbers;

@@ -69,10 +69,7 @@ protected:
         m_main.action(QString::fromLatin1(command))->trigger();
         return m_main.findChild<T *>();
     }
-    qint64 count(const char *sql)
-    {
-        return m_set.db().scalar(QString::fromUtf8(sql)).toLongLong();
-    }
+    qint64 count(const char *sql) { return m_set.db().scalar(QString::fromUtf8(sql)).toLongLong(); }
 
     // A voucher entered on the screen: 4 of A at 12.50 from G1 to U1.
     void enter(FrmZjzc *screen)
@@ -142,6 +139,15 @@ TEST_F(DirectScreens, EnteredSavedAndPostedThroughTheButtons)
     // A posted voucher is reversed, not deleted.
     test::click(screen->buttons(), FrmZjzc::Delete);
     EXPECT_EQ(sink.lastText(), QStringLiteral("该票据已经记账，请做冲帐处理！"));
+
+    // 增加 while it is shown starts from nothing of it: the new voucher's issue side is its own.
+    enter(screen);
+    test::click(screen->buttons(), FrmZjzc::Save);
+    ASSERT_EQ(screen->systemNumber(), 2);
+    EXPECT_EQ(count("SELECT COUNT(DISTINCT XTBH) FROM LLD"), 2);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RKD R JOIN LLD L ON L.ID = R.CKID "
+                    "WHERE R.CKBH = L.XTBH"),
+              2);
 }
 
 TEST_F(DirectScreens, ReversedThroughTheButtonsWithAReplacementOffered)

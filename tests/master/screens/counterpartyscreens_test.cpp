@@ -1,11 +1,9 @@
 #include "master/openingbalancemodel.h"
 #include "master/screens/counterpartyscreens.h"
 #include "master/screens/formgyssz.h"
-#include "master/screens/formlldwxzct.h"
-#include "master/screens/frmclcx.h"
-#include "master/screens/frmgysxz.h"
 #include "master/screens/frmlldw.h"
 #include "master/screens/frmzwcsh.h"
+#include "master/screens/masterpickers.h"
 #include "shell/screens/help.h"
 #include "shell/screens/screenregistry.h"
 #include "store/database.h"
@@ -71,7 +69,7 @@ protected:
 
 TEST_F(CounterpartyScreensTest, SupplierPickerSearchesAndReturnsTheChoice)
 {
-    whenModal<FrmGysxz>([](FrmGysxz *picker) {
+    whenModal<SearchPicker>([](SearchPicker *picker) {
         keepPicture(picker, QStringLiteral("frmgysxz"));
         EXPECT_EQ(picker->windowTitle(), QStringLiteral("供应商选择"));
         EXPECT_EQ(picker->view()->model()->rowCount(), 3);
@@ -82,25 +80,25 @@ TEST_F(CounterpartyScreensTest, SupplierPickerSearchesAndReturnsTheChoice)
         EXPECT_EQ(picker->view()->model()->rowCount(), 1);
         click(picker->buttons(), 0);
     });
-    const std::optional<Counterparty> chosen = FrmGysxz(db()).pick();
+    const std::optional<Counterparty> chosen = RowPicker(MasterPickers::suppliers(db())).pick();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->code, QStringLiteral("2"));
     EXPECT_EQ(chosen->name, QStringLiteral("乙建材_商行"));
 
     // A wildcard typed as the search text finds nothing but itself; cancelling returns none.
-    whenModal<FrmGysxz>([](FrmGysxz *picker) {
+    whenModal<SearchPicker>([](SearchPicker *picker) {
         picker->conditionBox()->setCurrentIndex(1);
         picker->textField()->setText(QStringLiteral("%"));
         QTest::mouseClick(picker->searchButton(), Qt::LeftButton);
         EXPECT_EQ(picker->view()->model()->rowCount(), 0);
         click(picker->buttons(), 1);
     });
-    EXPECT_FALSE(FrmGysxz(db()).pick());
+    EXPECT_FALSE(RowPicker(MasterPickers::suppliers(db())).pick());
 }
 
 TEST_F(CounterpartyScreensTest, UnitPickerServesUnitsAndSuppliers)
 {
-    whenModal<FormLLDWXZCT>([](FormLLDWXZCT *picker) {
+    whenModal<SearchPicker>([](SearchPicker *picker) {
         keepPicture(picker, QStringLiteral("formlldwxzct"));
         EXPECT_EQ(picker->windowTitle(), QStringLiteral("单位选择"));
         EXPECT_EQ(picker->view()->model()->rowCount(), 2);
@@ -111,11 +109,11 @@ TEST_F(CounterpartyScreensTest, UnitPickerServesUnitsAndSuppliers)
         ASSERT_EQ(picker->view()->model()->rowCount(), 1);
         picker->view()->doubleClicked(picker->view()->model()->index(0, 0));
     });
-    std::optional<Counterparty> chosen = FormLLDWXZCT(db(), FormLLDWXZCT::Mode::Units).pick();
+    std::optional<Counterparty> chosen = RowPicker(MasterPickers::units(db())).pick();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->code, QStringLiteral("02"));
 
-    whenModal<FormLLDWXZCT>([](FormLLDWXZCT *picker) {
+    whenModal<SearchPicker>([](SearchPicker *picker) {
         EXPECT_EQ(picker->view()->model()->rowCount(), 3);
         picker->conditionBox()->setCurrentIndex(1); // 按单位编号查询
         picker->valueBox()->setEditText(QStringLiteral("1"));
@@ -124,7 +122,7 @@ TEST_F(CounterpartyScreensTest, UnitPickerServesUnitsAndSuppliers)
         picker->view()->selectRow(1);
         click(picker->buttons(), 0);
     });
-    chosen = FormLLDWXZCT(db(), FormLLDWXZCT::Mode::Suppliers).pick();
+    chosen = RowPicker(MasterPickers::units(db(), MasterPickers::Parties::Suppliers)).pick();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->name, QStringLiteral("100%水泥厂"));
 }
@@ -259,7 +257,7 @@ TEST_F(CounterpartyScreensTest, OpeningBalanceEnteredThroughTheGrid)
 
     // The lookup button opens the material lookup; its choice fills the row and a new
     // empty row follows.
-    whenModal<FrmClcx>([](FrmClcx *lookup) {
+    whenModal<SearchPicker>([](SearchPicker *lookup) {
         keepPicture(lookup, QStringLiteral("frmclcx"));
         EXPECT_EQ(lookup->windowTitle(), QStringLiteral("材料查询"));
         EXPECT_EQ(lookup->view()->model()->rowCount(), 2);

@@ -5,12 +5,10 @@
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
 #include "vouchers/issuereturnlinemodel.h"
-#include "vouchers/screens/fllckcx.h"
-#include "vouchers/screens/fllthcx.h"
 #include "vouchers/screens/formllthdtx.h"
-#include "vouchers/screens/frmckdcx.h"
-#include "vouchers/screens/frmcktkcx.h"
 #include "vouchers/screens/issuereturnscreens.h"
+#include "vouchers/screens/voucherfinder.h"
+#include "widgets/conditiondialog.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
@@ -79,7 +77,7 @@ protected:
     // Opens the chooser and takes its first voucher.
     void chooseFirstIssue(FormLLTHDTX &screen)
     {
-        whenModal<FrmCkdcx>([](FrmCkdcx *chooser) {
+        whenModal<VoucherFinder>([](VoucherFinder *chooser) {
             EXPECT_EQ(chooser->windowTitle(), QStringLiteral("领料出库单据"));
             EXPECT_EQ(chooser->rowCount(), 1);
             keepPicture(chooser, QStringLiteral("frmckdcx"));
@@ -173,18 +171,20 @@ TEST_F(IssueReturnScreenTest, ASavedReturnIsFoundEditedRestoredAndDeleted)
 
     // The finder lists the return and its condition dialog narrows the list.
     FormLLTHDTX other(db(), QStringLiteral("1"), 2, Formats());
-    whenModal<FrmCktkcx>([](FrmCktkcx *finder) {
+    whenModal<VoucherFinder>([](VoucherFinder *finder) {
         EXPECT_EQ(finder->rowCount(), 1);
         keepPicture(finder, QStringLiteral("frmcktkcx"));
-        whenModal<Fllthcx>([](Fllthcx *dialog) {
+        whenModal<ConditionDialog>([](ConditionDialog *dialog) {
             keepPicture(dialog, QStringLiteral("fllthcx"));
-            dialog->issueNumber()->setText(QStringLiteral("L9"));
+            test::fieldBeside<QLineEdit>(dialog, QStringLiteral("出库单号："))
+                ->setText(QStringLiteral("L9"));
             click(dialog->buttons(), 0);
         });
         QTest::mouseClick(finder->searchButton(), Qt::LeftButton);
         EXPECT_EQ(finder->rowCount(), 0);
-        whenModal<Fllthcx>([](Fllthcx *dialog) {
-            dialog->issueNumber()->setText(QStringLiteral("L1"));
+        whenModal<ConditionDialog>([](ConditionDialog *dialog) {
+            test::fieldBeside<QLineEdit>(dialog, QStringLiteral("出库单号："))
+                ->setText(QStringLiteral("L1"));
             click(dialog->buttons(), 0);
         });
         QTest::mouseClick(finder->searchButton(), Qt::LeftButton);
@@ -246,10 +246,10 @@ TEST_F(IssueReturnScreenTest, BothKindsAreRegisteredAndNeedAClosing)
     EXPECT_EQ(screen->buttons()->button(FormLLTHDTX::Choose)->text(),
               QStringLiteral("出库查询(&C)"));
     // No transfer out was posted: the chooser is empty and taking nothing changes nothing.
-    whenModal<FrmCkdcx>([](FrmCkdcx *chooser) {
+    whenModal<VoucherFinder>([](VoucherFinder *chooser) {
         EXPECT_EQ(chooser->windowTitle(), QStringLiteral("调拨出库单据"));
         EXPECT_EQ(chooser->rowCount(), 0);
-        whenModal<FLLCKCX>([](FLLCKCX *dialog) {
+        whenModal<ConditionDialog>([](ConditionDialog *dialog) {
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("单据查询"));
             keepPicture(dialog, QStringLiteral("fllckcx"));
             dialog->endDate()->setDate(QDate(2026, 1, 1));

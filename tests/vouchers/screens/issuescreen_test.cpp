@@ -1,6 +1,6 @@
 #include "ledger/screens/ledgerscreens.h"
 #include "ledger/screens/postingscreen.h"
-#include "master/screens/formlldwxzct.h"
+#include "master/screens/masterpickers.h"
 #include "shell/permissions.h"
 #include "shell/screens/commanddispatcher.h"
 #include "shell/screens/mdifrmmain.h"
@@ -11,11 +11,11 @@
 #include "support/testaccountset.h"
 #include "vouchers/issuelinemodel.h"
 #include "vouchers/issuevouchers.h"
-#include "vouchers/screens/formclxzct.h"
 #include "vouchers/screens/formlldtx.h"
-#include "vouchers/screens/formpdcx.h"
-#include "vouchers/screens/frmllpdcx.h"
+#include "vouchers/screens/issuematerialpicker.h"
 #include "vouchers/screens/issuescreens.h"
+#include "vouchers/screens/voucherfinder.h"
+#include "widgets/conditiondialog.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
@@ -113,14 +113,14 @@ TEST_F(IssueScreenTest, ARequisitionIsPickedTypedSavedFoundAndEdited)
     EXPECT_EQ(sink.shown.back().title, QStringLiteral("提示窗口"));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LLD")), 0);
 
-    whenModal<FormLLDWXZCT>([](FormLLDWXZCT *picker) { click(picker->buttons(), 0); });
+    whenModal<SearchPicker>([](SearchPicker *picker) { click(picker->buttons(), 0); });
     QTest::mouseClick(screen.unitButton(), Qt::LeftButton);
     EXPECT_EQ(screen.unitCode()->text(), QStringLiteral("U1"));
     EXPECT_EQ(screen.unitName()->text(), QStringLiteral("一号楼项目部"));
     screen.site()->setEditText(QStringLiteral("基础'B"));
 
     // The picker opens on the stock; a material without stock is refused there.
-    whenModal<FormCLXZCT>([this](FormCLXZCT *picker) {
+    whenModal<SearchPicker>([this](SearchPicker *picker) {
         EXPECT_EQ(picker->rowCount(), 2);
         keepPicture(picker, QStringLiteral("formclxzct"));
         picker->conditionBox()->setCurrentIndex(1);
@@ -166,7 +166,7 @@ TEST_F(IssueScreenTest, ARequisitionIsPickedTypedSavedFoundAndEdited)
 
     // Found again, changed: a second material through the code cell, the first line deleted.
     screen.showVoucher(0); // nothing there: the screen stays as it is
-    whenModal<FormPDCX>([](FormPDCX *finder) {
+    whenModal<VoucherFinder>([](VoucherFinder *finder) {
         EXPECT_EQ(finder->windowTitle(), QStringLiteral("凭单查询"));
         EXPECT_EQ(finder->rowCount(), 1);
         EXPECT_EQ(finder->view()->model()->index(0, 1).data().toString(), QStringLiteral("未记账"));
@@ -182,7 +182,7 @@ TEST_F(IssueScreenTest, ARequisitionIsPickedTypedSavedFoundAndEdited)
     screen.grid()->edit(codeCell);
     auto *code = qobject_cast<LookupEdit *>(screen.grid()->indexWidget(codeCell));
     ASSERT_NE(code, nullptr);
-    whenModal<FormCLXZCT>([](FormCLXZCT *picker) {
+    whenModal<SearchPicker>([](SearchPicker *picker) {
         picker->view()->selectRow(1);
         picker->choose();
     });
@@ -313,23 +313,29 @@ TEST_F(IssueScreenTest, TheFinderNarrowsTheListByConditionsAndSoundDates)
     in.sgbw = QStringLiteral("主体");
     v.saveNew(in);
 
-    FrmLLpdcx dialog(v);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("条件查询"));
-    EXPECT_EQ(dialog.startDate()->date(), QDate(2026, 2, 28));
-    EXPECT_EQ(dialog.endDate()->date(), QDate(2026, 3, 10));
-    EXPECT_EQ(dialog.site()->count(), 2);
-    keepPicture(&dialog, QStringLiteral("frmllpdcx"));
-    dialog.endDate()->setDate(QDate(2026, 2, 1));
-    click(dialog.buttons(), 0);
-    EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
-    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
-
-    dialog.endDate()->setDate(QDate(2026, 3, 10));
-    dialog.site()->setEditText(QStringLiteral("主体"));
-    FormPDCX finder(v);
+    VoucherFinder finder(VoucherFinder::issues(v));
+    EXPECT_EQ(finder.objectName(), QStringLiteral("FormPDCX"));
     EXPECT_EQ(finder.rowCount(), 2);
     keepPicture(&finder, QStringLiteral("formpdcx"));
-    finder.showConditions(dialog.conditions());
+    whenModal<ConditionDialog>([this](ConditionDialog *dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("FrmLLpdcx"));
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("条件查询"));
+        EXPECT_EQ(dialog->startDate()->date(), QDate(2026, 2, 28));
+        EXPECT_EQ(dialog->endDate()->date(), QDate(2026, 3, 10));
+        auto *site = test::fieldBeside<QComboBox>(dialog, QStringLiteral("施工部位："));
+        ASSERT_NE(site, nullptr);
+        EXPECT_EQ(site->count(), 2);
+        keepPicture(dialog, QStringLiteral("frmllpdcx"));
+        dialog->endDate()->setDate(QDate(2026, 2, 1));
+        click(dialog->buttons(), 0);
+        EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
+        EXPECT_TRUE(dialog->isVisible());
+
+        dialog->endDate()->setDate(QDate(2026, 3, 10));
+        site->setEditText(QStringLiteral("主体"));
+        click(dialog->buttons(), 0);
+    });
+    QTest::mouseClick(finder.searchButton(), Qt::LeftButton);
     ASSERT_EQ(finder.rowCount(), 1);
     EXPECT_EQ(finder.view()->model()->index(0, 5).data().toString(), QStringLiteral("二号'楼"));
     EXPECT_EQ(finder.view()->model()->index(0, 8).data().toString(), QStringLiteral("U2"));

@@ -9,14 +9,13 @@
 #include "store/database.h"
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
-#include "vouchers/screens/frmdjcxjg.h"
-#include "vouchers/screens/frmdjcxth.h"
-#include "vouchers/screens/frmthdcx.h"
 #include "vouchers/screens/stockinreturnscreen.h"
 #include "vouchers/screens/stockinreturnscreens.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "vouchers/stockinreturnlinemodel.h"
 #include "vouchers/stockinreturns.h"
 #include "vouchers/stockinvouchers.h"
+#include "widgets/conditiondialog.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
@@ -130,7 +129,7 @@ TEST_F(StockInReturnScreenTest, AReturnIsChosenTypedSavedBrowsedAndDeleted)
     EXPECT_TRUE(screen.grid()->isColumnHidden(StockInReturnLineModel::Id));
     EXPECT_FALSE(screen.buttons()->button(StockInReturnScreen::Print)->isEnabled());
 
-    whenModal<FrmDjcxjg>([](FrmDjcxjg *list) {
+    whenModal<VoucherFinder>([](VoucherFinder *list) {
         EXPECT_EQ(list->rowCount(), 1);
         click(list->buttons(), 0);
     });
@@ -171,7 +170,7 @@ TEST_F(StockInReturnScreenTest, AReturnIsChosenTypedSavedBrowsedAndDeleted)
     EXPECT_EQ(screen.systemNumber(), 2);
 
     // Browse to the earlier return and change it.
-    whenModal<FrmDjcxth>([](FrmDjcxth *finder) {
+    whenModal<VoucherFinder>([](VoucherFinder *finder) {
         EXPECT_EQ(finder->rowCount(), 2);
         EXPECT_EQ(finder->view()->model()->index(0, 8).data().toString(), QStringLiteral("RK'01"));
         click(finder->buttons(), 0);
@@ -223,14 +222,14 @@ TEST_F(StockInReturnScreenTest, ChoosingNothingOrAnIssuedVoucherLeavesTheScreenE
     postedPurchase();
     StockInReturnScreen screen(db(), StockInKind::Purchase, 1, Formats());
 
-    whenModal<FrmDjcxjg>([](FrmDjcxjg *list) { click(list->buttons(), 1); });
+    whenModal<VoucherFinder>([](VoucherFinder *list) { click(list->buttons(), 1); });
     click(screen.buttons(), StockInReturnScreen::Choose);
     EXPECT_EQ(screen.stateLabel()->text(), QStringLiteral("凭证浏览"));
     EXPECT_EQ(screen.model()->rowCount(), 0);
 
     test::LedgerSeed(db()).issue(70, QStringLiteral("1001"), test::dec("1"));
     Posting(db(), 1, Formats()).post(Posting::Family::Issue, QStringLiteral("1"), 70);
-    whenModal<FrmDjcxjg>([](FrmDjcxjg *list) { click(list->buttons(), 0); });
+    whenModal<VoucherFinder>([](VoucherFinder *list) { click(list->buttons(), 0); });
     click(screen.buttons(), StockInReturnScreen::Choose);
     EXPECT_EQ(sink.lastText(), QStringLiteral("材料已做过出库,不能做退货,请先做退库"));
     EXPECT_EQ(screen.stateLabel()->text(), QStringLiteral("凭证浏览"));
@@ -281,21 +280,26 @@ TEST_F(StockInReturnScreenTest, TheFinderNarrowsByConditionsAndSoundDates)
         v.lines[1].quantity = test::dec("1");
         core.saveNew(v);
     }
-    FrmThdcx dialog(core);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("条件查询"));
-    EXPECT_EQ(dialog.startDate()->date(), QDate(2026, 2, 28));
-    dialog.endDate()->setDate(QDate(2026, 2, 1));
-    click(dialog.buttons(), 0);
-    EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
-    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
-    keepPicture(&dialog, QStringLiteral("frmthdcx"));
-
-    dialog.endDate()->setDate(QDate(2026, 3, 10));
-    dialog.documentNumber()->setText(QStringLiteral("T'2"));
-    FrmDjcxth finder(core);
+    VoucherFinder finder(VoucherFinder::stockInReturns(core));
+    EXPECT_EQ(finder.objectName(), QStringLiteral("FrmDjcxth"));
     EXPECT_EQ(finder.rowCount(), 2);
     keepPicture(&finder, QStringLiteral("frmdjcxth"));
-    finder.showConditions(dialog.conditions());
+    whenModal<ConditionDialog>([this](ConditionDialog *dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("FrmThdcx"));
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("条件查询"));
+        EXPECT_EQ(dialog->startDate()->date(), QDate(2026, 2, 28));
+        dialog->endDate()->setDate(QDate(2026, 2, 1));
+        click(dialog->buttons(), 0);
+        EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
+        EXPECT_TRUE(dialog->isVisible());
+        keepPicture(dialog, QStringLiteral("frmthdcx"));
+
+        dialog->endDate()->setDate(QDate(2026, 3, 10));
+        test::fieldBeside<QLineEdit>(dialog, QStringLiteral("原始单据号："))
+            ->setText(QStringLiteral("T'2"));
+        click(dialog->buttons(), 0);
+    });
+    QTest::mouseClick(finder.searchButton(), Qt::LeftButton);
     ASSERT_EQ(finder.rowCount(), 1);
     EXPECT_EQ(finder.view()->model()->index(0, 3).data().toString(), QStringLiteral("T'2"));
     EXPECT_EQ(finder.view()->model()->index(0, 1).data().toString(), QStringLiteral("未记账"));

@@ -1,14 +1,14 @@
-#include "master/screens/frmclcx.h"
+#include "master/screens/masterpickers.h"
 #include "shell/screens/screenregistry.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
-#include "vouchers/screens/frmdjcx.h"
-#include "vouchers/screens/frmdjcxjg.h"
 #include "vouchers/screens/stockinscreen.h"
 #include "vouchers/screens/stockinscreens.h"
+#include "vouchers/screens/voucherfinder.h"
 #include "vouchers/stockinlinemodel.h"
+#include "widgets/conditiondialog.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
 #include "widgets/indexedbuttongroup.h"
@@ -142,7 +142,7 @@ TEST_F(StockInScreensTest, APurchaseVoucherTypedThroughTheGridIsSavedAndGuarded)
     screen.grid()->edit(codeCell);
     auto *code = qobject_cast<LookupEdit *>(screen.grid()->indexWidget(codeCell));
     ASSERT_NE(code, nullptr);
-    whenModal<FrmClcx>([](FrmClcx *lookup) { click(lookup->buttons(), 0); });
+    whenModal<SearchPicker>([](SearchPicker *lookup) { click(lookup->buttons(), 0); });
     QTest::mouseClick(code->button(), Qt::LeftButton);
     ASSERT_EQ(screen.model()->rowCount(), 2);
     EXPECT_EQ(screen.model()->index(0, StockInLineModel::Name).data().toString(),
@@ -197,7 +197,7 @@ TEST_F(StockInScreensTest, APurchaseVoucherTypedThroughTheGridIsSavedAndGuarded)
 
     // Once posted the voucher is shown as such and never changed here.
     test::LedgerSeed(db()).post(QStringLiteral("RKD"), 1);
-    whenModal<FrmDjcxjg>([](FrmDjcxjg *finder) {
+    whenModal<VoucherFinder>([](VoucherFinder *finder) {
         EXPECT_EQ(finder->rowCount(), 1);
         EXPECT_EQ(finder->view()->model()->index(0, 1).data().toString(), QStringLiteral("已记账"));
         click(finder->buttons(), 0);
@@ -323,22 +323,27 @@ TEST_F(StockInScreensTest, TheFinderNarrowsTheListByConditionsAndSoundDates)
     in.gysbh = QStringLiteral("2");
     v.saveNew(in);
 
-    FrmDjcx dialog(v);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("条件查询"));
-    keepPicture(&dialog, QStringLiteral("frmdjcx"));
-    EXPECT_EQ(dialog.startDate()->date(), QDate(2026, 2, 28));
-    EXPECT_EQ(dialog.endDate()->date(), QDate(2026, 3, 10));
-    dialog.endDate()->setDate(QDate(2026, 2, 1));
-    click(dialog.buttons(), 0);
-    EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
-    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
-
-    dialog.endDate()->setDate(QDate(2026, 3, 10));
-    dialog.supplierCode()->setText(QStringLiteral("2"));
-    FrmDjcxjg finder(v);
+    VoucherFinder finder(VoucherFinder::stockIns(v));
+    EXPECT_EQ(finder.objectName(), QStringLiteral("FrmDjcxjg"));
     EXPECT_EQ(finder.rowCount(), 2);
     keepPicture(&finder, QStringLiteral("frmdjcxjg"));
-    finder.showConditions(dialog.conditions());
+    whenModal<ConditionDialog>([this](ConditionDialog *dialog) {
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("FrmDjcx"));
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("条件查询"));
+        keepPicture(dialog, QStringLiteral("frmdjcx"));
+        EXPECT_EQ(dialog->startDate()->date(), QDate(2026, 2, 28));
+        EXPECT_EQ(dialog->endDate()->date(), QDate(2026, 3, 10));
+        dialog->endDate()->setDate(QDate(2026, 2, 1));
+        click(dialog->buttons(), 0);
+        EXPECT_EQ(sink.lastText(), QStringLiteral("终止日期不能大于起始日期！"));
+        EXPECT_TRUE(dialog->isVisible());
+
+        dialog->endDate()->setDate(QDate(2026, 3, 10));
+        test::fieldBeside<QLineEdit>(dialog, QStringLiteral("供应商编号："))
+            ->setText(QStringLiteral("2"));
+        click(dialog->buttons(), 0);
+    });
+    QTest::mouseClick(finder.searchButton(), Qt::LeftButton);
     ASSERT_EQ(finder.rowCount(), 1);
     EXPECT_EQ(finder.view()->model()->index(0, 4).data().toString(), QStringLiteral("乙'建材"));
     EXPECT_EQ(finder.view()->model()->index(0, 1).data().toString(), QStringLiteral("未记账"));
