@@ -1,8 +1,6 @@
 #include "reports/screens/formtjcxct.h"
 
-#include "master/screens/formlldwxzct.h"
-#include "master/screens/frmclcx.h"
-#include "master/screens/frmgysxz.h"
+#include "master/screens/masterpickers.h"
 #include "reports/screens/formpmcxjg.h"
 #include "reports/screens/stockreportparts.h"
 #include "shell/screens/help.h"
@@ -100,9 +98,9 @@ FormTJCXCT::FormTJCXCT(Database &db, int mode, const Formats &formats, QWidget *
         {{QStringLiteral("起始时间"), m_from}, {QStringLiteral("终止时间"), m_to}}, this);
 
     m_supplier->setObjectName(QStringLiteral("Text1"));
-    pickInto(m_supplier, FrmGysxz::suppliers(m_db, this));
+    pickInto(m_supplier, MasterPickers::pickSupplier(m_db, this));
     m_unit->setObjectName(QStringLiteral("Text7"));
-    pickInto(m_unit, FormLLDWXZCT::units(m_db, this));
+    pickInto(m_unit, MasterPickers::pickUnit(m_db, this));
     m_material->setObjectName(QStringLiteral("Text4"));
     connect(m_material, &LookupEdit::lookupRequested, this, &FormTJCXCT::pickMaterial);
     m_name->setObjectName(QStringLiteral("Text2"));
@@ -167,7 +165,8 @@ FormTJCXCT::FormTJCXCT(Database &db, int mode, const Formats &formats, QWidget *
 
 void FormTJCXCT::pickMaterial()
 {
-    const std::optional<MaterialLookup::Row> row = FrmClcx(m_db, m_formats, this).pick();
+    const std::optional<MaterialLookup::Row> row =
+        RowPicker(MasterPickers::materials(m_db, m_formats), this).pick();
     if (!row)
         return;
     m_material->setText(row->clbh);
