@@ -54,8 +54,8 @@ struct Figures
 // the detail's first unit column).
 struct DetailColumns
 {
-    static constexpr const char *Fields[] = {"SYSL", "SYJE", "RKSL", "RKJE", "LLSL", "LLJE",
-                                             "LLSL1", "LLJE1", "YJE", "KJE", "BYSL", "BYJE"};
+    static constexpr const char *Fields[] = {"SYSL",  "SYJE",  "RKSL", "RKJE", "LLSL", "LLJE",
+                                             "LLSL1", "LLJE1", "YJE",  "KJE",  "BYSL", "BYJE"};
     static constexpr const char *Head[] = {"CLBH", "CLMC", "CLGG", "JZDW", "DJ"};
     int figures[std::size(Fields)];
     int head[std::size(Head)];

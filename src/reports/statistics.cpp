@@ -334,9 +334,9 @@ ReportTable Statistics::consumption(const QDate &from, const QDate &to)
     QList<Column> columns = nameColumns(false, false);
     appendPair(columns, QStringLiteral("BYSL"), QStringLiteral("BYJE"), QStringLiteral("本期消耗"));
     appendPair(columns, QStringLiteral("LJSL"), QStringLiteral("LJJE"), QStringLiteral("累计消耗"));
-    const ReportTable table =
-        tableOf(ConsumptionName, QStringLiteral("%1 月份%2").arg(to.month()).arg(ConsumptionTitle),
-                columns, g.apply(list, tree), ReportPeriod{from, to});
+    const ReportTable table = tableOf(
+        ConsumptionName, QString::number(to.month()) + QStringLiteral(" 月份物资消耗统计表"),
+        columns, g.apply(list, tree), ReportPeriod{from, to});
     build.fill(QStringLiteral("XHTJ_TEMP"), table);
     build.commit();
     return table;

@@ -132,7 +132,8 @@ TEST_F(ParametersTest, RestoringTwoTemplatesLeavesTheOthersAsTheyAre)
     EXPECT_EQ(parameters().restoreReports(delivered.mid(0, 2)),
               QStringLiteral("你所有选的报表,已成功还原"));
     for (const QString &name : delivered.mid(0, 2))
-        EXPECT_EQ(read(templates.path(name)), ReportTemplates::deliveredCopy(name)) << name.toStdString();
+        EXPECT_EQ(read(templates.path(name)), ReportTemplates::deliveredCopy(name))
+            << name.toStdString();
     EXPECT_EQ(read(templates.path(delivered.at(2))), QByteArray("changed by the user"));
 
     // Without a delivered copy the working template stays.

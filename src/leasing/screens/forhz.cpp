@@ -7,8 +7,8 @@
 #include "vouchers/voucherbook.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
-#include "widgets/numericdelegate.h"
 #include "widgets/messages.h"
+#include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 
 #include <QGridLayout>
