@@ -35,18 +35,7 @@ protected:
         , books(set.db(), mode)
     {
         set.setMode(mode);
-        set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
-        set.addCategory(QStringLiteral("1001"), QStringLiteral("钢筋"), QStringLiteral("1"));
-        set.addMaterial(A, QStringLiteral("螺纹钢"), QStringLiteral("1001"));
-        set.addMaterial(B, QStringLiteral("圆钢"), QStringLiteral("1001"));
-        set.addMaterial(P, QStringLiteral("盘条"), QStringLiteral("1001"), true, dec("3.30"));
-        set.addCategory(QStringLiteral("10"), QStringLiteral("水泥"));
-        set.addCategory(QStringLiteral("10001"), QStringLiteral("散装水泥"), QStringLiteral("10"));
-        set.addMaterial(C, QStringLiteral("P.O42.5"), QStringLiteral("10001"));
-        set.addSupplier(QStringLiteral("G1"), QStringLiteral("第一建材"));
-        set.addSupplier(QStringLiteral("G2"), QStringLiteral("第二建材"));
-        set.addUnit(QStringLiteral("U1"), QStringLiteral("一工区"));
-        set.addUnit(QStringLiteral("U2"), QStringLiteral("二工区"));
+        test::addReportCatalogue(set);
 
         seed.opening(A, dec("10"), dec("50.00"));
         seed.opening(P, dec("10"), dec("30.00"));

@@ -99,4 +99,21 @@ qint64 PostedBooks::lastId(const QString &table) const
     return m_db.scalar(QStringLiteral("SELECT MAX(ID) FROM ") + table).toLongLong();
 }
 
+void addReportCatalogue(TestAccountSet &set)
+{
+    set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+    set.addCategory(QStringLiteral("1001"), QStringLiteral("钢筋"), QStringLiteral("1"));
+    set.addMaterial(QStringLiteral("1001001"), QStringLiteral("螺纹钢"), QStringLiteral("1001"));
+    set.addMaterial(QStringLiteral("1001002"), QStringLiteral("圆钢"), QStringLiteral("1001"));
+    set.addMaterial(QStringLiteral("1001003"), QStringLiteral("盘条"), QStringLiteral("1001"), true,
+                    dec("3.30"));
+    set.addCategory(QStringLiteral("10"), QStringLiteral("水泥"));
+    set.addCategory(QStringLiteral("10001"), QStringLiteral("散装水泥"), QStringLiteral("10"));
+    set.addMaterial(QStringLiteral("10001001"), QStringLiteral("P.O42.5"), QStringLiteral("10001"));
+    set.addSupplier(QStringLiteral("G1"), QStringLiteral("第一建材"));
+    set.addSupplier(QStringLiteral("G2"), QStringLiteral("第二建材"));
+    set.addUnit(QStringLiteral("U1"), QStringLiteral("一工区"));
+    set.addUnit(QStringLiteral("U2"), QStringLiteral("二工区"));
+}
+
 } // namespace varnock::test

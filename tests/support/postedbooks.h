@@ -3,10 +3,16 @@
 #include "store/database.h"
 #include "store/formats.h"
 #include "support/ledgerseed.h"
+#include "support/testaccountset.h"
 
 #include <QString>
 
 namespace varnock::test {
+
+// The catalogue the hand-worked report books share: 螺纹钢 1001001, 圆钢 1001002 and 盘条
+// 1001003 (planned price 3.30) under 钢材 / 钢筋, cement 10001001 under 水泥 / 散装水泥 (category
+// 10, which a code-prefix test would count under 1), suppliers G1 and G2, units U1 and U2.
+void addReportCatalogue(TestAccountSet &set);
 
 // Vouchers written and posted the way the screens leave them, each dated by hand: the books a
 // report test works out on paper. Each voucher has one line; dates are "yyyy-MM-dd".
