@@ -8,6 +8,7 @@
 #include "ledger/monthend.h"
 #include "reports/materialledger.h"
 #include "reports/multisetreport.h"
+#include "reports/setsummaries.h"
 #include "reports/statistics.h"
 #include "reports/stockreport.h"
 #include "shell/accountsetsession.h"
@@ -463,6 +464,25 @@ void multiSet(benchmark::State &state, int mode, const std::string &key)
     notePeak(state);
 }
 
+// The receipts-issues-balance summary across account sets for the last closed month, over
+// `count` sets: the set's own file listed `count` times, each opened on a connection of its
+// own. One set is the single report that ten are compared with.
+void setSummary(benchmark::State &state, int mode, int count, const std::string &key)
+{
+    Database &db = s_set->db(mode);
+    const StockReportRequest request = reportPeriod(db, 1, 1);
+    const QList<SetSummaries::Set> sets(count,
+                                        {BenchSet::setNumber(mode), QStringLiteral("基准")});
+    for (auto _ : state) {
+        SetSummaries summaries(db, DataFolder(s_set->folder()));
+        Section timed(state, db);
+        benchmark::DoNotOptimize(
+            summaries.summary(sets, ReportPeriod{request.from, request.to}).table.rowCount());
+    }
+    noteCpu(state, key);
+    notePeak(state);
+}
+
 // ---- month-end ------------------------------------------------------------------------------
 
 // Closes the month on the following days; the steps' progress reports time the snapshots.
@@ -597,6 +617,9 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
     const double single = figure(t, "ReportLastMonth/" + m);
     printGoal("ten sets across sets <= 1.2 x ten single reports", figure(t, "MultiSet10/" + m),
               single > 0 ? 12 * single : -1, "s");
+    const double one = figure(t, "SetSummaryOne/" + m);
+    printGoal("a summary of ten sets <= 1.2 x ten summaries of one", figure(t, "SetSummary10/" + m),
+              one > 0 ? 12 * one : -1, "s");
 
     const std::string durable = "DayOfVouchers/" + m;
     const double commands = figure(s_figures, "commands/" + durable);
@@ -714,6 +737,8 @@ void registerAll(const BenchConfig &config)
         report("MaterialLedger", materialLedger, mode)->Iterations(20);
         report("ReportLastMonth", stockReport, mode, false, Periods::LastMonth)->Iterations(3);
         report("MultiSet10", multiSet, mode)->Iterations(2);
+        report("SetSummaryOne", setSummary, mode, 1)->Iterations(3);
+        report("SetSummary10", setSummary, mode, 10)->Iterations(2);
         for (const bool atomic : {false, true}) {
             const std::string key = (atomic ? "DayOfVouchersAtomic/" : "DayOfVouchers/") + m;
             benchmark::RegisterBenchmark(key.c_str(), dayOfVouchers, mode, atomic, key)
