@@ -2,6 +2,8 @@
 
 #include "store/decimal.h"
 
+#include <array>
+
 namespace varnock {
 
 std::optional<qint64> DocumentNumbers::runningNumberOf(const QString &number)
@@ -22,11 +24,39 @@ std::optional<qint64> DocumentNumbers::countedRunningNumber(const QString &numbe
     return runningNumberOf(number);
 }
 
-QVariant DocumentNumbers::storedRunningNumber(const QVariant &number)
+QVariant DocumentNumbers::RunningCopy::of(const QVariant &number) const
 {
-    const std::optional<qint64> running =
-        number.isNull() ? std::nullopt : countedRunningNumber(number.toString());
+    std::optional<qint64> running;
+    if (!number.isNull()) {
+        running =
+            monthly ? countedRunningNumber(number.toString()) : runningNumberOf(number.toString());
+    }
     return running ? *running : NotCounted;
+}
+
+namespace {
+
+constexpr std::array<DocumentNumbers::RunningCopy, 4> Copies{{
+    {"RKD", "YSDJH", "YSXH", true},
+    {"LLD", "YSDJH", "YSXH", true},
+    {"THD", "THDJH", "THXH", false},
+    {"TKD", "THDJH", "THXH", false},
+}};
+
+} // namespace
+
+std::span<const DocumentNumbers::RunningCopy> DocumentNumbers::runningCopies()
+{
+    return Copies;
+}
+
+const DocumentNumbers::RunningCopy *DocumentNumbers::runningCopyOf(const QString &table)
+{
+    for (const RunningCopy &copy : Copies) {
+        if (table.compare(QLatin1String(copy.table), Qt::CaseInsensitive) == 0)
+            return &copy;
+    }
+    return nullptr;
 }
 
 } // namespace varnock

@@ -61,14 +61,14 @@ const Table accountSetTables[] = {
                     ", CKBH INTEGER, CKID INTEGER, BZBZ" FLAG ", YSXH INTEGER"},
     {"THD", COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, GYSBH TEXT, CZRQ TEXT, FPBH TEXT, "
                     "ZL TEXT, CLBH TEXT, THDJ INTEGER, THSL INTEGER, THJE INTEGER, RKID INTEGER, "
-                    "JZBZ" FLAG},
+                    "JZBZ" FLAG ", THXH INTEGER"},
     {"LLD", COUNTER ", XTBH INTEGER, YSDJH TEXT, LLDWBH TEXT, CZRQ TEXT, SGBW TEXT, DH TEXT, "
                     "CLBH TEXT, SJDJ INTEGER, SJSL INTEGER, SJJE INTEGER, BZ TEXT, ZL TEXT, "
                     "JZBZ" FLAG ", CZBZ" FLAG ", HSBZ" FLAG ", BZBZ" FLAG ", THBZ" FLAG
                     ", ZJZC" FLAG ", YSXH INTEGER"},
     {"TKD", COUNTER ", XTBH INTEGER, YSBH TEXT, THDJH TEXT, LLDWBH TEXT, CZRQ TEXT, CLBH TEXT, "
                     "THDJ INTEGER, THSL INTEGER, THJE INTEGER, LLID INTEGER, ZL TEXT, "
-                    "JZBZ" FLAG ", CZBZ" FLAG},
+                    "JZBZ" FLAG ", CZBZ" FLAG ", THXH INTEGER"},
 
     // Stock and costing. KC figures are never NULL: SQL arithmetic on a NULL stock would
     // silently give NULL.
@@ -173,6 +173,8 @@ const Index accountSetIndexes[] = {
     {"THD_XTBH", "THD", "XTBH"},
     {"THD_CZRQ", "THD", "CZRQ"},
     {"THD_RKID", "THD", "RKID"},
+    // A new return's number runs on from the greatest running number ever.
+    {"THD_NUMBERS", "THD", "THXH"},
     {"THD_UNPOSTED", "THD", "ZL, XTBH", false, "JZBZ = 0"},
     {"LLD_CLBH", "LLD", "CLBH, CZRQ"},
     {"LLD_XTBH", "LLD", "XTBH"},
@@ -184,6 +186,7 @@ const Index accountSetIndexes[] = {
     {"TKD_XTBH", "TKD", "XTBH"},
     {"TKD_CZRQ", "TKD", "CZRQ"},
     {"TKD_LLID", "TKD", "LLID"},
+    {"TKD_NUMBERS", "TKD", "THXH"},
     {"TKD_UNPOSTED", "TKD", "ZL, XTBH", false, "JZBZ = 0"},
 
     {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
@@ -239,34 +242,38 @@ template <std::size_t N> void createIndexes(const Database &db, const Index (&in
     }
 }
 
-// The tables whose lines keep the running number of their document number in YSXH.
-const char *const runningNumberTables[] = {"RKD", "LLD"};
-
-// YSXH is either empty or the running number of YSDJH: a statement that changes the number and
-// not its copy empties the copy, which is then read from the number itself.
+// The copy is either empty or the running number of the document number: a statement that
+// changes the number and not its copy empties the copy, which is then read from the number
+// itself.
 void createRunningNumberTriggers(const Database &db)
 {
-    for (const char *table : runningNumberTables) {
-        db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_YSXH AFTER UPDATE OF YSDJH ON %1 "
-                               "FOR EACH ROW WHEN NEW.YSDJH IS NOT OLD.YSDJH "
-                               "AND NEW.YSXH IS OLD.YSXH "
-                               "BEGIN UPDATE %1 SET YSXH = NULL WHERE ID = NEW.ID; END")
-                    .arg(QLatin1String(table)));
+    for (const DocumentNumbers::RunningCopy &copy : DocumentNumbers::runningCopies()) {
+        db.exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%3 AFTER UPDATE OF %2 ON %1 "
+                               "FOR EACH ROW WHEN NEW.%2 IS NOT OLD.%2 "
+                               "AND NEW.%3 IS OLD.%3 "
+                               "BEGIN UPDATE %1 SET %3 = NULL WHERE ID = NEW.ID; END")
+                    .arg(QLatin1String(copy.table), QLatin1String(copy.numberColumn),
+                         QLatin1String(copy.copyColumn)));
     }
 }
 
-// Version 4 added YSXH: each line of an older file gets the running number of its document
-// number, read and written along the key a slice at a time (a file may hold a million lines).
-void addRunningNumbers(const Database &db)
+// Version 4 added YSXH to the stock-in and issue lines, version 9 THXH to the returns: each
+// line of an older file gets the running number of its document number, read and written
+// along the key a slice at a time (a file may hold a million lines).
+void addRunningNumbers(const Database &db, int version)
 {
-    for (const char *name : runningNumberTables) {
-        const QString table = QLatin1String(name);
-        if (!db.connection().record(table).contains(QStringLiteral("YSXH")))
-            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN YSXH INTEGER").arg(table));
+    for (const DocumentNumbers::RunningCopy &copy : DocumentNumbers::runningCopies()) {
+        if (version >= (copy.monthly ? 4 : 9))
+            continue;
+        const QString table = QLatin1String(copy.table);
+        const QString column = QLatin1String(copy.copyColumn);
+        if (!db.connection().record(table).contains(column))
+            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER").arg(table, column));
         const QString slice =
-            QStringLiteral("SELECT ID, YSDJH FROM %1 WHERE ID > ? ORDER BY ID LIMIT 5000")
-                .arg(table);
-        const QString update = QStringLiteral("UPDATE %1 SET YSXH = ? WHERE ID = ?").arg(table);
+            QStringLiteral("SELECT ID, %2 FROM %1 WHERE ID > ? ORDER BY ID LIMIT 5000")
+                .arg(table, QLatin1String(copy.numberColumn));
+        const QString update =
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(table, column);
         qint64 after = 0;
         for (;;) {
             QList<std::pair<qint64, QVariant>> lines;
@@ -277,7 +284,7 @@ void addRunningNumbers(const Database &db)
             if (lines.isEmpty())
                 break;
             for (const auto &[id, number] : std::as_const(lines))
-                db.query(update, {DocumentNumbers::storedRunningNumber(number), id});
+                db.query(update, {copy.of(number), id});
             after = lines.last().first;
         }
     }
@@ -321,8 +328,7 @@ void Schema::upgrade(Database &db)
     if (version == Version || db.isReadOnly())
         return;
     Transaction tx(db);
-    if (version < 4)
-        addRunningNumbers(db);
+    addRunningNumbers(db, version);
     createRunningNumberTriggers(db);
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
     // has. The indexes of unposted lines replace those of the posted flag.

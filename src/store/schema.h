@@ -15,8 +15,9 @@ namespace Schema {
 // running number of a stock-in or issue line's document number (YSXH) and its index;
 // version 5 the project of an amount adjustment (CLKVMT.GCXM); version 6 the date index of the
 // amount adjustments the period reports read by; version 7 the specification, unit and unit
-// price of the statistics' work table (RKCX_TEMP).
-constexpr int Version = 7;
+// price of the statistics' work table (RKCX_TEMP); version 9 the running number of a return's
+// document number (THXH) and its index.
+constexpr int Version = 9;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -110,6 +110,8 @@ void DirectVouchers::complete(DirectVoucher &v) const
         v.issueXtbh = VoucherBook(db).nextSystemNumber(QStringLiteral("LLD"));
 
     v.issueIds.clear();
+    const QVariant issueRunning =
+        DocumentNumbers::runningCopyOf(QStringLiteral("LLD"))->of(v.issueYsdjh);
     for (const StockInLine &line : std::as_const(v.lines)) {
         if (!line.hasMaterial()) {
             v.issueIds.append(0);
@@ -117,7 +119,7 @@ void DirectVouchers::complete(DirectVoucher &v) const
         }
         const StockInVouchers::StoredFigures f = m_receipts.storedFigures(line);
         const QVariantList values{v.issueYsdjh,
-                                  DocumentNumbers::storedRunningNumber(v.issueYsdjh),
+                                  issueRunning,
                                   v.lldwbh.trimmed(),
                                   VoucherBook::dateText(v.czrq),
                                   v.sgbw,

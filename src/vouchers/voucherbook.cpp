@@ -118,19 +118,32 @@ bool VoucherBook::isMonthsDocumentNumber(const QString &table, const QString &nu
     return false;
 }
 
-bool VoucherBook::numberUsed(const QString &table, const QString &column,
-                             const QString &number) const
+bool VoucherBook::numberUsed(const QString &table, const QString &number) const
 {
-    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(table, column),
-                       {number})
-               .toLongLong() > 0;
+    // Along the index of the copies: the lines with the number's running number, and those
+    // whose copy is empty.
+    const DocumentNumbers::RunningCopy &copy = *DocumentNumbers::runningCopyOf(table);
+    return m_db
+        .scalar(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND (%3 = ? OR %3 IS NULL) "
+                               "LIMIT 1")
+                    .arg(table, QLatin1String(copy.numberColumn), QLatin1String(copy.copyColumn)),
+                {number, copy.of(number)})
+        .isValid();
 }
 
-std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table,
-                                                         const QString &column) const
+std::optional<qint64> VoucherBook::greatestRunningNumber(const QString &table) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(column, table));
+    const DocumentNumbers::RunningCopy &copy = *DocumentNumbers::runningCopyOf(table);
     std::optional<qint64> greatest;
+    const QVariant kept = m_db.scalar(
+        QStringLiteral("SELECT MAX(%1) FROM %2").arg(QLatin1String(copy.copyColumn), table));
+    if (!kept.isNull() && kept.toLongLong() >= 0)
+        greatest = kept.toLongLong();
+    // Lines whose copy is empty (a number changed by a statement that left the copy alone)
+    // are read from the number itself.
+    Query q = m_db.query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 IS NULL")
+            .arg(QLatin1String(copy.numberColumn), table, QLatin1String(copy.copyColumn)));
     while (q.next()) {
         const std::optional<qint64> n = DocumentNumbers::runningNumberOf(q.value(0).toString());
         if (n && (!greatest || *n > *greatest))

@@ -38,12 +38,13 @@ public:
     QString monthlyDocumentNumber(const QString &table) const;
     // Whether `number` is one of this month's YSDJH in `table`.
     bool isMonthsDocumentNumber(const QString &table, const QString &number) const;
-    // Whether `number` is used by a voucher of `table` in `column` (fixed names).
-    bool numberUsed(const QString &table, const QString &column, const QString &number) const;
-    // The greatest running number at the end of `column` over all of `table` (fixed names),
+    // Whether `number` is the document number of a line of `table`, THD or TKD.
+    bool numberUsed(const QString &table, const QString &number) const;
+    // The greatest running number at the end of the document numbers of `table`, THD or TKD,
     // compared as a number: a text comparison would put "99999" after "100000", or an
-    // earlier day's greater number before a later day's, and hand out a number twice.
-    std::optional<qint64> greatestRunningNumber(const QString &table, const QString &column) const;
+    // earlier day's greater number before a later day's, and hand out a number twice. The
+    // lines keep the running number in THXH.
+    std::optional<qint64> greatestRunningNumber(const QString &table) const;
     // The non-blank texts of the first column of `sql`, for a combo.
     QStringList texts(const QString &sql, const QVariantList &values = {}) const;
 

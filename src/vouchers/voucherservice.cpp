@@ -59,8 +59,7 @@ QString VoucherService::proposeDocumentNumber() const
     const Numbering &n = m_table.numbering;
     if (n.rule == Numbering::Rule::Monthly)
         return book.monthlyDocumentNumber(m_table.name);
-    const std::optional<qint64> greatest =
-        book.greatestRunningNumber(m_table.name, m_table.numberColumn);
+    const std::optional<qint64> greatest = book.greatestRunningNumber(m_table.name);
     const QString today = VoucherBook::dateText(Clock::today());
     if (!greatest)
         return today + n.firstSeparator + QStringLiteral("1001");
@@ -74,7 +73,7 @@ QString VoucherService::numberOnSaving(const QString &number) const
     const VoucherBook book(m_db);
     const bool taken = m_table.numbering.rule == Numbering::Rule::Monthly
                            ? book.isMonthsDocumentNumber(m_table.name, number)
-                           : book.numberUsed(m_table.name, m_table.numberColumn, number);
+                           : book.numberUsed(m_table.name, number);
     return taken ? proposeDocumentNumber() : number;
 }
 
@@ -192,13 +191,14 @@ void VoucherService::refuseIfUnchangeable(qint64 xtbh, const Refusal &posted) co
 
 VoucherService::Row VoucherService::withRunningNumber(const Row &row) const
 {
-    if (m_table.numbering.rule != Numbering::Rule::Monthly)
+    const DocumentNumbers::RunningCopy *copy = DocumentNumbers::runningCopyOf(m_table.name);
+    if (!copy)
         return row;
-    const qsizetype number = row.m_columns.indexOf(QStringLiteral("YSDJH"));
+    const qsizetype number = row.m_columns.indexOf(QLatin1String(copy->numberColumn));
     if (number < 0)
         return row;
     Row numbered = row;
-    numbered.set("YSXH", DocumentNumbers::storedRunningNumber(row.m_values.at(number)));
+    numbered.set(copy->copyColumn, copy->of(row.m_values.at(number)));
     numbered.m_onInsertOnly.last() = row.m_onInsertOnly.at(number);
     return numbered;
 }

@@ -154,7 +154,8 @@ protected:
     const Rules m_rules;
 
 private:
-    // `row` with YSXH beside its YSDJH, for the tables numbered by month.
+    // `row` with the running number of its document number beside it, for the tables that keep
+    // one.
     Row withRunningNumber(const Row &row) const;
     void insert(qint64 xtbh, const Row &row);
     void unmarkIfUnreferenced(qint64 source);

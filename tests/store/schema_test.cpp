@@ -37,13 +37,13 @@ const std::map<QString, QStringList> &expectedTables()
         t["RKD"] = {"ID",   "XTBH", "YSDJH", "GYSBH", "CZRQ", "FPBH", "ZPH",  "ZL",
                     "CLBH", "SJDJ", "SJSL",  "SJJE",  "YFJE", "CZZM", "JZBZ", "CZBZ",
                     "THBZ", "ZJBZ", "CKBH",  "CKID",  "BZBZ", "YSXH"};
-        t["THD"] = {"ID", "XTBH", "YSBH", "THDJH", "GYSBH", "CZRQ", "FPBH",
-                    "ZL", "CLBH", "THDJ", "THSL",  "THJE",  "RKID", "JZBZ"};
+        t["THD"] = {"ID",   "XTBH", "YSBH", "THDJH", "GYSBH", "CZRQ", "FPBH", "ZL",
+                    "CLBH", "THDJ", "THSL", "THJE",  "RKID",  "JZBZ", "THXH"};
         t["LLD"] = {"ID",   "XTBH", "YSDJH", "LLDWBH", "CZRQ", "SGBW", "DH",
                     "CLBH", "SJDJ", "SJSL",  "SJJE",   "BZ",   "ZL",   "JZBZ",
                     "CZBZ", "HSBZ", "BZBZ",  "THBZ",   "ZJZC", "YSXH"};
-        t["TKD"] = {"ID",   "XTBH", "YSBH", "THDJH", "LLDWBH", "CZRQ", "CLBH",
-                    "THDJ", "THSL", "THJE", "LLID",  "ZL",     "JZBZ", "CZBZ"};
+        t["TKD"] = {"ID",   "XTBH", "YSBH", "THDJH", "LLDWBH", "CZRQ", "CLBH", "THDJ",
+                    "THSL", "THJE", "LLID", "ZL",    "JZBZ",   "CZBZ", "THXH"};
         t["GYS"] = {"BH",   "MC",   "ZCDD", "ZCBH", "FR", "DZ",  "YZBM",
                     "LXDH", "KHYH", "KHZH", "ZGCP", "BZ", "CSQK"};
         t["LLDW"] = {"BH", "MC", "DZ", "LXR", "DH", "BZ"};

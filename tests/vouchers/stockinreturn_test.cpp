@@ -134,6 +134,52 @@ TEST_F(StockInReturnTest, NumbersRunOnAcrossDaysMonthsAndKinds)
     EXPECT_EQ(purchase.proposeDocumentNumber(), QStringLiteral("2026-04-01 - 100001"));
 }
 
+TEST_F(StockInReturnTest, EveryLineKeepsTheRunningNumberOfItsReturnNumber)
+{
+    // A new return's number runs on from these copies: one that lags behind its number would
+    // hand the same number out twice.
+    const auto runningNumbers = [&] {
+        QList<qint64> numbers;
+        QSqlQuery q = set.db().exec(QStringLiteral("SELECT THXH FROM THD ORDER BY ID"));
+        while (q.next())
+            numbers.append(q.value(0).isNull() ? -2 : q.value(0).toLongLong());
+        return numbers;
+    };
+    const qint64 in = stockIn(StockInKind::Purchase, QDate(2026, 3, 2),
+                              {{"1001", "10", "20"}, {"1002", "10", "10"}, {"1003", "10", "30"}});
+    StockInReturns r = returns();
+    const qint64 xtbh = r.saveNew(draft(r, in, {"1", "1"}));
+    StockInReturnVoucher typed = draft(r, in, {"", "", "1"});
+    typed.thdjh = QStringLiteral("手工退货单");
+    r.saveNew(typed);
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{1001, 1001, -1}));
+
+    // Renumbered by hand, lines kept and added alike; past five digits the whole number.
+    StockInReturnVoucher edited = *r.load(xtbh);
+    edited.thdjh = QStringLiteral("2026-03-10 - 123456");
+    edited.lines[2].quantity = dec("1");
+    r.saveEdit(edited);
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{123456, 123456, -1, 123456}));
+    EXPECT_EQ(r.proposeDocumentNumber(), QStringLiteral("2026-03-10 - 123457"));
+
+    // A statement that changes the number without its copy leaves the copy empty, and the
+    // number is then read from the line itself, for the next number and for a drawn number
+    // taken meanwhile alike.
+    set.db().exec(QStringLiteral("UPDATE THD SET THDJH = '2026-03-10 - 1020' WHERE XTBH = ?"),
+                  {xtbh});
+    EXPECT_EQ(runningNumbers(), (QList<qint64>{-2, -2, -1, -2}));
+    EXPECT_EQ(r.proposeDocumentNumber(), QStringLiteral("2026-03-10 - 1021"));
+    EXPECT_EQ(r.numberOnSaving(QStringLiteral("2026-03-10 - 1020")),
+              QStringLiteral("2026-03-10 - 1021"));
+    EXPECT_EQ(r.numberOnSaving(QStringLiteral("2026-03-10 - 1001")),
+              QStringLiteral("2026-03-10 - 1001"));
+    StockInReturnVoucher drawn = draft(r, in, {"", "", "1"});
+    drawn.thdjh = QStringLiteral("2026-03-10 - 1021");
+    r.saveNew(drawn);
+    EXPECT_EQ(r.numberOnSaving(QStringLiteral("2026-03-10 - 1021")),
+              QStringLiteral("2026-03-10 - 1022"));
+}
+
 TEST_F(StockInReturnTest, OnlyPostedVouchersAreOfferedAndPurchasesOnlyThisMonth)
 {
     const qint64 february =

@@ -66,6 +66,87 @@ TEST(VoucherBook, ANewNumberIsFoundAlongAnIndexWithoutReadingTheMonthsNumbers)
     }
 }
 
+TEST(VoucherBook, ANewReturnNumberIsFoundAlongAnIndexWithoutReadingEveryNumber)
+{
+    // The returns run on from the greatest number ever: with years of lines neither the next
+    // number nor the check of a drawn one may read every number of the table.
+    test::TestAccountSet set;
+    QStringList planned;
+    for (const char *table : {"THD", "TKD"}) {
+        const QStringList statements{
+            QStringLiteral("SELECT MAX(THXH) FROM %1"),
+            QStringLiteral("SELECT THDJH FROM %1 WHERE THXH IS NULL"),
+            QStringLiteral("SELECT 1 FROM %1 WHERE THDJH = ? AND (THXH = ? OR THXH IS NULL) "
+                           "LIMIT 1")};
+        for (const QString &sql : statements) {
+            planned.append(sql.arg(QLatin1String(table)));
+            for (const QString &detail : test::queryPlan(set.db(), planned.last())) {
+                if (detail.startsWith(QStringLiteral("MULTI-INDEX")) ||
+                    detail.startsWith(QStringLiteral("INDEX ")))
+                    continue;
+                EXPECT_TRUE(detail.startsWith(QStringLiteral("SEARCH")) &&
+                            detail.contains(QStringLiteral("_NUMBERS")))
+                    << detail.toStdString();
+            }
+        }
+    }
+    // The statements above are the ones the book runs.
+    test::StatementRecorder recorder(set.db());
+    recorder.run([&] {
+        for (const char *table : {"THD", "TKD"}) {
+            VoucherBook book(set.db());
+            book.greatestRunningNumber(QLatin1String(table));
+            book.numberUsed(QLatin1String(table), QStringLiteral("2026-12-07 1001"));
+        }
+    });
+    ASSERT_EQ(recorder.statements().size(), planned.size());
+    for (const test::Ran &ran : recorder.statements())
+        EXPECT_TRUE(planned.contains(ran.sql)) << ran.sql.toStdString();
+}
+
+TEST(VoucherBook, AnOlderFileGetsTheRunningNumbersOfItsReturnsWhenOpened)
+{
+    test::TestAccountSet set;
+    Clock::setToday(QDate(2026, 12, 7));
+    Database &db = set.db();
+    // The file as the version before kept it.
+    for (const char *table : {"THD", "TKD"}) {
+        db.exec(QStringLiteral("DROP TRIGGER %1_THXH").arg(QLatin1String(table)));
+        db.exec(QStringLiteral("DROP INDEX %1_NUMBERS").arg(QLatin1String(table)));
+        db.exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN THXH").arg(QLatin1String(table)));
+    }
+    db.setUserVersion(8);
+    const auto line = [&](const QVariant &thdjh) {
+        db.exec(QStringLiteral("INSERT INTO TKD (XTBH, CZRQ, THDJH, CLBH) "
+                               "VALUES (1, '2026-12-01', ?, '1')"),
+                {thdjh});
+    };
+    line(QStringLiteral("2026-11-30  1007"));
+    line(QStringLiteral("2025-12-20 100000"));
+    line(QStringLiteral("手工退货单"));
+    line(QStringLiteral("退货 99999999999999999999"));
+    line(QVariant());
+
+    Schema::upgrade(db);
+    EXPECT_EQ(db.userVersion(), Schema::Version);
+    QList<qint64> numbers;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT THXH FROM TKD ORDER BY ID"));
+    while (q.next())
+        numbers.append(q.value(0).toLongLong());
+    q.finish();
+    EXPECT_EQ(numbers, (QList<qint64>{1007, 100000, -1, -1, -1}));
+    VoucherBook book(db);
+    EXPECT_EQ(book.greatestRunningNumber(QStringLiteral("TKD")), 100000);
+    EXPECT_EQ(book.greatestRunningNumber(QStringLiteral("THD")), std::nullopt);
+    EXPECT_TRUE(book.numberUsed(QStringLiteral("TKD"), QStringLiteral("2025-12-20 100000")));
+    EXPECT_FALSE(book.numberUsed(QStringLiteral("TKD"), QStringLiteral("2025-12-20 100001")));
+    // The copy follows the number from now on.
+    db.exec(QStringLiteral("UPDATE TKD SET THDJH = '2026-12-05 200000' WHERE ID = 1"));
+    EXPECT_EQ(book.greatestRunningNumber(QStringLiteral("TKD")), 200000);
+    EXPECT_TRUE(book.numberUsed(QStringLiteral("TKD"), QStringLiteral("2026-12-05 200000")));
+    Clock::setToday(std::nullopt);
+}
+
 TEST(VoucherBook, AnOlderFileGetsTheRunningNumbersOfItsLinesWhenOpened)
 {
     test::TestAccountSet set;
