@@ -3,7 +3,6 @@
 #include "store/database.h"
 #include "store/rowreader.h"
 
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace varnock::PlanCheck {
@@ -16,20 +15,21 @@ QString OverPlan::text(const Formats &formats) const
 
 QList<OverPlan> overPlans(Database &db, qint64 xtbh)
 {
-    QSqlQuery q =
-        db.exec(QStringLiteral(
-                    "SELECT V.CLBH, C.CLMC, "
-                    "(SELECT SUM(P.SL) FROM CLJH P WHERE P.CLBH = V.CLBH AND P.CZRQ <= V.CZRQ), "
-                    "(SELECT SUM(L.SJSL) FROM LLD L WHERE L.CLBH = V.CLBH AND L.CZRQ <= V.CZRQ), "
-                    "(SELECT SUM(T.THSL) FROM TKD T WHERE T.CLBH = V.CLBH AND T.CZRQ <= V.CZRQ), "
-                    "(SELECT COUNT(*) FROM CLJH P WHERE P.CLBH = V.CLBH AND P.CZRQ <= V.CZRQ) "
-                    "FROM (SELECT CLBH, MAX(CZRQ) AS CZRQ FROM LLD WHERE XTBH = ? GROUP BY CLBH) V "
-                    "LEFT JOIN CLJBXXB C ON C.CLBH = V.CLBH ORDER BY V.CLBH"),
-                {xtbh});
+    // Only the materials planned up to the voucher's date are summed: every issue of a
+    // material up to that date is read for it, and most materials have no plan.
+    Query q = db.query(
+        QStringLiteral(
+            "SELECT V.CLBH, C.CLMC, "
+            "(SELECT SUM(P.SL) FROM CLJH P WHERE P.CLBH = V.CLBH AND P.CZRQ <= V.CZRQ), "
+            "(SELECT SUM(L.SJSL) FROM LLD L WHERE L.CLBH = V.CLBH AND L.CZRQ <= V.CZRQ), "
+            "(SELECT SUM(T.THSL) FROM TKD T WHERE T.CLBH = V.CLBH AND T.CZRQ <= V.CZRQ) "
+            "FROM (SELECT CLBH, MAX(CZRQ) AS CZRQ FROM LLD WHERE XTBH = ? GROUP BY CLBH) V "
+            "LEFT JOIN CLJBXXB C ON C.CLBH = V.CLBH "
+            "WHERE EXISTS (SELECT 1 FROM CLJH P WHERE P.CLBH = V.CLBH AND P.CZRQ <= V.CZRQ) "
+            "ORDER BY V.CLBH"),
+        {xtbh});
     QList<OverPlan> over;
     while (q.next()) {
-        if (q.value(5).toLongLong() == 0)
-            continue;
         OverPlan o;
         readRow(q, o.clbh, o.clmc, o.planned, o.issued);
         o.issued -= Decimal::fromVariant(q.value(4));
