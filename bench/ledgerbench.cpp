@@ -30,6 +30,7 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,115 @@ void commitEmpty(benchmark::State &state, int mode)
 
 // ---- posting --------------------------------------------------------------------------------
 
+void step(sqlite3 *handle, sqlite3_stmt *stmt)
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(sqlite3_errmsg(handle));
+    sqlite3_reset(stmt);
+}
+
+sqlite3_stmt *prepare(sqlite3 *handle, const char *sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(handle, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(handle));
+    return stmt;
+}
+
+// The floor of first-in-first-out issue posting: what the posting of each of `vouchers` wrote
+// (its allocation pieces, its lines' amounts, its materials' stock), written again by SQLite
+// alone, each voucher in a transaction of its own, with statements prepared beforehand. The
+// copies of the pieces are removed afterwards.
+Timing sameWritesBare(Database &db, const QList<qint64> &vouchers)
+{
+    struct Piece
+    {
+        QString clbh;
+        QVariant rkid, cshid;
+        qint64 ckid;
+        qint64 cksl, sysl;
+    };
+    struct Written
+    {
+        QList<Piece> pieces;
+        QList<qint64> lines;
+        QStringList materials;
+    };
+    QList<Written> written;
+    for (const qint64 xtbh : vouchers) {
+        Written w;
+        Query q = db.query(QStringLiteral("SELECT L.ID, L.CLBH, X.CLBH, X.RKID, X.CSHID, X.CKID, "
+                                          "X.CKSL, X.SYSL FROM LLD L "
+                                          "JOIN XJXCSJB X ON X.CKID = L.ID WHERE L.XTBH = ? "
+                                          "ORDER BY X.ID"),
+                           {xtbh});
+        while (q.next()) {
+            w.pieces.append({q.value(2).toString(), q.value(3), q.value(4), q.value(5).toLongLong(),
+                             q.value(6).toLongLong(), q.value(7).toLongLong()});
+            if (!w.lines.contains(q.value(0).toLongLong()))
+                w.lines.append(q.value(0).toLongLong());
+            if (!w.materials.contains(q.value(1).toString()))
+                w.materials.append(q.value(1).toString());
+        }
+        written.append(w);
+    }
+    sqlite3 *handle = handleOf(db);
+    const qint64 lastPiece = db.scalar(QStringLiteral("SELECT MAX(ID) FROM XJXCSJB")).toLongLong();
+    sqlite3_stmt *begin = prepare(handle, "BEGIN IMMEDIATE");
+    sqlite3_stmt *commit = prepare(handle, "COMMIT");
+    sqlite3_stmt *piece = prepare(handle, "INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, "
+                                          "SYSL) VALUES (?, ?, ?, ?, ?, ?)");
+    sqlite3_stmt *line = prepare(handle, "UPDATE LLD SET SJJE = SJJE WHERE ID = ?");
+    sqlite3_stmt *stock = prepare(handle, "UPDATE KC SET KCSL = KCSL, KCJE = KCJE WHERE CLBH = ?");
+    const auto bindId = [](sqlite3_stmt *stmt, int i, const QVariant &id) {
+        if (id.isNull())
+            sqlite3_bind_null(stmt, i);
+        else
+            sqlite3_bind_int64(stmt, i, id.toLongLong());
+    };
+    Timing total{0, 0};
+    for (const Written &w : std::as_const(written)) {
+        QList<QByteArray> codes;
+        for (const Piece &p : w.pieces)
+            codes.append(p.clbh.toUtf8());
+        QList<QByteArray> materials;
+        for (const QString &clbh : w.materials)
+            materials.append(clbh.toUtf8());
+        const auto start = Clock_::now();
+        const double cpuStart = threadCpuSeconds();
+        step(handle, begin);
+        for (qsizetype i = 0; i < w.pieces.size(); ++i) {
+            const Piece &p = w.pieces.at(i);
+            sqlite3_bind_text(piece, 1, codes.at(i).constData(), int(codes.at(i).size()),
+                              SQLITE_STATIC);
+            bindId(piece, 2, p.cshid);
+            bindId(piece, 3, p.rkid);
+            sqlite3_bind_int64(piece, 4, p.ckid);
+            sqlite3_bind_int64(piece, 5, p.cksl);
+            sqlite3_bind_int64(piece, 6, p.sysl);
+            step(handle, piece);
+        }
+        for (const qint64 id : w.lines) {
+            sqlite3_bind_int64(line, 1, id);
+            step(handle, line);
+        }
+        for (const QByteArray &clbh : std::as_const(materials)) {
+            sqlite3_bind_text(stock, 1, clbh.constData(), int(clbh.size()), SQLITE_STATIC);
+            step(handle, stock);
+        }
+        step(handle, commit);
+        total.wall += secondsSince(start);
+        total.cpu += threadCpuSeconds() - cpuStart;
+    }
+    for (sqlite3_stmt *stmt : {begin, commit, piece, line, stock})
+        sqlite3_finalize(stmt);
+    Transaction tx(db);
+    db.query(QStringLiteral("DELETE FROM XJXCSJB WHERE ID > ?"), {lastPiece});
+    tx.commit();
+    return total;
+}
+
 // Saves a 20-line voucher (not timed) and posts it (timed), over and over.
 void postVoucher(benchmark::State &state, int mode, bool issue, const std::string &key)
 {
@@ -230,6 +340,7 @@ void postVoucher(benchmark::State &state, int mode, bool issue, const std::strin
     }
     QRandomGenerator random(11);
     const QDate day = s_set->openDay(mode);
+    QList<qint64> posted;
     for (auto _ : state) {
         QList<Vouchers::Line> lines;
         QStringList used;
@@ -245,8 +356,14 @@ void postVoucher(benchmark::State &state, int mode, bool issue, const std::strin
                                   : Vouchers::saveStockIn(db, mode, formats, day, lines);
         Section timed(state, db);
         Vouchers::post(db, mode, formats, issue, xtbh);
+        posted.append(xtbh);
     }
     noteCpu(state, key);
+    if (issue && mode == 1) {
+        const Timing floor = sameWritesBare(db, posted);
+        s_figures["floor/" + key] = floor.wall / double(posted.size());
+        s_figures["floor_cpu/" + key] = floor.cpu / double(posted.size());
+    }
     notePeak(state);
 }
 
@@ -524,6 +641,23 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
         day = day.addDays(1);
     }
     noteCpu(state, key);
+    if (mode == 1) {
+        // The floor of the layer snapshot: as many rows as the latest closing holds written by
+        // SQLite alone, copied from that closing.
+        sqlite3 *handle = handleOf(db);
+        Transaction tx(db);
+        const auto start = Clock_::now();
+        const double cpuStart = threadCpuSeconds();
+        if (sqlite3_exec(handle,
+                         "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
+                         "SELECT -1, CLBH, JCDJ, JCSL, JCJE FROM XJXCYJKCB "
+                         "WHERE YJID = (SELECT MAX(YJID) FROM YJSJB)",
+                         nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(handle));
+        s_figures["layer_floor/" + modeName(mode)] = secondsSince(start);
+        s_figures["layer_floor_cpu/" + modeName(mode)] = threadCpuSeconds() - cpuStart;
+        s_figures["layer_rows/" + modeName(mode)] = double(sqlite3_changes(handle));
+    }
     const double n = double(state.iterations());
     state.counters["material_snapshot_ms"] = materialSnapshot[0] / n * 1000.0;
     s_figures["material_snapshot/" + modeName(mode)] = materialSnapshot[0] / n;
@@ -592,6 +726,13 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
                   15 * point * 1e6, "us");
         printGoal(std::string(family) + " a voucher <= B_commit + 300 x B_point", voucher * 1e3,
                   (commit + 300 * point) * 1e3, "ms");
+        const double floor = figure(s_figures, (&t == &s_seconds ? "floor/" : "floor_cpu/") +
+                                                   std::string(family) + "/" + m);
+        if (floor > 0) {
+            std::printf("  the same writes by SQLite alone (pieces, line amounts, stock, one "
+                        "commit): %.1f us a line; posting / floor %.2f\n",
+                        floor / 20 * 1e6, voucher / floor);
+        }
     }
     const double few = figure(t, "FifoIssue/layers:10");
     const double many = figure(t, "FifoIssue/layers:10000");
@@ -673,6 +814,15 @@ void printSummary(const BenchConfig &config)
                 printGoal(std::string("FIFO layer snapshot <= 2 x per-material snapshot") +
                               (*clock ? " (processor)" : " (wall)"),
                           layers * 1e3, 2 * material * 1e3, "ms");
+                const double floor =
+                    figure(s_figures, "layer_floor" + std::string(clock) + "/" + m);
+                if (floor > 0) {
+                    std::printf("  the floor: the latest closing's %.0f rows copied by SQLite "
+                                "alone %.1f ms (%.1f x the per-material snapshot); layer snapshot "
+                                "/ floor %.2f\n",
+                                figure(s_figures, "layer_rows/" + m), floor * 1e3, floor / material,
+                                layers / floor);
+                }
             }
         }
     }
