@@ -289,13 +289,6 @@ Result stockInSave(Context &ctx, const Arguments &args)
     result.json.insert(QStringLiteral("XTBH"), xtbh);
     result.json.insert(QStringLiteral("YSDJH"), v.ysdjh);
     result.lines << QString::number(xtbh);
-    // Saved all the same: passing the plan is a warning, never a refusal.
-    const QString overPlan = PlanCheck::warning(set.database(), xtbh, set.formats());
-    if (!overPlan.isEmpty()) {
-        result.json.insert(QStringLiteral("warning"), overPlan);
-        ctx.err << overPlan << '\n';
-        ctx.err.flush();
-    }
     return result;
 }
 

@@ -100,6 +100,18 @@ issue save --kind 1 --date 2026-02-02 --unit 01 --line 1001001,4
     EXPECT_TRUE(r.err.contains(QStringLiteral("计划数量 10.00，已出库 11.00")))
         << r.err.toStdString();
 
+    // A receipt draws on no plan: saving one warns of nothing, whichever issue shares its
+    // system number.
+    r = cli.batch(
+        QStringLiteral(
+            R"(stock-in save --kind 采购入库 --date 2026-02-04 --supplier 1 --line 1001001,40,1
+stock-in save --kind 采购入库 --date 2026-02-04 --supplier 1 --line 1001001,40,1
+)"),
+        as);
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+
     r = cli.batch(QStringLiteral(R"(post issue --all --kind 1
 plan compare --from 2026-02-01 --to 2026-02-28 --json
 plan list --from 2026-02-01 --to 2026-02-28
