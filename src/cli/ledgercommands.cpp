@@ -73,6 +73,8 @@ QString kindName(InvariantBreach::Kind kind)
         return QStringLiteral("planned");
     case InvariantBreach::Kind::Snapshot:
         return QStringLiteral("snapshot");
+    case InvariantBreach::Kind::Sums:
+        return QStringLiteral("sums");
     }
     return QString();
 }

@@ -22,7 +22,7 @@ QStringList BooksWipe::tables()
             QStringLiteral("ZWCSH"),     QStringLiteral("ZLHZ"),    QStringLiteral("ZLBIAO"),
             QStringLiteral("XJXCYJKCB"), QStringLiteral("XJXCSJB"), QStringLiteral("CZRZ"),
             QStringLiteral("CLJH"),      QStringLiteral("FQFSAVE"), QStringLiteral("CLKVMT"),
-            QStringLiteral("ZLHK")};
+            QStringLiteral("ZLHK"),      QStringLiteral("YJFSB")};
 }
 
 void BooksWipe::checkPassword(int operatorNumber, const QString &typed) const

@@ -1,5 +1,6 @@
 #include "ledger/invariantchecker.h"
 
+#include "ledger/closingsums.h"
 #include "ledger/costengine.h"
 #include "ledger/layersnapshot.h"
 #include "ledger/plannedstock.h"
@@ -124,6 +125,9 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
                              .arg(text(row.quantity), text(row.amount), text(row.planned)),
                          InvariantBreach::Kind::OffPlan});
     }
+
+    for (const ClosingSums::Difference &diff : ClosingSums(db, mode).latestDifferences())
+        breaches.append({diff.clbh, diff.what, InvariantBreach::Kind::Sums});
 
     if (mode != CostEngine::FirstInFirstOut)
         return breaches;

@@ -28,6 +28,8 @@ struct InvariantBreach
         // First in first out: the latest closing's stock per unit price (XJXCYJKCB) differs
         // from the history regrouped at its day.
         Snapshot,
+        // The latest closing's movement sums (YJFSB) differ from the movements of its period.
+        Sums,
     };
 
     QString clbh;

@@ -1,5 +1,6 @@
 #include "ledger/monthend.h"
 
+#include "ledger/closingsums.h"
 #include "ledger/costengine.h"
 #include "ledger/layersnapshot.h"
 #include "store/clock.h"
@@ -118,7 +119,7 @@ int MonthEnd::close(const Progress &progress)
 int MonthEnd::close(const QDate &today, const Progress &progress)
 {
     const bool fifo = m_mode == CostEngine::FirstInFirstOut;
-    const int total = fifo ? 4 : 3;
+    const int total = fifo ? 5 : 4;
     const auto report = [&progress, total](int done, const QString &step) {
         if (progress)
             progress(done, total, step);
@@ -147,6 +148,9 @@ int MonthEnd::close(const QDate &today, const Progress &progress)
     m_db.query(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "
                               "SELECT CLBH, SUM(KCSL), SUM(KCJE), ? FROM KC GROUP BY CLBH"),
                {yjid});
+    ++done;
+    report(done, QStringLiteral("本月发生"));
+    ClosingSums(m_db, m_mode).write(yjid);
     tx.commit();
     report(total, QString());
     return yjid;

@@ -1,5 +1,6 @@
 #include "reports/stockbalances.h"
 
+#include "ledger/closingsums.h"
 #include "ledger/costengine.h"
 #include "store/database.h"
 
@@ -56,72 +57,22 @@ StockFigures &StockFigures::operator+=(const StockFigures &other)
 namespace {
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-// Before every date the books hold.
-const QString Earliest = QStringLiteral("0000-01-01");
 
-enum class Role { Stock, Receipt, Return, Issue, IssueReturn, Count, Adjustment };
+using Kind = PeriodMovements::Kind;
 
-// Every statement gives (CLBH, price, kind, unit, quantity, amount) grouped by the first four;
-// %1 is the place of the material condition, %2 that of the unit: only the units of the chosen
-// columns are told apart, the others are one group. Adjustments give the amounts above zero as
-// their quantity and those below zero as their amount.
-struct Source
+QString shifted(const QString &day, int days)
 {
-    Role role;
-    const char *sql;
-};
+    return QDate::fromString(day, DateFormat).addDays(days).toString(DateFormat);
+}
 
-const Source AverageMovements[] = {
-    {Role::Receipt, "SELECT CLBH, NULL, NULL, NULL, SUM(SJSL), SUM(SJJE) FROM RKD "
-                    "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 AND XTBH <> 0 "
-                    "AND COALESCE(CKID, 0) = 0 GROUP BY CLBH"},
-    {Role::Return, "SELECT CLBH, NULL, NULL, NULL, SUM(THSL), SUM(THJE) FROM THD "
-                   "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH"},
-    {Role::Issue, "SELECT CLBH, NULL, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, ZL, %2 AS U, "
-                  "SJSL AS Q, SJJE AS A FROM LLD WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 "
-                  "AND XTBH <> 0 AND ZJZC = 0) M GROUP BY CLBH, ZL, U"},
-    {Role::IssueReturn, "SELECT CLBH, NULL, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, ZL, %2 AS U, "
-                        "THSL AS Q, THJE AS A FROM TKD WHERE CZRQ BETWEEN ? AND ?%1 "
-                        "AND JZBZ <> 0) M GROUP BY CLBH, ZL, U"},
-    {Role::Count, "SELECT CLBH, NULL, NULL, NULL, SUM(PDSL), SUM(PDJE) FROM PYK "
-                  "WHERE RQ BETWEEN ? AND ?%1 GROUP BY CLBH"},
-};
-
-// Issues are valued piece by piece at the price of the layer each piece was drawn from (a
-// receipt or an opening balance), exactly as the closing's stock by unit price values them.
-const Source LayerMovements[] = {
-    {Role::Receipt, "SELECT CLBH, SJDJ, NULL, NULL, SUM(SJSL), SUM(SJJE) FROM RKD "
-                    "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 AND XTBH <> 0 "
-                    "AND COALESCE(CKID, 0) = 0 GROUP BY CLBH, SJDJ"},
-    {Role::Return, "SELECT CLBH, THDJ, NULL, NULL, SUM(THSL), SUM(THJE) FROM THD "
-                   "WHERE CZRQ BETWEEN ? AND ?%1 AND JZBZ <> 0 GROUP BY CLBH, THDJ"},
-    {Role::Issue, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
-                  "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.ZL, %2 AS U, X.CKSL AS Q FROM LLD L "
-                  "JOIN XJXCSJB X ON X.CKID = L.ID LEFT JOIN RKD R ON R.ID = X.RKID "
-                  "LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID WHERE L.CZRQ BETWEEN ? AND ?%1 "
-                  "AND L.JZBZ <> 0 AND L.XTBH <> 0 AND L.ZJZC = 0) M GROUP BY CLBH, P, ZL, U"},
-    {Role::IssueReturn, "SELECT CLBH, P, ZL, U, SUM(Q), SUM(A) FROM (SELECT CLBH, THDJ AS P, ZL, "
-                        "%2 AS U, THSL AS Q, THJE AS A FROM TKD WHERE CZRQ BETWEEN ? AND ?%1 "
-                        "AND JZBZ <> 0) M GROUP BY CLBH, P, ZL, U"},
-    {Role::Count, "SELECT CLBH, PDDJ, NULL, NULL, SUM(PDSL), SUM(PDJE) FROM PYK "
-                  "WHERE RQ BETWEEN ? AND ?%1 GROUP BY CLBH, PDDJ"},
-};
-
-const Source Adjustments = {
-    Role::Adjustment, "SELECT CLBH, NULL, NULL, NULL, SUM(CASE WHEN JE > 0 THEN JE ELSE 0 END), "
-                      "SUM(CASE WHEN JE < 0 THEN JE ELSE 0 END) FROM CLKVMT "
-                      "WHERE CZRQ BETWEEN ? AND ?%1 GROUP BY CLBH"};
-
-const Source AverageClosing = {Role::Stock, "SELECT CLBH, NULL, NULL, NULL, JCSL, JCJE FROM YJKCB "
-                                            "WHERE YJID = ?%1"};
-const Source LayerClosing = {Role::Stock, "SELECT CLBH, JCDJ, NULL, NULL, JCSL, JCJE "
-                                          "FROM XJXCYJKCB WHERE YJID = ?%1"};
-const Source AverageOpeningBalances = {Role::Stock,
-                                       "SELECT CLBH, NULL, NULL, NULL, SUM(KCSL), SUM(KCJE) "
-                                       "FROM ZWCSH WHERE 1 = 1%1 GROUP BY CLBH"};
-const Source LayerOpeningBalances = {Role::Stock,
-                                     "SELECT CLBH, KCDJ, NULL, NULL, SUM(KCSL), SUM(KCJE) "
-                                     "FROM ZWCSH WHERE 1 = 1%1 GROUP BY CLBH, KCDJ"};
+// The stock at a closing or in the opening balances: (CLBH, price, quantity, amount); %1 is
+// the place of the material condition.
+const char *const AverageClosing = "SELECT CLBH, NULL, JCSL, JCJE FROM YJKCB WHERE YJID = ?%1";
+const char *const LayerClosing = "SELECT CLBH, JCDJ, JCSL, JCJE FROM XJXCYJKCB WHERE YJID = ?%1";
+const char *const AverageOpeningBalances =
+    "SELECT CLBH, NULL, SUM(KCSL), SUM(KCJE) FROM ZWCSH WHERE 1 = 1%1 GROUP BY CLBH";
+const char *const LayerOpeningBalances =
+    "SELECT CLBH, KCDJ, SUM(KCSL), SUM(KCJE) FROM ZWCSH WHERE 1 = 1%1 GROUP BY CLBH, KCDJ";
 
 // An issue of kind `zl` to unit `lldwbh` (a return: negative) into its columns. Any kind but
 // a transfer counts as an issue, so that nothing posted falls out of the balance.
@@ -140,6 +91,79 @@ void addIssue(StockFigures &figures, const QString &zl, const QString &lldwbh,
     }
 }
 
+// The row of `key`, found from the row before it: the rows come grouped by material.
+StockFigures &rowOf(std::map<StockBalances::Key, StockFigures> &into,
+                    std::map<StockBalances::Key, StockFigures>::iterator &last,
+                    StockBalances::Key &&key)
+{
+    if (last == into.end() || last->first != key) {
+        const auto hint = last == into.end() ? into.end() : std::next(last);
+        last = into.try_emplace(hint, std::move(key));
+    }
+    return last->second;
+}
+
+void addStock(Query &q, std::map<StockBalances::Key, StockFigures> &into)
+{
+    auto last = into.end();
+    while (q.next()) {
+        const QVariant price = q.value(1);
+        StockFigures &f = rowOf(
+            into, last,
+            {q.value(0).toString().trimmed(),
+             price.isNull() ? StockBalances::Price() : StockBalances::Price(price.toLongLong())});
+        f.opening += Figure{Decimal::fromVariant(q.value(2)), Decimal::fromVariant(q.value(3))};
+    }
+}
+
+void addMoved(Query &q, const QList<UnitColumn> &units,
+              std::map<StockBalances::Key, StockFigures> &into)
+{
+    auto last = into.end();
+    while (q.next()) {
+        PeriodMovements::Row r = PeriodMovements::row(q);
+        StockFigures &f = rowOf(into, last, {std::move(r.clbh), r.price});
+        const Figure moved{r.quantity, r.amount};
+        switch (r.kind) {
+        case Kind::Receipt:
+            f.receipts += moved;
+            break;
+        case Kind::Return:
+            f.receipts -= moved;
+            break;
+        case Kind::Issue:
+            addIssue(f, r.zl, r.lldwbh, units, moved);
+            break;
+        case Kind::IssueReturn:
+            addIssue(f, r.zl, r.lldwbh, units, Figure{} - moved);
+            break;
+        case Kind::Count:
+            f.counts += moved;
+            break;
+        case Kind::Raised:
+            f.raised += moved.amount;
+            break;
+        case Kind::Lowered:
+            f.lowered += moved.amount;
+            break;
+        }
+    }
+}
+
+// Only the units of the chosen columns are told apart; issues to the others are one row.
+PeriodMovements::Options optionsFor(const QString &clbh, const QList<UnitColumn> &units)
+{
+    PeriodMovements::Options options;
+    options.clbh = clbh;
+    QStringList codes;
+    for (const UnitColumn &u : units) {
+        if (!u.isTransfer())
+            codes << u.code;
+    }
+    options.units = codes;
+    return options;
+}
+
 } // namespace
 
 StockBalances::StockBalances(Database &db, int accountingMode)
@@ -151,90 +175,49 @@ StockBalances::StockBalances(Database &db, int accountingMode)
         m_planned.insert(q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)));
 }
 
-namespace {
-
-void run(Database &db, const Source &source, const QVariantList &dates, const QString &clbh,
-         const QList<UnitColumn> &units, std::map<StockBalances::Key, StockFigures> &into)
+void StockBalances::addStock(const char *sql, const QVariantList &values, const QString &clbh,
+                             std::map<Key, StockFigures> &into) const
 {
-    const bool one = !clbh.isEmpty();
-    const bool joined = QLatin1String(source.sql).contains(QLatin1String(" L JOIN "));
-    const QString prefix = joined ? QStringLiteral("L.") : QString();
-    const QString condition = one ? QStringLiteral(" AND %1CLBH = ?").arg(prefix) : QString();
-    const bool unitPlace = QLatin1String(source.sql).contains(QLatin1String("%2"));
-    QVariantList values;
-    QStringList places;
-    for (const UnitColumn &u : units) {
-        if (unitPlace && !u.isTransfer()) {
-            values << u.code;
-            places << QStringLiteral("?");
-        }
-    }
-    const QString unit = places.isEmpty()
-                             ? QStringLiteral("NULL")
-                             : QStringLiteral("CASE WHEN TRIM(%1LLDWBH) IN (%2) THEN %1LLDWBH END")
-                                   .arg(prefix, places.join(QLatin1Char(',')));
-    const QString sql = unitPlace ? QLatin1String(source.sql).arg(condition, unit)
-                                  : QLatin1String(source.sql).arg(condition);
-    values << dates;
-    if (one)
-        values << clbh;
-    Query q = db.query(sql, values);
-    // The rows come grouped by material: most follow the row before them.
-    std::map<StockBalances::Key, StockFigures>::iterator last = into.end();
-    while (q.next()) {
-        const QVariant price = q.value(1);
-        StockBalances::Key key{q.value(0).toString().trimmed(),
-                               price.isNull() ? StockBalances::Price()
-                                              : StockBalances::Price(price.toLongLong())};
-        if (last == into.end() || last->first != key)
-            last = into.try_emplace(std::move(key)).first;
-        StockFigures &f = last->second;
-        const Figure moved{Decimal::fromVariant(q.value(4)), Decimal::fromVariant(q.value(5))};
-        switch (source.role) {
-        case Role::Stock:
-            f.opening += moved;
-            break;
-        case Role::Receipt:
-            f.receipts += moved;
-            break;
-        case Role::Return:
-            f.receipts -= moved;
-            break;
-        case Role::Issue:
-            addIssue(f, q.value(2).toString(), q.value(3).toString(), units, moved);
-            break;
-        case Role::IssueReturn:
-            addIssue(f, q.value(2).toString(), q.value(3).toString(), units, Figure{} - moved);
-            break;
-        case Role::Count:
-            f.counts += moved;
-            break;
-        case Role::Adjustment:
-            f.raised += moved.quantity;
-            f.lowered += moved.amount;
-            break;
-        }
+    QVariantList bound = values;
+    if (!clbh.isEmpty())
+        bound << clbh;
+    Query q = m_db.query(
+        QLatin1String(sql).arg(clbh.isEmpty() ? QString() : QStringLiteral(" AND CLBH = ?")),
+        bound);
+    varnock::addStock(q, into);
+}
+
+void StockBalances::addScanned(const QString &first, const QString &last,
+                               const PeriodMovements::Options &options,
+                               const QList<UnitColumn> &units,
+                               std::map<Key, StockFigures> &into) const
+{
+    for (const PeriodMovements::Statement &s :
+         PeriodMovements(m_fifo).dated(first, last, options)) {
+        Query q = m_db.query(s.sql, s.values);
+        addMoved(q, units, into);
     }
 }
 
-} // namespace
-
-void StockBalances::addMovements(const QString &first, const QString &last, const QString &clbh,
-                                 bool adjustments, const QList<UnitColumn> &units,
+void StockBalances::addMovements(const QString &first, const QString &last,
+                                 const PeriodMovements::Options &options,
+                                 const QList<UnitColumn> &units,
                                  std::map<Key, StockFigures> &into) const
 {
-    if (first > last)
-        return;
-    const QVariantList dates{first, last};
-    if (m_fifo) {
-        for (const Source &s : LayerMovements)
-            run(m_db, s, dates, clbh, units, into);
-    } else {
-        for (const Source &s : AverageMovements)
-            run(m_db, s, dates, clbh, units, into);
+    // Each whole closed period inside the range is read from its closing's sums, the rest
+    // from the lines.
+    QString next = first;
+    for (const ClosingSums::Closing &c : ClosingSums::closings(m_db)) {
+        if (!c.summed || c.first < next || c.first > c.last || c.last > last)
+            continue;
+        if (next < c.first)
+            addScanned(next, shifted(c.first, -1), options, units, into);
+        const PeriodMovements::Statement s = PeriodMovements(m_fifo).closed(c.yjid, options);
+        Query q = m_db.query(s.sql, s.values);
+        addMoved(q, units, into);
+        next = shifted(c.last, 1);
     }
-    if (adjustments)
-        run(m_db, Adjustments, dates, clbh, units, into);
+    addScanned(next, last, options, units, into);
 }
 
 void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening opening,
@@ -253,17 +236,21 @@ void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening op
             closingDay = q.value(1).toString();
         }
     }
+    PeriodMovements::Options options = optionsFor(clbh, {});
     if (closing) {
-        run(m_db, m_fifo ? LayerClosing : AverageClosing, {*closing}, clbh, {}, moved);
-        const QString after =
-            QDate::fromString(closingDay, DateFormat).addDays(1).toString(DateFormat);
+        addStock(m_fifo ? LayerClosing : AverageClosing, {*closing}, clbh, moved);
         // The closing's stock by unit price leaves the adjustments out: they have no price.
-        addMovements(after, dayBefore, clbh, !m_fifo, {}, moved);
-        if (m_fifo)
-            run(m_db, Adjustments, {Earliest, dayBefore}, clbh, {}, moved);
+        options.adjustments = !m_fifo;
+        addMovements(shifted(closingDay, 1), dayBefore, options, {}, moved);
+        if (m_fifo) {
+            options.movements = false;
+            options.adjustments = true;
+            addMovements(PeriodMovements::Earliest, dayBefore, options, {}, moved);
+        }
     } else {
-        run(m_db, m_fifo ? LayerOpeningBalances : AverageOpeningBalances, {}, clbh, {}, moved);
-        addMovements(Earliest, dayBefore, clbh, true, {}, moved);
+        addStock(m_fifo ? LayerOpeningBalances : AverageOpeningBalances, {}, clbh, moved);
+        // The whole history, read from its lines: the check the closings are held to.
+        addScanned(PeriodMovements::Earliest, dayBefore, options, {}, moved);
     }
     for (const auto &[key, f] : moved)
         into[key].opening += f.closing();
@@ -315,7 +302,8 @@ std::map<StockBalances::Key, StockFigures> StockBalances::period(const QDate &fr
 {
     std::map<Key, StockFigures> rows;
     addOpening(from, clbh, Opening::FromClosing, rows);
-    addMovements(from.toString(DateFormat), to.toString(DateFormat), clbh, true, units, rows);
+    addMovements(from.toString(DateFormat), to.toString(DateFormat), optionsFor(clbh, units), units,
+                 rows);
     return valued(std::move(rows));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ledger/periodmovements.h"
 #include "store/decimal.h"
 
 #include <QDate>
@@ -82,7 +83,9 @@ struct StockFigures
 // The stock before a day starts from the latest closing on or before it (YJKCB, under first
 // in first out XJXCYJKCB) and adds the movements dated after that closing; a closed period
 // never changes, so this is the sum of the whole history. Without such a closing the opening
-// balances (ZWCSH) and every movement before the day are read.
+// balances (ZWCSH) and every movement before the day are read. Likewise the movements of a
+// whole closed period inside the range asked for are read from its closing's sums (YJFSB),
+// those of the rest from the lines.
 class StockBalances
 {
 public:
@@ -113,9 +116,16 @@ public:
     const QHash<QString, Decimal> &plannedPrices() const { return m_planned; }
 
 private:
-    // Adds the movements dated from `first` to `last` (both included) to `into`.
-    void addMovements(const QString &first, const QString &last, const QString &clbh,
-                      bool adjustments, const QList<UnitColumn> &units,
+    // Adds the stock rows of `sql` (a closing's or the opening balances').
+    void addStock(const char *sql, const QVariantList &values, const QString &clbh,
+                  std::map<Key, StockFigures> &into) const;
+    // Adds the movements dated from `first` to `last` (both included) as their lines give them.
+    void addScanned(const QString &first, const QString &last,
+                    const PeriodMovements::Options &options, const QList<UnitColumn> &units,
+                    std::map<Key, StockFigures> &into) const;
+    // The same, each whole closed period inside the range read from its closing's sums.
+    void addMovements(const QString &first, const QString &last,
+                      const PeriodMovements::Options &options, const QList<UnitColumn> &units,
                       std::map<Key, StockFigures> &into) const;
     void addOpening(const QDate &day, const QString &clbh, Opening opening,
                     std::map<Key, StockFigures> &into) const;

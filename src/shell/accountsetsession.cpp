@@ -1,5 +1,6 @@
 #include "shell/accountsetsession.h"
 
+#include "ledger/closingsums.h"
 #include "shell/accountsetlock.h"
 #include "shell/displaysettings.h"
 #include "store/database.h"
@@ -50,6 +51,9 @@ void AccountSetSession::open()
     Schema::upgrade(*m_db);
     const QVariant mode = m_db->scalar(QStringLiteral("SELECT MS FROM ZTMS"));
     m_mode = mode.toInt() == 1 ? 1 : 2;
+    // Closings made by an older version have no movement sums yet.
+    if (m_access == Access::Work && !m_db->isReadOnly())
+        ClosingSums(*m_db, m_mode).fillMissing();
     m_formats = DisplaySettings(m_folder).readFormats();
     const QString firm = m_db->scalar(QStringLiteral("SELECT GSMC FROM YHZL")).toString();
     m_firmName = firm.trimmed().isEmpty() ? DefaultFirmName : firm;

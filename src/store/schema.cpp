@@ -77,9 +77,19 @@ const Table accountSetTables[] = {
     {"ZWCSH", COUNTER ", CLBH TEXT, KCSL INTEGER, KCJE INTEGER, KCDJ INTEGER"},
     {"XJXCSJB", COUNTER ", CLBH TEXT, RKID INTEGER, CSHID INTEGER, CKID INTEGER, CKSL INTEGER, "
                         "SYSL INTEGER"},
-    {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT"},
+    // FSBZ: the closing's movement sums are in YJFSB.
+    {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG},
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
     {"XJXCYJKCB", "YJID INTEGER, CLBH TEXT, JCDJ INTEGER, JCSL INTEGER, JCJE INTEGER"},
+    // What moved in the period a closing sealed (the day after the previous closing up to its
+    // own day), one row per material, unit price (first in first out only: a receipt's,
+    // return's or count's own, an issue piece's layer's; NULL otherwise), kind of movement LX
+    // (1 receipts, 2 returns to suppliers, 3 issues and transfers out, 4 their returns,
+    // 5 count differences, 6 and 7 amount adjustments above and below zero), issue kind ZL and
+    // consuming unit LLDWBH (issues and their returns only): the summed quantity FSSL and
+    // amount FSJE of the posted movements. Rows whose both sums are zero are left out.
+    {"YJFSB", "YJID INTEGER, CLBH TEXT, FSDJ INTEGER, LX INTEGER, ZL TEXT, LLDWBH TEXT, "
+              "FSSL INTEGER, FSJE INTEGER"},
     {"PYK", "CLBH TEXT, RQ TEXT, PDSL INTEGER, PDJE INTEGER, PDDJ INTEGER"},
     // GCXM: the project ("工程项目") the adjustment was entered for.
     {"CLKVMT", COUNTER ", CLBH TEXT, CZRQ TEXT, JE INTEGER, BZ TEXT, GCXM TEXT"},
@@ -197,6 +207,7 @@ const Index accountSetIndexes[] = {
     {"XJXCSJB_CKID", "XJXCSJB", "CKID"},
     {"YJKCB_YJID", "YJKCB", "YJID, CLBH"},
     {"XJXCYJKCB_YJID", "XJXCYJKCB", "YJID, CLBH"},
+    {"YJFSB_YJID", "YJFSB", "YJID, CLBH"},
     {"PYK_CLBH_RQ", "PYK", "CLBH, RQ"},
     // A closing reads the count rows dated since the previous closing.
     {"PYK_RQ", "PYK", "RQ"},
@@ -220,11 +231,24 @@ const Index accountSetIndexes[] = {
 #undef PERIOD_COLUMNS
 #undef SLIP_COLUMNS
 
+void createTable(const Database &db, const Table &t)
+{
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                .arg(QLatin1String(t.name), QLatin1String(t.columns)));
+}
+
 template <std::size_t N> void createTables(const Database &db, const Table (&tables)[N])
 {
-    for (const Table &t : tables) {
-        db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                    .arg(QLatin1String(t.name), QLatin1String(t.columns)));
+    for (const Table &t : tables)
+        createTable(db, t);
+}
+
+// A table added by a later version.
+void createAccountSetTable(const Database &db, const char *name)
+{
+    for (const Table &t : accountSetTables) {
+        if (qstrcmp(t.name, name) == 0)
+            createTable(db, t);
     }
 }
 
@@ -330,6 +354,11 @@ void Schema::upgrade(Database &db)
     Transaction tx(db);
     addRunningNumbers(db, version);
     createRunningNumberTriggers(db);
+    // From versions 1 to 9: the closings' movement sums, filled when the set is next opened
+    // for its business (its closings are unmarked until then).
+    createAccountSetTable(db, "YJFSB");
+    if (!db.connection().record(QStringLiteral("YJSJB")).contains(QStringLiteral("FSBZ")))
+        db.exec(QStringLiteral("ALTER TABLE YJSJB ADD COLUMN FSBZ INTEGER NOT NULL DEFAULT 0"));
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
     // has. The indexes of unposted lines replace those of the posted flag.
     createIndexes(db, accountSetIndexes);

@@ -16,8 +16,9 @@ namespace Schema {
 // version 5 the project of an amount adjustment (CLKVMT.GCXM); version 6 the date index of the
 // amount adjustments the period reports read by; version 7 the specification, unit and unit
 // price of the statistics' work table (RKCX_TEMP); version 9 the running number of a return's
-// document number (THXH) and its index.
-constexpr int Version = 9;
+// document number (THXH) and its index; version 10 the movement sums of each closed period
+// (YJFSB) and the mark of the closings that have them (YJSJB.FSBZ).
+constexpr int Version = 10;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -148,6 +148,37 @@ TEST_F(CancelPostingTest, ReturnsTheBooksToTheLatestClosing)
     posting().post(Family::Issue, QStringLiteral("1"), 4);
 }
 
+TEST_F(CancelPostingTest, TheClosedPeriodsSumsStayAsTheClosingWroteThem)
+{
+    const auto sums = [this] {
+        QStringList rows;
+        QSqlQuery q = set.db().exec(QStringLiteral("SELECT YJID, CLBH, LX, ZL, LLDWBH, FSSL, FSJE "
+                                                   "FROM YJFSB ORDER BY YJID, CLBH, LX"));
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < 7; ++i)
+                cells << q.value(i).toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    };
+    receive(1, A, "5", "60", "2026-01-10");
+    issue(2, A, "2", "2026-01-12");
+    count(B, "-1", "-2.5", "2026-01-20");
+    adjust(A, "-10", "2026-01-25");
+    MonthEnd(set.db(), CostEngine::MovingAverage, formats).close(QDate(2026, 1, 31));
+    const QStringList written = sums();
+    EXPECT_EQ(written.size(), 4);
+
+    receive(3, A, "10", "150", "2026-02-03");
+    issue(4, A, "6", "2026-02-04");
+    CancelPosting(set.db(), CostEngine::MovingAverage).cancel();
+    EXPECT_EQ(sums(), written);
+    posting().post(Family::StockIn, Purchase, 3);
+    posting().post(Family::Issue, QStringLiteral("1"), 4);
+    EXPECT_EQ(sums(), written);
+}
+
 TEST_F(CancelPostingTest, RefusedWithoutClosingAndUnderFirstInFirstOut)
 {
     const auto refusal = [](const QList<OperationStep> &steps) {
@@ -189,7 +220,10 @@ protected:
                                      "'2026-02-05', '入库单登账')"));
     }
 
-    QString snapshotPath() const { return QDir(set.folder()).filePath(QStringLiteral("BackUp/copy.db")); }
+    QString snapshotPath() const
+    {
+        return QDir(set.folder()).filePath(QStringLiteral("BackUp/copy.db"));
+    }
 };
 
 TEST_F(BooksWipeTest, WrongPasswordWipesNothing)
@@ -221,6 +255,7 @@ TEST_F(BooksWipeTest, SnapshotHoldsTheBooksThatAreWiped)
     EXPECT_EQ(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM RKD")).toInt(), 1);
     EXPECT_EQ(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM LLD")).toInt(), 1);
     EXPECT_EQ(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB")).toInt(), 1);
+    EXPECT_EQ(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM YJFSB")).toInt(), 1);
     EXPECT_EQ(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM CZRZ")).toInt(), 1);
     EXPECT_EQ(Decimal::fromVariant(
                   copy.scalar(QStringLiteral("SELECT KCSL FROM KC WHERE CLBH = ?"), {A})),

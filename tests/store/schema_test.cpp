@@ -50,9 +50,10 @@ const std::map<QString, QStringList> &expectedTables()
         t["KC"] = {"CLBH", "KCSL", "KCJE"};
         t["ZWCSH"] = {"ID", "CLBH", "KCSL", "KCJE", "KCDJ"};
         t["XJXCSJB"] = {"ID", "CLBH", "RKID", "CSHID", "CKID", "CKSL", "SYSL"};
-        t["YJSJB"] = {"YJID", "YJSJ"};
+        t["YJSJB"] = {"YJID", "YJSJ", "FSBZ"};
         t["YJKCB"] = {"YJID", "CLBH", "JCSL", "JCJE"};
         t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE"};
+        t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
@@ -457,6 +458,7 @@ TEST(Schema, CommonLookupsUseAnIndex)
         {"SELECT * FROM CLJBXXB WHERE SJBH = ?", code},
         {"SELECT * FROM YJKCB WHERE YJID = ?", number},
         {"SELECT * FROM XJXCYJKCB WHERE YJID = ?", number},
+        {"SELECT * FROM YJFSB WHERE YJID = ? AND CLBH = ?", {1, code.first()}},
         {"SELECT * FROM PYK WHERE CLBH = ? AND RQ > '2026-01-01'", code},
         {"SELECT * FROM CLKVMT WHERE CLBH = ?", code},
         {"SELECT * FROM CZRZ WHERE RQ = '2026-01-01'", {}},
@@ -550,6 +552,21 @@ TEST(SchemaVersions, AVersionSixFileGetsTheColumnsOfTheStatisticsRows)
     EXPECT_EQ(set.db().userVersion(), Schema::Version);
     set.db().exec("INSERT INTO RKCX_TEMP (CLBH, CLGG, JZDW, DJ) VALUES ('1', 'a', 't', 5)");
     EXPECT_EQ(set.db().scalar("SELECT DJ FROM RKCX_TEMP").toInt(), 5);
+}
+
+TEST(SchemaVersions, AVersionNineFileGetsTheClosingSumsWithItsClosingsUnmarked)
+{
+    TestAccountSet set;
+    set.db().exec("DROP TABLE YJFSB");
+    set.db().exec("DROP TABLE YJSJB");
+    set.db().exec("CREATE TABLE YJSJB (YJID INTEGER PRIMARY KEY, YJSJ TEXT)");
+    set.db().exec("INSERT INTO YJSJB (YJID, YJSJ) VALUES (1, '2026-01-31')");
+    set.db().setUserVersion(9);
+
+    Schema::upgrade(set.db());
+    EXPECT_EQ(set.db().userVersion(), Schema::Version);
+    EXPECT_TRUE(set.db().tableExists("YJFSB"));
+    EXPECT_EQ(set.db().scalar("SELECT FSBZ FROM YJSJB WHERE YJID = 1").toInt(), 0);
 }
 
 TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)

@@ -16,10 +16,11 @@ QDate dateOf(const char *date)
 
 } // namespace
 
-PostedBooks::PostedBooks(Database &db, int mode)
+PostedBooks::PostedBooks(Database &db, int mode, qint64 lastVoucher)
     : m_db(db)
     , m_mode(mode)
     , m_seed(db)
+    , m_xtbh(lastVoucher)
 {}
 
 void PostedBooks::close(const char *date)

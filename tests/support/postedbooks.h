@@ -19,7 +19,8 @@ void addReportCatalogue(TestAccountSet &set);
 class PostedBooks
 {
 public:
-    PostedBooks(Database &db, int mode);
+    // Its vouchers are numbered on from `lastVoucher`.
+    PostedBooks(Database &db, int mode, qint64 lastVoucher = 0);
 
     int mode() const { return m_mode; }
     const Formats &formats() const { return m_formats; }

@@ -1,0 +1,360 @@
+// The movement sums each closing stores: the stock balances read closed periods from them and
+// must give, cent for cent, what reading the lines gives; older files without them read right
+// and get them when next opened for business; the checker sees a sum that was tampered with.
+
+#include "ledger/closingsums.h"
+
+#include "cli/demogenerator.h"
+#include "ledger/costengine.h"
+#include "ledger/invariantchecker.h"
+#include "ledger/monthend.h"
+#include "ledger/reversal.h"
+#include "ledger/stockcount.h"
+#include "reports/stockbalances.h"
+#include "reports/stockreport.h"
+#include "shell/accountsets.h"
+#include "shell/accountsetsession.h"
+#include "shell/datafolder.h"
+#include "shell/masterdatabase.h"
+#include "store/clock.h"
+#include "store/schema.h"
+#include "support/ledgerseed.h"
+#include "support/postedbooks.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace varnock {
+namespace {
+
+using test::dec;
+using Rows = std::map<StockBalances::Key, StockFigures>;
+
+const QDate Today(2026, 6, 17);
+
+std::string text(const Figure &f)
+{
+    return (f.quantity.toString() + QStringLiteral("/") + f.amount.toString()).toStdString();
+}
+
+// Every figure of every row, one line each: equal texts are equal rows.
+std::string describe(const Rows &rows)
+{
+    std::ostringstream out;
+    for (const auto &[key, f] : rows) {
+        out << key.first.toStdString() << ' ' << (key.second ? *key.second : -1) << ": "
+            << text(f.opening) << ' ' << text(f.receipts) << ' ' << text(f.units[0]) << ' '
+            << text(f.units[1]) << ' ' << text(f.units[2]) << ' ' << text(f.issues) << ' '
+            << text(f.transfers) << ' ' << text(f.counts) << ' '
+            << f.raised.toString().toStdString() << ' ' << f.lowered.toString().toStdString()
+            << '\n';
+    }
+    return out.str();
+}
+
+// Generated books of several closed months, then a month with what the generator leaves out
+// (issue returns, count differences both ways, amount adjustments both ways, a reversal)
+// closed as well, a closing with nothing in its period, and an open period with more of it.
+class ClosingSumsTest : public ::testing::TestWithParam<int>
+{
+protected:
+    ClosingSumsTest()
+        : folder(dir.path())
+    {
+        cli::DemoGenerator::Options o;
+        o.materials = 30;
+        o.months = 4;
+        o.stockInLines = 200;
+        o.issueLines = 240;
+        o.units = 4;
+        o.mode = GetParam();
+        o.batchSize = 50;
+        master = MasterDatabase::ensure(folder);
+        NewAccountSet r;
+        r.number = 1;
+        r.name = QStringLiteral("月结发生账套");
+        r.password = QStringLiteral("p");
+        const QDate first = cli::DemoGenerator::openingClosing(Today, o.months);
+        r.date = QDate(first.year(), first.month(), 1);
+        r.mode = o.mode;
+        AccountSets(*master, folder).create(r);
+        open();
+        cli::DemoGenerator(db(), session->formats(), o)
+            .run(Today, [this](const QString &, const std::function<void()> &work) {
+                Transaction tx(db());
+                work();
+                tx.commit();
+            });
+
+        // A material carried at a planned price: every closed period's history of it, read
+        // from the sums or from the lines, is valued at plan.
+        db().exec(QStringLiteral("UPDATE CLJBXXB SET JJFS = 1, JHDJ = 33000 WHERE CLBH = "
+                                 "(SELECT MIN(CLBH) FROM KC WHERE KCSL > 0)"));
+        addTheRest("2026-06-18");
+        MonthEnd(db(), GetParam(), session->formats()).close(QDate(2026, 6, 25));
+        MonthEnd(db(), GetParam(), session->formats()).close(QDate(2026, 7, 31));
+        addTheRest("2026-08-03");
+        Clock::setToday(QDate(2026, 8, 10));
+    }
+    ~ClosingSumsTest() override { Clock::setToday(std::nullopt); }
+
+    void open()
+    {
+        session.reset();
+        session = std::make_unique<AccountSetSession>(folder, *master, 1);
+    }
+    Database &db() { return session->database(); }
+    int mode() const { return GetParam(); }
+
+    QString code(const char *sql) { return db().scalar(QLatin1String(sql)).toString(); }
+
+    // An issue return, count differences both ways, adjustments both ways and a reversed
+    // issue, dated from `day` on.
+    void addTheRest(const char *day)
+    {
+        const QDate from = QDate::fromString(QLatin1String(day), Qt::ISODate);
+        Clock::setToday(from);
+        const qint64 last = db().scalar(QStringLiteral("SELECT MAX(M) FROM (SELECT MAX(XTBH) AS M "
+                                                       "FROM LLD UNION ALL SELECT MAX(XTBH) "
+                                                       "FROM TKD)"))
+                                .toLongLong();
+        test::PostedBooks books(db(), mode(), last);
+        const qint64 issued =
+            db().scalar(QStringLiteral("SELECT MAX(ID) FROM LLD WHERE ZL = '1' "
+                                       "AND JZBZ <> 0 AND CZBZ = 0 AND SJSL >= 2"))
+                .toLongLong();
+        books.takeBack(day, issued, "1");
+        const QString clbh = code("SELECT CLBH FROM CLJBXXB WHERE SFMJ <> 0 ORDER BY CLBH DESC");
+        const qint64 received = books.receive(day, clbh, "5", "52.50");
+        books.giveBack(day, received, clbh, "1", "10.50");
+
+        const QString plenty = code("SELECT CLBH FROM KC WHERE KCSL > 5 ORDER BY KCSL DESC");
+        const QString some = code("SELECT CLBH FROM KC WHERE KCSL > 5 ORDER BY CLBH");
+        StockCount count(db(), mode(), session->formats());
+        QList<StockCount::Counted> counted;
+        for (const StockCount::Row &r : count.rows()) {
+            if (r.clbh == plenty)
+                counted.append({r.clbh, r.kcsl - dec("2"), {}});
+            else if (r.clbh == some)
+                counted.append({r.clbh, r.kcsl + dec("3"), dec("4.25")});
+        }
+        count.save(counted, from);
+
+        test::LedgerSeed seed(db());
+        seed.adjustment(some, dec("12.34"));
+        seed.adjustment(plenty, dec("-5.67"));
+        db().exec(QStringLiteral("UPDATE CLKVMT SET CZRQ = ? WHERE CZRQ = '2026-01-15'"),
+                  {QString::fromLatin1(day)});
+
+        const qint64 reversed =
+            db().scalar(QStringLiteral("SELECT MAX(ID) FROM LLD WHERE ZL = '2' AND JZBZ <> 0 "
+                                       "AND CZBZ = 0 AND THBZ = 0"))
+                .toLongLong();
+        Reversal(db(), mode(), session->formats()).reverseIssueLine(reversed, from.addDays(1));
+    }
+
+    QList<UnitColumn> units()
+    {
+        return StockReport::unitColumns(db(),
+                                        {code("SELECT MIN(BH) FROM LLDW"), UnitColumn::TransferCode,
+                                         code("SELECT MAX(BH) FROM LLDW")});
+    }
+
+    // The same period read from the lines alone: the closings unmarked for a moment.
+    Rows scanned(const QDate &from, const QDate &to, const QString &clbh = {})
+    {
+        Transaction tx(db());
+        db().exec(QStringLiteral("UPDATE YJSJB SET FSBZ = 0"));
+        return StockBalances(db(), mode()).period(from, to, units(), clbh);
+    }
+
+    QList<QDate> closingDays()
+    {
+        QList<QDate> days;
+        Query q = db().query(QStringLiteral("SELECT YJSJ FROM YJSJB ORDER BY YJID"));
+        while (q.next())
+            days << QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        return days;
+    }
+
+    QStringList storedSums()
+    {
+        QStringList rows;
+        Query q = db().query(QStringLiteral("SELECT YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE "
+                                            "FROM YJFSB"));
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < 8; ++i)
+                cells << q.value(i).toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        rows.sort();
+        return rows;
+    }
+
+    QList<InvariantBreach> sumBreaches()
+    {
+        QList<InvariantBreach> found;
+        for (const InvariantBreach &b : InvariantChecker::check(db(), mode(), session->formats())) {
+            if (b.kind == InvariantBreach::Kind::Sums)
+                found << b;
+        }
+        return found;
+    }
+
+    QTemporaryDir dir;
+    DataFolder folder;
+    std::unique_ptr<Database> master;
+    std::unique_ptr<AccountSetSession> session;
+};
+
+TEST_P(ClosingSumsTest, ClosedPeriodsReadFromTheSumsEqualTheLines)
+{
+    const QList<QDate> days = closingDays();
+    ASSERT_GE(days.size(), 5);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB WHERE FSBZ = 0")).toInt(), 0);
+    // The closing after an empty period is marked and holds nothing.
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJFSB WHERE YJID = "
+                                         "(SELECT MAX(YJID) FROM YJSJB)"))
+                  .toInt(),
+              0);
+    for (int kind = 1; kind <= 7; ++kind) {
+        EXPECT_GT(
+            db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJFSB WHERE LX = ?"), {kind}).toInt(),
+            0)
+            << "kind " << kind;
+    }
+
+    QList<std::pair<QDate, QDate>> ranges;
+    for (int i = 0; i < days.size(); ++i) {
+        for (int j = i + 1; j < days.size(); ++j) {
+            ranges.append({days[i].addDays(1), days[j]});  // whole closed periods
+            ranges.append({days[i], days[j].addDays(-1)}); // from and to a closing day
+            ranges.append({days[i].addDays(9), days[j].addDays(3)});
+        }
+        ranges.append({days[i].addDays(1), Today.addDays(60)}); // into the open period
+    }
+    ranges.append({days.first().addDays(-20), days[1]}); // before the first closing
+    ranges.append({QDate(2000, 1, 1), Today.addDays(60)});
+    ranges.append({days.last().addDays(1), days.last().addDays(1)});
+    ranges.append({days[2], days[2]});
+
+    const StockBalances balances(db(), mode());
+    int compared = 0;
+    for (const auto &[from, to] : ranges) {
+        const Rows fromSums = balances.period(from, to, units());
+        const Rows fromLines = scanned(from, to);
+        EXPECT_EQ(describe(fromSums), describe(fromLines))
+            << from.toString(Qt::ISODate).toStdString() << " to "
+            << to.toString(Qt::ISODate).toStdString();
+        compared += int(fromLines.size());
+    }
+    EXPECT_GT(compared, 1000);
+
+    // One material, a planned-price one among them.
+    const QStringList materials = {code("SELECT MIN(CLBH) FROM YJFSB WHERE CLBH IN "
+                                        "(SELECT CLBH FROM CLJBXXB WHERE JJFS <> 0)"),
+                                   code("SELECT CLBH FROM YJFSB WHERE LX = 4")};
+    for (const QString &clbh : materials) {
+        ASSERT_FALSE(clbh.isEmpty());
+        const QDate from = days[1].addDays(1);
+        const Rows one = balances.period(from, Today.addDays(60), units(), clbh);
+        EXPECT_FALSE(one.empty()) << clbh.toStdString();
+        EXPECT_EQ(describe(one), describe(scanned(from, Today.addDays(60), clbh)));
+    }
+
+    // The reports themselves, over three closed months and the open one.
+    StockReport report(db(), mode());
+    StockReportRequest request{days[1].addDays(1), Today.addDays(60), units(), {}, {}};
+    const auto cells = [&](const ReportTable &t) {
+        QStringList all;
+        for (int r = 0; r < t.rowCount(); ++r) {
+            for (int c = 0; c < t.columnCount(); ++c)
+                all << t.displayText(r, c, session->formats());
+        }
+        return all;
+    };
+    const QStringList detail = cells(report.detail(request));
+    const QStringList summary = cells(report.summary(request));
+    Transaction tx(db());
+    db().exec(QStringLiteral("UPDATE YJSJB SET FSBZ = 0"));
+    EXPECT_EQ(detail, cells(report.detail(request)));
+    EXPECT_EQ(summary, cells(report.summary(request)));
+}
+
+TEST_P(ClosingSumsTest, AnOlderFileReadsRightAndGetsItsSumsWhenOpenedForBusiness)
+{
+    const QStringList written = storedSums();
+    const QDate from = closingDays().at(1).addDays(1);
+    const QDate to = Today.addDays(60);
+    const std::string expected = describe(StockBalances(db(), mode()).period(from, to, units()));
+    const QList<UnitColumn> chosen = units();
+
+    // Back to the file as the version before the sums left it.
+    db().exec(QStringLiteral("DROP TABLE YJFSB"));
+    db().exec(QStringLiteral("ALTER TABLE YJSJB DROP COLUMN FSBZ"));
+    db().exec(QStringLiteral("PRAGMA user_version = 9"));
+    session.reset();
+
+    {
+        Database old(folder.accountSetDatabasePath(1), Database::Access::ReadOnly);
+        Schema::upgrade(old);
+        EXPECT_FALSE(ClosingSums::kept(old));
+        EXPECT_EQ(describe(StockBalances(old, mode()).period(from, to, chosen)), expected);
+        EXPECT_TRUE(ClosingSums(old, mode()).latestDifferences().isEmpty());
+    }
+
+    open();
+    EXPECT_EQ(db().userVersion(), Schema::Version);
+    EXPECT_EQ(storedSums(), written);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB WHERE FSBZ = 0")).toInt(), 0);
+    EXPECT_EQ(describe(StockBalances(db(), mode()).period(from, to, units())), expected);
+    EXPECT_EQ(ClosingSums(db(), mode()).fillMissing(), 0);
+}
+
+TEST_P(ClosingSumsTest, TheCheckerAndTheReportsSeeATamperedSum)
+{
+    EXPECT_TRUE(sumBreaches().isEmpty());
+    const int latest = db().scalar(QStringLiteral("SELECT MAX(YJID) FROM YJSJB")).toInt();
+    // The latest closing's period was empty: a row put there is caught.
+    db().exec(QStringLiteral("INSERT INTO YJFSB (YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE) "
+                             "SELECT ?, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE FROM YJFSB "
+                             "WHERE YJID = ? AND LX = 3 LIMIT 1"),
+              {latest, latest - 1});
+    const QList<InvariantBreach> added = sumBreaches();
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_TRUE(added.first().what.contains(QLatin1String("YJFSB")))
+        << added.first().what.toStdString();
+    db().exec(QStringLiteral("DELETE FROM YJFSB WHERE YJID = ?"), {latest});
+    EXPECT_TRUE(sumBreaches().isEmpty());
+
+    // The closing before it: one quantity off by one, then one row gone.
+    const QDate from = closingDays().at(closingDays().size() - 3).addDays(1);
+    const QDate to = closingDays().last();
+    const std::string right = describe(StockBalances(db(), mode()).period(from, to, units()));
+    db().exec(QStringLiteral("DELETE FROM YJSJB WHERE YJID = ?"), {latest});
+    db().exec(QStringLiteral("UPDATE YJFSB SET FSSL = FSSL + 10000 WHERE ROWID = "
+                             "(SELECT MIN(ROWID) FROM YJFSB WHERE YJID = ? AND LX = 1)"),
+              {latest - 1});
+    EXPECT_EQ(sumBreaches().size(), 1);
+    EXPECT_NE(describe(StockBalances(db(), mode()).period(from, to, units())), right);
+    db().exec(QStringLiteral("DELETE FROM YJFSB WHERE ROWID = "
+                             "(SELECT MAX(ROWID) FROM YJFSB WHERE YJID = ?)"),
+              {latest - 1});
+    EXPECT_EQ(sumBreaches().size(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ClosingSumsTest,
+                         ::testing::Values(CostEngine::FirstInFirstOut, CostEngine::MovingAverage),
+                         [](const ::testing::TestParamInfo<int> &param) {
+                             return param.param == CostEngine::FirstInFirstOut
+                                        ? std::string("FirstInFirstOut")
+                                        : std::string("MovingAverage");
+                         });
+
+} // namespace
+} // namespace varnock
