@@ -49,6 +49,11 @@ bool pieceThere(const QString &path, bool last, qint64 pieceSize)
 const QString BackupPieces::LabelFileName = QStringLiteral("PS");
 const QString BackupPieces::StoppedText = QStringLiteral("操作已取消，数据未被改动。");
 
+QString BackupPieces::overwriteQuestion(const QString &fileName)
+{
+    return QStringLiteral("文件  ") + fileName + QStringLiteral("  已存在，是否要覆盖？");
+}
+
 int BackupPieces::pieceCount(qint64 length, qint64 pieceSize)
 {
     return int((length + pieceSize - 1) / pieceSize);
@@ -93,13 +98,26 @@ int BackupPieces::split(const QString &source, const QString &folder, const Ask 
     for (int k = 1; k <= count; ++k) {
         if (k > 1 && !ask(QStringLiteral("请插入第%1 张盘").arg(k)))
             throw Refusal(Title, StoppedText);
+        // The medium may have been taken out and not put back yet.
+        while (!QFileInfo(folder).isDir()) {
+            if (!ask(Backups::MediumMissingText))
+                throw Refusal(Title, StoppedText);
+        }
+        const QString name = pieceName(count, k);
+        if (QFileInfo::exists(medium.filePath(name)) && !ask(overwriteQuestion(name)))
+            throw Refusal(Title, StoppedText);
         const QByteArray piece = in.read(pieceSize);
         if (piece.isEmpty())
             throw StoreError(QStringLiteral("无法读取文件 %1：%2")
                                  .arg(QDir::toNativeSeparators(source), in.errorString()));
-        writeWholeFile(medium.filePath(pieceName(count, k)), piece);
-        writeWholeFile(medium.filePath(LabelFileName),
-                       QStringLiteral("%1\n%2\n").arg(k).arg(count).toUtf8());
+        try {
+            writeWholeFile(medium.filePath(name), piece);
+            writeWholeFile(medium.filePath(LabelFileName),
+                           QStringLiteral("%1\n%2\n").arg(k).arg(count).toUtf8());
+        } catch (const StoreError &error) {
+            throw Refusal(Title, Backups::CannotWriteText + QLatin1Char('\n') + error.text,
+                          Refusal::Icon::Critical);
+        }
     }
     return count;
 }

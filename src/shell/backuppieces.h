@@ -40,9 +40,11 @@ public:
     static QString pieceName(int count, int number);
 
     // Cuts `source` into pieces in `folder`; before every piece after the first asks
-    // "请插入第" + k + " 张盘". Returns the number of pieces. Refuses (Refusal) when the
-    // folder does not exist or the user stops; throws StoreError when a file cannot be
-    // written. A piece is written whole or not at all.
+    // "请插入第" + k + " 张盘", while the folder is gone asks Backups::MediumMissingText, and
+    // before a piece replaces a file of its name asks overwriteQuestion. Returns the number of
+    // pieces. Refuses (Refusal) when the folder does not exist at the start, when the user stops
+    // and, with Backups::CannotWriteText, when a piece cannot be written there. A piece is written
+    // whole or not at all.
     static int split(const QString &source, const QString &folder, const Ask &ask,
                      qint64 pieceSize = PieceSize, const Begin &begin = {});
 
@@ -61,6 +63,7 @@ public:
     static std::optional<Label> readLabel(const QString &folder);
 
     static const QString StoppedText;
+    static QString overwriteQuestion(const QString &fileName);
 };
 
 } // namespace varnock

@@ -31,6 +31,9 @@ QString copyName(const Database &accountSet, const QString &rest)
 } // namespace
 
 const QString Backups::InvalidFolderText = QStringLiteral("请选择有效的备份目录");
+const QString Backups::CannotWriteText = QStringLiteral("文件不能被写入!请更换存放位置!");
+const QString Backups::MediumMissingText =
+    QStringLiteral("指定的磁盘驱动器不可用!\n可能不存在此驱动器或驱动器内无磁盘!");
 
 QString Backups::folder(const Database &accountSet)
 {
@@ -80,7 +83,12 @@ QString Backups::targetFolder(const Database &accountSet, const QString &chosenF
 QString Backups::backUp(const Database &accountSet, const QString &chosenFolder, const QDate &day)
 {
     const QString path = backupPath(accountSet, targetFolder(accountSet, chosenFolder), day);
-    writeSnapshot(accountSet, path);
+    try {
+        writeSnapshot(accountSet, path);
+    } catch (const StoreError &error) {
+        throw Refusal(QStringLiteral("提示"), CannotWriteText + QLatin1Char('\n') + error.text,
+                      Refusal::Icon::Critical);
+    }
     return path;
 }
 

@@ -45,8 +45,8 @@ public:
     static QString targetFolder(const Database &accountSet, const QString &chosenFolder);
     // Writes the day's backup into `chosenFolder`, or into the set's backup folder when none is
     // chosen, and returns its path. Refuses ("请选择有效的备份目录") a chosen folder that does not
-    // exist; the default folder is made when missing. Throws StoreError when it cannot be
-    // written.
+    // exist; the default folder is made when missing. Refuses (CannotWriteText, critical) when
+    // the copy cannot be written there.
     static QString backUp(const Database &accountSet, const QString &chosenFolder,
                           const QDate &day);
     // Writes (or refreshes) the day's automatic copy and removes the automatic copies beyond
@@ -59,6 +59,9 @@ public:
 
     static constexpr int KeptAutomatic = 30;
     static const QString InvalidFolderText;
+    // The copy's place: not writable, or a removable medium that is not there.
+    static const QString CannotWriteText;   // "文件不能被写入!请更换存放位置!"
+    static const QString MediumMissingText; // "指定的磁盘驱动器不可用!" and a second line
 };
 
 } // namespace varnock

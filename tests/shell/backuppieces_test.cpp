@@ -1,4 +1,5 @@
 #include "shell/backuppieces.h"
+#include "shell/backups.h"
 
 #include "store/errors.h"
 
@@ -161,6 +162,66 @@ TEST_F(BackupPiecesTest, StoppingLeavesNothingAndAShortPieceIsNoPiece)
     EXPECT_EQ(asked.size(), 1);
     EXPECT_THROW(BackupPieces::split(source(25), dir.filePath(QStringLiteral("none")), yes, 10),
                  Refusal);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BackupPiecesTest, TheMediumIsAskedForWhileGoneAndAPieceAlreadyThereIsReplacedOnlyOnYes)
+{
+    const QString medium = folder(QStringLiteral("u盘"));
+    BackupPieces::split(source(25), medium, yes, 10);
+    const QString first = BackupPieces::pieceName(3, 1);
+
+    // The pieces of an earlier backup stay unless the user lets each one go.
+    asked.clear();
+    int answers = 0;
+    const BackupPieces::Ask keep = [&](const QString &text) {
+        asked << text;
+        return ++answers < 3;
+    };
+    const QByteArray before = read(QDir(medium).filePath(first));
+    source(25);
+    EXPECT_THROW(BackupPieces::split(dir.filePath(QStringLiteral("source.db")), medium, keep, 10),
+                 Refusal);
+    EXPECT_EQ(asked,
+              (QStringList{BackupPieces::overwriteQuestion(first), QStringLiteral("请插入第2 张盘"),
+                           BackupPieces::overwriteQuestion(BackupPieces::pieceName(3, 2))}));
+    EXPECT_EQ(asked.first(), QStringLiteral("文件  kvmt-3$db.001  已存在，是否要覆盖？"));
+    EXPECT_NE(read(QDir(medium).filePath(first)), before);
+    EXPECT_EQ(label(medium), QStringLiteral("1\n3\n"));
+
+    // Taken out between two pieces, the medium is asked for until it is back.
+    const QString removable = folder(QStringLiteral("removable"));
+    asked.clear();
+    const BackupPieces::Ask swap = [&](const QString &text) {
+        asked << text;
+        if (text == Backups::MediumMissingText)
+            QDir(dir.path()).mkpath(QStringLiteral("removable"));
+        else
+            QDir(removable).removeRecursively();
+        return true;
+    };
+    EXPECT_EQ(BackupPieces::split(dir.filePath(QStringLiteral("source.db")), removable, swap, 20),
+              2);
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("请插入第2 张盘"), Backups::MediumMissingText}));
+    EXPECT_EQ(label(removable), QStringLiteral("2\n2\n"));
+}
+
+TEST_F(BackupPiecesTest, APieceThatCannotBeWrittenThereAsksForAnotherPlace)
+{
+    const QString medium = folder(QStringLiteral("u盘"));
+    // Something the piece cannot replace already holds its name.
+    ASSERT_TRUE(QDir(medium).mkpath(BackupPieces::pieceName(1, 1) + QStringLiteral("/x")));
+    try {
+        BackupPieces::split(source(10), medium, yes, 10);
+        FAIL() << "the piece was reported written";
+    } catch (const Refusal &refusal) {
+        EXPECT_TRUE(refusal.text.startsWith(Backups::CannotWriteText));
+        EXPECT_EQ(refusal.icon, Refusal::Icon::Critical);
+    }
+    EXPECT_FALSE(QFileInfo::exists(QDir(medium).filePath(BackupPieces::LabelFileName)));
 }
 
 } // namespace

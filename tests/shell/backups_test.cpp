@@ -89,6 +89,17 @@ TEST_F(BackupsTest, AChosenFolderMustExist)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("removable")));
     EXPECT_TRUE(
         QFileInfo::exists(Backups::backUp(*set, dir.filePath(QStringLiteral("removable")), day)));
+
+    // A place the copy cannot be written to is told as such, never as a finished backup.
+    const QString blocked = dir.filePath(QStringLiteral("blocked"));
+    ASSERT_TRUE(QDir(blocked).mkpath(QStringLiteral("KVMT7-2026-03-11.db/x")));
+    try {
+        Backups::backUp(*set, blocked, day.addDays(1));
+        FAIL() << "an unwritable place was taken";
+    } catch (const Refusal &refusal) {
+        EXPECT_TRUE(refusal.text.startsWith(QStringLiteral("文件不能被写入!请更换存放位置!\n")));
+        EXPECT_EQ(refusal.icon, Refusal::Icon::Critical);
+    }
 }
 
 TEST_F(BackupsTest, AutomaticCopiesKeepTheLastThirtyDaysAndLeaveTheOthers)

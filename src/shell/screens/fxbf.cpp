@@ -274,7 +274,9 @@ void FXBF::backUpInPieces()
         return true;
     };
     const auto next = [this](const QString &text) {
-        return Messages::ask(this, text, SplitterTitle, Messages::Icon::Information);
+        const bool missing = text == Backups::MediumMissingText;
+        return Messages::ask(this, text, SplitterTitle,
+                             missing ? Messages::Icon::Critical : Messages::Icon::Information);
     };
     m_working->setVisible(true);
     const bool done = runOperation(this, [&] {
