@@ -104,6 +104,11 @@ Decimal LeaseReturns::remainingAmount(const LeaseReturnLine &line, qint64 rentDa
 QList<Refusal> LeaseReturns::refusals(const LeaseReturnVoucher &v) const
 {
     QList<Refusal> found;
+    // Lease numbers are drawn by the books: a return without one names no lease yet.
+    if (v.zldjbh == 0) {
+        found.append(Refusal(QStringLiteral("提示"), QStringLiteral("请填写租赁单据编号")));
+        return found;
+    }
     const std::optional<LeaseReturnVoucher> lease = withLeaseLines(v.zldjbh, v.xtbh);
     if (!lease) {
         found.append(Refusal(QStringLiteral("提示"), QStringLiteral("该租赁单据不存在！")));

@@ -71,6 +71,13 @@ QStringList DirectVouchers::buildings() const
         .buildings();
 }
 
+std::optional<QString> DirectVouchers::initialisationQuestion() const
+{
+    if (!database().scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM RKD)")).toBool())
+        return std::nullopt;
+    return QStringLiteral("做过出入库，账务初始化不允许再做！是否继续？");
+}
+
 QList<Refusal> DirectVouchers::refusals(const DirectVoucher &v) const
 {
     // The lines are purchase receipts: their checks, with the consuming unit's after the

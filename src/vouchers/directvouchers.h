@@ -29,6 +29,10 @@ public:
     QStringList sites() const;
     QStringList buildings() const;
 
+    // Asked before a new voucher is saved once stock-in lines exist: the books have moved,
+    // and the opening balances can no longer be entered. nullopt while RKD holds no line.
+    std::optional<QString> initialisationQuestion() const;
+
     // The lines of a voucher that were not reversed (with `withReversed`, every line);
     // nullopt when there are none.
     std::optional<DirectVoucher> load(qint64 xtbh, bool withReversed = false) const;

@@ -244,6 +244,13 @@ TEST_F(LeasingTest, ReturnsNeverExceedWhatIsStillOut)
     v.czrq = day(6);
     v.lines[0].quantity = Decimal();
     EXPECT_EQ(refusalOf([&] { returns.saveNew(v); }), QStringLiteral("请输入归还数量！"));
+    // A return that was never given its lease names none; one naming a lease that is gone is
+    // told so.
+    v.lines[0].quantity = dec("1");
+    v.zldjbh = 0;
+    EXPECT_EQ(refusalOf([&] { returns.saveNew(v); }), QStringLiteral("请填写租赁单据编号"));
+    v.zldjbh = djbh + 1;
+    EXPECT_EQ(refusalOf([&] { returns.saveNew(v); }), QStringLiteral("该租赁单据不存在！"));
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM ZLHZ")).toInt(), 1);
 
     // An edited return may take back up to what it held and what was still out.

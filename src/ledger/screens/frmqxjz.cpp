@@ -30,11 +30,10 @@ FrmQxjz::FrmQxjz(Database &db, int accountingMode, int loggedInOperator, QWidget
     m_closings = new PostingGridModel(this);
     m_view = LedgerScreenParts::gridView(m_closings, QStringLiteral("MFG"), this);
 
-    auto *explanation = new QLabel(
-        QStringLiteral("   当记帐后发现凭单等有错误时，您可以通过“取消记帐”将帐务恢复到月初状态。"
-                       "修改后，重新登记帐簿,生成报表。                     "
-                       "当凭单发生紊乱，不能修改可以清除上月业务。"),
-        this);
+    // One text, as the screen shows it: the formatter would cut it at its blanks.
+    // clang-format off
+    auto *explanation = new QLabel(QStringLiteral("   当记帐后发现凭单等有错误时，您可以通过“取消记帐”将帐务恢复到月初状态。修改后，重新登记帐簿,生成报表。                     当凭单发生紊乱，不能修改可以清除上月业务。"), this);
+    // clang-format on
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
 

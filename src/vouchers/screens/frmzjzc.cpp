@@ -8,6 +8,7 @@
 #include "vouchers/stockinlinemodel.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
+#include "widgets/messages.h"
 #include "widgets/numericdelegate.h"
 #include "widgets/operation.h"
 #include "widgets/screenparts.h"
@@ -116,6 +117,20 @@ void FrmZjzc::own(int)
         deleteLine();
     else
         deleteVoucher();
+}
+
+bool FrmZjzc::confirmSave()
+{
+    // Asked once a screen: every new voucher after the first would only repeat it.
+    if (state() != State::New || m_movementsConfirmed)
+        return true;
+    std::optional<QString> question;
+    if (!runOperation(this, [&] { question = family().initialisationQuestion(); }))
+        return false;
+    if (question && !Messages::ask(this, *question))
+        return false;
+    m_movementsConfirmed = question.has_value();
+    return true;
 }
 
 void FrmZjzc::post()

@@ -45,6 +45,7 @@ private:
     std::optional<qint64> find() override { return pickVoucher(VoucherFinder::directs(family())); }
     void pickMaterial(int row) override { lookUpMaterialFor(row, m_formats); }
     void own(int) override;
+    bool confirmSave() override;
 
     Formats m_formats;
     QComboBox *m_ysdjh;
@@ -57,6 +58,8 @@ private:
     QComboBox *m_dh;
     QLineEdit *m_zph;
     QLineEdit *m_fpbh;
+    // Whether the opening-balance question was answered Yes since the screen opened.
+    bool m_movementsConfirmed = false;
 };
 
 } // namespace varnock

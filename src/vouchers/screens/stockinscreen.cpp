@@ -134,8 +134,9 @@ void StockInScreen::append()
     const qint64 id = row >= 0 ? m_model->line(row).id : 0;
     if (!runOperation(this, [&] { family().checkAppend(id); }))
         return;
-    if (!Messages::ask(this, QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!"
-                                            "您确定要进行此操作吗?")))
+    if (!Messages::ask(
+            this,
+            QStringLiteral("暂估材料原始资料将被冲掉,现时追加将被入帐!您确定要进行此操作吗?")))
         return;
     if (!Messages::ask(this, QStringLiteral("每次只能追加一条记录，第 ") +
                                  QString::number(row + 1) + QStringLiteral(" 条记录将被追加")))

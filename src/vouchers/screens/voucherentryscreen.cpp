@@ -434,6 +434,8 @@ void VoucherEntryScreen::save()
         return;
     if (!m_look.saveQuestion.isEmpty() && !Messages::ask(this, m_look.saveQuestion))
         return;
+    if (!confirmSave())
+        return;
     const bool isNew = state() == State::New;
     qint64 xtbh = 0;
     if (runOperation(this, [&] { xtbh = saveShown(isNew); }))

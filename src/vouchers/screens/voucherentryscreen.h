@@ -16,6 +16,7 @@
 
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -96,6 +97,8 @@ public:
     qint64 systemNumber() const { return m_xtbh; }
 
     QLabel *heading() const { return m_heading; }
+    // The frame around the header fields, untitled unless the family names it.
+    QGroupBox *headerFrame() const { return m_headerFrame; }
     QLabel *stateLabel() const { return m_stateLabel; }
     QLabel *systemNumberLabel() const { return m_xtbhLabel; }
     DatePicker *dateField() const { return m_date; }
@@ -188,6 +191,8 @@ protected:
     std::optional<qint64> pickVoucher(const VoucherFinder::Declaration &finder);
     // The material picker for a grid row (F4 or "…" in the code cell).
     virtual void pickMaterial(int) {}
+    // The family's own questions before a voucher is saved; false stops the save.
+    virtual bool confirmSave() { return true; }
     // The family's own button.
     virtual void own(int) {}
     // The state just set; the family enables what is its own.
@@ -237,7 +242,7 @@ private:
     VoucherStateLabel *m_stateLabel;
     QLabel *m_xtbhLabel;
     DatePicker *m_date;
-    QWidget *m_headerFrame;
+    QGroupBox *m_headerFrame;
     QGridLayout *m_header;
     EditableGrid *m_grid;
     IndexedButtonGroup *m_buttons;

@@ -187,3 +187,36 @@ TEST_F(DirectScreens, ReversedThroughTheButtonsWithAReplacementOffered)
     EXPECT_EQ(count("SELECT COUNT(*) FROM LLD WHERE CZBZ <> 0"), 2);
     EXPECT_EQ(screen->voucherModel()->rowCount(), 0);
 }
+
+TEST_F(DirectScreens, OnceStockHasMovedTheScreenAsksOnceBeforeItsNewVouchers)
+{
+    auto *screen = open<FrmZjzc>("ZJZC");
+    ASSERT_NE(screen, nullptr);
+    RecordingSink sink;
+    const QString question = QStringLiteral("做过出入库，账务初始化不允许再做！是否继续？");
+
+    // The books' first stock-in line is saved without the question.
+    enter(screen);
+    test::click(screen->buttons(), FrmZjzc::Save);
+    ASSERT_EQ(count("SELECT COUNT(*) FROM RKD"), 1);
+    EXPECT_FALSE(sink.questionTexts().contains(question));
+
+    // No leaves the voucher unsaved and still being entered; Yes saves it.
+    enter(screen);
+    sink.answer({false});
+    test::click(screen->buttons(), FrmZjzc::Save);
+    EXPECT_EQ(sink.questionTexts(), QStringList{question});
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RKD"), 1);
+    EXPECT_EQ(screen->state(), VoucherEntryScreen::State::New);
+    test::click(screen->buttons(), FrmZjzc::Save);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RKD"), 2);
+
+    // Answered once, it is not put again while the screen stays open, nor for an edit.
+    sink.clear();
+    enter(screen);
+    test::click(screen->buttons(), FrmZjzc::Save);
+    test::click(screen->buttons(), FrmZjzc::Change);
+    test::click(screen->buttons(), FrmZjzc::Save);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM RKD"), 3);
+    EXPECT_FALSE(sink.questionTexts().contains(question));
+}
