@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,18 +133,29 @@ ConditionDialog::PickedField ConditionDialog::addPickedField(const QString &code
 }
 
 void ConditionDialog::addDates(const std::function<QDate()> &start, const QString &fromCaption,
-                               const QString &toCaption)
+                               const QString &toCaption, const QString &frameCaption)
 {
     startRow();
     m_from = new DatePicker(this);
     m_to = new DatePicker(this);
     runOperation(this, [&] { m_from->setDate(start()); });
     const auto [row, column] = nextCell();
-    m_grid->addWidget(new QLabel(fromCaption, this), row, column);
-    m_grid->addWidget(m_from, row, column + 1);
     nextCell();
-    m_grid->addWidget(new QLabel(toCaption, this), row, column + 2);
-    m_grid->addWidget(m_to, row, column + 3);
+    QGridLayout *grid = m_grid;
+    int line = row;
+    int first = column;
+    if (!frameCaption.isEmpty()) {
+        auto *frame = new QGroupBox(frameCaption, this);
+        frame->setObjectName(QStringLiteral("Frame1"));
+        grid = new QGridLayout(frame);
+        line = 0;
+        first = 0;
+        m_grid->addWidget(frame, row, column, 1, 4);
+    }
+    grid->addWidget(new QLabel(fromCaption, this), line, first);
+    grid->addWidget(m_from, line, first + 1);
+    grid->addWidget(new QLabel(toCaption, this), line, first + 2);
+    grid->addWidget(m_to, line, first + 3);
     addStop(m_from);
     addStop(m_to);
 }

@@ -50,10 +50,11 @@ protected:
     PickedField addPickedField(const QString &codeCaption, const QString &nameCaption,
                                const Pick &pick);
     // The date row. `start` is read from the books (a failure is shown and leaves today);
-    // the end date is today.
+    // the end date is today. With a frame caption the two dates stand in a frame of that title.
     void addDates(const std::function<QDate()> &start,
                   const QString &fromCaption = QStringLiteral("起始时间："),
-                  const QString &toCaption = QStringLiteral("终止时间："));
+                  const QString &toCaption = QStringLiteral("终止时间："),
+                  const QString &frameCaption = QString());
 
     // Runs modally; true when "查 询(&F)" closed the dialog.
     bool run();

@@ -13,10 +13,12 @@ FrmGysqkcx::FrmGysqkcx(Database &db, QWidget *parent)
                    &C::gysbh);
     addField(QStringLiteral("支票号："), &C::zph);
     addField(QStringLiteral("摘 要："), &C::bz);
-    addDates([] {
-        const QDate today = Clock::today();
-        return QDate(today.year(), today.month(), 1);
-    });
+    addDates(
+        [] {
+            const QDate today = Clock::today();
+            return QDate(today.year(), today.month(), 1);
+        },
+        QStringLiteral("起始时间："), QStringLiteral("终止时间："), QStringLiteral("查询日期"));
 }
 
 } // namespace varnock

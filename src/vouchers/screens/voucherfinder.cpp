@@ -68,6 +68,13 @@ asking(const QString &name, const VoucherService &family, Fields fields, Find fi
     };
 }
 
+// The lists of the returns from the site take with "确 定(&O)" and leave with "关 闭(&X)".
+void useReturnListCaptions(VoucherFinder::Declaration &d)
+{
+    d.ok = QStringLiteral("确 定(&O)");
+    d.exit = QStringLiteral("关 闭(&X)");
+}
+
 // A finder of the family's vouchers of the current month, narrowed through the dialog `dialog`.
 template <typename C, typename Family, typename Texts, typename Fields>
 void listMonth(VoucherFinder::Declaration &d, const Family &family, Texts texts,
@@ -146,6 +153,7 @@ VoucherFinder::VoucherFinder(const Declaration &declaration, QWidget *parent)
     : VoucherList(declaration.name, declaration.title, declaration.headers, parent)
     , m_declaration(declaration)
 {
+    setButtonCaptions(m_declaration.ok, m_declaration.exit);
     show([this] { return m_declaration.opening(); });
     fitColumns(m_declaration.widths);
     resize(m_declaration.size);
@@ -266,7 +274,8 @@ VoucherFinder::Declaration VoucherFinder::issues(const IssueVouchers &vouchers)
     return d;
 }
 
-VoucherFinder::Declaration VoucherFinder::returnableIssues(const IssueReturns &returns)
+VoucherFinder::Declaration VoucherFinder::returnableIssues(const IssueReturns &returns,
+                                                           const QString &clbh)
 {
     using C = ReturnableIssueConditions;
     Declaration d = look(
@@ -274,7 +283,10 @@ VoucherFinder::Declaration VoucherFinder::returnableIssues(const IssueReturns &r
         returns.isTransfer() ? QStringLiteral("调拨出库单据") : QStringLiteral("领料出库单据"),
         QStringLiteral("单据编号:150|单位名称:150|操作日期|施工部位|栋/楼号|系统编号|单位编号"),
         QSize(800, 420));
-    d.opening = [&returns] { return linesOf(returns.returnableIssues(), returnableIssueTexts); };
+    useReturnListCaptions(d);
+    d.opening = [&returns, clbh] {
+        return linesOf(returns.returnableIssues(clbh), returnableIssueTexts);
+    };
     d.search = asking<C>(
         QStringLiteral("FLLCKCX"), returns,
         [&returns](ConditionForm<C> &form) {
@@ -315,6 +327,7 @@ VoucherFinder::Declaration VoucherFinder::issueReturns(const IssueReturns &retur
     Declaration d =
         look(QStringLiteral("FrmCktkcx"), QStringLiteral("条件查询"),
              QStringLiteral("原始单据号:170|    领 料 单 位 名 称:200|记账标志"), QSize(560, 400));
+    useReturnListCaptions(d);
     listMonth<C>(d, returns, issueReturnTexts, QStringLiteral("Fllthcx"),
                  [&returns](ConditionForm<C> &form) {
                      addUnit(form, returns,

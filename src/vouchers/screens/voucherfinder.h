@@ -43,6 +43,9 @@ public:
         std::function<Lines()> opening;
         // Asks the conditions in a dialog over the list; nullopt when it was cancelled.
         std::function<std::optional<Lines>(QWidget *list)> search;
+        // The captions of the button that takes the chosen voucher and of the one that leaves.
+        QString ok = QStringLiteral("确 定(&Q)");
+        QString exit = QStringLiteral("退 出(&X)");
     };
 
     explicit VoucherFinder(const Declaration &declaration, QWidget *parent = nullptr);
@@ -57,8 +60,10 @@ public:
     static Declaration stockInReturns(const StockInReturns &returns);
     // "FormPDCX": this kind's issues of the current month.
     static Declaration issues(const IssueVouchers &vouchers);
-    // "FrmCkdcx": the posted issues a return from the site may be made against.
-    static Declaration returnableIssues(const IssueReturns &returns);
+    // "FrmCkdcx": the posted issues a return from the site may be made against; with a
+    // material, those that issued it.
+    static Declaration returnableIssues(const IssueReturns &returns,
+                                        const QString &clbh = QString());
     // "FrmCktkcx": this kind's returns from the site of the current month.
     static Declaration issueReturns(const IssueReturns &returns);
     // "FrmZjzcjg": the direct deliveries of the current month.

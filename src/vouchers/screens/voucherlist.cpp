@@ -18,8 +18,7 @@ VoucherList::VoucherList(const QString &objectName, const QString &title,
     , m_model(new QStandardItemModel(0, int(headers.size()), this))
 {
     setObjectName(objectName);
-    buttons()->button(0)->setText(QStringLiteral("确 定(&Q)"));
-    buttons()->button(1)->setText(QStringLiteral("退 出(&X)"));
+    setButtonCaptions(QStringLiteral("确 定(&Q)"), QStringLiteral("退 出(&X)"));
     m_search->setAutoDefault(false);
     auto *row = new QHBoxLayout;
     row->addStretch();
@@ -48,6 +47,12 @@ void VoucherList::setLines(const QList<QStringList> &lines, const QList<qint64> 
     }
     if (!lines.isEmpty())
         view()->selectRow(0);
+}
+
+void VoucherList::setButtonCaptions(const QString &ok, const QString &exit)
+{
+    buttons()->button(0)->setText(ok);
+    buttons()->button(1)->setText(exit);
 }
 
 void VoucherList::fitColumns(const QList<std::pair<int, int>> &widths)

@@ -14,7 +14,8 @@ class QStandardItemModel;
 namespace varnock {
 
 // Base of the voucher finders: a list of vouchers, one row each, with "确 定(&Q)",
-// "查 询(&F)" (the subclass's condition dialog) and "退 出(&X)". A double click, Enter or
+// "查 询(&F)" (the subclass's condition dialog) and "退 出(&X)" unless the list names them
+// otherwise. A double click, Enter or
 // "确 定(&Q)" returns the chosen row's system number.
 class VoucherList : public Picker<qint64>
 {
@@ -53,6 +54,9 @@ protected:
         if (runOperation(this, [&] { rows = fetch(); }))
             showRows(rows, texts);
     }
+
+    // Names the button that takes the chosen row and the one that leaves.
+    void setButtonCaptions(const QString &ok, const QString &exit);
 
     // Fits the columns to the rows listed so far, then widens the given (column, width) ones.
     void fitColumns(const QList<std::pair<int, int>> &widths);

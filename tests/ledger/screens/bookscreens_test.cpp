@@ -8,6 +8,7 @@
 #include "ledger/screens/formkcpd.h"
 #include "ledger/screens/frmbbkcqd.h"
 #include "ledger/screens/frmgysqk.h"
+#include "ledger/screens/frmgysqkcx.h"
 #include "ledger/screens/frmgysqkcxjg.h"
 #include "ledger/screens/reportdatedialog.h"
 #include "ledger/stockcountmodel.h"
@@ -29,6 +30,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -158,6 +160,18 @@ TEST_F(BookScreens, PaymentAndItsList)
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->model()->rowCount(), 1);
     test::keepPicture(list, QStringLiteral("FrmGysqkcxjg"));
+    // The conditions' two dates stand in their frame.
+    test::whenModal<FrmGysqkcx>([](FrmGysqkcx *conditions) {
+        const auto *frame = conditions->findChild<QGroupBox *>(QStringLiteral("Frame1"));
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->title(), QStringLiteral("查询日期"));
+        EXPECT_EQ(conditions->startDate()->parentWidget(), frame);
+        EXPECT_EQ(conditions->endDate()->parentWidget(), frame);
+        test::keepPicture(conditions, QStringLiteral("FrmGysqkcx"));
+        conditions->reject();
+    });
+    list->buttons()->button(FrmGysqkcxjg::Find)->click();
+    ASSERT_EQ(list->model()->rowCount(), 1);
     list->view()->setCurrentIndex(list->model()->index(0, 0));
     test::whenModal<FrmMa>([](FrmMa *prompt) {
         prompt->passwordField()->insert(QStringLiteral("admin"));
