@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,6 +45,9 @@ std::optional<ReportTemplate> ReportTemplate::parse(const QByteArray &json)
             cells << cell.toString();
         t.m_rows << cells;
     }
+    t.m_sheetName = o.value(QStringLiteral("sheet")).toString();
+    t.m_firstField = o.value(QStringLiteral("firstField")).toString();
+    t.m_lastField = o.value(QStringLiteral("lastField")).toString();
     t.m_titleRow = o.value(QStringLiteral("titleRow")).toInt();
     t.m_headingRow = o.value(QStringLiteral("headingRow")).toInt();
     const QString period = o.value(QStringLiteral("periodCell")).toString();
@@ -73,8 +77,8 @@ std::optional<ReportTemplate::Placement> ReportTemplate::place(const ReportTable
 {
     if (table.columns().isEmpty())
         return std::nullopt;
-    const QString first = table.columns().first().field;
-    const QString last = table.columns().last().field;
+    const QString first = m_firstField.isEmpty() ? table.columns().first().field : m_firstField;
+    const QString last = m_lastField.isEmpty() ? table.columns().last().field : m_lastField;
     for (int r = 0; r < m_rows.size(); ++r) {
         const QStringList &cells = m_rows.at(r);
         int from = -1;
@@ -189,6 +193,20 @@ void ReportTemplates::restore(const QString &reportName) const
     if (!out.open(QIODevice::WriteOnly) || out.write(copy) != copy.size() || !out.commit())
         throw StoreError(
             QStringLiteral("无法写入文件 %1：%2").arg(path(reportName), out.errorString()));
+}
+
+QStringList ReportTemplates::layoutsOf(const QString &reportName)
+{
+    static const QStringList monthly = {QStringLiteral("出入库月度汇总"),
+                                        QStringLiteral("出入库月度汇总11")};
+    static const QHash<QString, QStringList> others = {
+        {QStringLiteral("GYSGH"), monthly},
+        {QStringLiteral("lldwll"), monthly},
+        {QStringLiteral("CLDBBB"), {QStringLiteral("材料调拨查询报表")}},
+        {QStringLiteral("材料出入库查询报表1"), {QStringLiteral("材料出入库查询报表2")}},
+        {QStringLiteral("JXCMXZ"), {QStringLiteral("材料出入库查询报表3")}},
+    };
+    return QStringList{reportName} + others.value(reportName);
 }
 
 QStringList ReportTemplates::deliveredNames()

@@ -18,11 +18,13 @@ namespace varnock {
 //      "titleRow": 2, "headingRow": 3, "periodCell": "A3", "dateCell": "B5",
 //      "widths": [12, 24, …], "formats": ["text", "amount", "quantity", "0.0000", …]}
 //
-// Rows are numbered from 1 as in the workbook. The firm's name goes into B1, the day of the
-// export into the date cell when there is one. A format is
-// "text", "integer", "quantity" (LSWS), "amount" or "price" (JEXSW), or a number format of
-// its own. A fixed cell "{LLSL1}" shows the heading the report gives that field (the name of
-// a chosen consuming unit).
+// Rows are numbered from 1 as in the workbook. The sheet is named after the report unless
+// the template names it ("sheet": "明细账"). The placeholder row runs from the report's first
+// field to its last, unless the template names the fields it runs from and to ("firstField",
+// "lastField"): a layout may then leave out the report's outer columns. The firm's name goes into
+// B1, the day of the export into the date cell when there is one. A format is "text", "integer",
+// "quantity" (LSWS), "amount" or "price" (JEXSW), or a number format of its own. A fixed cell
+// "{LLSL1}" shows the heading the report gives that field (the name of a chosen consuming unit).
 class ReportTemplate
 {
 public:
@@ -30,6 +32,11 @@ public:
     static std::optional<ReportTemplate> parse(const QByteArray &json);
 
     const QList<QStringList> &rows() const { return m_rows; }
+    // The sheet's own name; empty when the sheet takes the report's.
+    const QString &sheetName() const { return m_sheetName; }
+    // The fields the placeholder row runs from and to; empty for the report's first and last.
+    const QString &firstField() const { return m_firstField; }
+    const QString &lastField() const { return m_lastField; }
     int titleRow() const { return m_titleRow; }     // 0 when none
     int headingRow() const { return m_headingRow; } // 0 when none
     // Row (from 1) and column (from 0) of the period line; row 0 when none.
@@ -64,6 +71,9 @@ public:
 
 private:
     QList<QStringList> m_rows;
+    QString m_sheetName;
+    QString m_firstField;
+    QString m_lastField;
     int m_titleRow = 0;
     int m_headingRow = 0;
     int m_periodRow = 0;
@@ -92,6 +102,10 @@ public:
 
     // Replaces the working template with its delivered copy. Throws StoreError.
     void restore(const QString &reportName) const;
+
+    // The templates a report may be written through: its own first, then the other layouts
+    // of the same fields.
+    static QStringList layoutsOf(const QString &reportName);
 
     // The reports that have a delivered template.
     static QStringList deliveredNames();

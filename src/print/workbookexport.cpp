@@ -156,7 +156,8 @@ void WorkbookExport::write(const ReportTemplate &sheet, const ReportTemplate::Pl
     lxw_workbook *wb = workbook_new(file.constData());
     if (!wb)
         throw StoreError(QStringLiteral("无法写入文件 %1").arg(path));
-    lxw_worksheet *ws = workbook_add_worksheet(wb, sheetName(table.name()).constData());
+    const QString name = sheet.sheetName().isEmpty() ? table.name() : sheet.sheetName();
+    lxw_worksheet *ws = workbook_add_worksheet(wb, sheetName(name).constData());
     Styles styles(wb);
 
     const int dataRow = placement.row - 1; // from 0

@@ -1,6 +1,7 @@
 #include "print/reporttemplate.h"
 #include "print/workbookexport.h"
 #include "reports/masterlists.h"
+#include "reports/materialledger.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
@@ -130,6 +131,81 @@ TEST_F(WorkbookExportTest, GroupRowsOfTheOpeningBalancesAreBold)
     EXPECT_EQ(book->text(QStringLiteral("B7")), QStringLiteral("全部材料 总计"));
     EXPECT_DOUBLE_EQ(book->cell(QStringLiteral("G7"))->number, 10);
     EXPECT_EQ(book->cell(QStringLiteral("G7"))->format, QStringLiteral("0.0"));
+}
+
+TEST_F(WorkbookExportTest, TheMaterialLedgerGoesOnTheSheetItsTemplateNames)
+{
+    set.addCategory(QStringLiteral("1"), QStringLiteral("钢材"));
+    set.addMaterial(QStringLiteral("1001"), QStringLiteral("圆钢6"), QStringLiteral("1"));
+    seed.opening(QStringLiteral("1001"), dec("4"), dec("10"));
+
+    const MaterialLedger ledger(set.db(), 2);
+    run(ledger.build({QStringLiteral("1001")}, QDate(2026, 3, 1), QDate(2026, 3, 31)).table,
+        target());
+
+    const auto book = WorkbookReader::read(target());
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->sheetName(), QStringLiteral("明细账"));
+    EXPECT_EQ(book->text(QStringLiteral("A2")), MaterialLedger::Name);
+}
+
+TEST_F(WorkbookExportTest, EveryOtherLayoutOfAReportPlacesTheFieldsOfItsOwnTemplate)
+{
+    const ReportTemplates templates(reports());
+    for (const char *report : {"GYSGH", "lldwll", "CLDBBB", "材料出入库查询报表1", "JXCMXZ"}) {
+        const QStringList layouts = ReportTemplates::layoutsOf(QString::fromUtf8(report));
+        ASSERT_GT(layouts.size(), 1) << report;
+        // The report's fields as its own template's placeholder row names them.
+        QList<ReportTable::Column> columns;
+        const ReportTemplate own = templates.read(layouts.first());
+        for (const QString &field : own.rows().last())
+            columns.append({field, field, ReportTable::Column::Text});
+        const ReportTable table(layouts.first(), QString(), columns);
+        for (const QString &layout : layouts) {
+            EXPECT_NO_THROW(ReportTemplates::place(templates.read(layout), table))
+                << layout.toStdString();
+        }
+    }
+    EXPECT_EQ(ReportTemplates::layoutsOf(QStringLiteral("材料信息一览表")),
+              QStringList{QStringLiteral("材料信息一览表")});
+}
+
+TEST_F(WorkbookExportTest, AMonthlyLayoutTakesTheFirstThreeEntriesWithoutTheCodes)
+{
+    using Column = ReportTable::Column;
+    QList<Column> columns{{QStringLiteral("CLBH"), QStringLiteral("材料编号")},
+                          {QStringLiteral("CLMC"), QStringLiteral("材料名称")},
+                          {QStringLiteral("CLGG"), QStringLiteral("规格型号")},
+                          {QStringLiteral("JZDW"), QStringLiteral("单位")}};
+    for (int i = 1; i <= 5; ++i) {
+        columns.append(
+            {QStringLiteral("SL%1").arg(i), QStringLiteral("第%1家数量").arg(i), Column::Quantity});
+        columns.append(
+            {QStringLiteral("JE%1").arg(i), QStringLiteral("第%1家金额").arg(i), Column::Amount});
+    }
+    columns.append({QStringLiteral("SL"), QStringLiteral("数量"), Column::Quantity});
+    columns.append({QStringLiteral("JE"), QStringLiteral("金额"), Column::Amount});
+    ReportTable table(QStringLiteral("GYSGH"), QStringLiteral("供应商供货情况"), columns);
+    QVariantList cells{QStringLiteral("1001"), QStringLiteral("水泥"), QStringLiteral("P.O42.5"),
+                       QStringLiteral("吨")};
+    for (int i = 1; i <= 6; ++i)
+        cells << ReportTable::figure(Decimal::fromInt(2 * i))
+              << ReportTable::figure(Decimal::fromInt(10 * i));
+    table.addRow(cells);
+
+    const ReportTemplates templates(reports());
+    WorkbookExport(templates, formats)
+        .run(
+            QStringLiteral("出入库月度汇总"), [&] { return table; }, QStringLiteral("第三建筑公司"),
+            target());
+
+    const auto book = WorkbookReader::read(target());
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->text(QStringLiteral("A2")), QStringLiteral("出入库月度汇总"));
+    EXPECT_EQ(book->text(QStringLiteral("D4")), QStringLiteral("第1家数量"));
+    EXPECT_EQ(book->text(QStringLiteral("A5")), QStringLiteral("水泥"));
+    EXPECT_DOUBLE_EQ(book->cell(QStringLiteral("I5"))->number, 30);
+    EXPECT_EQ(book->text(QStringLiteral("J5")), QString());
 }
 
 TEST_F(WorkbookExportTest, AnEmptyReportSaysSoAndLeavesTheTemplateUntouched)

@@ -135,11 +135,11 @@ void previewSlip(QWidget *parent, Database &db, Posting::Family family, qint64 x
 }
 
 bool exportWorkbook(QWidget *parent, const ReportTable &table, const QString &firm,
-                    const Formats &formats)
+                    const Formats &formats, const QString &layout)
 {
+    const QString name = layout.isEmpty() ? table.name() : layout;
     const QString folder = exportFolder();
-    const QString target =
-        WorkbookExport::fileIn(folder, table.name(), QDateTime::currentDateTime());
+    const QString target = WorkbookExport::fileIn(folder, name, QDateTime::currentDateTime());
     const ReportTemplates templates(dataFolder().reportsFolder());
     const bool written = runOperation(parent, [&] {
         if (!QDir().mkpath(folder))
@@ -150,7 +150,7 @@ bool exportWorkbook(QWidget *parent, const ReportTable &table, const QString &fi
         const ProgressCallback step = window.callback();
         WorkbookExport(templates, formats)
             .run(
-                table.name(), [&table] { return table; }, firm, target,
+                name, [&table] { return table; }, firm, target,
                 [&](int done, int total, const QString &text) {
                     if (!text.isEmpty())
                         window.setMessage(text);

@@ -52,10 +52,11 @@ void savePdf(QWidget *parent, const QString &name, const QPageLayout &layout,
 // Asks where to save and writes `picture` there as a PNG file.
 void savePicture(QWidget *parent, const QString &name, const QImage &picture);
 
-// Writes a report into a new workbook in the export folder through its template (with the
-// progress window), opens it and says where it is. False when it was refused or failed.
+// Writes a report into a new workbook in the export folder through its template, or through
+// another of its layouts (ReportTemplates::layoutsOf), with the progress window; opens it and
+// says where it is. False when it was refused or failed.
 bool exportWorkbook(QWidget *parent, const ReportTable &table, const QString &firm,
-                    const Formats &formats);
+                    const Formats &formats, const QString &layout = QString());
 
 } // namespace Printing
 

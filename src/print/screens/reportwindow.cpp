@@ -3,6 +3,7 @@
 #include "print/paper/pdfoutput.h"
 #include "print/paper/tablelayout.h"
 #include "print/reporttablemodel.h"
+#include "print/reporttemplate.h"
 #include "print/screens/printing.h"
 #include "print/voucherslip.h"
 #include "reports/reportcatalog.h"
@@ -19,8 +20,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -98,6 +101,15 @@ ReportWindow::ReportWindow(const ReportTable &table, const QString &firm, const 
             m_activate(index.row());
     });
 
+    const QStringList layouts = ReportTemplates::layoutsOf(table.name());
+    if (layouts.size() > 1) {
+        auto *menu = new QMenu(this);
+        for (const QString &name : layouts) {
+            QAction *action = menu->addAction(name == table.name() ? table.title() : name);
+            connect(action, &QAction::triggered, this, [this, name] { exportWorkbook(name); });
+        }
+        m_buttons->button(Export)->setMenu(menu);
+    }
     m_buttons->setAlignment(Qt::AlignHCenter);
     layout->addWidget(m_buttons);
     connect(m_buttons, &IndexedButtonGroup::clicked, this, [this](int index) {
@@ -187,10 +199,10 @@ std::optional<ReportTable> ReportWindow::output()
     return m_output ? m_output() : std::optional<ReportTable>(table());
 }
 
-void ReportWindow::exportWorkbook()
+void ReportWindow::exportWorkbook(const QString &layout)
 {
     if (const std::optional<ReportTable> out = output())
-        Printing::exportWorkbook(this, *out, m_firm, m_formats);
+        Printing::exportWorkbook(this, *out, m_firm, m_formats, layout);
 }
 
 void ReportWindow::preview()

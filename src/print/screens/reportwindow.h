@@ -51,7 +51,9 @@ public:
     // nullopt from `output` stops the export or print; `output` has said why.
     void setOutput(std::function<std::optional<ReportTable>()> output);
 
-    void exportWorkbook();
+    // Through `layout`, one of ReportTemplates::layoutsOf the report; empty for its own. A report
+    // with several layouts offers them in a menu on "导出Excel(&E)".
+    void exportWorkbook(const QString &layout = QString());
     void preview();
     void print();
     void savePdf();

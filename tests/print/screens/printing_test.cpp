@@ -22,7 +22,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -100,6 +102,46 @@ TEST_F(PrintingScreens, AReportWindowExportsItsWorkbookAndSaysWhereItIs)
     ASSERT_EQ(opened.size(), 2);
     EXPECT_TRUE(sink.lastText().contains(QDir::toNativeSeparators(opened.last())));
     EXPECT_TRUE(sink.lastText().contains(QStringLiteral("没有找到可以打开它的程序")));
+}
+
+TEST_F(PrintingScreens, AReportWithOtherLayoutsOffersThemOnItsExportButton)
+{
+    using Column = ReportTable::Column;
+    ReportTable table(QStringLiteral("CLDBBB"), QStringLiteral("调拨报表"),
+                      {{QStringLiteral("CLBH"), QStringLiteral("材料编号")},
+                       {QStringLiteral("CLMC"), QStringLiteral("材料名称")},
+                       {QStringLiteral("CLGG"), QStringLiteral("规格型号")},
+                       {QStringLiteral("JZDW"), QStringLiteral("单位")},
+                       {QStringLiteral("DJ"), QStringLiteral("单价"), Column::Price},
+                       {QStringLiteral("SJSL"), QStringLiteral("调拨数量"), Column::Quantity},
+                       {QStringLiteral("SJJE"), QStringLiteral("调拨金额"), Column::Amount}});
+    table.addRow({QStringLiteral("1001"), QStringLiteral("圆钢"), QString(), QStringLiteral("吨"),
+                  ReportTable::figure(dec("10")), ReportTable::figure(dec("2")),
+                  ReportTable::figure(dec("20"))});
+    RecordingSink sink;
+    ReportWindow window(table, QStringLiteral("第三建筑公司"), formats);
+    QMenu *menu = window.buttons()->button(ReportWindow::Export)->menu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction *> layouts = menu->actions();
+    ASSERT_EQ(layouts.size(), 2);
+    EXPECT_EQ(layouts[0]->text(), QStringLiteral("调拨报表"));
+    EXPECT_EQ(layouts[1]->text(), QStringLiteral("材料调拨查询报表"));
+
+    layouts[1]->trigger();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(
+        QFileInfo(opened.first()).fileName().startsWith(QStringLiteral("材料调拨查询报表")));
+    const auto book = WorkbookReader::read(opened.first());
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->text(QStringLiteral("A2")), QStringLiteral("材料调拨查询报表"));
+    EXPECT_EQ(book->text(QStringLiteral("A5")), QStringLiteral("圆钢"));
+    EXPECT_DOUBLE_EQ(book->cell(QStringLiteral("F5"))->number, 20);
+
+    // A report with one layout exports at once.
+    ReportWindow single(ReportTable(QStringLiteral("GYS"), QStringLiteral("供应商设置一览表"),
+                                    {{QStringLiteral("BH"), QStringLiteral("编号")}}),
+                        QString(), formats);
+    EXPECT_EQ(single.buttons()->button(ReportWindow::Export)->menu(), nullptr);
 }
 
 TEST_F(PrintingScreens, ADamagedTemplateStopsTheExport)
