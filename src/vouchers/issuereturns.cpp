@@ -213,9 +213,11 @@ QList<ReturnableIssueRow> IssueReturns::issueList(const FinderConditions &condit
         &R::xtbh, &R::ysdjh, &R::lldwmc, &R::lldwbh, &R::czrq, &R::sgbw, &R::dh);
 }
 
-QList<ReturnableIssueRow> IssueReturns::returnableIssues() const
+QList<ReturnableIssueRow> IssueReturns::returnableIssues(const QString &clbh) const
 {
-    return issueList({});
+    FinderConditions conditions;
+    conditions.equal(QStringLiteral("L.CLBH"), clbh);
+    return issueList(conditions);
 }
 
 QList<ReturnableIssueRow>

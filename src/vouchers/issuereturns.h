@@ -21,7 +21,8 @@ public:
     bool isTransfer() const { return zl() == QLatin1String("2"); }
 
     // Posted issue vouchers of this kind, direct deliveries and reversals left out.
-    QList<ReturnableIssueRow> returnableIssues() const;
+    // With a material, only the vouchers that issued it.
+    QList<ReturnableIssueRow> returnableIssues(const QString &clbh = QString()) const;
     QList<ReturnableIssueRow> findReturnableIssues(const ReturnableIssueConditions &c) const;
 
     // A new return against issue voucher `issueXtbh`: every line of the voucher with what was

@@ -4,6 +4,7 @@
 #include "store/clock.h"
 #include "vouchers/issuereturnlinemodel.h"
 #include "vouchers/issuereturns.h"
+#include "vouchers/screens/formclxz.h"
 #include "vouchers/screens/voucherfinder.h"
 #include "widgets/datepicker.h"
 #include "widgets/editablegrid.h"
@@ -32,10 +33,10 @@ VoucherEntryScreen::Look look(const QString &zl)
             FormLLTHDTX::helpTopic(),
             QStringLiteral("已记账"),
             ScreenParts::buttons(
-                QStringLiteral("出库查询(&C)|保 存(&S)|修 改(&G)|删 除(&D)|恢 复(&H)|查 询(&F)|"
-                               "打 印(&P)|记 帐(&J)|退 出(&X)"),
-                {A::Choose, A::Save, A::Change, A::Delete, A::Restore, A::Search, A::Print, A::Post,
-                 A::Exit}),
+                QStringLiteral("出库查询(&C)|材料查询(&M)|保 存(&S)|修 改(&G)|删 除(&D)|恢 复(&H)|"
+                               "查 询(&F)|打 印(&P)|记 帐(&J)|退 出(&X)"),
+                {A::Choose, A::Own, A::Save, A::Change, A::Delete, A::Restore, A::Search, A::Print,
+                 A::Post, A::Exit}),
             {QStringLiteral("领  料  人："), QStringLiteral("材料会计："),
              QStringLiteral("主    管：")},
             QSize(1020, 560),
@@ -48,6 +49,7 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
                          const Formats &formats, QWidget *parent)
     : FamilyScreen(std::make_unique<IssueReturns>(db, zl, accountingMode, formats), look(zl),
                    parent)
+    , m_formats(formats)
     , m_ysbh(new QLineEdit(this))
     , m_thdjh(new QLineEdit(this))
 {
@@ -68,6 +70,7 @@ FormLLTHDTX::FormLLTHDTX(Database &db, const QString &zl, int accountingMode,
     header()->setColumnStretch(1, 1);
     header()->setColumnStretch(3, 1);
 
+    headerFrame()->setTitle(QStringLiteral("领料退货凭单填制"));
     grid()->setObjectName(QStringLiteral("MFGM"));
     setLines(m_model, -1, IssueReturnLineModel::Quantity,
              {80, 120, 90, 70, 80, 80, 90, 80, 80, 90});
@@ -91,6 +94,26 @@ void FormLLTHDTX::choose()
 {
     if (const std::optional<qint64> xtbh = pickVoucher(VoucherFinder::returnableIssues(family())))
         beginReturn(*xtbh);
+}
+
+void FormLLTHDTX::own(int)
+{
+    FormCLXZ materials(database(), m_formats, VoucherMaterials::Family::Issue, this);
+    const std::optional<VoucherMaterials::Row> material = materials.pick();
+    if (!material)
+        return;
+    const std::optional<qint64> xtbh =
+        pickVoucher(VoucherFinder::returnableIssues(family(), material->clbh));
+    if (!xtbh)
+        return;
+    beginReturn(*xtbh);
+    // The material picked is the line the quantity is typed on.
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->line(row).clbh == material->clbh) {
+            grid()->setCurrentIndex(m_model->index(row, IssueReturnLineModel::Quantity));
+            break;
+        }
+    }
 }
 
 void FormLLTHDTX::beginReturn(qint64 issueXtbh)

@@ -8,14 +8,15 @@
 namespace varnock {
 
 // The issue-return entry screen, for requisition returns ("1") and transfer-out returns
-// ("2"): a return is begun from a posted issue voucher ("出库查询"), only the returned
+// ("2"): a return is begun from a posted issue voucher ("出库查询"), or from one of the
+// vouchers that issued a material picked out of the vouchers ("材料查询"); only the returned
 // quantities are typed, and "记 帐" posts the stored return at once.
 class FormLLTHDTX : public FamilyScreen<IssueReturns, IssueReturnLineModel>
 {
     Q_OBJECT
 
 public:
-    enum Button { Choose, Save, Change, Delete, Restore, Search, Print, Post, Exit };
+    enum Button { Choose, Materials, Save, Change, Delete, Restore, Search, Print, Post, Exit };
 
     FormLLTHDTX(Database &db, const QString &zl, int accountingMode, const Formats &formats,
                 QWidget *parent = nullptr);
@@ -33,11 +34,13 @@ public:
     QLineEdit *returnNumber() const { return m_thdjh; }
 
 private:
+    void own(int) override;
     std::optional<qint64> find() override
     {
         return pickVoucher(VoucherFinder::issueReturns(family()));
     }
 
+    Formats m_formats;
     QLineEdit *m_ysbh;
     QLineEdit *m_thdjh;
 };

@@ -5,6 +5,7 @@
 #include "support/ledgerseed.h"
 #include "support/testaccountset.h"
 #include "vouchers/issuereturnlinemodel.h"
+#include "vouchers/screens/formclxz.h"
 #include "vouchers/screens/formllthdtx.h"
 #include "vouchers/screens/issuereturnscreens.h"
 #include "vouchers/screens/voucherfinder.h"
@@ -19,9 +20,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 using namespace varnock;
@@ -265,6 +268,52 @@ TEST_F(IssueReturnScreenTest, BothKindsAreRegisteredAndNeedAClosing)
     EXPECT_EQ(screen->stateLabel()->text(), QStringLiteral("凭证浏览"));
     keepPicture(screen, QStringLiteral("formllthdtx_transfer"));
     screen->close();
+}
+
+TEST_F(IssueReturnScreenTest, AMaterialPickedOutOfTheVouchersLeadsToTheIssuesThatHoldIt)
+{
+    close();
+    test::LedgerSeed seed(db());
+    seed.issue(2, QStringLiteral("1002"), dec("1"), dec("3"), dec("3"));
+    Posting(db(), 2, Formats()).post(Posting::Family::Issue, QStringLiteral("1"), 2);
+    FormLLTHDTX screen(db(), QStringLiteral("1"), 2, Formats());
+    screen.show();
+    EXPECT_EQ(screen.headerFrame()->title(), QStringLiteral("领料退货凭单填制"));
+
+    whenModal<FormCLXZ>([](FormCLXZ *picker) {
+        EXPECT_EQ(picker->windowTitle(), QStringLiteral("材料查询------选择材料"));
+        // It opens on the issues not reversed; a state or family chosen lists again.
+        EXPECT_EQ(picker->rowCount(), 2);
+        const auto states = picker->stateFrame()->findChildren<QRadioButton *>();
+        ASSERT_EQ(states.size(), 2);
+        EXPECT_EQ(states[1]->text(), QStringLiteral("已冲帐材料"));
+        states[1]->click();
+        EXPECT_EQ(picker->rowCount(), 0);
+        states[0]->click();
+        const auto families = picker->familyFrame()->findChildren<QRadioButton *>();
+        ASSERT_EQ(families.size(), 4);
+        EXPECT_TRUE(families[3]->isChecked());
+        families[0]->click();
+        EXPECT_EQ(picker->rowCount(), 2);
+        picker->textField()->setText(QStringLiteral("1002"));
+        picker->search();
+        ASSERT_EQ(picker->rowCount(), 1);
+        keepPicture(picker, QStringLiteral("formclxz"));
+        // Only the vouchers that issued it are offered to return against.
+        whenModal<VoucherFinder>([](VoucherFinder *chooser) {
+            EXPECT_EQ(chooser->rowCount(), 2);
+            EXPECT_EQ(chooser->buttons()->button(1)->text(), QStringLiteral("关 闭(&X)"));
+            chooser->view()->selectRow(1);
+            click(chooser->buttons(), 0);
+        });
+        click(picker->buttons(), 0);
+    });
+    click(screen.buttons(), FormLLTHDTX::Materials);
+
+    EXPECT_EQ(screen.stateLabel()->text(), QStringLiteral("凭证新增"));
+    ASSERT_EQ(screen.model()->rowCount(), 1);
+    EXPECT_EQ(screen.model()->line(0).clbh, QStringLiteral("1002"));
+    EXPECT_EQ(screen.grid()->currentIndex().column(), int(IssueReturnLineModel::Quantity));
 }
 
 } // namespace
