@@ -588,8 +588,7 @@ void setSummary(benchmark::State &state, int mode, int count, const std::string 
 {
     Database &db = s_set->db(mode);
     const StockReportRequest request = reportPeriod(db, 1, 1);
-    const QList<SetSummaries::Set> sets(count,
-                                        {BenchSet::setNumber(mode), QStringLiteral("基准")});
+    const QList<SetSummaries::Set> sets(count, {BenchSet::setNumber(mode), QStringLiteral("基准")});
     for (auto _ : state) {
         SetSummaries summaries(db, DataFolder(s_set->folder()));
         Section timed(state, db);
@@ -611,8 +610,10 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
     // Wall clock and processor time of the two snapshots.
     double layerSnapshot[2] = {0, 0};
     double materialSnapshot[2] = {0, 0};
+    // And wall clock of the period's movement sums.
+    double sums = 0;
     for (auto _ : state) {
-        Clock_::time_point layersStart{}, layersEnd{}, materialStart{};
+        Clock_::time_point layersStart{}, layersEnd{}, sumsStart{}, materialStart{};
         double layersCpu = 0;
         double layersEndCpu = 0;
         double materialCpu = 0;
@@ -626,7 +627,10 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
             } else if (step == QStringLiteral("月结记录")) {
                 layersEnd = now;
                 layersEndCpu = cpu;
+            } else if (step == QStringLiteral("本月发生")) {
+                sumsStart = now;
             } else if (step == QStringLiteral("月末库存")) {
+                sums += std::chrono::duration<double>(now - sumsStart).count();
                 materialStart = now;
                 materialCpu = cpu;
             } else if (done == total) {
@@ -660,6 +664,7 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
     }
     const double n = double(state.iterations());
     state.counters["material_snapshot_ms"] = materialSnapshot[0] / n * 1000.0;
+    state.counters["sums_ms"] = sums / n * 1000.0;
     s_figures["material_snapshot/" + modeName(mode)] = materialSnapshot[0] / n;
     s_figures["material_snapshot_cpu/" + modeName(mode)] = materialSnapshot[1] / n;
     if (mode == 1) {

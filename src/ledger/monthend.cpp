@@ -144,13 +144,13 @@ int MonthEnd::close(const QDate &today, const Progress &progress)
     report(done, QStringLiteral("月结记录"));
     m_db.query(QStringLiteral("INSERT INTO YJSJB (YJID, YJSJ) VALUES (?, ?)"), {yjid, day});
     ++done;
+    report(done, QStringLiteral("本月发生"));
+    ClosingSums(m_db, m_mode).write(yjid);
+    ++done;
     report(done, QStringLiteral("月末库存"));
     m_db.query(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "
                               "SELECT CLBH, SUM(KCSL), SUM(KCJE), ? FROM KC GROUP BY CLBH"),
                {yjid});
-    ++done;
-    report(done, QStringLiteral("本月发生"));
-    ClosingSums(m_db, m_mode).write(yjid);
     tx.commit();
     report(total, QString());
     return yjid;
