@@ -1,5 +1,7 @@
 #include "print/reporttable.h"
 
+#include <algorithm>
+
 namespace varnock {
 
 QString ReportPeriod::line() const
@@ -23,10 +25,71 @@ int ReportTable::columnOf(const QString &field) const
     return -1;
 }
 
-void ReportTable::addRow(QVariantList cells, RowStyle style)
+void ReportTable::reserve(int rows)
 {
-    cells.resize(m_columns.size());
-    m_rows.append(Row{style, std::move(cells)});
+    m_cells.reserve(size_t(rows) * size_t(m_columns.size()));
+    m_styles.reserve(size_t(rows));
+}
+
+int ReportTable::appendRow(RowStyle style)
+{
+    m_cells.resize(m_cells.size() + size_t(m_columns.size()), Empty);
+    m_styles.push_back(style);
+    return int(m_styles.size()) - 1;
+}
+
+void ReportTable::addRow(const QVariantList &cells, RowStyle style)
+{
+    const int row = appendRow(style);
+    const int count = std::min(int(cells.size()), columnCount());
+    for (int c = 0; c < count; ++c) {
+        const QVariant &v = cells.at(c);
+        if (v.isNull())
+            continue;
+        if (m_columns.at(c).kind == Column::Text) {
+            setText(row, c, v.toString());
+            continue;
+        }
+        // An empty text in a number column is no number.
+        if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
+            continue;
+        cell(row, c) = v.toLongLong();
+    }
+}
+
+ReportTable::TextId ReportTable::textId(const QString &value)
+{
+    const auto it = m_textIds.constFind(value);
+    if (it != m_textIds.cend())
+        return *it;
+    const TextId id = TextId(m_texts.size());
+    m_texts.append(value);
+    m_textIds.insert(value, id);
+    return id;
+}
+
+void ReportTable::setText(int row, int column, const QString &value)
+{
+    setText(row, column, textId(value));
+}
+
+void ReportTable::setText(int row, int column, TextId value)
+{
+    Q_ASSERT(m_columns.at(column).kind == Column::Text);
+    Q_ASSERT(value >= 0 && value < m_texts.size());
+    cell(row, column) = value;
+}
+
+void ReportTable::setInteger(int row, int column, qint64 value)
+{
+    Q_ASSERT(m_columns.at(column).kind == Column::Integer);
+    cell(row, column) = value;
+}
+
+void ReportTable::setFigure(int row, int column, Decimal value)
+{
+    Q_ASSERT(m_columns.at(column).isFigure());
+    cell(row, column) = value.raw();
 }
 
 QVariant ReportTable::figureOrEmpty(const QVariant &stored)
@@ -34,33 +97,59 @@ QVariant ReportTable::figureOrEmpty(const QVariant &stored)
     return stored.isNull() ? QVariant() : figure(Decimal::fromVariant(stored));
 }
 
+QVariant ReportTable::value(int row, int column) const
+{
+    const qint64 v = cell(row, column);
+    if (v == Empty)
+        return {};
+    if (m_columns.at(column).kind == Column::Text)
+        return m_texts.at(v);
+    return QVariant(qlonglong(v));
+}
+
+QString ReportTable::textAt(int row, int column) const
+{
+    const qint64 v = cell(row, column);
+    if (v == Empty)
+        return {};
+    if (m_columns.at(column).kind == Column::Text)
+        return m_texts.at(v);
+    return QString::number(v);
+}
+
+qint64 ReportTable::integerAt(int row, int column) const
+{
+    const qint64 v = cell(row, column);
+    return v == Empty || m_columns.at(column).kind == Column::Text ? 0 : v;
+}
+
 Decimal ReportTable::figureAt(int row, int column) const
 {
-    return Decimal::fromRaw(m_rows.at(row).cells.at(column).toLongLong());
+    return Decimal::fromRaw(integerAt(row, column));
 }
 
 bool ReportTable::isEmptyAt(int row, int column) const
 {
-    const QVariant &v = m_rows.at(row).cells.at(column);
-    return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
+    const qint64 v = cell(row, column);
+    return v == Empty || (m_columns.at(column).kind == Column::Text && m_texts.at(v).isEmpty());
 }
 
 QString ReportTable::displayText(int row, int column, const Formats &formats) const
 {
-    const QVariant &v = m_rows.at(row).cells.at(column);
-    if (v.isNull())
+    const qint64 v = cell(row, column);
+    if (v == Empty)
         return {};
     const Column::Kind kind = m_columns.at(column).kind;
     switch (kind) {
     case Column::Text:
-        return v.toString();
+        return m_texts.at(v);
     case Column::Integer:
-        return QString::number(v.toLongLong());
+        return QString::number(v);
     case Column::Quantity:
     case Column::Amount:
     case Column::Price:
     case Column::Number:
-        return figureText(kind, Decimal::fromRaw(v.toLongLong()), formats);
+        return figureText(kind, Decimal::fromRaw(v), formats);
     }
     return {};
 }

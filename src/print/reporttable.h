@@ -4,11 +4,14 @@
 #include "store/formats.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
 
+#include <limits>
 #include <optional>
+#include <vector>
 
 namespace varnock {
 
@@ -48,15 +51,10 @@ public:
     };
 
     // Group rows (subtotals, totals) are set apart on every medium.
-    enum class RowStyle { Detail, Subtotal, Total };
+    enum class RowStyle : quint8 { Detail, Subtotal, Total };
 
-    struct Row
-    {
-        RowStyle style = RowStyle::Detail;
-        // One value a column: QString for text, qint64 for whole numbers, Decimal raw
-        // (ten-thousandths, as qint64) for figures; a null QVariant is an empty cell.
-        QVariantList cells;
-    };
+    // A text held once by the table, however many cells show it.
+    using TextId = qint32;
 
     ReportTable() = default;
     ReportTable(QString name, QString title, QList<Column> columns);
@@ -72,12 +70,24 @@ public:
     const std::optional<ReportPeriod> &period() const { return m_period; }
     void setPeriod(const ReportPeriod &period) { m_period = period; }
 
-    const QList<Row> &rows() const { return m_rows; }
-    int rowCount() const { return int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    int rowCount() const { return int(m_styles.size()); }
+    bool isEmpty() const { return m_styles.empty(); }
+    RowStyle style(int row) const { return m_styles[size_t(row)]; }
 
-    // Appends a row; missing cells stay empty, extra ones are dropped.
-    void addRow(QVariantList cells, RowStyle style = RowStyle::Detail);
+    // Appends a row of one value a column: QString for text, a whole number for whole numbers,
+    // Decimal raw (ten-thousandths, as qint64) for figures; a null QVariant is an empty cell.
+    // Missing cells stay empty, extra ones are dropped.
+    void addRow(const QVariantList &cells, RowStyle style = RowStyle::Detail);
+    // Appends a row of empty cells and returns its index: the setters below fill it, for
+    // builders of many rows that make no QVariant a cell.
+    int appendRow(RowStyle style = RowStyle::Detail);
+    void setText(int row, int column, const QString &value);
+    void setText(int row, int column, TextId value);
+    void setInteger(int row, int column, qint64 value);
+    void setFigure(int row, int column, Decimal value);
+    // The id of a text for setText(), kept from now on.
+    TextId textId(const QString &value);
+    void reserve(int rows);
 
     // Cell values for addRow().
     static QVariant text(const QString &value) { return value; }
@@ -85,9 +95,18 @@ public:
     // NULL stays an empty cell.
     static QVariant figureOrEmpty(const QVariant &stored);
 
+    // The cell as addRow() takes it, to carry it into another table.
+    QVariant value(int row, int column) const;
+    // The text of a text cell; empty for an empty one.
+    QString textAt(int row, int column) const;
+    // The whole number of a whole-number cell (zero for an empty one).
+    qint64 integerAt(int row, int column) const;
     // The figure of a figure cell (zero for an empty one).
     Decimal figureAt(int row, int column) const;
+    // No value, or an empty text.
     bool isEmptyAt(int row, int column) const;
+    // Holds no value at all: NULL in the report table, where an empty text is ''.
+    bool isNullAt(int row, int column) const { return cell(row, column) == Empty; }
     // The cell as the program shows it: figures in the set's formats, empty cells empty.
     QString displayText(int row, int column, const Formats &formats) const;
     // A figure in its column's format.
@@ -96,11 +115,28 @@ public:
     static QString numberFormat(Column::Kind kind, const Formats &formats);
 
 private:
+    // A cell without a value. No figure reaches it: Decimal refuses to negate it.
+    static constexpr qint64 Empty = std::numeric_limits<qint64>::min();
+
+    qint64 cell(int row, int column) const
+    {
+        return m_cells[size_t(row) * size_t(m_columns.size()) + size_t(column)];
+    }
+    qint64 &cell(int row, int column)
+    {
+        return m_cells[size_t(row) * size_t(m_columns.size()) + size_t(column)];
+    }
+
     QString m_name;
     QString m_title;
     QList<Column> m_columns;
     std::optional<ReportPeriod> m_period;
-    QList<Row> m_rows;
+    // Eight bytes a cell, row after row: the whole number, the figure's raw value, or for a
+    // text column the id of its text; Empty for none.
+    std::vector<qint64> m_cells;
+    std::vector<RowStyle> m_styles;
+    QList<QString> m_texts;
+    QHash<QString, TextId> m_textIds;
 };
 
 } // namespace varnock

@@ -36,7 +36,7 @@ QVariant ReportTableModel::data(const QModelIndex &index, int role) const
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case StyleRole:
-        return int(m_table.rows().at(index.row()).style);
+        return int(m_table.style(index.row()));
     default:
         return {};
     }

@@ -210,7 +210,7 @@ void WorkbookExport::write(const ReportTemplate &sheet, const ReportTemplate::Pl
             Clock::today().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(), nullptr);
 
     for (int i = 0; i < rowCount; ++i) {
-        const bool bold = table.rows().at(i).style != ReportTable::RowStyle::Detail;
+        const bool bold = table.style(i) != ReportTable::RowStyle::Detail;
         for (int j = 0; j < span; ++j) {
             const int column = placement.firstColumn + j;
             const int source = table.columnOf(placement.fields.at(j));
@@ -226,9 +226,8 @@ void WorkbookExport::write(const ReportTemplate &sheet, const ReportTemplate::Pl
                                        styles.cell(QString(), bold));
                 continue;
             }
-            const QVariant &v = table.rows().at(i).cells.at(source);
             const double number = col.kind == ReportTable::Column::Integer
-                                      ? double(v.toLongLong())
+                                      ? double(table.integerAt(i, source))
                                       : table.figureAt(i, source).toDouble();
             const QString format =
                 ReportTemplate::numberFormat(sheet.format(column), col.kind, m_formats);

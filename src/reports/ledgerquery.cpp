@@ -703,8 +703,11 @@ qint64 LedgerQuery::directVoucher(qint64 lldId) const
 
 bool LedgerQuery::hasRecords(const ReportTable &result)
 {
-    return std::any_of(result.rows().cbegin(), result.rows().cend(),
-                       [](const auto &row) { return row.style == ReportTable::RowStyle::Detail; });
+    for (int r = 0; r < result.rowCount(); ++r) {
+        if (result.style(r) == ReportTable::RowStyle::Detail)
+            return true;
+    }
+    return false;
 }
 
 ReportTable LedgerQuery::printTable(const ReportTable &result) const
@@ -713,12 +716,12 @@ ReportTable LedgerQuery::printTable(const ReportTable &result) const
     for (const QString &field : PrintFields)
         columns << result.columns().at(result.columnOf(field));
     ReportTable work(PrintName, PrintTitle, columns);
-    for (const ReportTable::Row &row : result.rows()) {
-        if (row.style != ReportTable::RowStyle::Detail)
+    for (int r = 0; r < result.rowCount(); ++r) {
+        if (result.style(r) != ReportTable::RowStyle::Detail)
             continue;
         QVariantList cells;
         for (const QString &field : PrintFields)
-            cells << row.cells.at(result.columnOf(field));
+            cells << result.value(r, result.columnOf(field));
         work.addRow(cells);
     }
     ReportBuild build(m_db);
@@ -731,12 +734,15 @@ ReportTable LedgerQuery::printTable(const ReportTable &result) const
     QVariantList total(printed.columnCount());
     for (const QString &field : TotalFields)
         total[printed.columnOf(field)] = ReportTable::figure(Decimal());
-    for (const ReportTable::Row &row : work.rows()) {
-        printed.addRow(row.cells.mid(1));
+    for (int r = 0; r < work.rowCount(); ++r) {
+        QVariantList cells;
+        for (int c = 1; c < work.columnCount(); ++c)
+            cells << work.value(r, c);
+        printed.addRow(cells);
         for (const QString &field : TotalFields) {
             const int c = printed.columnOf(field);
             total[c] = ReportTable::figure(Decimal::fromRaw(total.at(c).toLongLong()) +
-                                           Decimal::fromRaw(row.cells.at(c + 1).toLongLong()));
+                                           work.figureAt(r, c + 1));
         }
     }
     total[0] = TotalText;

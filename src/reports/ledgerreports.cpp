@@ -122,24 +122,6 @@ void addGrouped(ReportTable &table, const Tree &tree, QList<Detail> details, con
     groupRow(total, totalName, Style::Total);
 }
 
-// Empties work table `name` and writes the table's rows into it, each column into the field
-// of its name.
-void fillWorkTable(Database &db, const QString &name, const ReportTable &table)
-{
-    db.exec(QStringLiteral("DELETE FROM %1").arg(name));
-    QStringList fields;
-    QStringList marks;
-    for (const Column &c : table.columns()) {
-        fields << c.field;
-        marks << QStringLiteral("?");
-    }
-    const QString sql =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(name, fields.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    for (const ReportTable::Row &row : table.rows())
-        db.query(sql, row.cells);
-}
-
 Decimal unitPrice(Decimal quantity, Decimal amount)
 {
     return quantity.isZero() ? Decimal() : amount / quantity;
@@ -349,7 +331,7 @@ ReportTable countResult(Database &db, const QDate &end)
     }
     addGrouped(table, Tree(catalogueOf(db)), details, {5, 6, 7, 8, 9, 10, 11, 12},
                QStringLiteral("全部材料  总计"));
-    fillWorkTable(db, QStringLiteral("PD_TEMP"), table);
+    ReportBuild::write(db, QStringLiteral("PD_TEMP"), table);
     tx.commit();
     return table;
 }

@@ -76,19 +76,23 @@ struct DetailColumns
     }
 };
 
-QVariantList cellsOf(const QVariantList &head, const Figures &f)
+// The first figure column: SYSL.
+constexpr int FirstFigure = 6;
+
+// Appends a row of `f` to `table`, its head cells left to the caller.
+int appendFigures(ReportTable &table, const Figures &f, RowStyle style = RowStyle::Detail)
 {
-    QVariantList cells = head;
+    const int row = table.appendRow(style);
     for (int i = 0; i < 10; i += 2) {
         const bool empty = f.values[i].isZero() && f.values[i + 1].isZero();
         // Adjustments have no quantity: each of the two columns stands alone.
         const bool single = i == 6;
         for (int j = i; j < i + 2; ++j) {
-            const bool blank = single ? f.values[j].isZero() : empty;
-            cells << (blank ? QVariant() : ReportTable::figure(f.values[j]));
+            if (!(single ? f.values[j].isZero() : empty))
+                table.setFigure(row, FirstFigure + j, f.values[j]);
         }
     }
-    return cells;
+    return row;
 }
 
 } // namespace
@@ -107,41 +111,48 @@ MultiSetReport::Result MultiSetReport::build(const QList<Set> &sets, const QDate
     const StockReportRequest request{from, to, {UnitColumn::transfers()}, level1, level2};
 
     Result result{ReportTable(Name, Title, columns()), {}};
-    result.table.setPeriod(ReportPeriod{from, to});
+    ReportTable &table = result.table;
+    table.setPeriod(ReportPeriod{from, to});
     Figures all;
     AcrossSets across(m_db, m_folder);
+    // Each set's detail goes into the table as it is read; one is held at a time.
     across.read(sets, [&](Database &other, int mode, const Set &set) {
         const ReportTable detail = StockReport(other, mode).detail(request);
         const DetailColumns at(detail);
+        const ReportTable::TextId name = table.textId(set.name);
         Figures total;
         int rows = 0;
         for (int r = 0; r < detail.rowCount(); ++r) {
-            const ReportTable::Row &row = detail.rows().at(r);
-            if (row.style != RowStyle::Detail)
+            if (detail.style(r) != RowStyle::Detail)
                 continue;
             const Figures f = at.figuresOf(detail, r);
             total += f;
-            QVariantList head{set.name};
-            for (int c : at.head)
-                head << row.cells.at(c);
-            result.table.addRow(cellsOf(head, f));
+            const int row = appendFigures(table, f);
+            table.setText(row, 0, name);
+            for (int i = 0; i < int(std::size(at.head)); ++i) {
+                const int c = at.head[i];
+                if (detail.isNullAt(r, c))
+                    continue;
+                if (table.columns().at(i + 1).kind == Column::Text)
+                    table.setText(row, i + 1, detail.textAt(r, c));
+                else
+                    table.setFigure(row, i + 1, detail.figureAt(r, c));
+            }
             ++rows;
         }
         if (rows == 0)
             return;
-        result.table.addRow(cellsOf({set.name, QVariant(), QStringLiteral("合计"), QVariant(),
-                                     QVariant(), QVariant()},
-                                    total),
-                            RowStyle::Subtotal);
+        const int row = appendFigures(table, total, RowStyle::Subtotal);
+        table.setText(row, 0, name);
+        table.setText(row, 2, QStringLiteral("合计"));
         all += total;
     });
     result.unreadable = across.unreadable();
-    if (!result.table.isEmpty())
-        result.table.addRow(
-            cellsOf({QVariant(), QStringLiteral("0"), QStringLiteral("全部账套 总计"), QVariant(),
-                     QVariant(), QVariant()},
-                    all),
-            RowStyle::Total);
+    if (!table.isEmpty()) {
+        const int row = appendFigures(table, all, RowStyle::Total);
+        table.setText(row, 1, QStringLiteral("0"));
+        table.setText(row, 2, QStringLiteral("全部账套 总计"));
+    }
 
     across.fill(QStringLiteral("CRZ_TEMP"), result.table);
     return result;

@@ -1,8 +1,8 @@
 #include "reports/reportbuild.h"
 
-#include <QStringList>
+#include "store/bulkinsert.h"
 
-#include <algorithm>
+#include <QStringList>
 
 namespace varnock {
 
@@ -17,35 +17,31 @@ ReportBuild::ReportBuild(Database &db)
 
 void ReportBuild::fill(const QString &temp, const ReportTable &report)
 {
-    if (!m_tx)
-        return;
-    m_db.query(QStringLiteral("DELETE FROM %1").arg(temp));
+    if (m_tx)
+        write(m_db, temp, report);
+}
+
+void ReportBuild::write(Database &db, const QString &temp, const ReportTable &report)
+{
+    db.query(QStringLiteral("DELETE FROM %1").arg(temp));
     const QList<ReportTable::Column> &columns = report.columns();
     if (columns.isEmpty())
         return;
     QStringList fields;
     for (const ReportTable::Column &c : columns)
         fields << c.field;
-    const QString row =
-        QStringLiteral("(") + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
-    // Several rows to a statement; within the smallest limit on bound values engines have.
-    const qsizetype perStatement = std::max<qsizetype>(1, 999 / columns.size());
-    const auto insert = [&](qsizetype rows) {
-        return QStringLiteral("INSERT INTO %1 (%2) VALUES ")
-                   .arg(temp, fields.join(QLatin1Char(','))) +
-               QStringList(rows, row).join(u',');
-    };
-    const QList<ReportTable::Row> &rows = report.rows();
-    const qsizetype fullCount = std::min(perStatement, rows.size());
-    const QString full = insert(fullCount);
-    QVariantList values;
-    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
-        const qsizetype count = std::min(perStatement, rows.size() - first);
-        values.clear();
-        for (qsizetype r = first; r < first + count; ++r)
-            values << rows.at(r).cells;
-        m_db.query(count == fullCount ? full : insert(count), values);
+    BulkInsert insert(db, temp, fields);
+    for (int r = 0; r < report.rowCount(); ++r) {
+        for (int c = 0; c < columns.size(); ++c) {
+            if (report.isNullAt(r, c))
+                insert.addNull();
+            else if (columns.at(c).kind == ReportTable::Column::Text)
+                insert.addText(report.textAt(r, c));
+            else
+                insert.addInteger(report.integerAt(r, c));
+        }
     }
+    insert.finish();
 }
 
 void ReportBuild::commit()

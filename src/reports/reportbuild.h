@@ -19,6 +19,8 @@ public:
     // Empties the report table `temp` and writes `report`'s rows into it, each column into the
     // field of its name; nothing when the set is open only to read.
     void fill(const QString &temp, const ReportTable &report);
+    // The same on `db`, inside the caller's own transaction.
+    static void write(Database &db, const QString &temp, const ReportTable &report);
     void commit();
 
 private:

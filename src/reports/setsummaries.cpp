@@ -111,13 +111,13 @@ SetSummaries::Result SetSummaries::summary(const QList<Set> &sets, const ReportP
     AcrossSets across(m_db, m_folder);
     across.read(sets, [&](Database &other, int mode, const Set &set) {
         const ReportTable setRows = StockReport(other, mode).summary(request);
-        for (const ReportTable::Row &row : setRows.rows()) {
+        for (int r = 0; r < setRows.rowCount(); ++r) {
             QVariantList cells{set.name};
             for (int c : std::as_const(taken))
-                cells << row.cells.value(c);
-            result.table.addRow(cells, row.style);
+                cells << setRows.value(r, c);
+            result.table.addRow(cells, setRows.style(r));
             // The parent categories' rows hold every material once.
-            if (row.style != RowStyle::Detail)
+            if (setRows.style(r) != RowStyle::Detail)
                 continue;
             for (int c = 1; c < columns.size(); ++c) {
                 if (columns.at(c).isFigure())
@@ -219,12 +219,11 @@ SetSummaries::Result SetSummaries::movements(const QList<Set> &sets, Movement mo
             QVariantList cells{set.name};
             for (const auto &[field, column] : fields) {
                 const int c = own.columnOf(field);
-                cells << (c < 0 ? QVariant() : own.rows().at(r).cells.value(c));
+                cells << (c < 0 ? QVariant() : own.value(r, c));
             }
-            const ReportTable::Row &row = own.rows().at(r);
-            result.table.addRow(cells, row.style);
+            result.table.addRow(cells, own.style(r));
             // The set's grand total holds each of its rows once.
-            if (row.style == RowStyle::Total && cells.at(1).toString() == QLatin1String("0")) {
+            if (own.style(r) == RowStyle::Total && cells.at(1).toString() == QLatin1String("0")) {
                 sums[0] += Decimal::fromRaw(cells.at(quantity).toLongLong());
                 sums[1] += Decimal::fromRaw(cells.at(quantity + 1).toLongLong());
             }

@@ -409,11 +409,11 @@ ReportTable Statistics::fundsBalance(const QDate &start, const QDate &end)
     }
     ReportTable table(BalanceName, BalanceTitle, columns);
     table.setPeriod(period);
-    for (const ReportTable::Row &row : summary.rows()) {
+    for (int r = 0; r < summary.rowCount(); ++r) {
         QVariantList cells;
         for (int c : std::as_const(kept))
-            cells << row.cells.value(c);
-        table.addRow(cells, row.style);
+            cells << summary.value(r, c);
+        table.addRow(cells, summary.style(r));
     }
     return table;
 }

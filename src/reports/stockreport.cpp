@@ -7,9 +7,10 @@
 #include "store/errors.h"
 
 #include <algorithm>
-#include <numeric>
+#include <iterator>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 namespace varnock {
 
@@ -61,20 +62,6 @@ QList<Column> columns(const QList<UnitColumn> &units, bool withPrice)
     return list;
 }
 
-void appendFigure(QVariantList &cells, const Figure &f)
-{
-    if (f.isZero()) {
-        cells << QVariant() << QVariant();
-        return;
-    }
-    cells << ReportTable::figure(f.quantity) << ReportTable::figure(f.amount);
-}
-
-QVariant amountOrEmpty(Decimal amount)
-{
-    return amount.isZero() ? QVariant() : ReportTable::figure(amount);
-}
-
 // How the group rows of a report are named and set apart.
 struct Grouping
 {
@@ -85,68 +72,200 @@ struct Grouping
     RowStyle parentStyle = RowStyle::Subtotal;
 };
 
-// One row of the report before it becomes cells.
-struct Line
+using Rows = std::map<Key, StockFigures>;
+
+// A material of the period with its rows in the books' figures: one, or under first in first
+// out one per unit price, in price order.
+struct Material
 {
-    QString clbh;
-    QString clmc;
-    QString clgg;
-    QString jzdw;
-    QVariant price;
-    StockFigures figures;
-    RowStyle style = RowStyle::Detail;
+    const CatalogueTree::Node *node; // null for a code the catalogue has lost
+    QString parent;
+    int parentRank;
+    int rank;
+    Rows::const_iterator first;
+    Rows::const_iterator end;
 };
 
-// Leaf rows, grouped: a row per parent category after its materials, a row per top-level
-// category after its parents (left out where its only parent is itself), then the grand
-// total. `leafRows` come in the catalogue's order of their parents.
-QList<Line> grouped(const QList<Line> &leafRows, const CatalogueTree &tree, const Grouping &g,
-                    bool showLeaves)
+// The materials below `category`, grouped by parent in the catalogue's order, then in the
+// catalogue's order (by code where the catalogue lacks them).
+std::vector<Material> materialsOf(const Rows &rows, const CatalogueTree &tree,
+                                  const QString &category)
 {
-    QList<Line> out;
+    std::vector<Material> list;
+    for (auto it = rows.cbegin(); it != rows.cend();) {
+        const QString &clbh = it->first.first;
+        auto end = std::next(it);
+        while (end != rows.cend() && end->first.first == clbh)
+            ++end;
+        const CatalogueTree::Node *n = tree.find(clbh);
+        // Movements of a code the catalogue has lost stay in the unfiltered report, so
+        // that its totals still agree with the books.
+        const bool keep =
+            n ? n->leaf && tree.isUnder(n->clbh, category) : category == CatalogueTree::Root;
+        if (keep) {
+            const QString parent = tree.parentOf(clbh);
+            list.push_back({n, parent, tree.rank(parent), tree.rank(clbh), it, end});
+        }
+        it = end;
+    }
+    std::stable_sort(list.begin(), list.end(), [](const Material &a, const Material &b) {
+        return std::tie(a.parentRank, a.rank, a.first->first.first) <
+               std::tie(b.parentRank, b.rank, b.first->first.first);
+    });
+    return list;
+}
+
+// Writes the rows of a report into its table, cell by cell.
+class RowWriter
+{
+public:
+    RowWriter(ReportTable &table, bool withPrice)
+        : m_table(table)
+        , m_withPrice(withPrice)
+        , m_empty(table.textId(QString()))
+    {}
+
+    ReportTable::TextId text(const QString &value) { return m_table.textId(value); }
+    ReportTable::TextId empty() const { return m_empty; }
+
+    void write(const ReportTable::TextId (&head)[4], std::optional<Decimal> price,
+               const StockFigures &f, RowStyle style)
+    {
+        const int row = m_table.appendRow(style);
+        int c = 0;
+        for (ReportTable::TextId t : head)
+            m_table.setText(row, c++, t);
+        if (m_withPrice) {
+            if (price)
+                m_table.setFigure(row, c, *price);
+            ++c;
+        }
+        const auto figure = [&](const Figure &value) {
+            if (!value.isZero()) {
+                m_table.setFigure(row, c, value.quantity);
+                m_table.setFigure(row, c + 1, value.amount);
+            }
+            c += 2;
+        };
+        const auto amount = [&](Decimal value) {
+            if (!value.isZero())
+                m_table.setFigure(row, c, value);
+            ++c;
+        };
+        figure(f.opening);
+        figure(f.receipts);
+        for (const Figure &u : f.units)
+            figure(u);
+        figure(f.issues);
+        amount(f.raised);
+        amount(f.lowered);
+        figure(f.closing());
+    }
+
+private:
+    ReportTable &m_table;
+    bool m_withPrice;
+    ReportTable::TextId m_empty;
+};
+
+// The price column of a material's row: under first in first out the row's own price; under
+// moving average the planned price, or the moving average the period ends with (what the next
+// issue is priced at).
+std::optional<Decimal> priceOf(const Key &key, const StockFigures &f, bool fifo,
+                               const QHash<QString, Decimal> &planned)
+{
+    if (fifo)
+        return key.second ? std::optional(Decimal::fromRaw(*key.second)) : std::nullopt;
+    const auto it = planned.constFind(key.first);
+    if (it != planned.cend())
+        return *it;
+    const Figure closing = f.closing();
+    if (closing.quantity.isZero())
+        return std::nullopt;
+    return closing.amount / closing.quantity;
+}
+
+// The materials' rows, grouped: a row per parent category after its materials, a row per
+// top-level category after its parents (left out where its only parent is itself), then the
+// grand total. Group rows with nothing in them are left out.
+void writeRows(ReportTable &table, const std::vector<Material> &materials,
+               const CatalogueTree &tree, const Grouping &g, bool showLeaves, bool fifo,
+               const QHash<QString, Decimal> &planned)
+{
+    RowWriter writer(table, showLeaves);
+    struct Group
+    {
+        QString code;
+        ReportTable::TextId head[4];
+        StockFigures figures;
+        RowStyle style;
+    };
+    const auto groupOf = [&](const QString &code, const QString &suffix, RowStyle style) {
+        return Group{code,
+                     {writer.text(code), writer.text(tree.name(code) + suffix), writer.empty(),
+                      writer.empty()},
+                     {},
+                     style};
+    };
+    const auto writeGroup = [&](const Group &group) {
+        if (!group.figures.isEmpty() || group.style == RowStyle::Detail)
+            writer.write(group.head, std::nullopt, group.figures, group.style);
+    };
     StockFigures total;
-    std::optional<Line> parent;
-    std::optional<Line> top;
+    std::optional<Group> parent;
+    std::optional<Group> top;
     QStringList topParents;
     const auto closeParent = [&] {
         if (parent)
-            out.append(*parent);
+            writeGroup(*parent);
         parent.reset();
     };
     const auto closeTop = [&] {
         closeParent();
-        if (top && g.topRows && !(topParents.size() == 1 && topParents.first() == top->clbh))
-            out.append(*top);
+        if (top && g.topRows && !(topParents.size() == 1 && topParents.first() == top->code))
+            writeGroup(*top);
         top.reset();
         topParents.clear();
     };
-    for (const Line &leaf : leafRows) {
-        const QString p = tree.parentOf(leaf.clbh);
-        if (!parent || parent->clbh != p) {
-            const QString t = tree.topOf(p);
-            if (!top || top->clbh != t)
+    for (const Material &m : materials) {
+        if (!parent || parent->code != m.parent) {
+            const QString t = tree.topOf(m.parent);
+            if (!top || top->code != t)
                 closeTop();
             else
                 closeParent();
-            if (tree.find(p)) {
-                parent = Line{p, tree.name(p) + g.parentSuffix, {}, {}, {}, {}, g.parentStyle};
-                topParents.append(p);
+            if (tree.find(m.parent)) {
+                parent = groupOf(m.parent, g.parentSuffix, g.parentStyle);
+                topParents.append(m.parent);
             }
             if (!top && !t.isEmpty())
-                top = Line{t, tree.name(t) + g.topSuffix, {}, {}, {}, {}, RowStyle::Total};
+                top = groupOf(t, g.topSuffix, RowStyle::Total);
         }
-        if (parent)
-            parent->figures += leaf.figures;
-        if (top)
-            top->figures += leaf.figures;
-        total += leaf.figures;
-        if (showLeaves)
-            out.append(leaf);
+        const QString &clbh = m.first->first.first;
+        const ReportTable::TextId head[4] = {writer.text(clbh),
+                                             m.node ? writer.text(m.node->clmc) : writer.empty(),
+                                             m.node ? writer.text(m.node->clgg) : writer.empty(),
+                                             m.node ? writer.text(m.node->jzdw) : writer.empty()};
+        for (auto it = m.first; it != m.end; ++it) {
+            const StockFigures &f = it->second;
+            if (parent)
+                parent->figures += f;
+            if (top)
+                top->figures += f;
+            total += f;
+            if (showLeaves)
+                writer.write(head, priceOf(it->first, f, fifo, planned), f, RowStyle::Detail);
+        }
     }
     closeTop();
-    if (!g.grandTotal.isEmpty() && !leafRows.isEmpty())
-        out.append(Line{QStringLiteral("0"), g.grandTotal, {}, {}, {}, total, RowStyle::Total});
-    return out;
+    if (!g.grandTotal.isEmpty() && !materials.empty()) {
+        Group grand{QStringLiteral("0"),
+                    {writer.text(QStringLiteral("0")), writer.text(g.grandTotal), writer.empty(),
+                     writer.empty()},
+                    total,
+                    RowStyle::Total};
+        writeGroup(grand);
+    }
 }
 
 } // namespace
@@ -166,23 +285,6 @@ QList<ReportTable::Column> StockReport::summaryColumns(const QList<UnitColumn> &
     return columns(units, false);
 }
 
-QVariantList StockReport::cells(const QString &clbh, const QString &clmc, const QString &clgg,
-                                const QString &jzdw, const QVariant &price, const StockFigures &f,
-                                bool withPrice)
-{
-    QVariantList cells{clbh, clmc, clgg, jzdw};
-    if (withPrice)
-        cells << price;
-    appendFigure(cells, f.opening);
-    appendFigure(cells, f.receipts);
-    for (const Figure &u : f.units)
-        appendFigure(cells, u);
-    appendFigure(cells, f.issues);
-    cells << amountOrEmpty(f.raised) << amountOrEmpty(f.lowered);
-    appendFigure(cells, f.closing());
-    return cells;
-}
-
 QList<UnitColumn> StockReport::unitColumns(Database &db, const QStringList &codes)
 {
     QList<UnitColumn> units;
@@ -200,94 +302,7 @@ QList<UnitColumn> StockReport::unitColumns(Database &db, const QStringList &code
     return units;
 }
 
-std::map<Key, StockFigures> StockReport::figures(const StockReportRequest &request,
-                                                 const CatalogueTree &tree,
-                                                 const StockBalances &balances)
-{
-    const QString category = !request.level2.trimmed().isEmpty()   ? request.level2.trimmed()
-                             : !request.level1.trimmed().isEmpty() ? request.level1.trimmed()
-                                                                   : CatalogueTree::Root;
-    std::map<Key, StockFigures> rows = balances.period(request.from, request.to, request.units);
-    for (auto it = rows.begin(); it != rows.end();) {
-        const CatalogueTree::Node *n = tree.find(it->first.first);
-        // Movements of a code the catalogue has lost stay in the unfiltered report, so
-        // that its totals still agree with the books.
-        const bool keep =
-            n ? n->leaf && tree.isUnder(n->clbh, category) : category == CatalogueTree::Root;
-        it = keep ? std::next(it) : rows.erase(it);
-    }
-    return rows;
-}
-
 namespace {
-
-QList<Line> leafLines(const std::map<Key, StockFigures> &rows, const CatalogueTree &tree, bool fifo,
-                      const QHash<QString, Decimal> &planned)
-{
-    QList<Line> lines;
-    for (const auto &[key, f] : rows) {
-        const CatalogueTree::Node *n = tree.find(key.first);
-        Line line{key.first,
-                  n ? n->clmc : QString(),
-                  n ? n->clgg : QString(),
-                  n ? n->jzdw : QString(),
-                  {},
-                  f,
-                  RowStyle::Detail};
-        if (fifo) {
-            if (key.second)
-                line.price = ReportTable::figure(Decimal::fromRaw(*key.second));
-        } else if (planned.contains(key.first)) {
-            line.price = ReportTable::figure(planned.value(key.first));
-        } else {
-            // The moving average the period ends with: what the next issue is priced at.
-            const Figure closing = f.closing();
-            if (!closing.quantity.isZero())
-                line.price = ReportTable::figure(closing.amount / closing.quantity);
-        }
-        lines << line;
-    }
-    // Grouped by parent in the catalogue's order, then by material (by code where the
-    // catalogue lacks it), then by price: the rows come in price order already.
-    struct Place
-    {
-        int parent;
-        int material;
-        QString clbh;
-    };
-    QList<Place> places;
-    places.reserve(lines.size());
-    for (const Line &l : std::as_const(lines))
-        places.append({tree.rank(tree.parentOf(l.clbh)), tree.rank(l.clbh), l.clbh});
-    QList<int> order(lines.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&places](int a, int b) {
-        const Place &pa = places.at(a);
-        const Place &pb = places.at(b);
-        return std::tie(pa.parent, pa.material, pa.clbh) <
-               std::tie(pb.parent, pb.material, pb.clbh);
-    });
-    QList<Line> sorted;
-    sorted.reserve(lines.size());
-    for (int i : std::as_const(order))
-        sorted.append(lines.at(i));
-    return sorted;
-}
-
-ReportTable tableOf(const QString &name, const QString &title, const QList<Column> &columns,
-                    const QList<Line> &lines, bool withPrice, const StockReportRequest &request)
-{
-    ReportTable table(name, title, columns);
-    table.setPeriod(ReportPeriod{request.from, request.to});
-    for (const Line &l : lines) {
-        if (l.figures.isEmpty() && l.style != RowStyle::Detail)
-            continue;
-        table.addRow(
-            StockReport::cells(l.clbh, l.clmc, l.clgg, l.jzdw, l.price, l.figures, withPrice),
-            l.style);
-    }
-    return table;
-}
 
 // How each report names its group rows: the rules differ by costing method and by the
 // category chosen.
@@ -339,16 +354,29 @@ ReportTable StockReport::build(const StockReportRequest &request, bool detail)
     const CatalogueTree tree(m_db);
     const bool fifo = m_mode == CostEngine::FirstInFirstOut;
     const StockBalances balances(m_db, m_mode);
+    const QString category = !request.level2.trimmed().isEmpty()   ? request.level2.trimmed()
+                             : !request.level1.trimmed().isEmpty() ? request.level1.trimmed()
+                                                                   : CatalogueTree::Root;
+    const Rows rows = balances.period(request.from, request.to, request.units);
+    const std::vector<Material> materials = materialsOf(rows, tree, category);
+    ReportTable table = detail
+                            ? ReportTable(DetailName, DetailTitle, detailColumns(request.units))
+                            : ReportTable(SummaryName, SummaryTitle, summaryColumns(request.units));
+    table.setPeriod(ReportPeriod{request.from, request.to});
+    // At most a row per parent and one per top-level category beside the materials' own.
+    qsizetype count = 1;
+    for (size_t i = 0; i < materials.size(); ++i) {
+        const Material &m = materials[i];
+        if (detail)
+            count += std::distance(m.first, m.end);
+        if (i == 0 || materials[i - 1].parent != m.parent)
+            count += 2;
+    }
+    table.reserve(int(count));
     // In the summary the materials' rows give their parents' rows; under first in first out
     // the prices of a material add up in its parent.
-    const QList<Line> leaves =
-        leafLines(figures(request, tree, balances), tree, fifo, balances.plannedPrices());
-    const QList<Line> lines = grouped(leaves, tree, groupingOf(detail, fifo, request), detail);
-    const ReportTable table =
-        detail
-            ? tableOf(DetailName, DetailTitle, detailColumns(request.units), lines, true, request)
-            : tableOf(SummaryName, SummaryTitle, summaryColumns(request.units), lines, false,
-                      request);
+    writeRows(table, materials, tree, groupingOf(detail, fifo, request), detail, fifo,
+              balances.plannedPrices());
     build.fill(detail ? QStringLiteral("JXCMX_TEMP") : QStringLiteral("JXCHZ_TEMP"), table);
     build.commit();
     return table;

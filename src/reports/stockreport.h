@@ -63,18 +63,8 @@ public:
     static QList<ReportTable::Column> detailColumns(const QList<UnitColumn> &units);
     static QList<ReportTable::Column> summaryColumns(const QList<UnitColumn> &units);
 
-    // The cells of one row in the columns of detailColumns(), or of summaryColumns() when
-    // `price` is false. Figures that are zero in quantity and amount stay empty.
-    static QVariantList cells(const QString &clbh, const QString &clmc, const QString &clgg,
-                              const QString &jzdw, const QVariant &price, const StockFigures &f,
-                              bool withPrice);
-
 private:
     ReportTable build(const StockReportRequest &request, bool detail);
-    // The period's figures of the materials below the request's category.
-    static std::map<StockBalances::Key, StockFigures> figures(const StockReportRequest &request,
-                                                              const CatalogueTree &tree,
-                                                              const StockBalances &balances);
 
     Database &m_db;
     int m_mode;

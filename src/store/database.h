@@ -73,6 +73,7 @@ public:
 private:
     friend class Transaction;
     friend class ReadSnapshot;
+    friend class BulkInsert;
     void open(const QString &name, const QString &options);
     void close();
     [[noreturn]] void fail(const QSqlError &error) const;

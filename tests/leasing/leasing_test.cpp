@@ -171,8 +171,8 @@ TEST_F(LeasingTest, TheReportLeavesOutEarlierLeasesWhileThePaymentCountsThemAll)
     const int je = report.columnOf(QStringLiteral("JE"));
     const int name = report.columnOf(QStringLiteral("CLMC"));
     EXPECT_EQ(report.figureAt(0, je), dec("200"));
-    EXPECT_EQ(report.rows()[1].style, ReportTable::RowStyle::Subtotal);
-    EXPECT_EQ(report.rows()[1].cells[name].toString(), QStringLiteral("钢管  小计"));
+    EXPECT_EQ(report.style(1), ReportTable::RowStyle::Subtotal);
+    EXPECT_EQ(report.textAt(1, name), QStringLiteral("钢管  小计"));
     EXPECT_EQ(report.figureAt(1, je), dec("200"));
     EXPECT_EQ(report.figureAt(4, je), dec("20") + dec("9"));
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM ZL_TEMP")).toInt(), 5);

@@ -151,8 +151,8 @@ TEST_F(SupplierPaymentsTest, ArrearsReportByHand)
 
     const ReportTable t = LedgerReports::arrears(set.db(), {QDate(2026, 2, 1), QDate(2026, 2, 28)});
     ASSERT_EQ(t.rowCount(), 2);
-    EXPECT_EQ(t.rows()[0].cells[0].toString(), QStringLiteral("总计"));
-    EXPECT_EQ(t.rows()[1].cells[0].toString(), QStringLiteral("第一建材"));
+    EXPECT_EQ(t.textAt(0, 0), QStringLiteral("总计"));
+    EXPECT_EQ(t.textAt(1, 0), QStringLiteral("第一建材"));
     // SYJE 100 + 500 − 50 − 150, BYQK 300 − 40, BYHK 200, BYJE 400 + 260 − 200 − 10, HZ 10.
     const QList<Decimal> expected = {dec("400"), dec("260"), dec("200"), dec("450"), dec("10")};
     for (int c = 0; c < expected.size(); ++c) {

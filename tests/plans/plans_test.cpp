@@ -160,7 +160,7 @@ TEST_F(PlansTest, GroupLevelsSumTheirMembers)
 
     const ReportTable report =
         PlanComparison(db()).build(ReportPeriod{day(1), day(31)}, PlanComparison::Level::First);
-    EXPECT_EQ(report.rows()[3].style, ReportTable::RowStyle::Total);
+    EXPECT_EQ(report.style(3), ReportTable::RowStyle::Total);
 }
 
 TEST_F(PlansTest, APlanIsTheLinesOfItsDate)
@@ -233,7 +233,7 @@ TEST_F(PlansTest, TheQueryNarrowsByMaterialRemarkOrCategoryThroughTheTree)
     const ReportTable list = plans.list(ReportPeriod{day(1), day(31)});
     // Three lines, three parents' subtotals, two grandparents' totals and the grand total.
     ASSERT_EQ(list.rowCount(), 9);
-    EXPECT_EQ(list.rows().last().cells[1].toString(), QStringLiteral("全部材料 总计"));
+    EXPECT_EQ(list.textAt(list.rowCount() - 1, 1), QStringLiteral("全部材料 总计"));
     EXPECT_EQ(list.figureAt(8, list.columnOf(QStringLiteral("SL"))), dec("6"));
 }
 

@@ -132,7 +132,7 @@ protected:
         QStringList rows;
         for (int r = 0; r < t.rowCount(); ++r) {
             QStringList cells;
-            if (t.rows().at(r).style == ReportTable::RowStyle::Total)
+            if (t.style(r) == ReportTable::RowStyle::Total)
                 cells << t.displayText(r, t.columnOf(QStringLiteral("HH")), formats);
             for (const char *field : {"JZBZ", "DJH", "ZLXX", "SJDJ", "SJSL", "SJJE", "GYS"})
                 cells << t.displayText(r, t.columnOf(QLatin1String(field)), formats);

@@ -19,9 +19,8 @@ QStringList rowsOf(const ReportTable &table, const Formats &formats)
 {
     QStringList rows;
     for (int r = 0; r < table.rowCount(); ++r) {
-        const QString style = table.rows().at(r).style == ReportTable::RowStyle::Detail
-                                  ? QString()
-                                  : QStringLiteral("*");
+        const QString style =
+            table.style(r) == ReportTable::RowStyle::Detail ? QString() : QStringLiteral("*");
         rows << style + table.displayText(r, 0, formats) + QLatin1Char('|') +
                     table.displayText(r, 1, formats) + QLatin1Char('|') +
                     table.displayText(r, table.columnCount() - 1, formats);
@@ -54,8 +53,8 @@ TEST(MasterLists, OpeningBalancesCarrySubtotalsPerParentAndTotalsPerGrandparent)
                            "1002001|角钢50|9.00", "*1002|角钢 小计|9.00", "*1|钢材 合计|12.50",
                            "2001001|松木板|7.00", "*2001|板材 小计|7.00", "*2|木材 合计|7.00",
                            "*0|全部材料 总计|19.50"}));
-    EXPECT_EQ(table.rows().at(2).style, ReportTable::RowStyle::Subtotal);
-    EXPECT_EQ(table.rows().at(5).style, ReportTable::RowStyle::Total);
+    EXPECT_EQ(table.style(2), ReportTable::RowStyle::Subtotal);
+    EXPECT_EQ(table.style(5), ReportTable::RowStyle::Total);
     EXPECT_TRUE(MasterLists::openingBalances(test::TestAccountSet().db()).isEmpty());
 }
 

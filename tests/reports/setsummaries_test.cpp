@@ -186,7 +186,7 @@ TEST_P(SetSummariesTest, OneSetGivesItsOwnReport)
         ASSERT_EQ(count.rowCount(), own.rowCount()) << int(level);
         for (int r = 0; r < own.rowCount(); ++r) {
             EXPECT_EQ(texts(count, r, 0, own.columnCount()), texts(own, r)) << r;
-            const bool material = count.rows().at(r).style == ReportTable::RowStyle::Detail;
+            const bool material = count.style(r) == ReportTable::RowStyle::Detail;
             EXPECT_EQ(count.displayText(r, count.columnOf(QStringLiteral("ZT")), Formats()),
                       material ? QStringLiteral("七号工地") : QString());
         }

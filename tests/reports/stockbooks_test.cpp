@@ -153,7 +153,7 @@ TEST_P(GeneratedBooks, EveryRowBalancesAndTheEndAgreesWithTheStock)
     expectRowsBalance(detail);
     QMap<QString, Figure> closing;
     for (int r = 0; r < detail.rowCount(); ++r) {
-        if (detail.rows().at(r).style == ReportTable::RowStyle::Detail)
+        if (detail.style(r) == ReportTable::RowStyle::Detail)
             closing[detail.displayText(r, 0, session->formats())] +=
                 figureOf(detail, r, "BYSL", "BYJE");
     }

@@ -286,7 +286,7 @@ TEST_P(StockReportTest, UnitColumnsAndTheirRefusals)
     const int issued = one.columnOf(QStringLiteral("LLSL1"));
     Decimal quantity;
     for (int r = 0; r < one.rowCount(); ++r) {
-        if (one.rows().at(r).style == ReportTable::RowStyle::Detail)
+        if (one.style(r) == ReportTable::RowStyle::Detail)
             quantity += one.figureAt(r, issued);
     }
     EXPECT_EQ(quantity, dec("4"));
@@ -369,7 +369,7 @@ TEST_P(StockReportTest, OneSetAcrossSetsEqualsItsOwnReport)
     const ReportTable &t = result.table;
     int row = 0;
     for (int r = 0; r < single.rowCount(); ++r) {
-        if (single.rows().at(r).style != ReportTable::RowStyle::Detail)
+        if (single.style(r) != ReportTable::RowStyle::Detail)
             continue;
         ASSERT_LT(row, t.rowCount());
         EXPECT_EQ(t.displayText(row, 0, formats), QStringLiteral("七号工地"));

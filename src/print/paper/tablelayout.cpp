@@ -60,7 +60,7 @@ QList<double> TableLayout::naturalWidths(double fontSize) const
     for (int c = 0; c < m_table.columnCount(); ++c) {
         double w = bold.horizontalAdvance(m_table.columns().at(c).heading);
         for (int r = 0; r < m_table.rowCount(); ++r) {
-            const bool group = m_table.rows().at(r).style != ReportTable::RowStyle::Detail;
+            const bool group = m_table.style(r) != ReportTable::RowStyle::Detail;
             const QString text = m_table.displayText(r, c, m_formats);
             w = std::max(w, (group ? bold : body).horizontalAdvance(text));
         }
@@ -141,7 +141,7 @@ void TableLayout::paintPage(QPainter &painter, int index) const
     const int last = std::min(m_table.rowCount(), first + m_rowsPerPage);
     double y = top + m_rowHeight;
     for (int r = first; r < last; ++r, y += m_rowHeight) {
-        const ReportTable::RowStyle style = m_table.rows().at(r).style;
+        const ReportTable::RowStyle style = m_table.style(r);
         if (style != ReportTable::RowStyle::Detail)
             painter.fillRect(QRectF(0, y, sum(m_widths), m_rowHeight),
                              style == ReportTable::RowStyle::Total ? QColor(0xDD, 0xDD, 0xDD)

@@ -72,7 +72,7 @@ ReportWindow *FrmJxcmx::confirm()
     window->setRowActivation([db = &m_db, mode = m_mode, formats = m_formats, window, code,
                               request](int row) {
         const ReportTable &t = window->table();
-        if (t.rows().at(row).style != ReportTable::RowStyle::Detail)
+        if (t.style(row) != ReportTable::RowStyle::Detail)
             return;
         StockReportParts::openLedger(window, *db, mode, formats,
                                      {t.displayText(row, code, formats)}, request.from, request.to);

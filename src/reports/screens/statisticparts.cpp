@@ -105,7 +105,7 @@ ReportWindow *open(QWidget *from, Database &db, const Formats &formats,
     // The window may outlive the screen: it keeps what it needs.
     window->setRowActivation([db = &db, formats, window, link = *ledger](int row) {
         const ReportTable &t = window->table();
-        if (t.rows().at(row).style != ReportTable::RowStyle::Detail)
+        if (t.style(row) != ReportTable::RowStyle::Detail)
             return;
         StockReportParts::openLedger(
             window, *db, link.mode, formats,

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/statementcache.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace varnock {
+
+class Database;
+
+// Many rows into one table: INSERT statements of several rows each, prepared once through the
+// connection's statement cache, each value bound as it is, without a QVariant a value. The
+// values come field after field, row after row; finish() writes what is still pending.
+// Throws StoreError.
+class BulkInsert
+{
+public:
+    BulkInsert(const Database &db, const QString &table, const QStringList &fields);
+    ~BulkInsert();
+    BulkInsert(const BulkInsert &) = delete;
+    BulkInsert &operator=(const BulkInsert &) = delete;
+
+    void addNull();
+    void addInteger(qint64 value);
+    void addText(const QString &value);
+    // Writes the rows given so far. Values of an unfinished row are refused.
+    void finish();
+
+private:
+    struct Value
+    {
+        enum Kind : quint8 { Null, Integer, Text } kind = Null;
+        qint64 integer = 0;
+        QString text;
+    };
+
+    // The statement of `rows` rows.
+    QString statement(int rows) const;
+    // Binds the pending values to a statement of as many rows and runs it.
+    void write();
+    void add(Value value);
+
+    std::weak_ptr<StatementCache> m_cache;
+    QString m_head; // INSERT INTO … VALUES
+    QString m_row;  // (?,…,?)
+    int m_fields;
+    int m_perStatement;
+    std::vector<Value> m_pending;
+};
+
+} // namespace varnock

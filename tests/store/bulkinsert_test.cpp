@@ -1,0 +1,78 @@
+#include "store/bulkinsert.h"
+#include "store/database.h"
+#include "store/errors.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace varnock;
+
+namespace {
+
+class BulkInsertTest : public ::testing::Test
+{
+protected:
+    BulkInsertTest()
+        : db(std::make_unique<Database>(dir.filePath(QStringLiteral("bulk.db")),
+                                        Database::Access::Create))
+    {
+        db->exec(QStringLiteral("CREATE TABLE T (K INTEGER UNIQUE, V TEXT)"));
+    }
+
+    // Rows K = first … first + count - 1 with their text.
+    void insert(int first, int count)
+    {
+        BulkInsert rows(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
+        for (int k = first; k < first + count; ++k) {
+            rows.addInteger(k);
+            rows.addText(QStringLiteral("第%1行").arg(k));
+        }
+        rows.finish();
+    }
+
+    int count() { return db->scalar(QStringLiteral("SELECT COUNT(*) FROM T")).toInt(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(BulkInsertTest, RowsOfEveryKindArriveInOrderAcrossStatements)
+{
+    // 499 rows to a statement of two fields: two full ones and a short one.
+    insert(1, 1200);
+    EXPECT_EQ(count(), 1200);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT V FROM T WHERE K = 1200")).toString(),
+              QStringLiteral("第1200行"));
+
+    BulkInsert rows(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
+    rows.addNull();
+    rows.addText(QString());
+    rows.addInteger(-7);
+    rows.addNull();
+    rows.finish();
+    EXPECT_EQ(
+        db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE K IS NULL AND V = ''")).toInt(), 1);
+    EXPECT_EQ(
+        db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE K = -7 AND V IS NULL")).toInt(), 1);
+}
+
+TEST_F(BulkInsertTest, AFailedStatementWritesNothingOfItsRowsAndLeavesTheCacheSound)
+{
+    insert(500, 1);
+    // The second statement's rows hold K = 500 again.
+    EXPECT_THROW(insert(1, 600), StoreError);
+    EXPECT_EQ(count(), 1 + 499);
+    db->query(QStringLiteral("DELETE FROM T"));
+    insert(1, 600);
+    EXPECT_EQ(count(), 600);
+
+    BulkInsert half(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
+    half.addInteger(1000);
+    EXPECT_THROW(half.finish(), StoreError);
+    EXPECT_EQ(count(), 600);
+}
+
+} // namespace
