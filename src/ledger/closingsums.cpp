@@ -13,9 +13,14 @@ namespace {
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 
+QString shifted(const QString &day, int days)
+{
+    return QDate::fromString(day, DateFormat).addDays(days).toString(DateFormat);
+}
+
 QString dayAfter(const QString &day)
 {
-    return QDate::fromString(day, DateFormat).addDays(1).toString(DateFormat);
+    return shifted(day, 1);
 }
 
 using RowKey = std::tuple<QString, std::optional<qint64>, int, QString, QString>;
@@ -73,6 +78,24 @@ QList<ClosingSums::Closing> ClosingSums::closings(const Database &db)
         previous = day;
     }
     return closings;
+}
+
+QList<ClosingSums::Span> ClosingSums::spans(const Database &db, const QString &first,
+                                            const QString &last)
+{
+    QList<Span> spans;
+    QString next = first;
+    for (const Closing &c : closings(db)) {
+        if (!c.summed || c.first < next || c.first > c.last || c.last > last)
+            continue;
+        if (next < c.first)
+            spans.append({next, shifted(c.first, -1), {}});
+        spans.append({c.first, c.last, c.yjid});
+        next = dayAfter(c.last);
+    }
+    if (next <= last)
+        spans.append({next, last, {}});
+    return spans;
 }
 
 void ClosingSums::write(int yjid)

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace varnock {
 
 class Database;
@@ -27,6 +29,14 @@ public:
         bool summed = false;
     };
 
+    // Days read one way: a whole closed period from its sums, or days from their lines.
+    struct Span
+    {
+        QString first;
+        QString last;
+        std::optional<int> yjid; // the closing whose sums hold the span; none: the lines
+    };
+
     struct Difference
     {
         QString clbh;
@@ -40,6 +50,9 @@ public:
     static bool kept(const Database &db);
     // Every closing, oldest first, with the period it closed.
     static QList<Closing> closings(const Database &db);
+    // The days from `first` to `last` ('yyyy-MM-dd', both included) in order, cut into the
+    // whole closed periods inside them whose sums are stored and the days between those.
+    static QList<Span> spans(const Database &db, const QString &first, const QString &last);
 
     // Stores the sums of closing `yjid`, whose YJSJB row is written, and marks it.
     void write(int yjid);

@@ -1,6 +1,8 @@
 #include "reports/statisticmovements.h"
 
+#include "ledger/closingsums.h"
 #include "ledger/costengine.h"
+#include "ledger/periodmovements.h"
 #include "store/database.h"
 
 namespace varnock {
@@ -8,62 +10,69 @@ namespace varnock {
 namespace {
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-// Before every date the books hold.
-const QString Earliest = QStringLiteral("0000-01-01");
 
 const QString TransferIn = QStringLiteral("调拨入库");
 const QString TransferReturn = QStringLiteral("调拨退货");
 
-// Each statement gives (CLBH, price, counterparty, quantity, amount). In the stock-in
-// statements %1 is the price column (NULL when the rows are not kept by price), %2 the kind
-// condition and %3 the price in the grouping; in the issue statements %1 is the kind condition.
+using Kind = PeriodMovements::Kind;
+
+// Each statement gives (CLBH, price, counterparty, quantity, amount) grouped by material, and
+// by price and counterparty where they are asked for. %1 is the price column, %2 the
+// counterparty's, %3 the further conditions and %4 the further grouping.
 struct Statement
 {
     const char *sql;
     bool isReturn;
+    const char *price; // the column of the unit price a row is kept at under first in first out
+    const char *party;
 };
 
 const Statement StockIns[] = {
-    {"SELECT CLBH, %1, GYSBH, SUM(SJSL), SUM(SJJE) FROM RKD WHERE CZRQ BETWEEN ? AND ? "
-     "AND JZBZ <> 0 AND XTBH <> 0%2 GROUP BY CLBH, GYSBH%3",
-     false},
-    {"SELECT CLBH, %1, GYSBH, SUM(THSL), SUM(THJE) FROM THD WHERE CZRQ BETWEEN ? AND ? "
-     "AND JZBZ <> 0%2 GROUP BY CLBH, GYSBH%3",
-     true},
+    {"SELECT CLBH, %1, %2, SUM(SJSL), SUM(SJJE) FROM RKD WHERE CZRQ BETWEEN ? AND ? "
+     "AND JZBZ <> 0 AND XTBH <> 0%3 GROUP BY CLBH%4",
+     false, "SJDJ", "GYSBH"},
+    {"SELECT CLBH, %1, %2, SUM(THSL), SUM(THJE) FROM THD WHERE CZRQ BETWEEN ? AND ? "
+     "AND JZBZ <> 0%3 GROUP BY CLBH%4",
+     true, "THDJ", "GYSBH"},
 };
 
 const Statement AverageIssues[] = {
-    {"SELECT CLBH, NULL, LLDWBH, SUM(SJSL), SUM(SJJE) FROM LLD WHERE CZRQ BETWEEN ? AND ? "
-     "AND JZBZ <> 0 AND XTBH <> 0 AND %1 GROUP BY CLBH, LLDWBH",
-     false},
-    {"SELECT CLBH, NULL, LLDWBH, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
-     "AND JZBZ <> 0 AND %1 GROUP BY CLBH, LLDWBH",
-     true},
+    {"SELECT CLBH, %1, %2, SUM(SJSL), SUM(SJJE) FROM LLD WHERE CZRQ BETWEEN ? AND ? "
+     "AND JZBZ <> 0 AND XTBH <> 0%3 GROUP BY CLBH%4",
+     false, "NULL", "LLDWBH"},
+    {"SELECT CLBH, %1, %2, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
+     "AND JZBZ <> 0%3 GROUP BY CLBH%4",
+     true, "NULL", "LLDWBH"},
 };
 
 // Issues piece by piece at the price of the layer each piece was drawn from: a receipt, or an
-// opening balance. One pass over the period's pieces finds both.
+// opening balance. One pass over the period's pieces finds both; each piece's amount is
+// rounded on its own, as the closing's sums round it.
 const Statement LayerIssues[] = {
-    {"SELECT CLBH, P, LLDWBH, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
-     "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.LLDWBH, X.CKSL AS Q FROM LLD L "
+    {"SELECT CLBH, %1, %2, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
+     "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.LLDWBH AS U, X.CKSL AS Q FROM LLD L "
      "JOIN XJXCSJB X ON X.CKID = L.ID LEFT JOIN RKD R ON R.ID = X.RKID "
      "LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
-     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0 AND %1) M "
-     "GROUP BY CLBH, P, LLDWBH",
-     false},
-    {"SELECT CLBH, THDJ, LLDWBH, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
-     "AND JZBZ <> 0 AND %1 GROUP BY CLBH, THDJ, LLDWBH",
-     true},
+     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0%3) M GROUP BY CLBH%4",
+     false, "P", "U"},
+    {"SELECT CLBH, %1, %2, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
+     "AND JZBZ <> 0%3 GROUP BY CLBH%4",
+     true, "THDJ", "LLDWBH"},
 };
 
+// A closed period's movement as its closing's sums hold it: everything but the direct
+// deliveries, which the sums leave out of the stock's movements. %1 is the price column, %2
+// the counterparty's, %3 the issue kind's condition and %4 the further grouping.
+const char *const Summed =
+    "SELECT CLBH, %1, %2, SUM(CASE WHEN LX = ? THEN -FSSL ELSE FSSL END), "
+    "SUM(CASE WHEN LX = ? THEN -FSJE ELSE FSJE END) FROM YJFSB WHERE YJID = ? "
+    "AND LX IN (?, ?)%3 GROUP BY CLBH%4";
+
 // Any kind but a transfer counts as an issue, as in the stock reports.
-QString issueKind(const Statement &s, bool transfer)
+QString issueKind(const QString &zl, bool transfer)
 {
-    const QString zl = QLatin1String(s.sql).contains(QLatin1String(" L JOIN "))
-                           ? QStringLiteral("L.ZL")
-                           : QStringLiteral("ZL");
-    return transfer ? QStringLiteral("TRIM(%1) = '2'").arg(zl)
-                    : QStringLiteral("COALESCE(TRIM(%1), '') <> '2'").arg(zl);
+    return transfer ? QStringLiteral(" AND TRIM(%1) = '2'").arg(zl)
+                    : QStringLiteral(" AND COALESCE(TRIM(%1), '') <> '2'").arg(zl);
 }
 
 } // namespace
@@ -77,57 +86,111 @@ StatisticMovements::StatisticMovements(Database &db, int accountingMode)
         m_planned.insert(q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)));
 }
 
-QList<StatisticMovements::Moved> StatisticMovements::read(Movement movement, const QDate &from,
-                                                          const QDate &to) const
+void StatisticMovements::run(const QString &sql, const QVariantList &values, bool isReturn,
+                             const Sink &add) const
 {
-    const QVariantList dates{from.isValid() ? from.toString(DateFormat) : Earliest,
-                             to.toString(DateFormat)};
-    QList<Moved> rows;
-    const auto run = [&](const Statement &s, const QString &sql, const QVariantList &values) {
-        Query q = m_db.query(sql, values);
-        while (q.next()) {
-            const QVariant price = q.value(1);
-            Figure f{Decimal::fromVariant(q.value(3)), Decimal::fromVariant(q.value(4))};
-            if (s.isReturn)
-                f = Figure{} - f;
-            rows.append({q.value(0).toString().trimmed(),
-                         price.isNull() ? Price() : Price(price.toLongLong()),
-                         q.value(2).toString().trimmed(), f});
-        }
+    Query q = m_db.query(sql, values);
+    while (q.next()) {
+        const QVariant price = q.value(1);
+        Figure f{Decimal::fromVariant(q.value(3)), Decimal::fromVariant(q.value(4))};
+        if (isReturn)
+            f = Figure{} - f;
+        add({q.value(0).toString().trimmed(), price.isNull() ? Price() : Price(price.toLongLong()),
+             q.value(2).toString().trimmed(), f});
+    }
+}
+
+void StatisticMovements::readLines(Movement movement, const QString &first, const QString &last,
+                                   const Detail &detail, bool directOnly, const Sink &add) const
+{
+    const QVariantList dates{first, last};
+    const auto statement = [&](const Statement &s, const QString &conditions) {
+        const bool price = detail.prices && m_fifo;
+        QString grouping;
+        if (price)
+            grouping += QStringLiteral(", %1").arg(QLatin1String(s.price));
+        if (detail.parties)
+            grouping += QStringLiteral(", %1").arg(QLatin1String(s.party));
+        return QLatin1String(s.sql).arg(
+            price ? QLatin1String(s.price) : QLatin1String("NULL"),
+            detail.parties ? QLatin1String(s.party) : QLatin1String("NULL"), conditions, grouping);
     };
     switch (movement) {
     case Movement::Receipts:
     case Movement::TransfersIn: {
         const bool transfers = movement == Movement::TransfersIn;
         for (const Statement &s : StockIns) {
-            const QString price = !m_fifo      ? QStringLiteral("NULL")
-                                  : s.isReturn ? QStringLiteral("THDJ")
-                                               : QStringLiteral("SJDJ");
+            if (directOnly && s.isReturn)
+                continue;
             QVariantList values = dates;
-            if (transfers)
+            QString conditions = directOnly ? QStringLiteral(" AND CKID <> 0") : QString();
+            if (transfers) {
+                conditions += QStringLiteral(" AND ZL = ?");
                 values << (s.isReturn ? TransferReturn : TransferIn);
-            run(s,
-                QLatin1String(s.sql).arg(price,
-                                         transfers ? QStringLiteral(" AND ZL = ?") : QString(),
-                                         m_fifo ? QStringLiteral(", ") + price : QString()),
-                values);
+            }
+            run(statement(s, conditions), values, s.isReturn, add);
         }
         break;
     }
     case Movement::Issues:
     case Movement::TransfersOut: {
         const bool transfers = movement == Movement::TransfersOut;
-        if (m_fifo) {
-            for (const Statement &s : LayerIssues)
-                run(s, QLatin1String(s.sql).arg(issueKind(s, transfers)), dates);
-        } else {
-            for (const Statement &s : AverageIssues)
-                run(s, QLatin1String(s.sql).arg(issueKind(s, transfers)), dates);
+        for (const Statement &s : m_fifo ? LayerIssues : AverageIssues) {
+            if (directOnly && s.isReturn)
+                continue;
+            const bool pieces = QLatin1String(s.sql).contains(QLatin1String(" L JOIN "));
+            const QString prefix = pieces ? QStringLiteral("L.") : QString();
+            QString conditions = issueKind(prefix + QStringLiteral("ZL"), transfers);
+            if (directOnly)
+                conditions += QStringLiteral(" AND %1ZJZC <> 0").arg(prefix);
+            run(statement(s, conditions), dates, s.isReturn, add);
         }
         break;
     }
     }
-    return rows;
+}
+
+void StatisticMovements::readSums(Movement movement, int yjid, const Detail &detail,
+                                  const Sink &add) const
+{
+    const bool receipts = movement == Movement::Receipts;
+    const int in = int(receipts ? Kind::Receipt : Kind::Issue);
+    const int out = int(receipts ? Kind::Return : Kind::IssueReturn);
+    const bool price = detail.prices && m_fifo;
+    QString grouping;
+    if (price)
+        grouping += QStringLiteral(", FSDJ");
+    if (detail.parties)
+        grouping += QStringLiteral(", LLDWBH");
+    const QString sql = QLatin1String(Summed).arg(
+        price ? QLatin1String("FSDJ") : QLatin1String("NULL"),
+        detail.parties ? QLatin1String("LLDWBH") : QLatin1String("NULL"),
+        receipts ? QString() : issueKind(QStringLiteral("ZL"), movement == Movement::TransfersOut),
+        grouping);
+    run(sql, {out, out, yjid, in, out}, false, add);
+}
+
+void StatisticMovements::read(Movement movement, const QDate &from, const QDate &to,
+                              const Detail &detail, const Sink &add) const
+{
+    const QString first = from.isValid() ? from.toString(DateFormat) : PeriodMovements::Earliest;
+    const QString last = to.toString(DateFormat);
+    // The closings' sums hold the receipts per material and price, and the issues per material,
+    // price, kind and unit: not the supplier of a receipt nor the kind of a stock-in line.
+    const bool summed = movement == Movement::Issues || movement == Movement::TransfersOut ||
+                        (movement == Movement::Receipts && !detail.parties);
+    if (!summed) {
+        readLines(movement, first, last, detail, false, add);
+        return;
+    }
+    for (const ClosingSums::Span &span : ClosingSums::spans(m_db, first, last)) {
+        if (!span.yjid) {
+            readLines(movement, span.first, span.last, detail, false, add);
+            continue;
+        }
+        readSums(movement, *span.yjid, detail, add);
+        readLines(movement, span.first, span.last, detail, true, add);
+    }
 }
 
 Figure StatisticMovements::valued(const QString &clbh, Figure f) const
@@ -144,19 +207,25 @@ std::map<StatisticMovements::Key, Figure> StatisticMovements::perMaterial(Moveme
                                                                           bool layers) const
 {
     std::map<Key, Figure> sums;
-    for (const Moved &m : read(movement, from, to)) {
+    // Each statement gives its rows in the materials' order: the row of the one before is the
+    // place to look first.
+    auto last = sums.end();
+    read(movement, from, to, Detail{layers, false}, [&](const Moved &m) {
         Price price;
         if (layers && m_fifo) {
             const auto planned = m_planned.constFind(m.clbh);
             price = planned == m_planned.cend() ? m.price : Price(planned->raw());
         }
-        sums[{m.clbh, price}] += m.figure;
-    }
+        Key key{m.clbh, price};
+        if (last == sums.end() || last->first != key)
+            last = sums.try_emplace(last == sums.end() ? last : std::next(last), std::move(key));
+        last->second += m.figure;
+    });
     std::map<Key, Figure> out;
     for (const auto &[key, f] : sums) {
         const Figure v = valued(key.first, f);
         if (!v.isZero())
-            out.emplace(key, v);
+            out.emplace_hint(out.end(), key, v);
     }
     return out;
 }
@@ -165,8 +234,8 @@ std::map<QString, std::map<QString, Figure>>
 StatisticMovements::perParty(Movement movement, const QDate &from, const QDate &to) const
 {
     std::map<QString, std::map<QString, Figure>> sums;
-    for (const Moved &m : read(movement, from, to))
-        sums[m.party][m.clbh] += m.figure;
+    read(movement, from, to, Detail{false, true},
+         [&](const Moved &m) { sums[m.party][m.clbh] += m.figure; });
     std::map<QString, std::map<QString, Figure>> out;
     for (const auto &[party, materials] : sums) {
         for (const auto &[clbh, f] : materials) {

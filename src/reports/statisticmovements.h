@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <map>
 
 namespace varnock {
@@ -21,7 +22,10 @@ enum class Movement {
 };
 
 // The movements the statistics are made of, read from the books of one account set. Nothing
-// is written: the set may be open only to read.
+// is written: the set may be open only to read. A whole closed period is read from its
+// closing's movement sums where they hold what a statistic tells apart (the issues, and the
+// receipts per material), with the direct deliveries beside them from their lines; the rest
+// from the lines.
 //
 // Under first in first out an issue is valued piece by piece at the price of the layer it was
 // drawn from (the receipt's SJDJ or the opening balance's KCDJ), as the stock reports value it;
@@ -59,8 +63,26 @@ private:
         QString party;
         Figure figure;
     };
-    // Every grouped row of the movement's statements, returns negated.
-    QList<Moved> read(Movement movement, const QDate &from, const QDate &to) const;
+    using Sink = std::function<void(const Moved &)>;
+    // What a reading tells apart beside the material.
+    struct Detail
+    {
+        bool prices = false;  // the unit price, under first in first out
+        bool parties = false; // the counterparty
+    };
+
+    // Hands every grouped row of the movement to `add`, returns negated: each whole closed
+    // period from its closing's sums where they hold what is asked for, the rest from the
+    // lines.
+    void read(Movement movement, const QDate &from, const QDate &to, const Detail &detail,
+              const Sink &add) const;
+    // The rows of the lines dated from `first` to `last`; with `directOnly` only those of
+    // direct deliveries, which the closings' sums leave out.
+    void readLines(Movement movement, const QString &first, const QString &last,
+                   const Detail &detail, bool directOnly, const Sink &add) const;
+    // The rows of closing `yjid`'s sums.
+    void readSums(Movement movement, int yjid, const Detail &detail, const Sink &add) const;
+    void run(const QString &sql, const QVariantList &values, bool isReturn, const Sink &add) const;
     // A material's figure at its planned price where it has one.
     Figure valued(const QString &clbh, Figure f) const;
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <tuple>
+#include <vector>
 
 namespace varnock {
 
@@ -37,42 +37,48 @@ struct Group
 QList<StatisticRow> StatisticGrouping::apply(QList<StatisticRow> materials,
                                              const CatalogueTree &tree) const
 {
+    // The rows' places in the catalogue's order, looked up once a row rather than once a
+    // comparison.
     struct Place
     {
         int rank;
-        QString clbh;
         qint64 price;
+        qsizetype row;
     };
-    const auto placeOf = [&tree](const StatisticRow &r) {
-        return Place{tree.rank(r.clbh), r.clbh,
-                     r.price.isNull() ? std::numeric_limits<qint64>::min() : r.price.toLongLong()};
-    };
-    std::stable_sort(materials.begin(), materials.end(),
-                     [&placeOf](const StatisticRow &a, const StatisticRow &b) {
-                         const Place pa = placeOf(a);
-                         const Place pb = placeOf(b);
-                         return std::tie(pa.rank, pa.clbh, pa.price) <
-                                std::tie(pb.rank, pb.clbh, pb.price);
-                     });
+    std::vector<Place> order;
+    order.reserve(std::size_t(materials.size()));
+    for (qsizetype i = 0; i < materials.size(); ++i) {
+        const StatisticRow &r = materials.at(i);
+        order.push_back(
+            {tree.rank(r.clbh),
+             r.price.isNull() ? std::numeric_limits<qint64>::min() : r.price.toLongLong(), i});
+    }
+    std::stable_sort(order.begin(), order.end(), [&materials](const Place &a, const Place &b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
+        const QString &ca = materials.at(a.row).clbh;
+        const QString &cb = materials.at(b.row).clbh;
+        return ca != cb ? ca < cb : a.price < b.price;
+    });
     const std::size_t width = materials.isEmpty() ? 0 : materials.first().figures.size();
 
     QList<StatisticRow> out;
     std::optional<Group> inner;
     std::optional<Group> outer;
-    const auto keep = [&out](const StatisticRow &row) {
+    const auto keep = [&out](StatisticRow &&row) {
         if (!row.isEmpty())
-            out.append(row);
+            out.append(std::move(row));
     };
     const auto closeInner = [&] {
         if (inner)
-            keep(inner->row);
+            keep(std::move(inner->row));
         inner.reset();
     };
     const auto closeOuter = [&] {
         closeInner();
         // A top-level category that is its own only parent already has its row.
         if (outer && !(outer->inner.size() == 1 && outer->inner.first() == outer->row.clbh))
-            keep(outer->row);
+            keep(std::move(outer->row));
         outer.reset();
     };
     const auto groupRow = [&](const QString &code, const QString &name, RowStyle style) {
@@ -80,30 +86,35 @@ QList<StatisticRow> StatisticGrouping::apply(QList<StatisticRow> materials,
     };
 
     StatisticRow total = groupRow(QStringLiteral("0"), grandTotal, RowStyle::Total);
-    for (const StatisticRow &m : std::as_const(materials)) {
-        const QString parentCode = tree.parentOf(m.clbh);
-        const QString parent = tree.find(parentCode) ? parentCode : QString();
-        const QString top = tree.topOf(m.clbh);
-        // The inner group (its code, name and style) and the outer one of this row.
+    // The groups of the row before: the rows of one material, and the materials of one parent,
+    // come one after the other.
+    QString clbh;
+    QString parent;
+    QString top;
+    for (const Place &place : order) {
+        StatisticRow &m = materials[place.row];
+        if (clbh.isNull() || m.clbh != clbh) {
+            const QString parentCode = tree.parentOf(m.clbh);
+            const QString parentFound = tree.find(parentCode) ? parentCode : QString();
+            top = !parentFound.isEmpty() && parentFound == parent ? top : tree.topOf(m.clbh);
+            parent = parentFound;
+            clbh = m.clbh;
+        }
+        // The inner group (its code, and its name and style when it starts here) and the
+        // outer one of this row.
         QString innerCode;
-        QString innerName;
-        RowStyle innerStyle = RowStyle::Detail;
         QString outerCode;
         switch (level) {
         case StatisticLevel::Materials:
             innerCode = parent;
-            innerName = tree.name(parent) + parentSuffix;
-            innerStyle = RowStyle::Subtotal;
             outerCode = topRows ? top : QString();
             break;
         case StatisticLevel::Parents:
             innerCode = parent.isEmpty() ? m.clbh : parent;
-            innerName = parent.isEmpty() ? m.clmc : tree.name(parent);
             outerCode = topRows ? top : QString();
             break;
         case StatisticLevel::Tops:
             innerCode = !top.isEmpty() ? top : !parent.isEmpty() ? parent : m.clbh;
-            innerName = top.isEmpty() && parent.isEmpty() ? m.clmc : tree.name(innerCode);
             break;
         }
         if (!inner || inner->row.clbh != innerCode) {
@@ -111,8 +122,23 @@ QList<StatisticRow> StatisticGrouping::apply(QList<StatisticRow> materials,
                 closeOuter();
             else
                 closeInner();
-            if (!innerCode.isEmpty())
+            if (!innerCode.isEmpty()) {
+                QString innerName;
+                RowStyle innerStyle = RowStyle::Detail;
+                switch (level) {
+                case StatisticLevel::Materials:
+                    innerName = tree.name(parent) + parentSuffix;
+                    innerStyle = RowStyle::Subtotal;
+                    break;
+                case StatisticLevel::Parents:
+                    innerName = parent.isEmpty() ? m.clmc : tree.name(parent);
+                    break;
+                case StatisticLevel::Tops:
+                    innerName = top.isEmpty() && parent.isEmpty() ? m.clmc : tree.name(innerCode);
+                    break;
+                }
                 inner = Group{groupRow(innerCode, innerName, innerStyle), {}};
+            }
             if (!outer && !outerCode.isEmpty())
                 outer = Group{
                     groupRow(outerCode, tree.name(outerCode) + topSuffix, RowStyle::Total), {}};
@@ -125,11 +151,11 @@ QList<StatisticRow> StatisticGrouping::apply(QList<StatisticRow> materials,
             add(outer->row, m);
         add(total, m);
         if (level == StatisticLevel::Materials)
-            keep(m);
+            keep(std::move(m));
     }
     closeOuter();
     if (!grandTotal.isEmpty())
-        keep(total);
+        keep(std::move(total));
     return out;
 }
 

@@ -77,21 +77,28 @@ ReportTable tableOf(const QString &name, const QString &title, const QList<Colum
 {
     ReportTable table(name, title, columns);
     table.setPeriod(period);
+    table.reserve(int(rows.size()));
     const bool details = columns.size() > 2 && columns.at(2).field == QLatin1String("CLGG");
     const bool price = columns.size() > 4 && columns.at(4).field == QLatin1String("DJ");
+    const int first = details ? (price ? 5 : 4) : 2;
     for (const StatisticRow &r : rows) {
-        QVariantList cells{r.clbh, r.clmc};
-        if (details)
-            cells << r.clgg << r.jzdw;
-        if (price)
-            cells << r.price;
-        for (const Figure &f : r.figures) {
-            if (f.isZero())
-                cells << QVariant() << QVariant();
-            else
-                cells << ReportTable::figure(f.quantity) << ReportTable::figure(f.amount);
+        const int row = table.appendRow(r.style);
+        table.setText(row, 0, r.clbh);
+        table.setText(row, 1, r.clmc);
+        if (details) {
+            table.setText(row, 2, r.clgg);
+            table.setText(row, 3, r.jzdw);
         }
-        table.addRow(cells, r.style);
+        if (price && !r.price.isNull())
+            table.setFigure(row, 4, Decimal::fromRaw(r.price.toLongLong()));
+        int column = first;
+        for (const Figure &f : r.figures) {
+            if (!f.isZero()) {
+                table.setFigure(row, column, f.quantity);
+                table.setFigure(row, column + 1, f.amount);
+            }
+            column += 2;
+        }
     }
     return table;
 }

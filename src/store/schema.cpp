@@ -179,6 +179,9 @@ const Index accountSetIndexes[] = {
     // The unposted lines only: a few at any time, however many are posted. A line leaves the
     // index when it is posted instead of moving inside a big one.
     {"RKD_UNPOSTED", "RKD", "ZL, XTBH", false, "JZBZ = 0"},
+    // The direct deliveries only: the statistics read them beside a closed period's sums,
+    // which leave them out.
+    {"RKD_DIRECT", "RKD", "CZRQ", false, "CKID <> 0"},
     {"THD_CLBH", "THD", "CLBH, CZRQ"},
     {"THD_XTBH", "THD", "XTBH"},
     {"THD_CZRQ", "THD", "CZRQ"},
@@ -192,6 +195,7 @@ const Index accountSetIndexes[] = {
     {"LLD_MONTH_YSXH", "LLD", "SUBSTR(CZRQ, 6, 2), YSXH"},
     {"LLD_CZRQ", "LLD", "CZRQ"},
     {"LLD_UNPOSTED", "LLD", "ZL, XTBH", false, "JZBZ = 0"},
+    {"LLD_DIRECT", "LLD", "CZRQ", false, "ZJZC <> 0"},
     {"TKD_CLBH", "TKD", "CLBH, CZRQ"},
     {"TKD_XTBH", "TKD", "XTBH"},
     {"TKD_CZRQ", "TKD", "CZRQ"},

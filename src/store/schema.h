@@ -17,8 +17,9 @@ namespace Schema {
 // amount adjustments the period reports read by; version 7 the specification, unit and unit
 // price of the statistics' work table (RKCX_TEMP); version 9 the running number of a return's
 // document number (THXH) and its index; version 10 the movement sums of each closed period
-// (YJFSB) and the mark of the closings that have them (YJSJB.FSBZ).
-constexpr int Version = 10;
+// (YJFSB) and the mark of the closings that have them (YJSJB.FSBZ); version 11 the date
+// indexes of the direct deliveries' lines.
+constexpr int Version = 11;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.
