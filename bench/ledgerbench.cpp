@@ -653,8 +653,8 @@ void monthEnd(benchmark::State &state, int mode, const std::string &key)
         const auto start = Clock_::now();
         const double cpuStart = threadCpuSeconds();
         if (sqlite3_exec(handle,
-                         "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
-                         "SELECT -1, CLBH, JCDJ, JCSL, JCJE FROM XJXCYJKCB "
+                         "INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE, XH) "
+                         "SELECT -1, CLBH, JCDJ, JCSL, JCJE, XH FROM XJXCYJKCB "
                          "WHERE YJID = (SELECT MAX(YJID) FROM YJSJB)",
                          nullptr, nullptr, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(handle));

@@ -113,8 +113,11 @@ void LayerSnapshot::write(int yjid, const QDate &day)
     const QString from = hasPrevious ? previous.value(1).toString() : QString();
     previous.finish();
 
-    const QString insert = QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
-                                          "SELECT ?, G.* FROM (%1) AS G");
+    // Written in the order of the table's key, each material's pairs numbered by price.
+    const QString insert =
+        QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE, XH) "
+                       "SELECT ?, G.*, ROW_NUMBER() OVER (PARTITION BY G.CLBH ORDER BY G.DJ) AS XH "
+                       "FROM (%1) AS G ORDER BY G.CLBH, XH");
     if (!hasPrevious || keepsEveryPair(previousId)) {
         m_db.query(insert.arg(grouped(History)), QVariantList{yjid} + historyValues(to));
         return;

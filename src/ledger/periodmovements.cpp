@@ -163,13 +163,22 @@ PeriodMovements::Statement PeriodMovements::closed(int yjid, const Options &opti
 
 void PeriodMovements::store(Database &db, int yjid, const QString &first, const QString &last) const
 {
+    // One statement, written in the order of the table's key: each material's rows numbered by
+    // kind, price, issue kind and unit.
+    QStringList movements;
+    QVariantList values{yjid};
     for (const Statement &s : dated(first, last, Options{})) {
-        db.query(QStringLiteral("INSERT INTO YJFSB (YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE) "
-                                "SELECT ?, S.CLBH, S.P, S.LX, S.ZL, S.U, S.Q, S.A FROM (%1) AS S "
-                                "WHERE S.Q <> 0 OR S.A <> 0")
-                     .arg(s.sql),
-                 QVariantList{yjid} + s.values);
+        movements << s.sql;
+        values += s.values;
     }
+    if (movements.isEmpty())
+        return;
+    db.query(QStringLiteral("INSERT INTO YJFSB (YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE, XH) "
+                            "SELECT ?, S.CLBH, S.P, S.LX, S.ZL, S.U, S.Q, S.A, ROW_NUMBER() OVER ("
+                            "PARTITION BY S.CLBH ORDER BY S.LX, S.P, S.ZL, S.U) AS XH "
+                            "FROM (%1) AS S WHERE S.Q <> 0 OR S.A <> 0 ORDER BY S.CLBH, XH")
+                 .arg(movements.join(QStringLiteral(" UNION ALL "))),
+             values);
 }
 
 PeriodMovements::Row PeriodMovements::row(const Query &q)

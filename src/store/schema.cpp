@@ -39,6 +39,9 @@ struct Table
 {
     const char *name;
     const char *columns;
+    // Stored in the order of its primary key, without a rowid beside it: the key is the one
+    // index such a table needs.
+    bool keyOrdered = false;
 };
 
 const Table accountSetTables[] = {
@@ -80,16 +83,24 @@ const Table accountSetTables[] = {
     // FSBZ: the closing's movement sums are in YJFSB.
     {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG},
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
-    {"XJXCYJKCB", "YJID INTEGER, CLBH TEXT, JCDJ INTEGER, JCSL INTEGER, JCJE INTEGER"},
+    // A closing's rows are read by closing, or by closing and material: XH numbers the rows of
+    // one material in one closing, so that the two lead a key of their own.
+    {"XJXCYJKCB",
+     "YJID INTEGER NOT NULL, CLBH TEXT NOT NULL, JCDJ INTEGER, JCSL INTEGER, JCJE INTEGER, "
+     "XH INTEGER NOT NULL, PRIMARY KEY (YJID, CLBH, XH)",
+     true},
     // What moved in the period a closing sealed (the day after the previous closing up to its
     // own day), one row per material, unit price (first in first out only: a receipt's,
     // return's or count's own, an issue piece's layer's; NULL otherwise), kind of movement LX
     // (1 receipts, 2 returns to suppliers, 3 issues and transfers out, 4 their returns,
     // 5 count differences, 6 and 7 amount adjustments above and below zero), issue kind ZL and
     // consuming unit LLDWBH (issues and their returns only): the summed quantity FSSL and
-    // amount FSJE of the posted movements. Rows whose both sums are zero are left out.
-    {"YJFSB", "YJID INTEGER, CLBH TEXT, FSDJ INTEGER, LX INTEGER, ZL TEXT, LLDWBH TEXT, "
-              "FSSL INTEGER, FSJE INTEGER"},
+    // amount FSJE of the posted movements. Rows whose both sums are zero are left out. XH
+    // numbers the rows of one material in one closing, as in XJXCYJKCB.
+    {"YJFSB",
+     "YJID INTEGER NOT NULL, CLBH TEXT NOT NULL, FSDJ INTEGER, LX INTEGER, ZL TEXT, "
+     "LLDWBH TEXT, FSSL INTEGER, FSJE INTEGER, XH INTEGER NOT NULL, PRIMARY KEY (YJID, CLBH, XH)",
+     true},
     {"PYK", "CLBH TEXT, RQ TEXT, PDSL INTEGER, PDJE INTEGER, PDDJ INTEGER"},
     // GCXM: the project ("工程项目") the adjustment was entered for.
     {"CLKVMT", COUNTER ", CLBH TEXT, CZRQ TEXT, JE INTEGER, BZ TEXT, GCXM TEXT"},
@@ -205,13 +216,12 @@ const Index accountSetIndexes[] = {
 
     {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
     {"XJXCSJB_CLBH", "XJXCSJB", "CLBH"},
-    {"XJXCSJB_RKID", "XJXCSJB", "RKID"},
+    // A piece comes either from a receipt layer (RKID) or from an opening layer (CSHID).
+    {"XJXCSJB_RKID", "XJXCSJB", "RKID", false, "RKID IS NOT NULL"},
     // Only the pieces drawn from opening layers have one.
     {"XJXCSJB_CSHID", "XJXCSJB", "CSHID", false, "CSHID IS NOT NULL"},
     {"XJXCSJB_CKID", "XJXCSJB", "CKID"},
     {"YJKCB_YJID", "YJKCB", "YJID, CLBH"},
-    {"XJXCYJKCB_YJID", "XJXCYJKCB", "YJID, CLBH"},
-    {"YJFSB_YJID", "YJFSB", "YJID, CLBH"},
     {"PYK_CLBH_RQ", "PYK", "CLBH, RQ"},
     // A closing reads the count rows dated since the previous closing.
     {"PYK_RQ", "PYK", "RQ"},
@@ -237,8 +247,9 @@ const Index accountSetIndexes[] = {
 
 void createTable(const Database &db, const Table &t)
 {
-    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                .arg(QLatin1String(t.name), QLatin1String(t.columns)));
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)%3")
+                .arg(QLatin1String(t.name), QLatin1String(t.columns),
+                     t.keyOrdered ? QStringLiteral(" WITHOUT ROWID") : QString()));
 }
 
 template <std::size_t N> void createTables(const Database &db, const Table (&tables)[N])
@@ -318,6 +329,24 @@ void addRunningNumbers(const Database &db, int version)
     }
 }
 
+// Before version 12 the closings' stock by unit price and movement sums were kept in rowid order
+// beside an index of closing and material. Each is copied into its key-ordered table, its rows
+// of one material in one closing numbered in the order they were written.
+void keyClosingRows(const Database &db, const char *name, const char *columns)
+{
+    const QString table = QLatin1String(name);
+    if (!db.tableExists(table) || db.connection().record(table).contains(QStringLiteral("XH")))
+        return;
+    const QString earlier = table + QStringLiteral("_UNKEYED");
+    db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(table, earlier));
+    createAccountSetTable(db, name);
+    db.exec(QStringLiteral("INSERT INTO %1 (%3, XH) SELECT %3, ROW_NUMBER() OVER ("
+                           "PARTITION BY YJID, CLBH ORDER BY ROWID) AS N FROM %2 "
+                           "ORDER BY YJID, CLBH, N")
+                .arg(table, earlier, QLatin1String(columns)));
+    db.exec(QStringLiteral("DROP TABLE %1").arg(earlier));
+}
+
 void createAccountSetObjects(const Database &db)
 {
     createTables(db, accountSetTables);
@@ -363,6 +392,12 @@ void Schema::upgrade(Database &db)
     createAccountSetTable(db, "YJFSB");
     if (!db.connection().record(QStringLiteral("YJSJB")).contains(QStringLiteral("FSBZ")))
         db.exec(QStringLiteral("ALTER TABLE YJSJB ADD COLUMN FSBZ INTEGER NOT NULL DEFAULT 0"));
+    // From versions 1 to 11: the pieces' index of receipt layers leaves out those of opening
+    // layers; the closings' rows in the order of their key.
+    if (version < 12)
+        db.exec(QStringLiteral("DROP INDEX IF EXISTS XJXCSJB_RKID"));
+    keyClosingRows(db, "XJXCYJKCB", "YJID, CLBH, JCDJ, JCSL, JCJE");
+    keyClosingRows(db, "YJFSB", "YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE");
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
     // has. The indexes of unposted lines replace those of the posted flag.
     createIndexes(db, accountSetIndexes);

@@ -18,8 +18,10 @@ namespace Schema {
 // price of the statistics' work table (RKCX_TEMP); version 9 the running number of a return's
 // document number (THXH) and its index; version 10 the movement sums of each closed period
 // (YJFSB) and the mark of the closings that have them (YJSJB.FSBZ); version 11 the date
-// indexes of the direct deliveries' lines.
-constexpr int Version = 11;
+// indexes of the direct deliveries' lines; version 12 keeps a closing's stock by unit price
+// (XJXCYJKCB) and its movement sums in the order of their key (closing, material, row number
+// XH) instead of beside an index.
+constexpr int Version = 12;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -305,10 +305,10 @@ TEST(LayerSnapshotTest, AClosingBuildsOnItsPredecessorAndTheCheckerSeesADrift)
 
     // One pair of the latest closing changed by hand, one added.
     Database &db = books.db();
-    db.exec(QStringLiteral("UPDATE XJXCYJKCB SET JCJE = JCJE + 100 WHERE YJID = 2 "
-                           "AND ROWID = (SELECT MIN(ROWID) FROM XJXCYJKCB WHERE YJID = 2)"));
-    db.exec(QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
-                           "VALUES (2, '1002', 777, 10000, 7770)"));
+    db.exec(QStringLiteral("UPDATE XJXCYJKCB SET JCJE = JCJE + 100 WHERE YJID = 2 AND XH = 1 "
+                           "AND CLBH = (SELECT MIN(CLBH) FROM XJXCYJKCB WHERE YJID = 2)"));
+    db.exec(QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE, XH) "
+                           "VALUES (2, '1002', 777, 10000, 7770, 99)"));
     int found = 0;
     for (const InvariantBreach &b : InvariantChecker::check(db, Fifo, books.formats))
         found += b.kind == InvariantBreach::Kind::Snapshot ? 1 : 0;
@@ -330,10 +330,10 @@ TEST(LayerSnapshotTest, AClosingThatKeptEveryPairIsFollowedByAWholeRegrouping)
         db.scalar(QStringLiteral("SELECT COUNT(*) FROM XJXCYJKCB WHERE YJID = 1")).toInt();
 
     // Written the earlier way, with a pair that holds nothing; and one pair off its history.
-    db.exec(QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE) "
-                           "VALUES (1, '1001', 12345, 0, 0)"));
-    db.exec(QStringLiteral("UPDATE XJXCYJKCB SET JCSL = JCSL + 10000 WHERE YJID = 1 "
-                           "AND ROWID = (SELECT MIN(ROWID) FROM XJXCYJKCB WHERE YJID = 1)"));
+    db.exec(QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE, XH) "
+                           "VALUES (1, '1001', 12345, 0, 0, 99)"));
+    db.exec(QStringLiteral("UPDATE XJXCYJKCB SET JCSL = JCSL + 10000 WHERE YJID = 1 AND XH = 1 "
+                           "AND CLBH = (SELECT MIN(CLBH) FROM XJXCYJKCB WHERE YJID = 1)"));
     EXPECT_EQ(books.differences().size(), 1);
 
     // The next closing regroups the history and leaves the earlier rows as they are.

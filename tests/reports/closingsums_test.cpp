@@ -345,8 +345,8 @@ TEST_P(ClosingSumsTest, TheCheckerAndTheReportsSeeATamperedSum)
     EXPECT_TRUE(sumBreaches().isEmpty());
     const int latest = db().scalar(QStringLiteral("SELECT MAX(YJID) FROM YJSJB")).toInt();
     // The latest closing's period was empty: a row put there is caught.
-    db().exec(QStringLiteral("INSERT INTO YJFSB (YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE) "
-                             "SELECT ?, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE FROM YJFSB "
+    db().exec(QStringLiteral("INSERT INTO YJFSB (YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE, "
+                             "XH) SELECT ?, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE, XH FROM YJFSB "
                              "WHERE YJID = ? AND LX = 3 LIMIT 1"),
               {latest, latest - 1});
     const QList<InvariantBreach> added = sumBreaches();
@@ -361,14 +361,15 @@ TEST_P(ClosingSumsTest, TheCheckerAndTheReportsSeeATamperedSum)
     const QDate to = closingDays().last();
     const std::string right = describe(StockBalances(db(), mode()).period(from, to, units()));
     db().exec(QStringLiteral("DELETE FROM YJSJB WHERE YJID = ?"), {latest});
-    db().exec(QStringLiteral("UPDATE YJFSB SET FSSL = FSSL + 10000 WHERE ROWID = "
-                             "(SELECT MIN(ROWID) FROM YJFSB WHERE YJID = ? AND LX = 1)"),
-              {latest - 1});
+    db().exec(QStringLiteral("UPDATE YJFSB SET FSSL = FSSL + 10000 WHERE YJID = ? AND "
+                             "(CLBH, XH) = (SELECT CLBH, XH FROM YJFSB WHERE YJID = ? AND LX = 1 "
+                             "ORDER BY CLBH, XH LIMIT 1)"),
+              {latest - 1, latest - 1});
     EXPECT_EQ(sumBreaches().size(), 1);
     EXPECT_NE(describe(StockBalances(db(), mode()).period(from, to, units())), right);
-    db().exec(QStringLiteral("DELETE FROM YJFSB WHERE ROWID = "
-                             "(SELECT MAX(ROWID) FROM YJFSB WHERE YJID = ?)"),
-              {latest - 1});
+    db().exec(QStringLiteral("DELETE FROM YJFSB WHERE YJID = ? AND (CLBH, XH) = (SELECT CLBH, "
+                             "XH FROM YJFSB WHERE YJID = ? ORDER BY CLBH DESC, XH DESC LIMIT 1)"),
+              {latest - 1, latest - 1});
     EXPECT_EQ(sumBreaches().size(), 2);
 }
 

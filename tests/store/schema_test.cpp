@@ -52,8 +52,8 @@ const std::map<QString, QStringList> &expectedTables()
         t["XJXCSJB"] = {"ID", "CLBH", "RKID", "CSHID", "CKID", "CKSL", "SYSL"};
         t["YJSJB"] = {"YJID", "YJSJ", "FSBZ"};
         t["YJKCB"] = {"YJID", "CLBH", "JCSL", "JCJE"};
-        t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE"};
-        t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE"};
+        t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE", "XH"};
+        t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE", "XH"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
@@ -468,7 +468,8 @@ TEST(Schema, CommonLookupsUseAnIndex)
     };
     for (const auto &lookup : lookups) {
         const QString plan = queryPlan(db, lookup.sql, lookup.values);
-        EXPECT_TRUE(plan.contains("USING INDEX") || plan.contains("USING COVERING INDEX"))
+        EXPECT_TRUE(plan.contains("USING INDEX") || plan.contains("USING COVERING INDEX") ||
+                    plan.contains("USING PRIMARY KEY"))
             << lookup.sql.toStdString() << "\n"
             << plan.toStdString();
     }
@@ -567,6 +568,71 @@ TEST(SchemaVersions, AVersionNineFileGetsTheClosingSumsWithItsClosingsUnmarked)
     EXPECT_EQ(set.db().userVersion(), Schema::Version);
     EXPECT_TRUE(set.db().tableExists("YJFSB"));
     EXPECT_EQ(set.db().scalar("SELECT FSBZ FROM YJSJB WHERE YJID = 1").toInt(), 0);
+}
+
+TEST(SchemaVersions, AVersionElevenFileKeepsItsClosingRowsInTheOrderOfTheirKey)
+{
+    TestAccountSet set;
+    Database &db = set.db();
+    db.exec("DROP TABLE XJXCYJKCB");
+    db.exec("DROP TABLE YJFSB");
+    db.exec("CREATE TABLE XJXCYJKCB (YJID INTEGER, CLBH TEXT, JCDJ INTEGER, JCSL INTEGER, "
+            "JCJE INTEGER)");
+    db.exec("CREATE INDEX XJXCYJKCB_YJID ON XJXCYJKCB (YJID, CLBH)");
+    db.exec("CREATE TABLE YJFSB (YJID INTEGER, CLBH TEXT, FSDJ INTEGER, LX INTEGER, ZL TEXT, "
+            "LLDWBH TEXT, FSSL INTEGER, FSJE INTEGER)");
+    db.exec("CREATE INDEX YJFSB_YJID ON YJFSB (YJID, CLBH)");
+    db.exec("DROP INDEX XJXCSJB_RKID");
+    db.exec("CREATE INDEX XJXCSJB_RKID ON XJXCSJB (RKID)");
+    // Written closing by closing; a material's pairs need not come in price order, and a price
+    // may be missing.
+    db.exec("INSERT INTO XJXCYJKCB VALUES (1, '1002', 500, 10000, 5000), "
+            "(1, '1001', 300, 20000, 6000), (1, '1001', 200, 10000, 2000), "
+            "(1, '1001', NULL, 0, 0), (2, '1001', 300, 10000, 3000)");
+    db.exec("INSERT INTO YJFSB VALUES (1, '1001', NULL, 1, NULL, NULL, 30000, 9000), "
+            "(1, '1001', NULL, 3, '1', '01', 10000, 3000), "
+            "(1, '1001', NULL, 3, '1', '02', 10000, 3000), "
+            "(1, '1002', NULL, 1, NULL, NULL, 10000, 5000)");
+    db.setUserVersion(11);
+
+    Schema::upgrade(db);
+    EXPECT_EQ(db.userVersion(), Schema::Version);
+    const auto rows = [&](const QString &sql) {
+        QStringList out;
+        QSqlQuery q = db.exec(sql);
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
+            out << values.join(QLatin1Char(' '));
+        }
+        return out;
+    };
+    EXPECT_EQ(
+        rows("SELECT YJID, CLBH, XH, JCDJ, JCSL, JCJE FROM XJXCYJKCB "
+             "ORDER BY YJID, CLBH, XH"),
+        QStringList({"1 1001 1 300 20000 6000", "1 1001 2 200 10000 2000", "1 1001 3 NULL 0 0",
+                     "1 1002 1 500 10000 5000", "2 1001 1 300 10000 3000"}));
+    EXPECT_EQ(rows("SELECT YJID, CLBH, XH, LX, ZL, LLDWBH, FSSL FROM YJFSB "
+                   "ORDER BY YJID, CLBH, XH"),
+              QStringList({"1 1001 1 1 NULL NULL 30000", "1 1001 2 3 1 01 10000",
+                           "1 1001 3 3 1 02 10000", "1 1002 1 1 NULL NULL 10000"}));
+    // The key is the only index; nothing of the earlier tables is left.
+    EXPECT_EQ(rows("SELECT name FROM sqlite_master WHERE tbl_name LIKE 'XJXCYJKCB%' "
+                   "OR tbl_name LIKE 'YJFSB%' ORDER BY name"),
+              QStringList({"XJXCYJKCB", "YJFSB"}));
+    for (const char *table : {"XJXCYJKCB", "YJFSB"}) {
+        const QString plan = queryPlan(
+            db, QStringLiteral("SELECT * FROM %1 WHERE YJID = 1 AND CLBH = '1001'").arg(table), {});
+        EXPECT_TRUE(plan.contains("USING PRIMARY KEY (YJID=? AND CLBH=?)")) << plan.toStdString();
+    }
+    // Pieces of opening layers stay out of the index of receipt layers.
+    EXPECT_TRUE(db.scalar("SELECT sql FROM sqlite_master WHERE name = 'XJXCSJB_RKID'")
+                    .toString()
+                    .contains("WHERE RKID IS NOT NULL"));
+    // A closing row needs its closing and material.
+    EXPECT_THROW(db.exec("INSERT INTO YJFSB (YJID, CLBH, LX, XH) VALUES (3, NULL, 1, 1)"),
+                 StoreError);
 }
 
 TEST(SchemaVersions, AFileWithoutAVersionIsNoneOfOurs)
