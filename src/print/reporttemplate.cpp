@@ -205,6 +205,10 @@ QStringList ReportTemplates::layoutsOf(const QString &reportName)
         {QStringLiteral("CLDBBB"), {QStringLiteral("材料调拨查询报表")}},
         {QStringLiteral("材料出入库查询报表1"), {QStringLiteral("材料出入库查询报表2")}},
         {QStringLiteral("JXCMXZ"), {QStringLiteral("材料出入库查询报表3")}},
+        {QStringLiteral("JXCMX"),
+         {QStringLiteral("材料进销存移动月报"), QStringLiteral("材料进销存移动月报1"),
+          QStringLiteral("材料进销存移动月报2")}},
+        {QStringLiteral("JXCHZ"), {QStringLiteral("材料进销存移动月报总")}},
     };
     return QStringList{reportName} + others.value(reportName);
 }

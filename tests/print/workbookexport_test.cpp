@@ -152,7 +152,8 @@ TEST_F(WorkbookExportTest, TheMaterialLedgerGoesOnTheSheetItsTemplateNames)
 TEST_F(WorkbookExportTest, EveryOtherLayoutOfAReportPlacesTheFieldsOfItsOwnTemplate)
 {
     const ReportTemplates templates(reports());
-    for (const char *report : {"GYSGH", "lldwll", "CLDBBB", "材料出入库查询报表1", "JXCMXZ"}) {
+    for (const char *report :
+         {"GYSGH", "lldwll", "CLDBBB", "材料出入库查询报表1", "JXCMXZ", "JXCMX", "JXCHZ"}) {
         const QStringList layouts = ReportTemplates::layoutsOf(QString::fromUtf8(report));
         ASSERT_GT(layouts.size(), 1) << report;
         // The report's fields as its own template's placeholder row names them.
