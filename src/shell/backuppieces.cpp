@@ -18,12 +18,6 @@ namespace {
 
 const QString Title = QStringLiteral("文件分割机");
 
-[[noreturn]] void cannotWrite(const QString &path, const QString &why)
-{
-    throw StoreError(
-        QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), why));
-}
-
 // The number of pieces named in the folder: "kvmt-3$db.001" says 3.
 int countFromNames(const QString &folder)
 {
@@ -87,10 +81,8 @@ int BackupPieces::split(const QString &source, const QString &folder, const Ask 
     if (!QFileInfo(folder).isDir())
         throw Refusal(QStringLiteral("提示"), Backups::InvalidFolderText);
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        throw StoreError(QStringLiteral("无法读取文件 %1：%2")
-                             .arg(QDir::toNativeSeparators(source), in.errorString()));
-    }
+    if (!in.open(QIODevice::ReadOnly))
+        throw fileReadError(source, in);
     const int count = pieceCount(in.size(), pieceSize);
     if (begin && !begin(count))
         throw Refusal(Title, StoppedText);
@@ -108,15 +100,13 @@ int BackupPieces::split(const QString &source, const QString &folder, const Ask 
             throw Refusal(Title, StoppedText);
         const QByteArray piece = in.read(pieceSize);
         if (piece.isEmpty())
-            throw StoreError(QStringLiteral("无法读取文件 %1：%2")
-                                 .arg(QDir::toNativeSeparators(source), in.errorString()));
+            throw fileReadError(source, in);
         try {
             writeWholeFile(medium.filePath(name), piece);
             writeWholeFile(medium.filePath(LabelFileName),
                            QStringLiteral("%1\n%2\n").arg(k).arg(count).toUtf8());
         } catch (const StoreError &error) {
-            throw Refusal(Title, Backups::CannotWriteText + QLatin1Char('\n') + error.text,
-                          Refusal::Icon::Critical);
+            throw Backups::copyRefused(Title, error, folder);
         }
     }
     return count;
@@ -149,7 +139,7 @@ void BackupPieces::join(const QString &folder, const QString &target, const Ask 
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        cannotWrite(target, out.errorString());
+        throw fileWriteError(target, out);
     const QDir medium(folder);
     for (int k = 1; k <= count; ++k) {
         const QString path = medium.filePath(pieceName(count, k));
@@ -164,16 +154,20 @@ void BackupPieces::join(const QString &folder, const QString &target, const Ask 
             }
         }
         QFile piece(path);
-        if (!piece.open(QIODevice::ReadOnly)) {
-            throw StoreError(QStringLiteral("无法读取文件 %1：%2")
-                                 .arg(QDir::toNativeSeparators(path), piece.errorString()));
+        QByteArray bytes;
+        if (piece.open(QIODevice::ReadOnly))
+            bytes = piece.readAll();
+        if (piece.error() != QFileDevice::NoError || bytes.size() != piece.size()) {
+            out.cancelWriting();
+            throw Refusal(
+                Title, Backups::DamagedText + QLatin1Char('\n') + fileReadError(path, piece).text,
+                Refusal::Icon::Critical);
         }
-        const QByteArray bytes = piece.readAll();
         if (out.write(bytes) != bytes.size())
-            cannotWrite(target, out.errorString());
+            throw fileWriteError(target, out);
     }
     if (!out.commit())
-        cannotWrite(target, out.errorString());
+        throw fileWriteError(target, out);
 }
 
 } // namespace varnock

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -32,6 +33,11 @@ QString copyName(const Database &accountSet, const QString &rest)
 
 const QString Backups::InvalidFolderText = QStringLiteral("请选择有效的备份目录");
 const QString Backups::CannotWriteText = QStringLiteral("文件不能被写入!请更换存放位置!");
+const QString Backups::DiskFullText = QStringLiteral("磁盘满，空间不够!");
+const QString Backups::WriteProtectedText = QStringLiteral("磁盘被写保护 或 文件被保护!");
+const QString Backups::InputOutputText = QStringLiteral("磁盘I/0错误，操作被终止!");
+const QString Backups::NotReadyText = QStringLiteral("磁盘没准备好!");
+const QString Backups::DamagedText = QStringLiteral("磁盘已损坏,不能还原数据");
 const QString Backups::MediumMissingText =
     QStringLiteral("指定的磁盘驱动器不可用!\n可能不存在此驱动器或驱动器内无磁盘!");
 
@@ -86,10 +92,35 @@ QString Backups::backUp(const Database &accountSet, const QString &chosenFolder,
     try {
         writeSnapshot(accountSet, path);
     } catch (const StoreError &error) {
-        throw Refusal(QStringLiteral("提示"), CannotWriteText + QLatin1Char('\n') + error.text,
-                      Refusal::Icon::Critical);
+        throw copyRefused(QStringLiteral("提示"), error, QFileInfo(path).absolutePath());
     }
     return path;
+}
+
+Refusal Backups::copyRefused(const QString &title, const StoreError &error, const QString &folder)
+{
+    QString text = CannotWriteText;
+    switch (error.cause) {
+    case StoreError::Cause::DiskFull:
+        text = DiskFullText;
+        break;
+    case StoreError::Cause::WriteProtected:
+        text = WriteProtectedText;
+        break;
+    case StoreError::Cause::InputOutput:
+        text = InputOutputText;
+        break;
+    case StoreError::Cause::Damaged:
+    case StoreError::Cause::Other:
+        // A folder that was there when the copy began and is gone now: the medium was taken
+        // out; one that takes no new file is protected.
+        if (!QFileInfo(folder).isDir())
+            text = NotReadyText;
+        else if (!QTemporaryFile(QDir(folder).filePath(QStringLiteral(".kvmt-XXXXXX"))).open())
+            text = WriteProtectedText;
+        break;
+    }
+    return Refusal(title, text + QLatin1Char('\n') + error.text, Refusal::Icon::Critical);
 }
 
 QString Backups::takeAutomatic(const Database &accountSet, const QDate &day)

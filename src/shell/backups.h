@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/errors.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -62,6 +64,18 @@ public:
     // The copy's place: not writable, or a removable medium that is not there.
     static const QString CannotWriteText;   // "文件不能被写入!请更换存放位置!"
     static const QString MediumMissingText; // "指定的磁盘驱动器不可用!" and a second line
+    // What a failed copy says of the disk: full, write-protected, an input or output error, not
+    // ready (the medium was taken out meanwhile); a piece that cannot be read back is damaged.
+    static const QString DiskFullText;
+    static const QString WriteProtectedText;
+    static const QString InputOutputText;
+    static const QString NotReadyText;
+    static const QString DamagedText;
+
+    // The refusal of a copy into `folder` that failed with `error`: the text for what the
+    // failure says of the disk (CannotWriteText when it says nothing), then the failure's own.
+    static Refusal copyRefused(const QString &title, const StoreError &error,
+                               const QString &folder);
 };
 
 } // namespace varnock

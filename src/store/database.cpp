@@ -15,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace varnock {
@@ -39,6 +40,24 @@ int primaryCode(const QString &nativeCode)
     bool ok = false;
     const int code = nativeCode.toInt(&ok);
     return ok ? (code & 0xff) : SQLITE_ERROR;
+}
+
+StoreError::Cause causeOf(const QString &nativeCode)
+{
+    switch (primaryCode(nativeCode)) {
+    case SQLITE_FULL:
+        return StoreError::Cause::DiskFull;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return StoreError::Cause::WriteProtected;
+    case SQLITE_IOERR:
+        return StoreError::Cause::InputOutput;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return StoreError::Cause::Damaged;
+    default:
+        return StoreError::Cause::Other;
+    }
 }
 
 // Whether a file may be written: opening it for writing changes nothing in it, and a
@@ -68,15 +87,15 @@ Database::Database(const QString &filePath, Access access)
         // mode would be written into a file that is no database: neither is touched.
         QFile file(filePath);
         if (!file.exists())
-            throw StoreError(failureText(QString::number(SQLITE_CANTOPEN), QString()));
+            throw failure(QString::number(SQLITE_CANTOPEN), QString());
         if (!file.open(QIODevice::ReadOnly))
-            throw StoreError(failureText(QString::number(SQLITE_CANTOPEN), file.errorString()));
+            throw failure(QString::number(SQLITE_CANTOPEN), file.errorString());
         const QByteArray header = file.read(sizeof SqliteHeader);
         file.close();
         if (header != QByteArray(SqliteHeader, sizeof SqliteHeader))
-            throw StoreError(failureText(QString::number(SQLITE_NOTADB),
-                                         header.isEmpty() ? QStringLiteral("empty file")
-                                                          : QStringLiteral("no SQLite header")));
+            throw failure(QString::number(SQLITE_NOTADB), header.isEmpty()
+                                                              ? QStringLiteral("empty file")
+                                                              : QStringLiteral("no SQLite header"));
         m_readOnly = access == Access::ReadOnly || !canWrite(filePath);
         const QString uri = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath())
                                 .toString(QUrl::FullyEncoded);
@@ -102,7 +121,7 @@ Database::Database(const QString &filePath, Access access)
                 // A scaled function that left the exact range: the same failure as Decimal's.
                 if (text.endsWith(QLatin1String(OverflowMessage)))
                     throw std::overflow_error(OverflowMessage);
-                throw StoreError(failureText(QString::number(code), text));
+                throw failure(QString::number(code), text);
             });
         if (!m_readOnly)
             exec(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -121,20 +140,20 @@ void Database::open(const QString &name, const QString &options)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(name);
     db.setConnectOptions(options);
-    QString failure;
+    std::optional<StoreError> failed;
     if (!db.open()) {
-        failure = failureText(db.lastError().nativeErrorCode(), db.lastError().text());
+        failed = failure(db.lastError().nativeErrorCode(), db.lastError().text());
     } else if (!sqliteHandle(db)) {
-        failure = failureText(QString(), QStringLiteral("SQLite driver handle unavailable"));
+        failed = failure(QString(), QStringLiteral("SQLite driver handle unavailable"));
     } else {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
-            failure = failureText(probe.lastError().nativeErrorCode(), probe.lastError().text());
+            failed = failure(probe.lastError().nativeErrorCode(), probe.lastError().text());
     }
     db = QSqlDatabase();
-    if (!failure.isEmpty()) {
+    if (failed) {
         close();
-        throw StoreError(failure);
+        throw *failed;
     }
 }
 
@@ -157,7 +176,12 @@ void Database::fail(const QSqlError &error) const
     // A scaled function that left the exact range: the same failure as Decimal's own.
     if (error.databaseText().endsWith(QLatin1String(OverflowMessage)))
         throw std::overflow_error(OverflowMessage);
-    throw StoreError(failureText(error.nativeErrorCode(), error.databaseText()));
+    throw failure(error.nativeErrorCode(), error.databaseText());
+}
+
+StoreError Database::failure(const QString &nativeCode, const QString &driverText) const
+{
+    return StoreError(failureText(nativeCode, driverText), causeOf(nativeCode));
 }
 
 QString Database::failureText(const QString &nativeCode, const QString &driverText) const
@@ -253,8 +277,7 @@ bool Database::tableExists(const QString &table) const
     return scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table' "
                                  "AND name=? COLLATE NOCASE"),
                   {table})
-               .toInt()
-           > 0;
+               .toInt() > 0;
 }
 
 int Database::userVersion() const

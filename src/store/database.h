@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/errors.h"
 #include "store/query.h"
 #include "store/statementcache.h"
 
@@ -67,6 +68,8 @@ public:
 
     // The text of a failure on this file: what happened, what to do, the driver's words.
     QString failureText(const QString &nativeCode, const QString &driverText) const;
+    // The failure itself, with what the engine's result code says of the disk.
+    StoreError failure(const QString &nativeCode, const QString &driverText) const;
 
     const StatementCache &statements() const { return *m_statements; }
 

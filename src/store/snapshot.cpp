@@ -14,6 +14,21 @@
 
 namespace varnock {
 
+namespace {
+
+StoreError::Cause causeOf(const std::error_code &error)
+{
+    if (error == std::errc::no_space_on_device)
+        return StoreError::Cause::DiskFull;
+    if (error == std::errc::read_only_file_system || error == std::errc::permission_denied)
+        return StoreError::Cause::WriteProtected;
+    if (error == std::errc::io_error)
+        return StoreError::Cause::InputOutput;
+    return StoreError::Cause::Other;
+}
+
+} // namespace
+
 void writeSnapshot(const Database &db, const QString &filePath)
 {
     const QFileInfo target(filePath);
@@ -39,7 +54,8 @@ void writeSnapshot(const Database &db, const QString &filePath)
         QFile::remove(partial);
         throw StoreError(QStringLiteral("无法写入文件：%1\n%2")
                              .arg(QDir::toNativeSeparators(target.absoluteFilePath()),
-                                  QString::fromLocal8Bit(error.message())));
+                                  QString::fromLocal8Bit(error.message())),
+                         causeOf(error));
     }
 }
 

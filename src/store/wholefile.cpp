@@ -1,19 +1,47 @@
 #include "store/wholefile.h"
 
-#include "store/errors.h"
-
 #include <QDir>
 #include <QSaveFile>
 
 namespace varnock {
+namespace {
+
+StoreError::Cause causeOf(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::ResourceError:
+        return StoreError::Cause::DiskFull;
+    case QFileDevice::PermissionsError:
+        return StoreError::Cause::WriteProtected;
+    case QFileDevice::ReadError:
+    case QFileDevice::WriteError:
+        return StoreError::Cause::InputOutput;
+    default:
+        return StoreError::Cause::Other;
+    }
+}
+
+} // namespace
+
+StoreError fileWriteError(const QString &path, const QFileDevice &file)
+{
+    return StoreError(QStringLiteral("无法写入文件 %1：%2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()),
+                      causeOf(file.error()));
+}
+
+StoreError fileReadError(const QString &path, const QFileDevice &file)
+{
+    return StoreError(QStringLiteral("无法读取文件 %1：%2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()),
+                      causeOf(file.error()));
+}
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw StoreError(QStringLiteral("无法写入文件 %1：%2")
-                             .arg(QDir::toNativeSeparators(path), file.errorString()));
-    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw fileWriteError(path, file);
 }
 
 } // namespace varnock

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/errors.h"
+
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace varnock {
@@ -9,5 +12,10 @@ namespace varnock {
 // renamed over the file, so that a crash or a full disk never leaves half a file behind.
 // Throws StoreError naming the file.
 void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// The failure of writing or reading `file` at `path`, naming it, with what the file system said
+// of the disk (a full disk, a protected file, an input or output error).
+StoreError fileWriteError(const QString &path, const QFileDevice &file);
+StoreError fileReadError(const QString &path, const QFileDevice &file);
 
 } // namespace varnock

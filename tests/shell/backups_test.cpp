@@ -5,6 +5,8 @@
 #include "store/errors.h"
 #include "store/schema.h"
 #include "store/snapshot.h"
+#include "store/wholefile.h"
+#include "support/readonlyfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -131,3 +133,44 @@ TEST_F(BackupsTest, AutomaticCopiesKeepTheLastThirtyDaysAndLeaveTheOthers)
 }
 
 } // namespace
+
+TEST_F(BackupsTest, ACopyThatFailsSaysWhatTheDiskSaid)
+{
+    const auto set = accountSet(7);
+    const QDate day(2026, 3, 10);
+    const auto refusalOf = [&](const QString &folder) {
+        try {
+            Backups::backUp(*set, folder, day);
+        } catch (const Refusal &refusal) {
+            EXPECT_EQ(refusal.icon, Refusal::Icon::Critical);
+            return refusal.text;
+        }
+        return QString();
+    };
+
+    const QString protectedFolder = dir.filePath(QStringLiteral("protected"));
+    ASSERT_TRUE(QDir().mkpath(protectedFolder));
+    {
+        const test::ReadOnlyFolder readOnly(protectedFolder);
+        EXPECT_TRUE(
+            refusalOf(protectedFolder).startsWith(QStringLiteral("磁盘被写保护 或 文件被保护!\n")));
+    }
+    EXPECT_TRUE(QDir(protectedFolder).isEmpty());
+
+    // A full disk, as the file system reports it.
+    QFile full(QStringLiteral("/dev/full"));
+    if (full.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        EXPECT_EQ(full.write("x", 1), -1);
+        const StoreError error = fileWriteError(full.fileName(), full);
+        EXPECT_EQ(error.cause, StoreError::Cause::DiskFull);
+        EXPECT_TRUE(Backups::copyRefused(QStringLiteral("提示"), error, dir.path())
+                        .text.startsWith(QStringLiteral("磁盘满，空间不够!\n")));
+    }
+    // A medium taken out while the copy was written to it.
+    const StoreError lost(QStringLiteral("无法写入文件"));
+    EXPECT_TRUE(
+        Backups::copyRefused(QStringLiteral("提示"), lost, dir.filePath(QStringLiteral("gone")))
+            .text.startsWith(QStringLiteral("磁盘没准备好!\n")));
+    EXPECT_TRUE(Backups::copyRefused(QStringLiteral("提示"), lost, dir.path())
+                    .text.startsWith(QStringLiteral("文件不能被写入!请更换存放位置!\n")));
+}

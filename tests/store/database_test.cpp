@@ -73,6 +73,11 @@ TEST(DatabaseFiles, ADamagedFileIsRefusedAsItIsAndNamedInTheMessage)
             write(path, bytes);
             const QString text = failureOpening(path, access);
             EXPECT_TRUE(text.contains(path)) << what << ": " << text.toStdString();
+            try {
+                Database db(path, access);
+            } catch (const StoreError &error) {
+                EXPECT_EQ(error.cause, StoreError::Cause::Damaged) << what;
+            }
             EXPECT_TRUE(text.contains(QStringLiteral("已损坏"))) << what;
             EXPECT_EQ(contentsOf(path), bytes) << what << " was changed by opening it";
         }
@@ -119,6 +124,12 @@ TEST(DatabaseFiles, AFileThatCannotBeWrittenIsReadAndRefusesWrites)
             EXPECT_TRUE(refusal.text.contains(QStringLiteral("只读")))
                 << refusal.text.toStdString();
             EXPECT_TRUE(refusal.text.contains(path));
+        }
+        try {
+            db.exec(QStringLiteral("DELETE FROM LLDW"));
+            FAIL() << "a file that cannot be written was written";
+        } catch (const StoreError &error) {
+            EXPECT_EQ(error.cause, StoreError::Cause::WriteProtected) << error.text.toStdString();
         }
         ReadSnapshot snapshot(db);
         EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 1);
