@@ -243,9 +243,11 @@ void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening op
         options.adjustments = !m_fifo;
         addMovements(shifted(closingDay, 1), dayBefore, options, {}, moved);
         if (m_fifo) {
+            // Every adjustment up to the day, from its lines along their date: they are few,
+            // where the closings' sums would be read whole to find them.
             options.movements = false;
             options.adjustments = true;
-            addMovements(PeriodMovements::Earliest, dayBefore, options, {}, moved);
+            addScanned(PeriodMovements::Earliest, dayBefore, options, {}, moved);
         }
     } else {
         addStock(m_fifo ? LayerOpeningBalances : AverageOpeningBalances, {}, clbh, moved);
@@ -256,33 +258,31 @@ void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening op
         into[key].opening += f.closing();
 }
 
-std::map<StockBalances::Key, StockFigures>
-StockBalances::valued(std::map<Key, StockFigures> rows) const
+void StockBalances::revalue(std::map<Key, StockFigures> &rows) const
 {
-    std::map<Key, StockFigures> out;
-    for (auto &[key, f] : rows) {
-        const auto planned = m_planned.constFind(key.first);
+    // In place: under first in first out a planned-price material's rows at their own prices
+    // become its one row at the planned price, the other rows only lose their empty ones.
+    for (auto it = rows.begin(); it != rows.end();) {
+        const QString clbh = it->first.first;
+        const auto planned = m_planned.constFind(clbh);
         if (planned == m_planned.cend()) {
-            if (!f.isEmpty())
-                out[key] += f;
+            it = it->second.isEmpty() ? rows.erase(it) : std::next(it);
             continue;
         }
-        out[{key.first, m_fifo ? Price(planned->raw()) : Price()}] += f;
-    }
-    for (auto it = out.begin(); it != out.end();) {
-        StockFigures &f = it->second;
-        const auto planned = m_planned.constFind(it->first.first);
-        if (planned != m_planned.cend()) {
-            const Decimal price = *planned;
-            for (Figure *fig : {&f.opening, &f.receipts, &f.units[0], &f.units[1], &f.units[2],
-                                &f.issues, &f.transfers, &f.counts})
-                fig->amount = fig->quantity * price;
-            f.raised = Decimal();
-            f.lowered = Decimal();
+        const Decimal price = *planned;
+        StockFigures f;
+        while (it != rows.end() && it->first.first == clbh) {
+            f += it->second;
+            it = rows.erase(it);
         }
-        it = f.isEmpty() ? out.erase(it) : std::next(it);
+        for (Figure *fig : {&f.opening, &f.receipts, &f.units[0], &f.units[1], &f.units[2],
+                            &f.issues, &f.transfers, &f.counts})
+            fig->amount = fig->quantity * price;
+        f.raised = Decimal();
+        f.lowered = Decimal();
+        if (!f.isEmpty())
+            rows.try_emplace(it, Key{clbh, m_fifo ? Price(price.raw()) : Price()}, f);
     }
-    return out;
 }
 
 std::map<StockBalances::Key, Figure> StockBalances::before(const QDate &day, const QString &clbh,
@@ -290,9 +290,10 @@ std::map<StockBalances::Key, Figure> StockBalances::before(const QDate &day, con
 {
     std::map<Key, StockFigures> rows;
     addOpening(day, clbh, opening, rows);
+    revalue(rows);
     std::map<Key, Figure> out;
-    for (const auto &[key, f] : valued(std::move(rows)))
-        out.emplace(key, f.opening);
+    for (const auto &[key, f] : rows)
+        out.emplace_hint(out.end(), key, f.opening);
     return out;
 }
 
@@ -304,7 +305,8 @@ std::map<StockBalances::Key, StockFigures> StockBalances::period(const QDate &fr
     addOpening(from, clbh, Opening::FromClosing, rows);
     addMovements(from.toString(DateFormat), to.toString(DateFormat), optionsFor(clbh, units), units,
                  rows);
-    return valued(std::move(rows));
+    revalue(rows);
+    return rows;
 }
 
 } // namespace varnock

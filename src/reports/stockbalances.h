@@ -130,7 +130,7 @@ private:
     void addOpening(const QDate &day, const QString &clbh, Opening opening,
                     std::map<Key, StockFigures> &into) const;
     // Planned-price materials at their planned price, empty rows dropped.
-    std::map<Key, StockFigures> valued(std::map<Key, StockFigures> rows) const;
+    void revalue(std::map<Key, StockFigures> &rows) const;
 
     Database &m_db;
     bool m_fifo;

@@ -220,6 +220,36 @@ TEST_P(StockReportTest, SummaryRowsOfHandWorkedBooks)
               table.rowCount());
 }
 
+TEST_P(StockReportTest, AMaterialPutAtPlanIsOneRowAtPlanInBothMethods)
+{
+    // 螺纹钢 moved at three prices and took an adjustment before it was put at plan: every
+    // figure of the month becomes its quantity at plan, in one row, the adjustment gone; its
+    // neighbours keep their rows.
+    const auto rowsOf = [&](const ReportTable &t, const QString &clbh) {
+        QStringList found;
+        for (const QString &row : shown(t)) {
+            if (row.startsWith(clbh + QLatin1Char('|')))
+                found << row;
+        }
+        return found;
+    };
+    const ReportTable before = report().detail(march());
+    set.db().exec(QStringLiteral("UPDATE CLJBXXB SET JJFS = 1, JHDJ = 55000 WHERE CLBH = ?"), {A});
+    const ReportTable table = report().detail(march());
+    EXPECT_EQ(rowsOf(table, A),
+              QStringList{"1001001|螺纹钢|5.50|20.00|110.00|4.00|22.00|3.00|16.50|||3.00|16.50|"
+                          "6.00|33.00|||13.00|71.50"});
+    for (const QString &other : {B, P, C})
+        EXPECT_EQ(rowsOf(table, other), rowsOf(before, other)) << other.toStdString();
+
+    // The stock before a day: the same quantity, at plan.
+    const auto opening = StockBalances(set.db(), mode).before(QDate(2026, 3, 1), A);
+    ASSERT_EQ(opening.size(), 1u);
+    EXPECT_EQ(opening.begin()->first.second,
+              fifo() ? StockBalances::Price(dec("5.50").raw()) : StockBalances::Price());
+    EXPECT_EQ(opening.begin()->second, (Figure{dec("20"), dec("110.00")}));
+}
+
 TEST_P(StockReportTest, CategoriesAreFoundThroughTheTree)
 {
     // Category 1 holds no cement although the cement's code begins with "1".
