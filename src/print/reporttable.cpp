@@ -27,13 +27,18 @@ int ReportTable::columnOf(const QString &field) const
 
 void ReportTable::reserve(int rows)
 {
-    m_cells.reserve(size_t(rows) * size_t(m_columns.size()));
+    m_blocks.reserve(size_t(rows / RowsPerBlock + 1));
     m_styles.reserve(size_t(rows));
 }
 
 int ReportTable::appendRow(RowStyle style)
 {
-    m_cells.resize(m_cells.size() + size_t(m_columns.size()), Empty);
+    const size_t columns = size_t(m_columns.size());
+    if (m_styles.size() % RowsPerBlock == 0) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(RowsPerBlock * columns);
+    }
+    m_blocks.back().resize(m_blocks.back().size() + columns, Empty);
     m_styles.push_back(style);
     return int(m_styles.size()) - 1;
 }
@@ -115,6 +120,13 @@ QString ReportTable::textAt(int row, int column) const
     if (m_columns.at(column).kind == Column::Text)
         return m_texts.at(v);
     return QString::number(v);
+}
+
+ReportTable::TextId ReportTable::textIdAt(int row, int column) const
+{
+    Q_ASSERT(m_columns.at(column).kind == Column::Text);
+    const qint64 v = cell(row, column);
+    return v == Empty ? -1 : TextId(v);
 }
 
 qint64 ReportTable::integerAt(int row, int column) const

@@ -99,6 +99,10 @@ public:
     QVariant value(int row, int column) const;
     // The text of a text cell; empty for an empty one.
     QString textAt(int row, int column) const;
+    // The id of a text cell's text (see texts()); -1 for an empty cell.
+    TextId textIdAt(int row, int column) const;
+    // Every text the table holds, by its id.
+    const QList<QString> &texts() const { return m_texts; }
     // The whole number of a whole-number cell (zero for an empty one).
     qint64 integerAt(int row, int column) const;
     // The figure of a figure cell (zero for an empty one).
@@ -118,13 +122,19 @@ private:
     // A cell without a value. No figure reaches it: Decimal refuses to negate it.
     static constexpr qint64 Empty = std::numeric_limits<qint64>::min();
 
+    // Rows are kept in blocks of this many: a growing table never copies the cells it holds,
+    // so a large report never needs room for itself twice.
+    static constexpr int RowsPerBlock = 1024;
+
     qint64 cell(int row, int column) const
     {
-        return m_cells[size_t(row) * size_t(m_columns.size()) + size_t(column)];
+        return m_blocks[size_t(row / RowsPerBlock)]
+                       [size_t(row % RowsPerBlock) * size_t(m_columns.size()) + size_t(column)];
     }
     qint64 &cell(int row, int column)
     {
-        return m_cells[size_t(row) * size_t(m_columns.size()) + size_t(column)];
+        return m_blocks[size_t(row / RowsPerBlock)]
+                       [size_t(row % RowsPerBlock) * size_t(m_columns.size()) + size_t(column)];
     }
 
     QString m_name;
@@ -133,7 +143,7 @@ private:
     std::optional<ReportPeriod> m_period;
     // Eight bytes a cell, row after row: the whole number, the figure's raw value, or for a
     // text column the id of its text; Empty for none.
-    std::vector<qint64> m_cells;
+    std::vector<std::vector<qint64>> m_blocks;
     std::vector<RowStyle> m_styles;
     QList<QString> m_texts;
     QHash<QString, TextId> m_textIds;

@@ -2,7 +2,10 @@
 
 #include "store/bulkinsert.h"
 
+#include <QByteArray>
 #include <QStringList>
+
+#include <vector>
 
 namespace varnock {
 
@@ -30,13 +33,18 @@ void ReportBuild::write(Database &db, const QString &temp, const ReportTable &re
     QStringList fields;
     for (const ReportTable::Column &c : columns)
         fields << c.field;
+    // Each text is encoded once, however many cells show it.
+    std::vector<QByteArray> utf8;
+    utf8.reserve(size_t(report.texts().size()));
+    for (const QString &text : report.texts())
+        utf8.push_back(text.toUtf8());
     BulkInsert insert(db, temp, fields);
     for (int r = 0; r < report.rowCount(); ++r) {
         for (int c = 0; c < columns.size(); ++c) {
             if (report.isNullAt(r, c))
                 insert.addNull();
             else if (columns.at(c).kind == ReportTable::Column::Text)
-                insert.addText(report.textAt(r, c));
+                insert.addText(utf8[size_t(report.textIdAt(r, c))]);
             else
                 insert.addInteger(report.integerAt(r, c));
         }

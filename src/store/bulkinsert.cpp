@@ -47,9 +47,9 @@ void BulkInsert::addInteger(qint64 value)
     add({Value::Integer, value, {}});
 }
 
-void BulkInsert::addText(const QString &value)
+void BulkInsert::addText(QByteArrayView utf8)
 {
-    add({Value::Text, 0, value});
+    add({Value::Text, 0, utf8});
 }
 
 void BulkInsert::add(Value value)
@@ -89,21 +89,18 @@ void BulkInsert::write()
         case Value::Integer:
             rc = sqlite3_bind_int64(stmt, i + 1, v.integer);
             break;
-        case Value::Text: {
+        case Value::Text:
             // An empty text is '', never NULL.
-            const void *text =
-                v.text.isNull() ? static_cast<const void *>(u"") : v.text.constData();
-            rc = sqlite3_bind_text16(stmt, i + 1, text, int(v.text.size() * sizeof(QChar)),
-                                     SQLITE_STATIC);
+            rc = sqlite3_bind_text(stmt, i + 1, v.text.isNull() ? "" : v.text.data(),
+                                   int(v.text.size()), SQLITE_STATIC);
             break;
-        }
         }
     }
     if (rc == SQLITE_OK)
         rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE)
         cache->fail();
-    // The texts were bound in place: nothing may point into them once they go.
+    // The texts were bound where they lie: nothing may point into them once they go.
     sqlite3_clear_bindings(stmt);
     failed = false;
     m_pending.clear();

@@ -2,6 +2,7 @@
 
 #include "store/statementcache.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +27,8 @@ public:
 
     void addNull();
     void addInteger(qint64 value);
-    void addText(const QString &value);
+    // A text as UTF-8, bound where it lies: its bytes must stay until finish() returns.
+    void addText(QByteArrayView utf8);
     // Writes the rows given so far. Values of an unfinished row are refused.
     void finish();
 
@@ -35,7 +37,7 @@ private:
     {
         enum Kind : quint8 { Null, Integer, Text } kind = Null;
         qint64 integer = 0;
-        QString text;
+        QByteArrayView text;
     };
 
     // The statement of `rows` rows.
