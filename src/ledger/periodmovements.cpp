@@ -183,14 +183,20 @@ void PeriodMovements::store(Database &db, int yjid, const QString &first, const 
 
 PeriodMovements::Row PeriodMovements::row(const Query &q)
 {
-    const QVariant price = q.value(1);
-    return {q.value(0).toString().trimmed(),
-            price.isNull() ? std::optional<qint64>() : std::optional<qint64>(price.toLongLong()),
-            Kind(q.value(2).toInt()),
-            q.value(3).toString(),
-            q.value(4).toString(),
-            Decimal::fromVariant(q.value(5)),
-            Decimal::fromVariant(q.value(6))};
+    const RowView v = view(q);
+    return {QString::fromUtf8(v.clbh).trimmed(), v.price,    v.kind,  QString::fromUtf8(v.zl),
+            QString::fromUtf8(v.lldwbh),         v.quantity, v.amount};
+}
+
+PeriodMovements::RowView PeriodMovements::view(const Query &q)
+{
+    return {q.utf8(0),
+            q.isNull(1) ? std::optional<qint64>() : std::optional<qint64>(q.integer(1)),
+            Kind(q.integer(2)),
+            q.utf8(3),
+            q.utf8(4),
+            q.decimal(5),
+            q.decimal(6)};
 }
 
 } // namespace varnock

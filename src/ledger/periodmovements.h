@@ -2,6 +2,7 @@
 
 #include "store/decimal.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,19 @@ public:
         Decimal amount;
     };
 
+    // The same row with its texts as stored, valid until the next row: for readers of many
+    // rows.
+    struct RowView
+    {
+        QByteArrayView clbh;
+        std::optional<qint64> price;
+        Kind kind = Kind::Receipt;
+        QByteArrayView zl;
+        QByteArrayView lldwbh;
+        Decimal quantity;
+        Decimal amount;
+    };
+
     // Before every date the books hold.
     static const QString Earliest;
 
@@ -83,6 +97,7 @@ public:
 
     // The current row of one of the statements above.
     static Row row(const Query &q);
+    static RowView view(const Query &q);
 
 private:
     bool m_byPrice;

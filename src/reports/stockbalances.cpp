@@ -4,6 +4,8 @@
 #include "ledger/costengine.h"
 #include "store/database.h"
 
+#include <vector>
+
 namespace varnock {
 
 const QString UnitColumn::TransferCode = QStringLiteral("调拨");
@@ -74,55 +76,105 @@ const char *const AverageOpeningBalances =
 const char *const LayerOpeningBalances =
     "SELECT CLBH, KCDJ, SUM(KCSL), SUM(KCJE) FROM ZWCSH WHERE 1 = 1%1 GROUP BY CLBH, KCDJ";
 
+// Whether `text`, its spaces trimmed as QString::trimmed() trims them, is `utf8`; without a
+// QString where the text is plain ASCII.
+bool isTrimmed(QByteArrayView text, QByteArrayView utf8)
+{
+    for (const char c : text) {
+        if (uchar(c) >= 0x80)
+            return QString::fromUtf8(text).trimmed() == QString::fromUtf8(utf8);
+    }
+    return text.trimmed() == utf8;
+}
+
+// The chosen issue columns, their unit codes as the rows' texts are compared with them.
+struct UnitCodes
+{
+    struct Column
+    {
+        bool transfer;
+        QByteArray code;
+    };
+    std::vector<Column> columns;
+
+    explicit UnitCodes(const QList<UnitColumn> &units)
+    {
+        for (int i = 0; i < units.size() && i < StockFigures::UnitColumns; ++i)
+            columns.push_back({units.at(i).isTransfer(), units.at(i).code.toUtf8()});
+    }
+};
+
 // An issue of kind `zl` to unit `lldwbh` (a return: negative) into its columns. Any kind but
 // a transfer counts as an issue, so that nothing posted falls out of the balance.
-void addIssue(StockFigures &figures, const QString &zl, const QString &lldwbh,
-              const QList<UnitColumn> &units, const Figure &moved)
+void addIssue(StockFigures &figures, QByteArrayView zl, QByteArrayView lldwbh,
+              const UnitCodes &units, const Figure &moved)
 {
-    const bool transfer = zl.trimmed() == QLatin1String("2");
+    const bool transfer = isTrimmed(zl, "2");
     if (transfer)
         figures.transfers += moved;
     else
         figures.issues += moved;
-    for (int i = 0; i < units.size() && i < StockFigures::UnitColumns; ++i) {
-        const UnitColumn &u = units.at(i);
-        if (u.isTransfer() ? transfer : !transfer && u.code == lldwbh.trimmed())
+    for (size_t i = 0; i < units.columns.size(); ++i) {
+        const UnitCodes::Column &u = units.columns[i];
+        if (u.transfer ? transfer : !transfer && isTrimmed(lldwbh, u.code))
             figures.units[i] += moved;
     }
 }
 
-// The row of `key`, found from the row before it: the rows come grouped by material.
-StockFigures &rowOf(std::map<StockBalances::Key, StockFigures> &into,
-                    std::map<StockBalances::Key, StockFigures>::iterator &last,
-                    StockBalances::Key &&key)
+// Finds the row of each row read by its material and price. The rows come grouped by
+// material, so most are found as the row before's without a text of their own.
+class RowFinder
 {
-    if (last == into.end() || last->first != key) {
-        const auto hint = last == into.end() ? into.end() : std::next(last);
-        last = into.try_emplace(hint, std::move(key));
-    }
-    return last->second;
-}
+public:
+    using Rows = std::map<StockBalances::Key, StockFigures>;
 
-void addStock(Query &q, std::map<StockBalances::Key, StockFigures> &into)
+    RowFinder(Rows &into, bool byPrice)
+        : m_into(into)
+        , m_last(into.end())
+        , m_byPrice(byPrice)
+    {}
+
+    StockFigures &at(QByteArrayView clbh, StockBalances::Price price)
+    {
+        if (!m_byPrice)
+            price.reset();
+        const bool sameCode = m_last != m_into.end() && clbh == m_code;
+        if (sameCode && m_last->first.second == price)
+            return m_last->second;
+        StockBalances::Key key{sameCode ? m_last->first.first : QString::fromUtf8(clbh).trimmed(),
+                               price};
+        if (!sameCode)
+            m_code = clbh.toByteArray();
+        const auto hint = m_last == m_into.end() ? m_into.end() : std::next(m_last);
+        m_last = m_into.try_emplace(hint, std::move(key));
+        return m_last->second;
+    }
+
+private:
+    Rows &m_into;
+    Rows::iterator m_last;
+    bool m_byPrice;
+    QByteArray m_code; // the last row's material as read
+};
+
+void addStock(Query &q, bool byPrice, std::map<StockBalances::Key, StockFigures> &into)
 {
-    auto last = into.end();
+    RowFinder rows(into, byPrice);
     while (q.next()) {
-        const QVariant price = q.value(1);
-        StockFigures &f = rowOf(
-            into, last,
-            {q.value(0).toString().trimmed(),
-             price.isNull() ? StockBalances::Price() : StockBalances::Price(price.toLongLong())});
-        f.opening += Figure{Decimal::fromVariant(q.value(2)), Decimal::fromVariant(q.value(3))};
+        StockFigures &f = rows.at(q.utf8(0), q.isNull(1) ? StockBalances::Price()
+                                                         : StockBalances::Price(q.integer(1)));
+        f.opening += Figure{q.decimal(2), q.decimal(3)};
     }
 }
 
-void addMoved(Query &q, const QList<UnitColumn> &units,
+void addMoved(Query &q, const QList<UnitColumn> &units, bool byPrice,
               std::map<StockBalances::Key, StockFigures> &into)
 {
-    auto last = into.end();
+    const UnitCodes codes(units);
+    RowFinder rows(into, byPrice);
     while (q.next()) {
-        PeriodMovements::Row r = PeriodMovements::row(q);
-        StockFigures &f = rowOf(into, last, {std::move(r.clbh), r.price});
+        const PeriodMovements::RowView r = PeriodMovements::view(q);
+        StockFigures &f = rows.at(r.clbh, r.price);
         const Figure moved{r.quantity, r.amount};
         switch (r.kind) {
         case Kind::Receipt:
@@ -132,10 +184,10 @@ void addMoved(Query &q, const QList<UnitColumn> &units,
             f.receipts -= moved;
             break;
         case Kind::Issue:
-            addIssue(f, r.zl, r.lldwbh, units, moved);
+            addIssue(f, r.zl, r.lldwbh, codes, moved);
             break;
         case Kind::IssueReturn:
-            addIssue(f, r.zl, r.lldwbh, units, Figure{} - moved);
+            addIssue(f, r.zl, r.lldwbh, codes, Figure{} - moved);
             break;
         case Kind::Count:
             f.counts += moved;
@@ -166,9 +218,10 @@ PeriodMovements::Options optionsFor(const QString &clbh, const QList<UnitColumn>
 
 } // namespace
 
-StockBalances::StockBalances(Database &db, int accountingMode)
+StockBalances::StockBalances(Database &db, int accountingMode, Grain grain)
     : m_db(db)
     , m_fifo(accountingMode == CostEngine::FirstInFirstOut)
+    , m_byPrice(m_fifo && grain == Grain::AsKept)
 {
     Query q = m_db.query(QStringLiteral("SELECT CLBH, JHDJ FROM CLJBXXB WHERE JJFS <> 0"));
     while (q.next())
@@ -184,7 +237,7 @@ void StockBalances::addStock(const char *sql, const QVariantList &values, const 
     Query q = m_db.query(
         QLatin1String(sql).arg(clbh.isEmpty() ? QString() : QStringLiteral(" AND CLBH = ?")),
         bound);
-    varnock::addStock(q, into);
+    varnock::addStock(q, m_byPrice, into);
 }
 
 void StockBalances::addScanned(const QString &first, const QString &last,
@@ -195,7 +248,7 @@ void StockBalances::addScanned(const QString &first, const QString &last,
     for (const PeriodMovements::Statement &s :
          PeriodMovements(m_fifo).dated(first, last, options)) {
         Query q = m_db.query(s.sql, s.values);
-        addMoved(q, units, into);
+        addMoved(q, units, m_byPrice, into);
     }
 }
 
@@ -214,7 +267,7 @@ void StockBalances::addMovements(const QString &first, const QString &last,
             addScanned(next, shifted(c.first, -1), options, units, into);
         const PeriodMovements::Statement s = PeriodMovements(m_fifo).closed(c.yjid, options);
         Query q = m_db.query(s.sql, s.values);
-        addMoved(q, units, into);
+        addMoved(q, units, m_byPrice, into);
         next = shifted(c.last, 1);
     }
     addScanned(next, last, options, units, into);
@@ -281,7 +334,7 @@ void StockBalances::revalue(std::map<Key, StockFigures> &rows) const
         f.raised = Decimal();
         f.lowered = Decimal();
         if (!f.isEmpty())
-            rows.try_emplace(it, Key{clbh, m_fifo ? Price(price.raw()) : Price()}, f);
+            rows.try_emplace(it, Key{clbh, m_byPrice ? Price(price.raw()) : Price()}, f);
     }
 }
 

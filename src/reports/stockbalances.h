@@ -98,9 +98,14 @@ public:
         FromHistory, // the opening balances and every movement before the day
     };
 
-    StockBalances(Database &db, int accountingMode);
+    // How finely the rows are kept: under first in first out by material and unit price, or
+    // (for a summary, which adds the prices of a material up anyway) one row per material
+    // without a price, the same sums with far fewer rows.
+    enum class Grain { AsKept, Material };
 
-    bool byPrice() const { return m_fifo; }
+    StockBalances(Database &db, int accountingMode, Grain grain = Grain::AsKept);
+
+    bool byPrice() const { return m_byPrice; }
 
     // The stock before `day`; of one material when `clbh` is given. Zero rows left out.
     std::map<Key, Figure> before(const QDate &day, const QString &clbh = {},
@@ -134,6 +139,7 @@ private:
 
     Database &m_db;
     bool m_fifo;
+    bool m_byPrice; // rows by unit price
     QHash<QString, Decimal> m_planned;
 };
 

@@ -246,16 +246,19 @@ void writeRows(ReportTable &table, const std::vector<Material> &materials,
                                              m.node ? writer.text(m.node->clmc) : writer.empty(),
                                              m.node ? writer.text(m.node->clgg) : writer.empty(),
                                              m.node ? writer.text(m.node->jzdw) : writer.empty()};
+        // The material's rows are added up once, then into each of its groups.
+        StockFigures material;
         for (auto it = m.first; it != m.end; ++it) {
             const StockFigures &f = it->second;
-            if (parent)
-                parent->figures += f;
-            if (top)
-                top->figures += f;
-            total += f;
+            material += f;
             if (showLeaves)
                 writer.write(head, priceOf(it->first, f, fifo, planned), f, RowStyle::Detail);
         }
+        if (parent)
+            parent->figures += material;
+        if (top)
+            top->figures += material;
+        total += material;
     }
     closeTop();
     if (!g.grandTotal.isEmpty() && !materials.empty()) {
@@ -353,7 +356,9 @@ ReportTable StockReport::build(const StockReportRequest &request, bool detail)
     ReportBuild build(m_db);
     const CatalogueTree tree(m_db);
     const bool fifo = m_mode == CostEngine::FirstInFirstOut;
-    const StockBalances balances(m_db, m_mode);
+    // The summary adds a material's prices up: it reads one row per material.
+    const StockBalances balances(
+        m_db, m_mode, detail ? StockBalances::Grain::AsKept : StockBalances::Grain::Material);
     const QString category = !request.level2.trimmed().isEmpty()   ? request.level2.trimmed()
                              : !request.level1.trimmed().isEmpty() ? request.level1.trimmed()
                                                                    : CatalogueTree::Root;

@@ -146,12 +146,18 @@ bool Query::next()
     return m_row;
 }
 
-QVariant Query::value(int column) const
+sqlite3_stmt *Query::onRow(int column) const
 {
     if (!m_row || m_pending || !m_lent || !m_lent->stmt)
-        return QVariant();
+        return nullptr;
     sqlite3_stmt *stmt = m_lent->stmt;
-    if (column < 0 || column >= sqlite3_data_count(stmt))
+    return column >= 0 && column < sqlite3_data_count(stmt) ? stmt : nullptr;
+}
+
+QVariant Query::value(int column) const
+{
+    sqlite3_stmt *stmt = onRow(column);
+    if (!stmt)
         return QVariant();
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
@@ -169,6 +175,37 @@ QVariant Query::value(int column) const
     default:
         return QVariant(QMetaType::fromType<QString>());
     }
+}
+
+bool Query::isNull(int column) const
+{
+    sqlite3_stmt *stmt = onRow(column);
+    return !stmt || sqlite3_column_type(stmt, column) == SQLITE_NULL;
+}
+
+qint64 Query::integer(int column) const
+{
+    sqlite3_stmt *stmt = onRow(column);
+    if (stmt && sqlite3_column_type(stmt, column) == SQLITE_INTEGER)
+        return sqlite3_column_int64(stmt, column);
+    return value(column).toLongLong();
+}
+
+Decimal Query::decimal(int column) const
+{
+    sqlite3_stmt *stmt = onRow(column);
+    if (stmt && sqlite3_column_type(stmt, column) == SQLITE_INTEGER)
+        return Decimal::fromRaw(sqlite3_column_int64(stmt, column));
+    return Decimal::fromVariant(value(column));
+}
+
+QByteArrayView Query::utf8(int column) const
+{
+    sqlite3_stmt *stmt = onRow(column);
+    if (!stmt || sqlite3_column_type(stmt, column) == SQLITE_NULL)
+        return {};
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return QByteArrayView(text, sqlite3_column_bytes(stmt, column));
 }
 
 QVariant Query::lastInsertId() const

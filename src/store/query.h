@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/decimal.h"
 #include "store/statementcache.h"
+
+#include <QByteArrayView>
 
 #include <QString>
 #include <QVariant>
@@ -32,6 +35,14 @@ public:
     bool next();
     // A column of the current row; an invalid QVariant off a row or past the last column.
     QVariant value(int column) const;
+    // The same without a QVariant, for loops over many rows. Whether the column is NULL (or
+    // off a row); its INTEGER, any other value as value() gives it; a figure as
+    // Decimal::fromVariant() reads it; a text's bytes as stored (UTF-8), valid until the next
+    // row.
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    Decimal decimal(int column) const;
+    QByteArrayView utf8(int column) const;
     // Of the statement as it ran (a write).
     int numRowsAffected() const { return m_changes; }
     QVariant lastInsertId() const;
@@ -46,6 +57,8 @@ private:
     void start(const QVariantList &values);
     void step();
     void release();
+    // The statement when it stands on a row and `column` is one of its columns; else null.
+    sqlite3_stmt *onRow(int column) const;
 
     std::weak_ptr<StatementCache> m_cache;
     std::shared_ptr<StatementCache::Lent> m_lent;
