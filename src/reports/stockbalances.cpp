@@ -259,18 +259,15 @@ void StockBalances::addMovements(const QString &first, const QString &last,
 {
     // Each whole closed period inside the range is read from its closing's sums, the rest
     // from the lines.
-    QString next = first;
-    for (const ClosingSums::Closing &c : ClosingSums::closings(m_db)) {
-        if (!c.summed || c.first < next || c.first > c.last || c.last > last)
+    for (const ClosingSums::Span &span : ClosingSums::spans(m_db, first, last)) {
+        if (!span.yjid) {
+            addScanned(span.first, span.last, options, units, into);
             continue;
-        if (next < c.first)
-            addScanned(next, shifted(c.first, -1), options, units, into);
-        const PeriodMovements::Statement s = PeriodMovements(m_fifo).closed(c.yjid, options);
+        }
+        const PeriodMovements::Statement s = PeriodMovements(m_fifo).closed(*span.yjid, options);
         Query q = m_db.query(s.sql, s.values);
         addMoved(q, units, m_byPrice, into);
-        next = shifted(c.last, 1);
     }
-    addScanned(next, last, options, units, into);
 }
 
 void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening opening,
