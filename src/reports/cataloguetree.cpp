@@ -26,10 +26,10 @@ CatalogueTree::CatalogueTree(Database &db)
 {
     Query q = db.query(QStringLiteral("SELECT CLBH, SJBH, CLMC, CLGG, JZDW, SFMJ FROM CLJBXXB"));
     while (q.next()) {
-        Node n{q.value(0).toString().trimmed(), q.value(1).toString().trimmed(),
-               q.value(2).toString(),           q.value(3).toString(),
-               q.value(4).toString(),           q.value(5).toInt() != 0};
-        m_nodes.insert(n.clbh, n);
+        const auto text = [&q](int column) { return QString::fromUtf8(q.utf8(column)); };
+        Node n{text(0).trimmed(), text(1).trimmed(), text(2), text(3), text(4), q.integer(5) != 0};
+        const QString code = n.clbh;
+        m_nodes.insert(code, std::move(n));
     }
     q.finish();
 
@@ -47,9 +47,9 @@ CatalogueTree::CatalogueTree(Database &db)
         if (m_rank.contains(code))
             continue;
         m_rank.insert(code, int(m_rank.size()));
-        QList<QString> below = children.value(code);
-        std::reverse(below.begin(), below.end());
-        stack.append(below);
+        const QList<QString> below = children.value(code);
+        for (auto it = below.crbegin(); it != below.crend(); ++it)
+            stack.append(*it);
     }
 }
 
