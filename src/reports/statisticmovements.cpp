@@ -47,13 +47,16 @@ const Statement AverageIssues[] = {
 
 // Issues piece by piece at the price of the layer each piece was drawn from: a receipt, or an
 // opening balance. One pass over the period's pieces finds both; each piece's amount is
-// rounded on its own, as the closing's sums round it.
+// rounded on its own, as the closing's sums round it. The pieces are put in the order of their
+// receipts first, so that the layers' prices are read along the stock-in lines rather than
+// here and there among them.
 const Statement LayerIssues[] = {
-    {"SELECT CLBH, %1, %2, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT X.CLBH, "
-     "COALESCE(R.SJDJ, Z.KCDJ) AS P, L.LLDWBH AS U, X.CKSL AS Q FROM LLD L "
-     "JOIN XJXCSJB X ON X.CKID = L.ID LEFT JOIN RKD R ON R.ID = X.RKID "
-     "LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
-     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0%3) M GROUP BY CLBH%4",
+    {"SELECT CLBH, %1, %2, SUM(Q), SUM(SMUL(P, Q, 4)) FROM (SELECT M.CLBH, "
+     "COALESCE(R.SJDJ, Z.KCDJ) AS P, M.U, M.Q FROM (SELECT X.CLBH, X.RKID, X.CSHID, "
+     "L.LLDWBH AS U, X.CKSL AS Q FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID "
+     "WHERE L.CZRQ BETWEEN ? AND ? AND L.JZBZ <> 0 AND L.XTBH <> 0%3 ORDER BY X.RKID) M "
+     "LEFT JOIN RKD R ON R.ID = M.RKID LEFT JOIN ZWCSH Z ON Z.ID = M.CSHID) N "
+     "GROUP BY CLBH%4",
      false, "P", "U"},
     {"SELECT CLBH, %1, %2, SUM(THSL), SUM(THJE) FROM TKD WHERE CZRQ BETWEEN ? AND ? "
      "AND JZBZ <> 0%3 GROUP BY CLBH%4",

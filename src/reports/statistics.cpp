@@ -329,11 +329,19 @@ ReportTable Statistics::consumption(const QDate &from, const QDate &to)
             it->second.figures[column] += f;
         }
     };
-    add(movements.perMaterial(Movement::Issues, from, to, false), 0);
-    add(movements.perMaterial(Movement::Issues, QDate(), to, false), 1);
+    // To date is what came before the period and the period itself: each day is read once.
+    const auto period = movements.perMaterial(Movement::Issues, from, to, false);
+    add(period, 0);
+    add(period, 1);
+    add(movements.perMaterial(Movement::Issues, QDate(), from.addDays(-1), false), 1);
     QList<StatisticRow> list;
-    for (auto &[clbh, row] : rows)
+    for (auto &[clbh, row] : rows) {
+        // A planned-price material's amount to date is its whole quantity at plan, rounded once.
+        const auto planned = movements.plannedPrices().constFind(clbh);
+        if (planned != movements.plannedPrices().cend())
+            row.figures[1].amount = row.figures[1].quantity * *planned;
         list.append(row);
+    }
 
     StatisticGrouping g;
     g.level = StatisticLevel::Parents;
