@@ -6,11 +6,13 @@
 #include "shell/accountsetsession.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/largecache.h"
 #include "store/limits.h"
 
 #include <QFile>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <optional>
@@ -949,7 +951,8 @@ const CommandInfo &findCommand(const QStringList &rest)
 {
     const CommandInfo *best = nullptr;
     for (const CommandInfo &c : commands()) {
-        if (rest.size() >= c.words.size() && rest.mid(0, c.words.size()) == c.words &&
+        if (rest.size() >= c.words.size() &&
+            std::equal(c.words.cbegin(), c.words.cend(), rest.cbegin()) &&
             (!best || c.words.size() > best->words.size())) {
             best = &c;
         }
@@ -1102,10 +1105,14 @@ Result batch(Context &ctx, const Arguments &args)
     }
 
     // All or nothing: every line writes inside one transaction on the batch's account set,
-    // which no line may leave; the first failing line rolls all of them back.
+    // which no line may leave; the first failing line rolls all of them back. What the lines
+    // change stays in memory until the end, up to a day's vouchers or so.
+    std::optional<LargeCache> cache;
     std::optional<Transaction> whole;
     if (atomic) {
-        whole.emplace(ctx.accountSet().database());
+        Database &db = ctx.accountSet().database();
+        cache.emplace(db, AtomicBatchCacheMegabytes);
+        whole.emplace(db);
         ctx.atomicBatch = true;
     }
     const Globals base = ctx.globals;

@@ -5,6 +5,9 @@
 
 namespace varnock::cli {
 
+// The page cache of "batch --atomic", whose one transaction holds all its lines' changes.
+constexpr int AtomicBatchCacheMegabytes = 32;
+
 // Exit codes of the command line.
 enum ExitCode { Done = 0, Refused = 1, UsageFailure = 2, StoreFailure = 3 };
 

@@ -111,14 +111,35 @@ QDate voucherDate(const Arguments &args)
     return *date;
 }
 
-// The lookups offer only materials; a typed code must name one too.
-MaterialLookup::Row material(Database &db, const QString &clbh)
+// The lookups offer only materials; a typed code must name one too. The materials of every
+// line are read together; the first line whose code names none is refused.
+QList<MaterialLookup::Row> materials(Database &db, const QStringList &codes)
 {
-    const auto m = MaterialLookup(db).find(clbh);
-    if (!m)
-        throw Refusal(QStringLiteral("警告"),
-                      QStringLiteral("材料编号") + clbh + QStringLiteral("不存在，请重新选择！"));
-    return *m;
+    const QHash<QString, MaterialLookup::Row> found = MaterialLookup(db).find(codes);
+    QList<MaterialLookup::Row> rows;
+    for (const QString &clbh : codes) {
+        const auto m = found.constFind(clbh);
+        if (m == found.cend())
+            throw Refusal(QStringLiteral("警告"), QStringLiteral("材料编号") + clbh +
+                                                      QStringLiteral("不存在，请重新选择！"));
+        rows.append(*m);
+    }
+    return rows;
+}
+
+// Stock-in lines take their material's name, specification, unit and planned price.
+void describeMaterials(Database &db, QList<StockInLine> &lines)
+{
+    QStringList codes;
+    for (const StockInLine &line : std::as_const(lines))
+        codes << line.clbh;
+    const QList<MaterialLookup::Row> found = materials(db, codes);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        lines[i].clmc = found.at(i).clmc;
+        lines[i].clgg = found.at(i).clgg;
+        lines[i].jzdw = found.at(i).jzdw;
+        lines[i].jhdj = found.at(i).jhdj;
+    }
 }
 
 struct Family
@@ -188,6 +209,18 @@ Family familyArgument(const Arguments &args)
     if (args.positional().isEmpty())
         throw UsageError{QStringLiteral("missing stock-in|stock-in-return|issue|issue-return")};
     return familyOf(args.positional().first());
+}
+
+// Stores a new voucher under the document number typed with --document, else under one
+// drawn as it is stored.
+template <typename Vouchers>
+qint64 saveNumbered(Vouchers &vouchers, typename Vouchers::Voucher &v, const Arguments &args)
+{
+    if (const auto document = args.value(QStringLiteral("document"))) {
+        v.ysdjh = *document;
+        return vouchers.saveNew(v);
+    }
+    return vouchers.saveNewWithDrawnNumber(v);
 }
 
 } // namespace
@@ -274,16 +307,8 @@ Result stockInSave(Context &ctx, const Arguments &args)
     StockInVouchers vouchers(set.database(), kind, set.mode(), formats);
     ctx.perform(menuCommandOf(kind.screen), [&] {
         vouchers.checkCanOpen();
-        for (StockInLine &line : v.lines) {
-            const MaterialLookup::Row m = material(set.database(), line.clbh);
-            line.clmc = m.clmc;
-            line.clgg = m.clgg;
-            line.jzdw = m.jzdw;
-            line.jhdj = m.jhdj;
-        }
-        const auto document = args.value(QStringLiteral("document"));
-        v.ysdjh = document ? *document : vouchers.proposeDocumentNumber();
-        xtbh = vouchers.saveNew(v);
+        describeMaterials(set.database(), v.lines);
+        xtbh = saveNumbered(vouchers, v, args);
     });
     Result result;
     result.json.insert(QStringLiteral("XTBH"), xtbh);
@@ -307,21 +332,23 @@ Result issueSave(Context &ctx, const Arguments &args)
     qint64 xtbh = 0;
     ctx.perform(menuCommandOf(QStringLiteral("FormLLDTX"), kind.toInt()), [&] {
         vouchers.checkCanOpen();
-        for (const auto &[clbh, quantity] : lines) {
-            const MaterialLookup::Row m = material(set.database(), clbh);
+        QStringList codes;
+        for (const auto &line : lines)
+            codes << line.first;
+        const QList<MaterialLookup::Row> found = materials(set.database(), codes);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const MaterialLookup::Row &m = found.at(i);
             IssueLine line;
             line.clbh = m.clbh;
             line.clmc = m.clmc;
             line.clgg = m.clgg;
             line.jzdw = m.jzdw;
-            line.quantity = quantity;
+            line.quantity = lines.at(i).second;
             v.lines << line;
         }
         // Priced as the grid prices a line when its material is picked.
         vouchers.price(v);
-        const auto document = args.value(QStringLiteral("document"));
-        v.ysdjh = document ? *document : vouchers.proposeDocumentNumber();
-        xtbh = vouchers.saveNew(v);
+        xtbh = saveNumbered(vouchers, v, args);
     });
     Result result;
     result.json.insert(QStringLiteral("XTBH"), xtbh);
@@ -634,13 +661,7 @@ Result directSave(Context &ctx, const Arguments &args)
     DirectVouchers vouchers(set.database(), set.mode(), formats);
     ctx.perform(menuCommandOf(QStringLiteral("FrmZjzc")), [&] {
         vouchers.checkCanOpen();
-        for (StockInLine &line : v.lines) {
-            const MaterialLookup::Row m = material(set.database(), line.clbh);
-            line.clmc = m.clmc;
-            line.clgg = m.clgg;
-            line.jzdw = m.jzdw;
-            line.jhdj = m.jhdj;
-        }
+        describeMaterials(set.database(), v.lines);
         v.ysdjh = args.value(QStringLiteral("document")).value_or(vouchers.proposeDocumentNumber());
         v.issueYsdjh = args.value(QStringLiteral("issue-document"))
                            .value_or(vouchers.proposeIssueDocumentNumber());

@@ -239,17 +239,24 @@ void CostEngine::removeReturnLines(const QString &where, qint64 key)
 
 CostEngine::IssuePrice CostEngine::priceIssueLine(const QString &clbh, Decimal quantity) const
 {
-    IssuePrice price;
     const Material m = material(clbh.trimmed());
-    if (m.planned) {
-        price.unitPrice = m_formats.roundAmount(m.plannedPrice);
-        price.amount = m_formats.amountAt(m_formats.roundQuantity(quantity), m.plannedPrice);
+    const Stock s = m.planned ? Stock() : stock(clbh.trimmed());
+    return issuePrice(m_formats, m.planned, m.plannedPrice, s.quantity, s.amount, quantity);
+}
+
+CostEngine::IssuePrice CostEngine::issuePrice(const Formats &formats, bool planned,
+                                              Decimal plannedPrice, Decimal stockQuantity,
+                                              Decimal stockAmount, Decimal quantity)
+{
+    IssuePrice price;
+    if (planned) {
+        price.unitPrice = formats.roundAmount(plannedPrice);
+        price.amount = formats.amountAt(formats.roundQuantity(quantity), plannedPrice);
         return price;
     }
-    const Stock s = stock(clbh.trimmed());
-    if (s.exists && !s.quantity.isZero())
-        price.unitPrice = m_formats.roundAmount(s.amount / s.quantity);
-    price.amount = m_formats.roundAmount(m_formats.roundQuantity(quantity) * price.unitPrice);
+    if (!stockQuantity.isZero())
+        price.unitPrice = formats.roundAmount(stockAmount / stockQuantity);
+    price.amount = formats.roundAmount(formats.roundQuantity(quantity) * price.unitPrice);
     return price;
 }
 

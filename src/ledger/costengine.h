@@ -51,6 +51,10 @@ public:
     // amount format (0 without stock), and quantity × that price. A planned-price material
     // is priced at JHDJ.
     IssuePrice priceIssueLine(const QString &clbh, Decimal quantity) const;
+    // The same from what was read: whether the material is carried at its planned price
+    // (`plannedPrice`), and its stock.
+    static IssuePrice issuePrice(const Formats &formats, bool planned, Decimal plannedPrice,
+                                 Decimal stockQuantity, Decimal stockAmount, Decimal quantity);
 
     // Takes every line of issue voucher `xtbh` out of KC. Moving average: the amounts stored
     // on the lines, except that a voucher emptying a material takes its whole amount (its last

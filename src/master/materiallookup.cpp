@@ -1,6 +1,7 @@
 #include "master/materiallookup.h"
 
 #include "store/database.h"
+#include "store/inparts.h"
 #include "store/rowreader.h"
 
 namespace varnock {
@@ -66,6 +67,26 @@ std::optional<MaterialLookup::Row> MaterialLookup::find(const QString &clbh) con
     if (!q.next())
         return std::nullopt;
     return rowFrom(q);
+}
+
+QHash<QString, MaterialLookup::Row> MaterialLookup::find(const QStringList &codes) const
+{
+    QStringList distinct = codes;
+    distinct.removeDuplicates();
+    QHash<QString, Row> rows;
+    queryInParts(
+        m_db, QVariantList(distinct.cbegin(), distinct.cend()),
+        [](qsizetype count) {
+            return QLatin1String(Select) +
+                   QStringLiteral(" AND CLJBXXB.CLBH IN (%1)").arg(placesOf(count));
+        },
+        [&rows](Query &q) {
+            while (q.next()) {
+                Row row = rowFrom(q);
+                rows.insert(row.clbh, row);
+            }
+        });
+    return rows;
 }
 
 } // namespace varnock

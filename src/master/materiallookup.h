@@ -2,8 +2,10 @@
 
 #include "store/decimal.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -42,6 +44,9 @@ public:
     QList<Row> search(By by = By::All, const QString &text = QString()) const;
     // One leaf by its exact code.
     std::optional<Row> find(const QString &clbh) const;
+    // The leaves of several exact codes, read together, by code; a code that names no leaf
+    // is not among them.
+    QHash<QString, Row> find(const QStringList &codes) const;
 
 private:
     Database &m_db;

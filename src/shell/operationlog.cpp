@@ -16,10 +16,11 @@ OperationLog::OperationLog(Database &db)
 
 void OperationLog::record(const QString &operatorNumber, const QString &text)
 {
+    const QTime now = Clock::now();
     Transaction tx(m_db);
-    m_db.query(
-        QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
-        {operatorNumber, Clock::today(), text, Clock::now().toString(QStringLiteral("hh:mm:ss"))});
+    m_db.query(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
+               {operatorNumber, Clock::today(), text,
+                QString::asprintf("%02d:%02d:%02d", now.hour(), now.minute(), now.second())});
     tx.commit();
 }
 

@@ -12,13 +12,15 @@ QDate today()
 {
     if (s_today)
         return *s_today;
-    const QString fromEnv = qEnvironmentVariable("VARNOCK_TODAY");
-    if (!fromEnv.isEmpty()) {
-        const QDate d = QDate::fromString(fromEnv, QStringLiteral("yyyy-MM-dd"));
-        if (d.isValid())
-            return d;
+    // Read on every call, so that a change of the environment counts; parsed once a value.
+    thread_local QByteArray seen;
+    thread_local QDate fromEnv;
+    const QByteArray value = qgetenv("VARNOCK_TODAY");
+    if (value != seen) {
+        seen = value;
+        fromEnv = QDate::fromString(QString::fromLocal8Bit(value), QStringLiteral("yyyy-MM-dd"));
     }
-    return QDate::currentDate();
+    return fromEnv.isValid() ? fromEnv : QDate::currentDate();
 }
 
 QTime now()

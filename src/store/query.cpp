@@ -38,7 +38,7 @@ int bindValue(sqlite3_stmt *stmt, int index, const QVariant &v)
                                  SQLITE_TRANSIENT);
     }
     case QMetaType::QDate:
-        text = v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        text = v.toDate().toString(Qt::ISODate);
         break;
     case QMetaType::QDateTime:
         text = v.toDateTime().toString(Qt::ISODateWithMs);

@@ -2,6 +2,7 @@
 
 #include "ledger/costengine.h"
 #include "store/database.h"
+#include "store/inparts.h"
 #include "store/limits.h"
 #include "store/rowreader.h"
 #include "vouchers/voucherbook.h"
@@ -81,33 +82,68 @@ IssueVouchers::StoredFigures IssueVouchers::storedFigures(const IssueLine &line)
             formats().roundAmount(line.amount)};
 }
 
-void IssueVouchers::priceLine(IssueLine &line) const
+QHash<QString, IssueVouchers::Held> IssueVouchers::held(const QStringList &codes) const
 {
-    if (!line.hasMaterial())
-        return;
-    const QString clbh = line.clbh.trimmed();
-    Query q = database().query(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
-    line.stockQuantity = Decimal();
-    line.stockAmount = Decimal();
-    if (q.next())
-        readRow(q, line.stockQuantity, line.stockAmount);
-    q.finish();
+    QStringList distinct = codes;
+    distinct.removeDuplicates();
+    QHash<QString, Held> found;
+    queryInParts(
+        database(), QVariantList(distinct.cbegin(), distinct.cend()),
+        [](qsizetype count) {
+            return QStringLiteral("WITH V (CLBH) AS (VALUES %1) "
+                                  "SELECT V.CLBH, C.JJFS, C.JHDJ, K.KCSL, K.KCJE FROM V "
+                                  "LEFT JOIN CLJBXXB C ON C.CLBH = V.CLBH "
+                                  "LEFT JOIN KC K ON K.CLBH = V.CLBH")
+                .arg(QStringList(count, QStringLiteral("(?)")).join(u','));
+        },
+        [&found](Query &q) {
+            while (q.next()) {
+                Held h;
+                readRowAt(q, 1, h.planned, h.plannedPrice, h.quantity, h.amount);
+                found.insert(q.value(0).toString(), h);
+            }
+        });
+    return found;
+}
+
+void IssueVouchers::priceWith(IssueLine &line, const Held &held) const
+{
+    line.stockQuantity = held.quantity;
+    line.stockAmount = held.amount;
     if (m_fifo) {
         line.price = Decimal();
         line.amount = Decimal();
         return;
     }
-    const CostEngine::IssuePrice p = CostEngine(database(), accountingMode(), formats())
-                                         .priceIssueLine(clbh, line.accountingQuantity());
+    const CostEngine::IssuePrice p =
+        CostEngine::issuePrice(formats(), held.planned, held.plannedPrice, held.quantity,
+                               held.amount, line.accountingQuantity());
     line.price =
         line.converts() ? formats().roundAmount(p.unitPrice.timesFactor(line.hsxs)) : p.unitPrice;
     line.amount = p.amount;
 }
 
+void IssueVouchers::priceLine(IssueLine &line) const
+{
+    if (!line.hasMaterial())
+        return;
+    const QString clbh = line.clbh.trimmed();
+    priceWith(line, held({clbh}).value(clbh));
+}
+
 void IssueVouchers::price(IssueVoucher &voucher) const
 {
-    for (IssueLine &line : voucher.lines)
-        priceLine(line);
+    // Every line's material is read at once.
+    QStringList codes;
+    for (const IssueLine &line : std::as_const(voucher.lines)) {
+        if (line.hasMaterial())
+            codes << line.clbh.trimmed();
+    }
+    const QHash<QString, Held> materials = held(codes);
+    for (IssueLine &line : voucher.lines) {
+        if (line.hasMaterial())
+            priceWith(line, materials.value(line.clbh.trimmed()));
+    }
 }
 
 QList<Refusal> IssueVouchers::refusals(const IssueVoucher &v) const
@@ -127,12 +163,16 @@ QList<Refusal> IssueVouchers::refusals(const IssueVoucher &v) const
         return found;
     }
 
+    QStringList codes;
+    for (const IssueLine &line : v.lines)
+        codes << line.clbh;
+    const QSet<QString> materials = materialsAmong(codes);
     QStringList rows;
     for (int row = 0; row < v.lines.size(); ++row) {
         const IssueLine &line = v.lines.at(row);
         if (!line.hasMaterial())
             continue;
-        if (!isMaterial(line.clbh)) {
+        if (!materials.contains(line.clbh.trimmed())) {
             rows.append(rowText(row) + QStringLiteral("行材料编号不存在!"));
             continue;
         }

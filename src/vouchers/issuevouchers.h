@@ -5,6 +5,9 @@
 #include "vouchers/issuevoucher.h"
 #include "vouchers/voucherservice.h"
 
+#include <QHash>
+#include <QStringList>
+
 #include <optional>
 
 namespace varnock {
@@ -65,6 +68,19 @@ private:
     void checkEdit(const IssueVoucher &voucher) const override;
     void checkRemove(qint64 xtbh) const override;
     QList<IssueListRow> list(const FinderConditions &conditions) const;
+
+    // What pricing a line reads of its material.
+    struct Held
+    {
+        bool planned = false; // JJFS
+        Decimal plannedPrice; // JHDJ
+        Decimal quantity;     // KCSL, zero without a stock row
+        Decimal amount;       // KCJE
+    };
+    // The materials of `codes`, read together, by code; a code without a catalogue row reads
+    // as not planned, one without a stock row as no stock.
+    QHash<QString, Held> held(const QStringList &codes) const;
+    void priceWith(IssueLine &line, const Held &held) const;
 
     bool m_fifo;
 };

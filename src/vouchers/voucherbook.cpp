@@ -188,7 +188,14 @@ QString VoucherBook::dateText(const QDate &date)
 
 QDate VoucherBook::dateOf(const QVariant &value)
 {
-    return QDate::fromString(value.toString().left(10), DateFormat);
+    // The stored form is read without the general date parser, which is slow.
+    const QString text = value.toString().left(10);
+    if (text.size() == 10 && text.at(4) == QLatin1Char('-') && text.at(7) == QLatin1Char('-')) {
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (date.isValid())
+            return date;
+    }
+    return QDate::fromString(text, DateFormat);
 }
 
 bool VoucherBook::looksDrawn(const QString &number)

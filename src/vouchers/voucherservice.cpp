@@ -2,6 +2,7 @@
 
 #include "store/clock.h"
 #include "store/documentnumbers.h"
+#include "store/inparts.h"
 
 #include <QHash>
 #include <QSet>
@@ -137,9 +138,26 @@ QStringList VoucherService::dateProblems(const QDate &date, const QString &closi
 
 bool VoucherService::isMaterial(const QString &clbh) const
 {
-    return m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM CLJBXXB WHERE CLBH = ? AND SFMJ <> 0"),
-                       {clbh.trimmed()})
-               .toLongLong() > 0;
+    return materialsAmong({clbh}).contains(clbh.trimmed());
+}
+
+QSet<QString> VoucherService::materialsAmong(const QStringList &codes) const
+{
+    QVariantList trimmed;
+    for (const QString &code : codes)
+        trimmed << code.trimmed();
+    QSet<QString> materials;
+    queryInParts(
+        m_db, trimmed,
+        [](qsizetype count) {
+            return QStringLiteral("SELECT CLBH FROM CLJBXXB WHERE SFMJ <> 0 AND CLBH IN (%1)")
+                .arg(placesOf(count));
+        },
+        [&materials](Query &q) {
+            while (q.next())
+                materials.insert(q.value(0).toString());
+        });
+    return materials;
 }
 
 QList<Refusal> VoucherService::refusalsOf(const QString &title, const QStringList &messages)

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariantList>
@@ -128,6 +129,8 @@ protected:
     QStringList dateProblems(const QDate &date, const QString &closingMessage) const;
     // Whether `clbh` names a material (a leaf) of the catalogue.
     bool isMaterial(const QString &clbh) const;
+    // Which of `codes` (trimmed) name materials, read together.
+    QSet<QString> materialsAmong(const QStringList &codes) const;
     // The same refusal for each message.
     static QList<Refusal> refusalsOf(const QString &title, const QStringList &messages);
     static QStringList messagesOf(const QList<Refusal> &refusals);
@@ -184,15 +187,18 @@ public:
     qint64 saveNew(const Voucher &voucher)
     {
         Transaction tx(database());
-        Voucher v = voucher;
-        v.xtbh = 0;
-        refuseIfAny(refusals(v));
-        // Drawn now, not when the voucher was begun, so two vouchers never share a number.
-        const qint64 xtbh = newKey(v);
-        if (QString *number = documentNumber(v))
-            *number = numberOnSaving(*number);
-        complete(v);
-        insertRows(xtbh, rows(v, xtbh));
+        const qint64 xtbh = insertNew(voucher, false);
+        tx.commit();
+        return xtbh;
+    }
+    // The same for a voucher whose document number is drawn as it is stored, and written into
+    // `voucher`: nothing can take the number between drawing and storing.
+    qint64 saveNewWithDrawnNumber(Voucher &voucher)
+    {
+        Transaction tx(database());
+        if (QString *number = documentNumber(voucher))
+            *number = proposeDocumentNumber();
+        const qint64 xtbh = insertNew(voucher, true);
         tx.commit();
         return xtbh;
     }
@@ -229,6 +235,23 @@ protected:
     virtual void complete(Voucher &) const {}
     // Checks of an edit against what refers to the stored lines.
     virtual void checkEdit(const Voucher &) const {}
+
+private:
+    // The new voucher's lines, inside the caller's transaction. A number drawn in that same
+    // transaction is kept as it is; any other is checked against the numbers taken since.
+    qint64 insertNew(Voucher v, bool numberDrawnNow)
+    {
+        v.xtbh = 0;
+        refuseIfAny(refusals(v));
+        // Drawn now, not when the voucher was begun, so two vouchers never share a number.
+        const qint64 xtbh = newKey(v);
+        QString *number = documentNumber(v);
+        if (number && !numberDrawnNow)
+            *number = numberOnSaving(*number);
+        complete(v);
+        insertRows(xtbh, rows(v, xtbh));
+        return xtbh;
+    }
 };
 
 } // namespace varnock

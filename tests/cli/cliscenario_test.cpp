@@ -307,6 +307,61 @@ post issue --voucher 2
     EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
 }
 
+TEST_F(CliScenario, AVoucherIsRefusedAtItsFirstCodeThatNamesNoMaterial)
+{
+    const auto made = cli.batch(QStringLiteral(R"(set create --name 查找 --password pw
+catalogue import --library 3
+supplier add --name 河北建材
+unit add --code 01 --name 一号楼
+opening add --material 1001001 --price 4000 --quantity 5
+month-end --yes
+)"),
+                                {"--user", "admin", "--password", "admin"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const QString bh = made.lines().value(0);
+    const QStringList as = {"--set", bh, "--user", "admin", "--password", "admin"};
+    const auto count = [&](const QString &sql) {
+        auto db = open(bh.toLongLong());
+        return db->scalar(sql).toInt();
+    };
+    Clock::setToday(QDate(2026, 2, 10));
+    const QString day = QStringLiteral(
+        "stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001002,3900,2\n"
+        "post stock-in --voucher 1\n"
+        "stock-in save --kind 采购入库 --date 2026-02-05 --supplier 1 --line 1001002,3900,1 "
+        "--line %1,10,1 --line %2,1,1\n"
+        "issue save --kind 1 --date 2026-02-06 --unit 01 --line 1001001,1 --line 1001002,1 "
+        "--line 1001001,2\n"
+        "post issue --voucher 1\n");
+
+    // A category's code, or a code that names nothing: the voucher's first such line is
+    // refused, the batch stops at the voucher, and nothing of the batch stays.
+    for (const QString &code : {QStringLiteral("1001"), QStringLiteral("8888")}) {
+        const auto r = cli.run(as + QStringList{"batch", "--atomic", "-"},
+                               day.arg(code, QStringLiteral("7777")));
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("材料编号") + code +
+                                     QStringLiteral("不存在，请重新选择！\n")))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("batch: stopped at line 3: stock-in save")));
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD")), 0);
+    }
+
+    // Named rightly, the lines are stored in their order under the numbers drawn as they are
+    // stored; an issue may name one material on several lines.
+    const auto ok = cli.run(as + QStringList{"batch", "--atomic", "-"},
+                            day.arg(QStringLiteral("1001003"), QStringLiteral("1001001")));
+    ASSERT_EQ(ok.code, 0) << ok.err.toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE XTBH = 2 "
+                                   "AND YSDJH = '2026-02-10 - 1002'")),
+              3);
+    EXPECT_EQ(count(QStringLiteral("SELECT GROUP_CONCAT(CLBH, ',') = '1001001,1001002,1001001' "
+                                   "FROM (SELECT CLBH FROM LLD ORDER BY ID)")),
+              1);
+    EXPECT_EQ(count(QStringLiteral("SELECT KCSL FROM KC WHERE CLBH = '1001001'")), 20000);
+    EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
+}
+
 TEST_F(CliScenario, PurchasesArePostedInBothModes)
 {
     for (const char *mode : {"average", "fifo"}) {

@@ -1,5 +1,7 @@
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/inparts.h"
+#include "store/largecache.h"
 #include "store/schema.h"
 #include "support/readonlyfolder.h"
 
@@ -155,4 +157,45 @@ TEST(DatabaseFiles, AReadOnlyConnectionSeesOneStateWhileAnotherWrites)
         EXPECT_EQ(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 1);
     }
     EXPECT_EQ(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM LLDW")).toInt(), 2);
+}
+
+TEST(DatabaseStatements, ManyValuesAreReadAPartAtATimeAndALargeCacheIsLent)
+{
+    QTemporaryDir dir;
+    Database db(dir.filePath(QStringLiteral("t.db")), Database::Access::Create);
+    db.exec(QStringLiteral("CREATE TABLE T (X INTEGER PRIMARY KEY)"));
+    QVariantList values;
+    for (int x = 1; x <= 1201; ++x) {
+        db.query(QStringLiteral("INSERT INTO T (X) VALUES (?)"), {x});
+        values << x;
+    }
+    values << 5000; // no such row
+    QList<qsizetype> parts;
+    qint64 found = 0;
+    qint64 sum = 0;
+    queryInParts(
+        db, values,
+        [&parts](qsizetype count) {
+            parts << count;
+            return QStringLiteral("SELECT X FROM T WHERE X IN (%1)").arg(placesOf(count));
+        },
+        [&](Query &q) {
+            while (q.next()) {
+                ++found;
+                sum += q.value(0).toLongLong();
+            }
+        });
+    EXPECT_EQ(parts, (QList<qsizetype>{500, 500, 202}));
+    EXPECT_EQ(found, 1201);
+    EXPECT_EQ(sum, 1201 * 1202 / 2);
+
+    // The usual page cache comes back however the work under the larger one ended.
+    const qint64 usual = db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
+    try {
+        LargeCache cache(db, 32);
+        EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong(), -32 * 1024);
+        db.query(QStringLiteral("SELECT * FROM missing"));
+    } catch (const StoreError &) {
+    }
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong(), usual);
 }

@@ -145,6 +145,34 @@ TEST_F(IssueTest, NumbersRunOnThroughTheMonthAcrossBothKinds)
     EXPECT_EQ(requisitions.proposeDocumentNumber(), QStringLiteral("2026-04-01 - 1001"));
 }
 
+TEST_F(IssueTest, ANumberDrawnAsTheVoucherIsStoredIsTheOneOffered)
+{
+    IssueVouchers v = vouchers();
+    IssueVouchers transfers = vouchers(QStringLiteral("2"));
+    IssueVoucher first = voucher({line(QStringLiteral("1001"), "2")});
+    first.ysdjh.clear();
+    EXPECT_EQ(v.saveNewWithDrawnNumber(first), 1);
+    EXPECT_EQ(first.ysdjh, QStringLiteral("2026-03-10 - 1001"));
+    IssueVoucher second = voucher({line(QStringLiteral("1001"), "1")});
+    EXPECT_EQ(transfers.saveNewWithDrawnNumber(second), 2);
+    EXPECT_EQ(second.ysdjh, QStringLiteral("2026-03-10 - 1002"));
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored().at(1).ysdjh, QStringLiteral("2026-03-10 - 1002"));
+
+    // A refused voucher takes no number; one drawn in work that is undone is offered again.
+    IssueVoucher none = voucher({line(QStringLiteral("1001"), "0")});
+    EXPECT_EQ(refusalOf([&] { v.saveNewWithDrawnNumber(none); }).text,
+              QStringLiteral("第1行请输入数据!"));
+    {
+        Transaction undone(set.db());
+        IssueVoucher third = voucher({line(QStringLiteral("1001"), "1")});
+        v.saveNewWithDrawnNumber(third);
+        EXPECT_EQ(third.ysdjh, QStringLiteral("2026-03-10 - 1003"));
+    }
+    EXPECT_EQ(v.proposeDocumentNumber(), QStringLiteral("2026-03-10 - 1003"));
+    EXPECT_EQ(stored().size(), 2);
+}
+
 TEST_F(IssueTest, TwoScreensDrawingTheSameNumberStoreTwoNumbers)
 {
     // Requisitions and transfers draw from one table: both screens are offered 1001, and the
@@ -285,6 +313,42 @@ TEST_F(IssueTest, MovingAverageLinesArePricedFromStock)
     Posting(set.db(), 2, Formats()).post(Posting::Family::Issue, QStringLiteral("1"), xtbh);
     EXPECT_EQ(seed.kc(QStringLiteral("1001")).quantity, dec("1"));
     EXPECT_EQ(seed.kc(QStringLiteral("1001")).amount, dec("3.34"));
+}
+
+TEST_F(IssueTest, AVoucherIsPricedAtOnceAsEachOfItsLinesAlone)
+{
+    set.addMaterial(QStringLiteral("1004"), QStringLiteral("砖"), QStringLiteral("1"), true,
+                    dec("2.5"));
+    seed.opening(QStringLiteral("1001"), dec("3"), dec("10"));
+    seed.opening(QStringLiteral("1004"), dec("10"), dec("25"));
+    // A stock row whose material left the catalogue is priced from its stock all the same.
+    set.db().exec(QStringLiteral("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES ('9999', ?, ?)"),
+                  {dec("4").toVariant(), dec("9").toVariant()});
+    IssueVouchers v = vouchers();
+    IssueVoucher in =
+        voucher({line(QStringLiteral("1001"), "2"), line(QStringLiteral("1004"), "3"),
+                 line(QStringLiteral("9999"), "1"), IssueLine(),
+                 line(QStringLiteral(" 1001 "), "1"), line(QStringLiteral("1002"), "1")});
+    in.lines[4].conversionUnit = QStringLiteral("吨");
+    in.lines[4].hsxs = 2;
+    IssueVoucher alone = in;
+    v.price(in);
+    for (qsizetype i = 0; i < alone.lines.size(); ++i) {
+        v.priceLine(alone.lines[i]);
+        const IssueLine &a = alone.lines.at(i);
+        const IssueLine &b = in.lines.at(i);
+        EXPECT_EQ(b.price, a.price) << i;
+        EXPECT_EQ(b.amount, a.amount) << i;
+        EXPECT_EQ(b.stockQuantity, a.stockQuantity) << i;
+        EXPECT_EQ(b.stockAmount, a.stockAmount) << i;
+    }
+    EXPECT_EQ(in.lines.at(1).price, dec("2.50"));
+    EXPECT_EQ(in.lines.at(2).price, dec("2.25"));
+    EXPECT_EQ(in.lines.at(4).price, dec("6.66"));
+
+    // The materials are checked together too: the line whose code names none is refused.
+    EXPECT_EQ(refusalOf([&] { v.saveNew(in); }).text, QStringLiteral("第3行材料编号不存在!"));
+    EXPECT_TRUE(stored().isEmpty());
 }
 
 TEST_F(IssueTest, FifoLinesCarryNoPriceUntilPosting)
