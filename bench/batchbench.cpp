@@ -4,6 +4,9 @@
 
 #include "cli/cli.h"
 #include "store/database.h"
+#include "store/inparts.h"
+#include "store/largecache.h"
+#include "store/query.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +17,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <stdexcept>
 
 namespace varnock::bench {
@@ -97,6 +101,7 @@ DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int 
     };
 
     QStringList script;
+    QList<std::pair<bool, qint64>> saved;
     for (int v = 0; v < vouchers; ++v) {
         if (v % 2 == 0) {
             script << QStringLiteral("stock-in save --kind 采购入库 --date %1 --supplier 1 %2")
@@ -107,6 +112,7 @@ DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int 
                                        .arg(random.bounded(1, 20));
                                }));
             script << QStringLiteral("post stock-in --voucher %1").arg(++stockIn);
+            saved.append({true, stockIn});
         } else {
             script << QStringLiteral("issue save --kind 1 --date %1 --unit 01 %2")
                           .arg(date, linesOf(random.bounded(1, 6), [&](const QString &clbh) {
@@ -114,6 +120,7 @@ DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int 
                                        random.bounded(1, 4));
                                }));
             script << QStringLiteral("post issue --voucher %1").arg(++issue);
+            saved.append({false, issue});
         }
     }
     DayOfVouchers out;
@@ -124,6 +131,7 @@ DayOfVouchers writeDayOfVouchers(BenchSet &set, int mode, const QDate &day, int 
     file.write((script.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
     out.vouchers = vouchers;
     out.commands = int(script.size());
+    out.saved = saved;
     return out;
 }
 
@@ -186,6 +194,197 @@ Timing bareCommits(const QString &folder, int commits, bool warm)
     sqlite3_close(db);
     for (const char *suffix : {"", "-wal", "-shm"})
         QFile::remove(path + QLatin1String(suffix));
+    return t;
+}
+
+} // namespace varnock::bench
+
+namespace varnock::bench {
+
+namespace {
+
+// Binds a value as it was read.
+void bind(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    if (value.isNull()) {
+        sqlite3_bind_null(stmt, index);
+    } else if (value.typeId() == QMetaType::LongLong) {
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+    } else if (value.typeId() == QMetaType::Double) {
+        sqlite3_bind_double(stmt, index, value.toDouble());
+    } else {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+void run(sqlite3 *db, sqlite3_stmt *stmt)
+{
+    check(sqlite3_step(stmt), db, "step");
+    sqlite3_reset(stmt);
+}
+
+// What one voucher wrote, read back after the batch.
+struct Written
+{
+    bool stockIn = false;
+    QList<QVariantList> lines; // every column but ID, in ID order
+    QList<qint64> lineIds;
+    QStringList materials;
+    QList<QVariantList> pieces; // CLBH, CSHID, RKID, CKSL, SYSL and the line's place in `lines`
+};
+
+QStringList columnsOf(Database &db, const QString &table)
+{
+    QStringList columns;
+    Query q =
+        db.query(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {table});
+    while (q.next()) {
+        if (q.value(0).toString() != QLatin1String("ID"))
+            columns << q.value(0).toString();
+    }
+    return columns;
+}
+
+Written writtenBy(Database &db, bool stockIn, qint64 xtbh, const QStringList &columns)
+{
+    const QString table = stockIn ? QStringLiteral("RKD") : QStringLiteral("LLD");
+    Written w;
+    w.stockIn = stockIn;
+    Query q = db.query(QStringLiteral("SELECT ID, %1 FROM %2 WHERE XTBH = ? ORDER BY ID")
+                           .arg(columns.join(QStringLiteral(", ")), table),
+                       {xtbh});
+    const qsizetype clbh = columns.indexOf(QStringLiteral("CLBH"));
+    while (q.next()) {
+        QVariantList row;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            row << q.value(int(i) + 1);
+        w.lineIds << q.value(0).toLongLong();
+        if (!w.materials.contains(row.at(clbh).toString()))
+            w.materials << row.at(clbh).toString();
+        w.lines << row;
+    }
+    if (stockIn)
+        return w;
+    Query p = db.query(QStringLiteral("SELECT X.CLBH, X.CSHID, X.RKID, X.CKSL, X.SYSL, X.CKID "
+                                      "FROM LLD L JOIN XJXCSJB X ON X.CKID = L.ID "
+                                      "WHERE L.XTBH = ? ORDER BY X.ID"),
+                       {xtbh});
+    while (p.next()) {
+        w.pieces << QVariantList{p.value(0), p.value(1),
+                                 p.value(2), p.value(3),
+                                 p.value(4), w.lineIds.indexOf(p.value(5).toLongLong())};
+    }
+    return w;
+}
+
+} // namespace
+
+Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
+{
+    const QStringList stockInColumns = columnsOf(db, QStringLiteral("RKD"));
+    const QStringList issueColumns = columnsOf(db, QStringLiteral("LLD"));
+    QList<Written> written;
+    for (const auto &[stockIn, xtbh] : day.saved)
+        written << writtenBy(db, stockIn, xtbh, stockIn ? stockInColumns : issueColumns);
+    const auto last = [&db](const char *table) {
+        return db
+            .scalar(QStringLiteral("SELECT COALESCE(MAX(ID), 0) FROM %1").arg(QLatin1String(table)))
+            .toLongLong();
+    };
+    const qint64 lastStockIn = last("RKD");
+    const qint64 lastIssue = last("LLD");
+    const qint64 lastPiece = last("XJXCSJB");
+    const qint64 lastLog = last("CZRZ");
+
+    sqlite3 *handle = db.statements().connection();
+    const auto prepare = [handle](const QString &sql) {
+        sqlite3_stmt *stmt = nullptr;
+        check(sqlite3_prepare_v2(handle, sql.toUtf8().constData(), -1, &stmt, nullptr), handle,
+              "prepare");
+        return stmt;
+    };
+    const auto insertOf = [&](const QString &table, const QStringList &columns) {
+        return prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table, columns.join(QStringLiteral(", ")), placesOf(columns.size())));
+    };
+    sqlite3_stmt *begin = prepare(QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite3_stmt *commit = prepare(QStringLiteral("COMMIT"));
+    sqlite3_stmt *stockInLine = insertOf(QStringLiteral("RKD"), stockInColumns);
+    sqlite3_stmt *issueLine = insertOf(QStringLiteral("LLD"), issueColumns);
+    sqlite3_stmt *postStockIn = prepare(QStringLiteral("UPDATE RKD SET JZBZ = 1 WHERE ID = ?"));
+    sqlite3_stmt *postIssue =
+        prepare(QStringLiteral("UPDATE LLD SET JZBZ = 1, SJJE = SJJE WHERE ID = ?"));
+    sqlite3_stmt *stock =
+        prepare(QStringLiteral("UPDATE KC SET KCSL = KCSL, KCJE = KCJE WHERE CLBH = ?"));
+    sqlite3_stmt *piece = prepare(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKSL, "
+                                                 "SYSL, CKID) VALUES (?, ?, ?, ?, ?, ?)"));
+    sqlite3_stmt *log = prepare(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") "
+                                               "VALUES ('1', '2026-12-07', '入库单记帐', "
+                                               "'10:00:00')"));
+    const qsizetype stockInPosted = stockInColumns.indexOf(QStringLiteral("JZBZ"));
+    const qsizetype issuePosted = issueColumns.indexOf(QStringLiteral("JZBZ"));
+
+    std::optional<LargeCache> cache;
+    if (atomic)
+        cache.emplace(db, cli::AtomicBatchCacheMegabytes);
+    const Timing t = timed([&] {
+        if (atomic)
+            run(handle, begin);
+        for (const Written &w : std::as_const(written)) {
+            // The save: the lines, unposted, and the command's log row.
+            if (!atomic)
+                run(handle, begin);
+            sqlite3_stmt *insert = w.stockIn ? stockInLine : issueLine;
+            const qsizetype posted = w.stockIn ? stockInPosted : issuePosted;
+            QList<qint64> copies;
+            for (const QVariantList &line : w.lines) {
+                for (qsizetype i = 0; i < line.size(); ++i)
+                    bind(insert, int(i) + 1, i == posted ? QVariant(qint64(0)) : line.at(i));
+                run(handle, insert);
+                copies << sqlite3_last_insert_rowid(handle);
+            }
+            run(handle, log);
+            if (!atomic) {
+                run(handle, commit);
+                run(handle, begin);
+            }
+            // The posting: the lines' flag and amount, the materials' stock, the pieces, and
+            // the command's log row.
+            sqlite3_stmt *post = w.stockIn ? postStockIn : postIssue;
+            for (const qint64 id : std::as_const(copies)) {
+                sqlite3_bind_int64(post, 1, id);
+                run(handle, post);
+            }
+            for (const QString &clbh : w.materials) {
+                bind(stock, 1, clbh);
+                run(handle, stock);
+            }
+            for (const QVariantList &p : w.pieces) {
+                for (int i = 0; i < 5; ++i)
+                    bind(piece, i + 1, p.at(i));
+                sqlite3_bind_int64(piece, 6, copies.at(p.at(5).toLongLong()));
+                run(handle, piece);
+            }
+            run(handle, log);
+            if (!atomic)
+                run(handle, commit);
+        }
+        if (atomic)
+            run(handle, commit);
+    });
+    cache.reset();
+    for (sqlite3_stmt *stmt :
+         {begin, commit, stockInLine, issueLine, postStockIn, postIssue, stock, piece, log})
+        sqlite3_finalize(stmt);
+
+    Transaction tx(db);
+    db.query(QStringLiteral("DELETE FROM RKD WHERE ID > ?"), {lastStockIn});
+    db.query(QStringLiteral("DELETE FROM LLD WHERE ID > ?"), {lastIssue});
+    db.query(QStringLiteral("DELETE FROM XJXCSJB WHERE ID > ?"), {lastPiece});
+    db.query(QStringLiteral("DELETE FROM CZRZ WHERE ID > ?"), {lastLog});
+    tx.commit();
     return t;
 }
 

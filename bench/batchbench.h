@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+namespace varnock {
+class Database;
+}
 
 namespace varnock::bench {
 
@@ -15,6 +20,9 @@ struct DayOfVouchers
     QString file;
     int vouchers = 0;
     int commands = 0;
+    // The vouchers in the file's order: a stock-in voucher (true) or an issue voucher, and its
+    // system number.
+    QList<std::pair<bool, qint64>> saved;
 };
 
 // What one run took: wall clock and processor time of this thread, in seconds.
@@ -45,5 +53,13 @@ Timing runBatch(BenchSet &set, int mode, const DayOfVouchers &day, bool atomic);
 // grows with every commit until its first checkpoint (a thousand pages); `warm` times the
 // commits after that, when the log is written over in place as it is in a file in use.
 Timing bareCommits(const QString &folder, int commits, bool warm);
+
+// The physical floor of a day's vouchers once `day` has run: the rows each of its vouchers wrote
+// when it was saved and posted (its lines into RKD or LLD with their indexes, then their posted
+// flag and amount, its materials' stock, under first in first out its allocation pieces, an
+// operation-log row a command) written again by SQLite alone with statements prepared
+// beforehand, a commit per command, or one for the whole day (`atomic`, under the page cache of
+// "batch --atomic"). The copies are removed afterwards.
+Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic);
 
 } // namespace varnock::bench
