@@ -12,6 +12,7 @@
 #include "plans/plans.h"
 #include "store/database.h"
 #include "store/errors.h"
+#include "store/largecache.h"
 #include "vouchers/issuevouchers.h"
 #include "vouchers/stockinvouchers.h"
 
@@ -124,6 +125,9 @@ DemoGenerator::Summary DemoGenerator::run(const QDate &today, const Perform &per
 {
     m_perform = perform;
     m_summary = Summary();
+    // Batch after batch writes into the same index pages of the lines, the stock and the
+    // layers: kept in memory, they are not read back from the file for every batch.
+    const LargeCache cache(m_db, m_options.pageCacheMegabytes);
     const int months = std::max(0, m_options.months);
 
     report(QStringLiteral("材料库"));

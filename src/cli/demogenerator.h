@@ -48,6 +48,7 @@ public:
         int mode = 2;             // 1 first in first out, otherwise moving average
         quint32 seed = 20261207u;
         int batchSize = 200; // vouchers per transaction
+        int pageCacheMegabytes = 64; // of the file kept in memory while the books are written
         Progress progress;
     };
 
