@@ -138,9 +138,9 @@ TEST_F(BackupsTest, ACopyThatFailsSaysWhatTheDiskSaid)
 {
     const auto set = accountSet(7);
     const QDate day(2026, 3, 10);
-    const auto refusalOf = [&](const QString &folder) {
+    const auto refusalOf = [&](const QString &target) {
         try {
-            Backups::backUp(*set, folder, day);
+            Backups::backUp(*set, target, day);
         } catch (const Refusal &refusal) {
             EXPECT_EQ(refusal.icon, Refusal::Icon::Critical);
             return refusal.text;
