@@ -25,10 +25,13 @@ protected:
     // Rows K = first … first + count - 1 with their text.
     void insert(int first, int count)
     {
+        // The texts are bound where they lie, so they are kept until the rows are written.
+        QList<QByteArray> texts;
         BulkInsert rows(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
         for (int k = first; k < first + count; ++k) {
             rows.addInteger(k);
-            rows.addText(QStringLiteral("第%1行").arg(k));
+            texts.append(QStringLiteral("第%1行").arg(k).toUtf8());
+            rows.addText(texts.last());
         }
         rows.finish();
     }
@@ -49,7 +52,7 @@ TEST_F(BulkInsertTest, RowsOfEveryKindArriveInOrderAcrossStatements)
 
     BulkInsert rows(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
     rows.addNull();
-    rows.addText(QString());
+    rows.addText(QByteArrayView());
     rows.addInteger(-7);
     rows.addNull();
     rows.finish();
