@@ -13,10 +13,9 @@ StoreError::Cause causeOf(QFileDevice::FileError error)
         return StoreError::Cause::DiskFull;
     case QFileDevice::PermissionsError:
         return StoreError::Cause::WriteProtected;
-    case QFileDevice::ReadError:
-    case QFileDevice::WriteError:
-        return StoreError::Cause::InputOutput;
     default:
+        // A read or write error stands for anything from a failing disk to a folder where the
+        // file should be: it says nothing of the disk.
         return StoreError::Cause::Other;
     }
 }

@@ -148,8 +148,10 @@ TEST_F(BackupsTest, ACopyThatFailsSaysWhatTheDiskSaid)
         return QString();
     };
 
-    const QString protectedFolder = dir.filePath(QStringLiteral("protected"));
-    ASSERT_TRUE(QDir().mkpath(protectedFolder));
+    // A folder of its own, so that the unprivileged user the test acts as can reach it.
+    QTemporaryDir protectedDir;
+    ASSERT_TRUE(protectedDir.isValid());
+    const QString protectedFolder = protectedDir.path();
     {
         const test::ReadOnlyFolder readOnly(protectedFolder);
         EXPECT_TRUE(
