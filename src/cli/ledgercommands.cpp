@@ -75,6 +75,8 @@ QString kindName(InvariantBreach::Kind kind)
         return QStringLiteral("snapshot");
     case InvariantBreach::Kind::Sums:
         return QStringLiteral("sums");
+    case InvariantBreach::Kind::Totals:
+        return QStringLiteral("totals");
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include "ledger/closingsums.h"
 #include "ledger/costengine.h"
+#include "ledger/issuetotals.h"
 #include "ledger/layersnapshot.h"
 #include "ledger/plannedstock.h"
 #include "store/database.h"
@@ -128,6 +129,8 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
 
     for (const ClosingSums::Difference &diff : ClosingSums(db, mode).latestDifferences())
         breaches.append({diff.clbh, diff.what, InvariantBreach::Kind::Sums});
+    for (const IssueTotals::Difference &diff : IssueTotals(db, mode).latestDifferences())
+        breaches.append({diff.clbh, diff.what, InvariantBreach::Kind::Totals});
 
     if (mode != CostEngine::FirstInFirstOut)
         return breaches;

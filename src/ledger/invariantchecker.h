@@ -30,6 +30,9 @@ struct InvariantBreach
         Snapshot,
         // The latest closing's movement sums (YJFSB) differ from the movements of its period.
         Sums,
+        // The latest closing's running totals of the issues (LJXHB) differ from every issue up
+        // to its day regrouped from the lines.
+        Totals,
     };
 
     QString clbh;

@@ -2,6 +2,7 @@
 
 #include "ledger/closingsums.h"
 #include "ledger/costengine.h"
+#include "ledger/issuetotals.h"
 #include "ledger/layersnapshot.h"
 #include "store/clock.h"
 #include "store/database.h"
@@ -146,6 +147,7 @@ int MonthEnd::close(const QDate &today, const Progress &progress)
     ++done;
     report(done, QStringLiteral("本月发生"));
     ClosingSums(m_db, m_mode).write(yjid);
+    IssueTotals(m_db, m_mode).write(yjid);
     ++done;
     report(done, QStringLiteral("月末库存"));
     m_db.query(QStringLiteral("INSERT INTO YJKCB (CLBH, JCSL, JCJE, YJID) "

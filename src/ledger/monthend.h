@@ -15,8 +15,8 @@ class Database;
 
 // Month-end closing: seals the period ending on the closing day (always today). Records the
 // closing in YJSJB, freezes KC into YJKCB and, under first in first out, the stock held at
-// each unit price into XJXCYJKCB, and stores what moved in the period (ClosingSums) — all in
-// one transaction.
+// each unit price into XJXCYJKCB, and stores what moved in the period (ClosingSums) and the
+// running totals of the issues (IssueTotals) — all in one transaction.
 //
 // The screen walks checks() in order: a question is asked and No stops; a refusal is shown
 // and stops. When every question was answered Yes it calls close() and shows finished().

@@ -2,6 +2,7 @@
 
 #include "ledger/closingsums.h"
 #include "ledger/costengine.h"
+#include "ledger/issuetotals.h"
 #include "ledger/periodmovements.h"
 #include "store/database.h"
 
@@ -78,15 +79,28 @@ QString issueKind(const QString &zl, bool transfer)
                     : QStringLiteral(" AND COALESCE(TRIM(%1), '') <> '2'").arg(zl);
 }
 
+void dropZeros(std::map<QString, Figure> &sums)
+{
+    std::erase_if(sums, [](const auto &row) { return row.second.isZero(); });
+}
+
 } // namespace
 
 StatisticMovements::StatisticMovements(Database &db, int accountingMode)
     : m_db(db)
     , m_fifo(accountingMode == CostEngine::FirstInFirstOut)
+{}
+
+const QHash<QString, Decimal> &StatisticMovements::plannedPrices() const
 {
-    Query q = m_db.query(QStringLiteral("SELECT CLBH, JHDJ FROM CLJBXXB WHERE JJFS <> 0"));
-    while (q.next())
-        m_planned.insert(q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)));
+    // Not read up front: the month-end reads the issues as booked and needs no catalogue.
+    if (!m_planned) {
+        m_planned.emplace();
+        Query q = m_db.query(QStringLiteral("SELECT CLBH, JHDJ FROM CLJBXXB WHERE JJFS <> 0"));
+        while (q.next())
+            m_planned->insert(q.value(0).toString().trimmed(), Decimal::fromVariant(q.value(1)));
+    }
+    return *m_planned;
 }
 
 void StatisticMovements::run(const QString &sql, const QVariantList &values, bool isReturn,
@@ -196,10 +210,24 @@ void StatisticMovements::read(Movement movement, const QDate &from, const QDate 
     }
 }
 
+QDate StatisticMovements::fromTotals(const QDate &to, const Sink &add) const
+{
+    if (!IssueTotals::kept(m_db))
+        return {};
+    const std::optional<IssueTotals::Closing> base =
+        IssueTotals::latest(m_db, to.toString(DateFormat));
+    if (!base)
+        return {};
+    for (const auto &[clbh, figure] : IssueTotals::of(m_db, base->yjid))
+        add({clbh, Price(), QString(), Figure{figure.first, figure.second}});
+    return QDate::fromString(base->day, DateFormat).addDays(1);
+}
+
 Figure StatisticMovements::valued(const QString &clbh, Figure f) const
 {
-    const auto planned = m_planned.constFind(clbh);
-    if (planned != m_planned.cend())
+    const QHash<QString, Decimal> &prices = plannedPrices();
+    const auto planned = prices.constFind(clbh);
+    if (planned != prices.cend())
         f.amount = f.quantity * *planned;
     return f;
 }
@@ -213,17 +241,23 @@ std::map<StatisticMovements::Key, Figure> StatisticMovements::perMaterial(Moveme
     // Each statement gives its rows in the materials' order: the row of the one before is the
     // place to look first.
     auto last = sums.end();
-    read(movement, from, to, Detail{layers, false}, [&](const Moved &m) {
+    const Sink add = [&](const Moved &m) {
         Price price;
         if (layers && m_fifo) {
-            const auto planned = m_planned.constFind(m.clbh);
-            price = planned == m_planned.cend() ? m.price : Price(planned->raw());
+            const auto planned = plannedPrices().constFind(m.clbh);
+            price = planned == plannedPrices().cend() ? m.price : Price(planned->raw());
         }
         Key key{m.clbh, price};
         if (last == sums.end() || last->first != key)
             last = sums.try_emplace(last == sums.end() ? last : std::next(last), std::move(key));
         last->second += m.figure;
-    });
+    };
+    // The totals hold no layer prices.
+    const QDate first = movement == Movement::Issues && !from.isValid() && !(layers && m_fifo)
+                            ? fromTotals(to, add)
+                            : from;
+    if (!first.isValid() || first <= to)
+        read(movement, first, to, Detail{layers, false}, add);
     std::map<Key, Figure> out;
     for (const auto &[key, f] : sums) {
         const Figure v = valued(key.first, f);
@@ -231,6 +265,33 @@ std::map<StatisticMovements::Key, Figure> StatisticMovements::perMaterial(Moveme
             out.emplace_hint(out.end(), key, v);
     }
     return out;
+}
+
+std::map<QString, Figure> StatisticMovements::issuesToDate(const QDate &day, bool fromLines) const
+{
+    std::map<QString, Figure> sums;
+    const Sink add = [&sums](const Moved &m) { sums[m.clbh] += m.figure; };
+    if (fromLines) {
+        readLines(Movement::Issues, PeriodMovements::Earliest, day.toString(DateFormat), Detail{},
+                  false, add);
+    } else {
+        const QDate first = fromTotals(day, add);
+        if (!first.isValid() || first <= day)
+            read(Movement::Issues, first, day, Detail{}, add);
+    }
+    dropZeros(sums);
+    return sums;
+}
+
+std::map<QString, Figure> StatisticMovements::closedIssues(int yjid, const QString &first,
+                                                           const QString &last) const
+{
+    std::map<QString, Figure> sums;
+    const Sink add = [&sums](const Moved &m) { sums[m.clbh] += m.figure; };
+    readSums(Movement::Issues, yjid, Detail{}, add);
+    readLines(Movement::Issues, first, last, Detail{}, true, add);
+    dropZeros(sums);
+    return sums;
 }
 
 std::map<QString, std::map<QString, Figure>>

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace varnock {
 
@@ -44,16 +45,26 @@ public:
 
     // The movement dated from `from` to `to`, both included (a null `from`: from the first day
     // of the books), per material; with `layers` under first in first out per material and
-    // unit price. Rows that come to nothing in quantity and amount are left out.
+    // unit price. Rows that come to nothing in quantity and amount are left out. The issues
+    // from the first day on start from the running totals of the latest closing that keeps
+    // them (IssueTotals) when no layer price is asked for.
     std::map<Key, Figure> perMaterial(Movement movement, const QDate &from, const QDate &to,
                                       bool layers) const;
+    // Every issue (Movement::Issues) up to and including `day` per material, amounts as booked:
+    // a planned-price material's not yet at plan. Read as perMaterial() reads it, or with
+    // `fromLines` from the lines alone. Rows that come to nothing are left out.
+    std::map<QString, Figure> issuesToDate(const QDate &day, bool fromLines = false) const;
+    // The issues of closing `yjid`'s period, dated from `first` to `last` ('yyyy-MM-dd'): its
+    // movement sums and the direct deliveries beside them, as booked.
+    std::map<QString, Figure> closedIssues(int yjid, const QString &first,
+                                           const QString &last) const;
     // The same per counterparty and material: the consuming unit (LLDWBH) of issues and
     // transfers out, the supplier (GYSBH) of receipts and transfers in.
     std::map<QString, std::map<QString, Figure>> perParty(Movement movement, const QDate &from,
                                                           const QDate &to) const;
 
-    // JHDJ of the planned-price materials.
-    const QHash<QString, Decimal> &plannedPrices() const { return m_planned; }
+    // JHDJ of the planned-price materials, read when first asked for.
+    const QHash<QString, Decimal> &plannedPrices() const;
 
 private:
     struct Moved
@@ -83,12 +94,15 @@ private:
     // The rows of closing `yjid`'s sums.
     void readSums(Movement movement, int yjid, const Detail &detail, const Sink &add) const;
     void run(const QString &sql, const QVariantList &values, bool isReturn, const Sink &add) const;
+    // Hands the running totals of the latest closing on or before `to` that keeps them to
+    // `add` and returns the day after that closing; a null date when there is none.
+    QDate fromTotals(const QDate &to, const Sink &add) const;
     // A material's figure at its planned price where it has one.
     Figure valued(const QString &clbh, Figure f) const;
 
     Database &m_db;
     bool m_fifo;
-    QHash<QString, Decimal> m_planned;
+    mutable std::optional<QHash<QString, Decimal>> m_planned;
 };
 
 } // namespace varnock

@@ -80,8 +80,8 @@ const Table accountSetTables[] = {
     {"ZWCSH", COUNTER ", CLBH TEXT, KCSL INTEGER, KCJE INTEGER, KCDJ INTEGER"},
     {"XJXCSJB", COUNTER ", CLBH TEXT, RKID INTEGER, CSHID INTEGER, CKID INTEGER, CKSL INTEGER, "
                         "SYSL INTEGER"},
-    // FSBZ: the closing's movement sums are in YJFSB.
-    {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG},
+    // FSBZ: the closing's movement sums are in YJFSB; LJBZ: its running totals are in LJXHB.
+    {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG ", LJBZ" FLAG},
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
     // A closing's rows are read by closing, or by closing and material: XH numbers the rows of
     // one material in one closing, so that the two lead a key of their own.
@@ -100,6 +100,16 @@ const Table accountSetTables[] = {
     {"YJFSB",
      "YJID INTEGER NOT NULL, CLBH TEXT NOT NULL, FSDJ INTEGER, LX INTEGER, ZL TEXT, "
      "LLDWBH TEXT, FSSL INTEGER, FSJE INTEGER, XH INTEGER NOT NULL, PRIMARY KEY (YJID, CLBH, XH)",
+     true},
+    // Every issue up to and including a closing's day ("累计消耗"), one row per material: the
+    // summed quantity LJSL and amount LJJE of the posted issue lines of any kind but a transfer
+    // out, direct deliveries included, less their returns, as the consumption statistic counts
+    // them. Amounts are as booked, a planned-price material's not yet valued at plan. Each
+    // closing's rows are the previous closing's plus what its own period issued; rows whose
+    // both sums are zero are left out.
+    {"LJXHB",
+     "YJID INTEGER NOT NULL, CLBH TEXT NOT NULL, LJSL INTEGER, LJJE INTEGER, "
+     "PRIMARY KEY (YJID, CLBH)",
      true},
     {"PYK", "CLBH TEXT, RQ TEXT, PDSL INTEGER, PDJE INTEGER, PDDJ INTEGER"},
     // GCXM: the project ("工程项目") the adjustment was entered for.
@@ -392,6 +402,11 @@ void Schema::upgrade(Database &db)
     createAccountSetTable(db, "YJFSB");
     if (!db.connection().record(QStringLiteral("YJSJB")).contains(QStringLiteral("FSBZ")))
         db.exec(QStringLiteral("ALTER TABLE YJSJB ADD COLUMN FSBZ INTEGER NOT NULL DEFAULT 0"));
+    // From versions 1 to 12: the closings' running totals of the issues, empty. A closing
+    // without them stays unmarked and is read as before; the next closing computes its own.
+    createAccountSetTable(db, "LJXHB");
+    if (!db.connection().record(QStringLiteral("YJSJB")).contains(QStringLiteral("LJBZ")))
+        db.exec(QStringLiteral("ALTER TABLE YJSJB ADD COLUMN LJBZ INTEGER NOT NULL DEFAULT 0"));
     // From versions 1 to 11: the pieces' index of receipt layers leaves out those of opening
     // layers; the closings' rows in the order of their key.
     if (version < 12)

@@ -20,8 +20,9 @@ namespace Schema {
 // (YJFSB) and the mark of the closings that have them (YJSJB.FSBZ); version 11 the date
 // indexes of the direct deliveries' lines; version 12 keeps a closing's stock by unit price
 // (XJXCYJKCB) and its movement sums in the order of their key (closing, material, row number
-// XH) instead of beside an index.
-constexpr int Version = 12;
+// XH) instead of beside an index; version 13 the running totals of the issues up to each
+// closing's day (LJXHB) and the mark of the closings that have them (YJSJB.LJBZ).
+constexpr int Version = 13;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

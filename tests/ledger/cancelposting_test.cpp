@@ -169,14 +169,27 @@ TEST_F(CancelPostingTest, TheClosedPeriodsSumsStayAsTheClosingWroteThem)
     MonthEnd(set.db(), CostEngine::MovingAverage, formats).close(QDate(2026, 1, 31));
     const QStringList written = sums();
     EXPECT_EQ(written.size(), 4);
+    // The running total of the issues as well.
+    const auto totals = [this] {
+        return set.db()
+            .scalar(QStringLiteral("SELECT GROUP_CONCAT(CLBH || '|' || LJSL || '|' || LJJE) "
+                                   "FROM LJXHB"))
+            .toString();
+    };
+    const QString issued = totals();
+    EXPECT_EQ(
+        issued,
+        QStringLiteral("%1|20000|%2").arg(A).arg(number(QStringLiteral("SELECT SJJE FROM LLD"))));
 
     receive(3, A, "10", "150", "2026-02-03");
     issue(4, A, "6", "2026-02-04");
     CancelPosting(set.db(), CostEngine::MovingAverage).cancel();
     EXPECT_EQ(sums(), written);
+    EXPECT_EQ(totals(), issued);
     posting().post(Family::StockIn, Purchase, 3);
     posting().post(Family::Issue, QStringLiteral("1"), 4);
     EXPECT_EQ(sums(), written);
+    EXPECT_EQ(totals(), issued);
 }
 
 TEST_F(CancelPostingTest, RefusedWithoutClosingAndUnderFirstInFirstOut)
@@ -236,6 +249,15 @@ TEST_F(BooksWipeTest, WrongPasswordWipesNothing)
     }
     EXPECT_FALSE(QFileInfo::exists(snapshotPath()));
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM RKD")), 1);
+}
+
+TEST_F(BooksWipeTest, TheClosingsGoWithTheirRunningTotals)
+{
+    MonthEnd(set.db(), CostEngine::MovingAverage, formats).close(QDate(2026, 2, 28));
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM LJXHB WHERE YJID = 2")), 1);
+    BooksWipe(set.db()).wipe(1, QStringLiteral("secret"), snapshotPath());
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM YJSJB")), 0);
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM LJXHB")), 0);
 }
 
 TEST_F(BooksWipeTest, SnapshotHoldsTheBooksThatAreWiped)

@@ -8,9 +8,11 @@
 #include "ledger/costengine.h"
 #include "ledger/directdeliveries.h"
 #include "ledger/invariantchecker.h"
+#include "ledger/issuetotals.h"
 #include "ledger/monthend.h"
 #include "ledger/reversal.h"
 #include "ledger/stockcount.h"
+#include "reports/statisticmovements.h"
 #include "reports/statistics.h"
 #include "reports/stockbalances.h"
 #include "reports/stockreport.h"
@@ -220,14 +222,33 @@ protected:
         return rows;
     }
 
-    QList<InvariantBreach> sumBreaches()
+    QList<InvariantBreach> breaches(InvariantBreach::Kind kind)
     {
         QList<InvariantBreach> found;
         for (const InvariantBreach &b : InvariantChecker::check(db(), mode(), session->formats())) {
-            if (b.kind == InvariantBreach::Kind::Sums)
+            if (b.kind == kind)
                 found << b;
         }
         return found;
+    }
+    QList<InvariantBreach> sumBreaches() { return breaches(InvariantBreach::Kind::Sums); }
+
+    // The consumption of the periods from each closing on (to date: up to a closing's day,
+    // into a closed period, into the open one), every cell.
+    QStringList consumptions()
+    {
+        QStringList all;
+        const QList<QDate> days = closingDays();
+        for (int i = 0; i < days.size(); ++i) {
+            for (const QDate &to : {days[i].addDays(4), days[i].addDays(20), Today.addDays(60)}) {
+                const ReportTable t = Statistics(db(), mode()).consumption(days[i].addDays(1), to);
+                for (int r = 0; r < t.rowCount(); ++r) {
+                    for (int c = 0; c < t.columnCount(); ++c)
+                        all << t.displayText(r, c, session->formats());
+                }
+            }
+        }
+        return all;
     }
 
     QTemporaryDir dir;
@@ -407,7 +428,7 @@ TEST_P(ClosingSumsTest, TheStatisticsReadFromTheSumsEqualTheLines)
     };
     const auto fromLines = [&](const QDate &from, const QDate &to) {
         Transaction tx(db());
-        db().exec(QStringLiteral("UPDATE YJSJB SET FSBZ = 0"));
+        db().exec(QStringLiteral("UPDATE YJSJB SET FSBZ = 0, LJBZ = 0"));
         return statistics(from, to);
     };
 
@@ -428,20 +449,138 @@ TEST_P(ClosingSumsTest, TheStatisticsReadFromTheSumsEqualTheLines)
     }
     EXPECT_GT(rows, 5000);
 
-    // The closed months were read from their sums, the months between two closings as well.
+    // The closed months were read from their sums, the months between two closings as well;
+    // the issues before a period from one closing's running totals.
     test::StatementRecorder recorder(db());
     recorder.run([&] {
         statistics(days[1].addDays(1), days.last());
         Statistics(db(), mode()).quarterly(days[1], days.last());
     });
     int summedReads = 0;
-    for (const test::Ran &ran : recorder.statements())
+    int totalsReads = 0;
+    for (const test::Ran &ran : recorder.statements()) {
         summedReads += ran.sql.contains(QLatin1String("FROM YJFSB")) ? 1 : 0;
+        totalsReads += ran.sql.contains(QLatin1String("FROM LJXHB")) ? 1 : 0;
+    }
     EXPECT_GT(summedReads, 0);
+    EXPECT_EQ(totalsReads, 1);
     const ReportTable quarter = Statistics(db(), mode()).quarterly(days[1], days.last());
     Transaction tx(db());
     db().exec(QStringLiteral("UPDATE YJSJB SET FSBZ = 0"));
     EXPECT_EQ(cells(quarter), cells(Statistics(db(), mode()).quarterly(days[1], days.last())));
+}
+
+TEST_P(ClosingSumsTest, EachClosingKeepsEveryIssueUpToItsDay)
+{
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB WHERE LJBZ = 0")).toInt(), 0);
+    // Each closing's running totals are what the lines alone give up to its day, the direct
+    // deliveries, the returns, the reversal and the planned-price material's booked amounts
+    // among them; the closing after an empty period keeps the same totals again.
+    const StatisticMovements movements(db(), mode());
+    const auto shown = [](const std::map<QString, Figure> &rows) {
+        QStringList out;
+        for (const auto &[clbh, f] : rows)
+            out << clbh + QLatin1Char(' ') + QString::fromStdString(text(f));
+        return out;
+    };
+    Query q = db().query(QStringLiteral("SELECT YJID, YJSJ FROM YJSJB ORDER BY YJID"));
+    QList<QStringList> all;
+    while (q.next()) {
+        std::map<QString, Figure> kept;
+        for (const auto &[clbh, f] : IssueTotals::of(db(), q.value(0).toInt()))
+            kept.emplace(clbh, Figure{f.first, f.second});
+        const QDate day = QDate::fromString(q.value(1).toString(), Qt::ISODate);
+        all << shown(movements.issuesToDate(day, true));
+        EXPECT_EQ(shown(kept), all.last()) << day.toString(Qt::ISODate).toStdString();
+    }
+    ASSERT_GE(all.size(), 5);
+    EXPECT_FALSE(all.at(all.size() - 2).isEmpty());
+    EXPECT_EQ(all.last(), all.at(all.size() - 2));
+    EXPECT_TRUE(breaches(InvariantBreach::Kind::Totals).isEmpty());
+}
+
+TEST_P(ClosingSumsTest, ClosingsWithoutRunningTotalsReadAsBefore)
+{
+    const QStringList expected = consumptions();
+    ASSERT_GT(expected.size(), 500);
+    Transaction tx(db());
+    // A closing in the middle made before the totals were kept: the to-date column starts from
+    // the closing before it.
+    db().exec(QStringLiteral("UPDATE YJSJB SET LJBZ = 0 WHERE YJID = 3"));
+    db().exec(QStringLiteral("DELETE FROM LJXHB WHERE YJID = 3"));
+    EXPECT_EQ(consumptions(), expected);
+    // None kept at all: from the closings' sums.
+    db().exec(QStringLiteral("UPDATE YJSJB SET LJBZ = 0"));
+    db().exec(QStringLiteral("DELETE FROM LJXHB"));
+    EXPECT_EQ(consumptions(), expected);
+    EXPECT_TRUE(breaches(InvariantBreach::Kind::Totals).isEmpty());
+
+    // The next closing reads every issue up to its day once, the one after it builds on it.
+    const int august = MonthEnd(db(), mode(), session->formats()).close(QDate(2026, 8, 31));
+    EXPECT_TRUE(breaches(InvariantBreach::Kind::Totals).isEmpty());
+    test::PostedBooks books(db(), mode(), 900000);
+    const QByteArray unit = code("SELECT MIN(BH) FROM LLDW").toUtf8();
+    books.issue("2026-09-03", code("SELECT CLBH FROM KC WHERE KCSL > 5 ORDER BY CLBH"), "2",
+                unit.constData());
+    const int september = MonthEnd(db(), mode(), session->formats()).close(QDate(2026, 9, 30));
+    EXPECT_TRUE(breaches(InvariantBreach::Kind::Totals).isEmpty());
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM YJSJB WHERE LJBZ <> 0")).toInt(), 2);
+    EXPECT_FALSE(IssueTotals::of(db(), august).empty());
+    EXPECT_NE(IssueTotals::of(db(), august), IssueTotals::of(db(), september));
+}
+
+TEST_P(ClosingSumsTest, AFileOfTheVersionBeforeTheTotalsReadsRight)
+{
+    const QDate day = closingDays().at(2);
+    const auto toDate = [&](Database &d) {
+        std::ostringstream out;
+        for (const auto &[key, f] : StatisticMovements(d, mode()).perMaterial(
+                 Movement::Issues, QDate(), day.addDays(9), false))
+            out << key.first.toStdString() << ' ' << text(f) << '\n';
+        return out.str();
+    };
+    const std::string expected = toDate(db());
+    const QStringList consumed = consumptions();
+
+    db().exec(QStringLiteral("DROP TABLE LJXHB"));
+    db().exec(QStringLiteral("ALTER TABLE YJSJB DROP COLUMN LJBZ"));
+    db().exec(QStringLiteral("PRAGMA user_version = 12"));
+    session.reset();
+    {
+        Database old(folder.accountSetDatabasePath(1), Database::Access::ReadOnly);
+        Schema::upgrade(old);
+        EXPECT_FALSE(IssueTotals::kept(old));
+        EXPECT_EQ(toDate(old), expected);
+        EXPECT_TRUE(IssueTotals(old, mode()).latestDifferences().isEmpty());
+    }
+    open();
+    EXPECT_TRUE(IssueTotals::kept(db()));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM LJXHB")).toInt(), 0);
+    EXPECT_EQ(toDate(db()), expected);
+    EXPECT_EQ(consumptions(), consumed);
+}
+
+TEST_P(ClosingSumsTest, TheCheckerSeesATamperedRunningTotal)
+{
+    EXPECT_TRUE(breaches(InvariantBreach::Kind::Totals).isEmpty());
+    const int latest = db().scalar(QStringLiteral("SELECT MAX(YJID) FROM YJSJB")).toInt();
+    const QString first = code("SELECT MIN(CLBH) FROM LJXHB");
+    Transaction tx(db());
+    db().exec(QStringLiteral("UPDATE LJXHB SET LJSL = LJSL + 10000 WHERE YJID = ? AND CLBH = ?"),
+              {latest, first});
+    QList<InvariantBreach> found = breaches(InvariantBreach::Kind::Totals);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first().clbh, first);
+    EXPECT_TRUE(found.first().what.contains(QLatin1String("LJXHB")))
+        << found.first().what.toStdString();
+
+    // A material gone from the totals, one that never was issued put in.
+    db().exec(QStringLiteral("DELETE FROM LJXHB WHERE YJID = ? AND CLBH = "
+                             "(SELECT MAX(CLBH) FROM LJXHB WHERE YJID = ?)"),
+              {latest, latest});
+    db().exec(QStringLiteral("INSERT INTO LJXHB (YJID, CLBH, LJSL, LJJE) VALUES (?, '999', 0, 1)"),
+              {latest});
+    EXPECT_EQ(breaches(InvariantBreach::Kind::Totals).size(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ClosingSumsTest,

@@ -50,10 +50,11 @@ const std::map<QString, QStringList> &expectedTables()
         t["KC"] = {"CLBH", "KCSL", "KCJE"};
         t["ZWCSH"] = {"ID", "CLBH", "KCSL", "KCJE", "KCDJ"};
         t["XJXCSJB"] = {"ID", "CLBH", "RKID", "CSHID", "CKID", "CKSL", "SYSL"};
-        t["YJSJB"] = {"YJID", "YJSJ", "FSBZ"};
+        t["YJSJB"] = {"YJID", "YJSJ", "FSBZ", "LJBZ"};
         t["YJKCB"] = {"YJID", "CLBH", "JCSL", "JCJE"};
         t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE", "XH"};
         t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE", "XH"};
+        t["LJXHB"] = {"YJID", "CLBH", "LJSL", "LJJE"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
@@ -459,6 +460,7 @@ TEST(Schema, CommonLookupsUseAnIndex)
         {"SELECT * FROM YJKCB WHERE YJID = ?", number},
         {"SELECT * FROM XJXCYJKCB WHERE YJID = ?", number},
         {"SELECT * FROM YJFSB WHERE YJID = ? AND CLBH = ?", {1, code.first()}},
+        {"SELECT * FROM LJXHB WHERE YJID = ?", number},
         {"SELECT * FROM PYK WHERE CLBH = ? AND RQ > '2026-01-01'", code},
         {"SELECT * FROM CLKVMT WHERE CLBH = ?", code},
         {"SELECT * FROM CZRZ WHERE RQ = '2026-01-01'", {}},
@@ -568,6 +570,25 @@ TEST(SchemaVersions, AVersionNineFileGetsTheClosingSumsWithItsClosingsUnmarked)
     EXPECT_EQ(set.db().userVersion(), Schema::Version);
     EXPECT_TRUE(set.db().tableExists("YJFSB"));
     EXPECT_EQ(set.db().scalar("SELECT FSBZ FROM YJSJB WHERE YJID = 1").toInt(), 0);
+}
+
+TEST(SchemaVersions, AVersionTwelveFileGetsTheRunningTotalsEmptyWithItsClosingsUnmarked)
+{
+    TestAccountSet set;
+    Database &db = set.db();
+    db.exec("DROP TABLE LJXHB");
+    db.exec("ALTER TABLE YJSJB DROP COLUMN LJBZ");
+    db.exec("INSERT INTO YJSJB (YJID, YJSJ, FSBZ) VALUES (1, '2026-01-31', 1)");
+    db.setUserVersion(12);
+
+    Schema::upgrade(db);
+    EXPECT_EQ(db.userVersion(), Schema::Version);
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM LJXHB").toInt(), 0);
+    EXPECT_EQ(db.scalar("SELECT LJBZ FROM YJSJB WHERE YJID = 1").toInt(), 0);
+    EXPECT_EQ(db.scalar("SELECT FSBZ FROM YJSJB WHERE YJID = 1").toInt(), 1);
+    // One row per closing and material.
+    db.exec("INSERT INTO LJXHB VALUES (1, '1001', 10000, 5000)");
+    EXPECT_THROW(db.exec("INSERT INTO LJXHB VALUES (1, '1001', 10000, 5000)"), StoreError);
 }
 
 TEST(SchemaVersions, AVersionElevenFileKeepsItsClosingRowsInTheOrderOfTheirKey)
