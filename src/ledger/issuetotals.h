@@ -21,8 +21,9 @@ class Database;
 //
 // A closing whose totals are stored is marked in YJSJB.LJBZ. Closings made before the totals
 // were kept are unmarked and stay so: whatever reads to such a day reads as it did before. A
-// closing's totals are the previous closing's plus what its own period issued; a closing whose
-// previous one has none reads every issue up to its day once.
+// closing's totals are the previous closing's plus what its own period issued (its movement
+// sums and the direct deliveries beside them); a closing whose previous one has none reads
+// every issue up to its day once, as the statistic reads it.
 class IssueTotals
 {
 public:

@@ -329,7 +329,8 @@ ReportTable Statistics::consumption(const QDate &from, const QDate &to)
             it->second.figures[column] += f;
         }
     };
-    // To date is what came before the period and the period itself: each day is read once.
+    // To date is what came before the period and the period itself: each day is read once,
+    // those up to the latest closing before the period from its running totals.
     const auto period = movements.perMaterial(Movement::Issues, from, to, false);
     add(period, 0);
     add(period, 1);
