@@ -631,9 +631,17 @@ void stockReport(benchmark::State &state, int mode, bool summary, Periods kind,
     notePeak(state);
 }
 
-// The period statistics measured: receipts and issues per material, issues of five units side
-// by side, consumption of the month and to date.
-enum class Statistic { Receipts, Issues, ByUnit, Consumption };
+// The period statistics measured: receipts, issues and transfers out and in per material, issues
+// of five units and receipts of every supplier side by side, consumption of the month and to date.
+enum class Statistic {
+    Receipts,
+    Issues,
+    TransfersOut,
+    TransfersIn,
+    ByUnit,
+    BySupplier,
+    Consumption
+};
 
 // The rows the consumption statistic reads, read by SQLite alone along the same index: the
 // running totals of the latest closing before the period, then the issue sums of each closing
@@ -709,8 +717,19 @@ void statistic(benchmark::State &state, int mode, Statistic kind, bool fromLines
             case Statistic::Issues:
                 rows = statistics.movement(Movement::Issues, request).rowCount();
                 break;
+            case Statistic::TransfersOut:
+                rows = statistics.movement(Movement::TransfersOut, request).rowCount();
+                break;
+            case Statistic::TransfersIn:
+                rows = statistics.movement(Movement::TransfersIn, request).rowCount();
+                break;
             case Statistic::ByUnit:
                 rows = statistics.byParty(StatisticParty::Units, request, units).rowCount();
+                break;
+            case Statistic::BySupplier:
+                rows =
+                    statistics.byParty(StatisticParty::Suppliers, request, {Statistics::AllEntries})
+                        .rowCount();
                 break;
             case Statistic::Consumption:
                 rows = statistics.consumption(request.from, request.to).rowCount();
@@ -977,7 +996,8 @@ void printGoals(const std::string &m, const std::map<std::string, double> &t, co
               0.5 * scan, "s");
     printReportFloor("ReportSummaryMonth/" + m, t, 0.5 * scan, clock);
     for (const char *name :
-         {"StatisticReceipts", "StatisticIssues", "StatisticByUnit", "StatisticConsumption",
+         {"StatisticReceipts", "StatisticIssues", "StatisticTransfersOut", "StatisticTransfersIn",
+          "StatisticByUnit", "StatisticBySupplier", "StatisticConsumption",
           "StatisticReceiptsFromLines", "StatisticIssuesFromLines"}) {
         printGoal(std::string("a one-month ") + name + " <= 0.5 x B_scan",
                   figure(t, std::string(name) + "/" + m), 0.5 * scan, "s");
@@ -1135,7 +1155,12 @@ void registerAll(const BenchConfig &config)
         report("ReportSummaryMonth", stockReport, mode, true, Periods::AnyMonth)->Iterations(6);
         report("StatisticReceipts", statistic, mode, Statistic::Receipts, false)->Iterations(6);
         report("StatisticIssues", statistic, mode, Statistic::Issues, false)->Iterations(6);
+        report("StatisticTransfersOut", statistic, mode, Statistic::TransfersOut, false)
+            ->Iterations(6);
+        report("StatisticTransfersIn", statistic, mode, Statistic::TransfersIn, false)
+            ->Iterations(6);
         report("StatisticByUnit", statistic, mode, Statistic::ByUnit, false)->Iterations(6);
+        report("StatisticBySupplier", statistic, mode, Statistic::BySupplier, false)->Iterations(6);
         report("StatisticConsumption", statistic, mode, Statistic::Consumption, false)
             ->Iterations(6);
         report("StatisticReceiptsFromLines", statistic, mode, Statistic::Receipts, true)
