@@ -108,12 +108,11 @@ void StatisticMovements::run(const QString &sql, const QVariantList &values, boo
 {
     Query q = m_db.query(sql, values);
     while (q.next()) {
-        const QVariant price = q.value(1);
-        Figure f{Decimal::fromVariant(q.value(3)), Decimal::fromVariant(q.value(4))};
+        Figure f{q.decimal(3), q.decimal(4)};
         if (isReturn)
             f = Figure{} - f;
-        add({q.value(0).toString().trimmed(), price.isNull() ? Price() : Price(price.toLongLong()),
-             q.value(2).toString().trimmed(), f});
+        add({QString::fromUtf8(q.utf8(0)).trimmed(), q.isNull(1) ? Price() : Price(q.integer(1)),
+             QString::fromUtf8(q.utf8(2)).trimmed(), f});
     }
 }
 
@@ -300,15 +299,16 @@ StatisticMovements::perParty(Movement movement, const QDate &from, const QDate &
     std::map<QString, std::map<QString, Figure>> sums;
     read(movement, from, to, Detail{false, true},
          [&](const Moved &m) { sums[m.party][m.clbh] += m.figure; });
-    std::map<QString, std::map<QString, Figure>> out;
-    for (const auto &[party, materials] : sums) {
-        for (const auto &[clbh, f] : materials) {
-            const Figure v = valued(clbh, f);
-            if (!v.isZero())
-                out[party].emplace(clbh, v);
+    // Valued in place; what comes to nothing goes.
+    for (auto party = sums.begin(); party != sums.end();) {
+        std::map<QString, Figure> &materials = party->second;
+        for (auto it = materials.begin(); it != materials.end();) {
+            it->second = valued(it->first, it->second);
+            it = it->second.isZero() ? materials.erase(it) : std::next(it);
         }
+        party = materials.empty() ? sums.erase(party) : std::next(party);
     }
-    return out;
+    return sums;
 }
 
 } // namespace varnock
