@@ -309,6 +309,8 @@ void FXBF::restore()
     const auto ask = [this](const QString &text) {
         return Messages::ask(this, text, SplitterTitle, Messages::Icon::Critical);
     };
+    if (pieces)
+        Messages::inform(this, QStringLiteral("请插入第一张软盘"), SplitterTitle);
     if (!runOperation(this, [&] {
             if (pieces)
                 candidate.stageJoined(source, ask);

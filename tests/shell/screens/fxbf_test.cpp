@@ -75,6 +75,23 @@ TEST_F(FxbfTest, BacksUpWholeAndInPiecesAndHandsOverACheckedBackup)
     EXPECT_EQ(sink.lastText(), QStringLiteral("kvmt.db 分割完成!\n你可以选择备份还原,还原数据库"));
     EXPECT_TRUE(QFileInfo::exists(QDir(medium).filePath(BackupPieces::pieceName(1, 1))));
 
+    // The pieces are joined back once the first disk is asked for.
+    sink.clear();
+    bool joined = false;
+    {
+        const QMetaObject::Connection handedOver = QObject::connect(
+            &screen, &FXBF::restoreRequested, [&](AccountSetRestore *) { joined = true; });
+        screen.restorePieces()->setChecked(true);
+        screen.restoreMedium()->setCurrentIndex(0);
+        screen.restorePath()->setText(medium);
+        sink.answer({false});
+        click(screen.restoreButtons(), FXBF::Restore);
+        QObject::disconnect(handedOver);
+    }
+    EXPECT_EQ(sink.shownTexts().value(0), QStringLiteral("请插入第一张软盘"));
+    EXPECT_TRUE(sink.shownTexts().contains(QStringLiteral("合并完成!")));
+    EXPECT_FALSE(joined) << "the restore was declined";
+
     // Choosing a copy from the list and confirming hands it over, checked and staged.
     sink.clear();
     QString staged;
