@@ -45,6 +45,24 @@ protected:
         return QJsonDocument::fromJson(line.toUtf8()).object();
     }
 
+    // A set closed once after the opening of 5 of material 1001001 at 4,000, with supplier 1
+    // and unit 01; `mode` is added to its creation. Returns its number.
+    QString closedSet(const QString &name, const QString &mode = QString())
+    {
+        const auto made =
+            cli.batch(QStringLiteral("set create --name %1 --password pw%2\n"
+                                     "catalogue import --library 3\n"
+                                     "supplier add --name 河北建材\n"
+                                     "unit add --code 01 --name 一号楼\n"
+                                     "opening add --material 1001001 --price 4000 "
+                                     "--quantity 5\n"
+                                     "month-end --yes\n")
+                          .arg(name, mode.isEmpty() ? QString() : QLatin1Char(' ') + mode),
+                      {"--user", "admin", "--password", "admin"});
+        EXPECT_EQ(made.code, 0) << made.err.toStdString();
+        return made.lines().value(0);
+    }
+
     CliRunner cli;
 };
 
@@ -247,16 +265,8 @@ unit add --code 02 --name 二号楼
 
 TEST_F(CliScenario, AnAtomicBatchWritesAllOrNothing)
 {
-    const auto made = cli.batch(QStringLiteral(R"(set create --name 整批 --password pw --mode fifo
-catalogue import --library 3
-supplier add --name 河北建材
-unit add --code 01 --name 一号楼
-opening add --material 1001001 --price 4000 --quantity 5
-month-end --yes
-)"),
-                                {"--user", "admin", "--password", "admin"});
-    ASSERT_EQ(made.code, 0) << made.err.toStdString();
-    const QString bh = made.lines().value(0);
+    const QString bh = closedSet(QStringLiteral("整批"), QStringLiteral("--mode fifo"));
+    ASSERT_FALSE(bh.isEmpty());
     const QStringList as = {"--set", bh, "--user", "admin", "--password", "admin"};
     const auto count = [&](const char *sql) {
         auto db = open(bh.toLongLong());
@@ -309,16 +319,8 @@ post issue --voucher 2
 
 TEST_F(CliScenario, AVoucherIsRefusedAtItsFirstCodeThatNamesNoMaterial)
 {
-    const auto made = cli.batch(QStringLiteral(R"(set create --name 查找 --password pw
-catalogue import --library 3
-supplier add --name 河北建材
-unit add --code 01 --name 一号楼
-opening add --material 1001001 --price 4000 --quantity 5
-month-end --yes
-)"),
-                                {"--user", "admin", "--password", "admin"});
-    ASSERT_EQ(made.code, 0) << made.err.toStdString();
-    const QString bh = made.lines().value(0);
+    const QString bh = closedSet(QStringLiteral("查找"));
+    ASSERT_FALSE(bh.isEmpty());
     const QStringList as = {"--set", bh, "--user", "admin", "--password", "admin"};
     const auto count = [&](const QString &sql) {
         auto db = open(bh.toLongLong());
