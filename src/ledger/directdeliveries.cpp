@@ -101,17 +101,38 @@ void DirectDeliveries::post(qint64 xtbh)
               {xtbh});
     m_db.exec(QStringLiteral("UPDATE RKD SET JZBZ = 1 WHERE XTBH = ? AND COALESCE(CKID, 0) <> 0"),
               {xtbh});
-    // The material never rests in the store: stock stays as it is, and under first in first
-    // out each receipt goes wholly to its own issue, leaving nothing in a layer.
-    if (m_mode == CostEngine::FirstInFirstOut) {
-        m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (RKID, CKID, CKSL, CLBH, SYSL) "
-                                 "SELECT R.ID, L.ID, L.SJSL, R.CLBH, 0 FROM RKD R "
-                                 "JOIN LLD L ON L.ID = R.CKID AND L.XTBH = R.CKBH "
-                                 "AND L.CLBH = R.CLBH WHERE R.XTBH = ? AND L.ZJZC <> 0 "
-                                 "ORDER BY R.ID"),
-                  {xtbh});
-    }
+    // The material never rests in the store: stock stays as it is.
+    writePieces(QStringLiteral("R.XTBH = ?"), {xtbh});
     tx.commit();
+}
+
+void DirectDeliveries::writePieces(const QString &condition, const QVariantList &values)
+{
+    // Under first in first out each receipt goes wholly to its own issue, leaving nothing in a
+    // layer; a mirror pair's piece is negative, so that the pair and its mirror net to nothing
+    // for whatever reads the issues piece by piece.
+    if (m_mode != CostEngine::FirstInFirstOut)
+        return;
+    m_db.exec(QStringLiteral("INSERT INTO XJXCSJB (RKID, CKID, CKSL, CLBH, SYSL) "
+                             "SELECT R.ID, L.ID, L.SJSL, R.CLBH, 0 FROM RKD R "
+                             "JOIN LLD L ON L.ID = R.CKID AND L.XTBH = R.CKBH "
+                             "AND L.CLBH = R.CLBH WHERE %1 AND L.ZJZC <> 0 ORDER BY R.ID")
+                  .arg(condition),
+              values);
+}
+
+int DirectDeliveries::restoreMirrorPieces()
+{
+    if (m_mode != CostEngine::FirstInFirstOut)
+        return 0;
+    Transaction tx(m_db);
+    const qint64 before = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM XJXCSJB")).toLongLong();
+    writePieces(QStringLiteral("R.CKID <> 0 AND R.JZBZ <> 0 AND L.SJSL < 0 AND NOT EXISTS "
+                               "(SELECT 1 FROM XJXCSJB X WHERE X.CKID = L.ID)"),
+                {});
+    const qint64 after = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM XJXCSJB")).toLongLong();
+    tx.commit();
+    return int(after - before);
 }
 
 QList<Posting::Outcome> DirectDeliveries::postAll()
@@ -258,6 +279,7 @@ DirectDeliveries::Mirror DirectDeliveries::reverse(qint64 xtbh, const QDate &dat
                   {mirror.xtbh, MirrorSuffix, day, mirror.issueXtbh, issueMirrorId, receipt});
         ++mirror.lines;
     }
+    writePieces(QStringLiteral("R.XTBH = ?"), {mirror.xtbh});
     tx.commit();
     return mirror;
 }

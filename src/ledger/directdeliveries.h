@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QVariantList>
 
 namespace varnock {
 
@@ -51,7 +52,17 @@ public:
     // Asked once a voucher is reversed: Yes opens the entry screen for a corrected voucher.
     static OperationStep replacementQuestion();
 
+    // Under first in first out, gives the mirror lines of reversals that a version before 13
+    // wrote without pieces their pieces, in one transaction; returns how many it wrote. Without
+    // them the reversed delivery still counted as issued wherever issues are read piece by
+    // piece.
+    int restoreMirrorPieces();
+
 private:
+    // Each receipt of the pairs `condition` picks (over RKD R and LLD L) allocated wholly to
+    // its own issue, under first in first out.
+    void writePieces(const QString &condition, const QVariantList &values);
+
     Database &m_db;
     int m_mode;
     Formats m_formats;

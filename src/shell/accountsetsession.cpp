@@ -1,6 +1,7 @@
 #include "shell/accountsetsession.h"
 
 #include "ledger/closingsums.h"
+#include "ledger/directdeliveries.h"
 #include "shell/accountsetlock.h"
 #include "shell/displaysettings.h"
 #include "store/database.h"
@@ -48,12 +49,17 @@ void AccountSetSession::open()
     m_db = std::make_unique<Database>(m_folder.accountSetDatabasePath(number()),
                                       m_access == Access::Work ? Database::Access::ReadWrite
                                                                : Database::Access::ReadOnly);
+    const int version = m_db->userVersion();
     Schema::upgrade(*m_db);
     const QVariant mode = m_db->scalar(QStringLiteral("SELECT MS FROM ZTMS"));
     m_mode = mode.toInt() == 1 ? 1 : 2;
-    // Closings made by an older version have no movement sums yet.
-    if (m_access == Access::Work && !m_db->isReadOnly())
+    if (m_access == Access::Work && !m_db->isReadOnly()) {
+        // Reversed direct deliveries of an older version lack their mirror pieces.
+        if (version < 13)
+            DirectDeliveries(*m_db, m_mode, Formats()).restoreMirrorPieces();
+        // Closings made by an older version have no movement sums yet.
         ClosingSums(*m_db, m_mode).fillMissing();
+    }
     m_formats = DisplaySettings(m_folder).readFormats();
     const QString firm = m_db->scalar(QStringLiteral("SELECT GSMC FROM YHZL")).toString();
     m_firmName = firm.trimmed().isEmpty() ? DefaultFirmName : firm;

@@ -3,6 +3,7 @@
 #include "ledger/costengine.h"
 #include "ledger/monthend.h"
 #include "ledger/posting.h"
+#include "reports/statisticmovements.h"
 #include "store/clock.h"
 #include "store/errors.h"
 #include "support/ledgerseed.h"
@@ -206,6 +207,32 @@ TEST_P(DirectDeliveriesTest, ReversalMirrorsBothSidesOnceAndOnlyAfterTheClosing)
               QStringLiteral("此单据已冲帐,或退货，请另选单据"));
     // Nor is either side offered by the ordinary reversals' lists.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE CZBZ = 0")), 0);
+}
+
+TEST_P(DirectDeliveriesTest, AReversedDeliveryCountsAsNothingIssuedInEitherMethod)
+{
+    const qint64 xtbh = deliver();
+    deliveries().post(xtbh);
+    const auto issued = [&] {
+        return StatisticMovements(set.db(), mode)
+            .perMaterial(Movement::Issues, Delivered, QDate(2026, 2, 10), false);
+    };
+    ASSERT_EQ(issued().size(), 2u);
+    EXPECT_EQ(issued().at({Steel, StockBalances::Price()}), (Figure{dec("6"), dec("66")}));
+
+    deliveries().reverse(xtbh, QDate(2026, 2, 6));
+    EXPECT_TRUE(issued().empty());
+    const QString mirrorPieces = QStringLiteral(
+        "SELECT COUNT(*) FROM XJXCSJB X JOIN LLD L ON L.ID = X.CKID WHERE L.ZJZC <> 0 "
+        "AND X.CKSL < 0");
+    EXPECT_EQ(count(mirrorPieces), fifo() ? 2 : 0);
+
+    // A file whose reversals were written without their mirror pieces gets them once.
+    set.db().exec(QStringLiteral("DELETE FROM XJXCSJB WHERE CKSL < 0"));
+    EXPECT_EQ(deliveries().restoreMirrorPieces(), fifo() ? 2 : 0);
+    EXPECT_EQ(deliveries().restoreMirrorPieces(), 0);
+    EXPECT_EQ(count(mirrorPieces), fifo() ? 2 : 0);
+    EXPECT_TRUE(issued().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, DirectDeliveriesTest,
