@@ -111,6 +111,9 @@ Refusal Backups::copyRefused(const QString &title, const StoreError &error, cons
         text = InputOutputText;
         break;
     case StoreError::Cause::Damaged:
+        // The set's own file could not be read: another place for the copy would not help,
+        // and the failure's text says what to do.
+        return Refusal(title, error.text, Refusal::Icon::Critical);
     case StoreError::Cause::Other:
         // A folder that was there when the copy began and is gone now: the medium was taken
         // out; one that takes no new file is protected.

@@ -73,7 +73,8 @@ public:
     static const QString DamagedText;
 
     // The refusal of a copy into `folder` that failed with `error`: the text for what the
-    // failure says of the disk (CannotWriteText when it says nothing), then the failure's own.
+    // failure says of the disk (CannotWriteText when it says nothing), then the failure's own;
+    // a set's file that could not be read gives the failure's own text alone.
     static Refusal copyRefused(const QString &title, const StoreError &error,
                                const QString &folder);
 };

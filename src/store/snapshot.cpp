@@ -34,7 +34,8 @@ void writeSnapshot(const Database &db, const QString &filePath)
     const QFileInfo target(filePath);
     if (!QDir().mkpath(target.absolutePath())) {
         throw StoreError(QStringLiteral("无法创建文件夹：%1\n请检查该文件夹的写入权限。")
-                             .arg(QDir::toNativeSeparators(target.absolutePath())));
+                             .arg(QDir::toNativeSeparators(target.absolutePath())),
+                         StoreError::Cause::WriteProtected);
     }
     // Written beside the target under another name, then renamed over it: a failure halfway
     // leaves no file that looks like a finished copy.

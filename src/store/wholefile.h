@@ -14,7 +14,7 @@ namespace varnock {
 void writeWholeFile(const QString &path, const QByteArray &bytes);
 
 // The failure of writing or reading `file` at `path`, naming it, with what the file system said
-// of the disk (a full disk, a protected file, an input or output error).
+// of the disk where it says something (a full disk, a refused permission).
 StoreError fileWriteError(const QString &path, const QFileDevice &file);
 StoreError fileReadError(const QString &path, const QFileDevice &file);
 

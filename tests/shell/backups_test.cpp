@@ -175,4 +175,18 @@ TEST_F(BackupsTest, ACopyThatFailsSaysWhatTheDiskSaid)
             .text.startsWith(QStringLiteral("磁盘没准备好!\n")));
     EXPECT_TRUE(Backups::copyRefused(QStringLiteral("提示"), lost, dir.path())
                     .text.startsWith(QStringLiteral("文件不能被写入!请更换存放位置!\n")));
+    // A damaged set's file is no fault of the place chosen for its copy.
+    const StoreError damaged(QStringLiteral("数据文件已损坏"), StoreError::Cause::Damaged);
+    EXPECT_EQ(Backups::copyRefused(QStringLiteral("提示"), damaged, dir.path()).text,
+              damaged.text);
+    // A folder for the copy that cannot be made where it belongs is write-protected.
+    {
+        const test::ReadOnlyFolder readOnly(protectedFolder);
+        try {
+            writeSnapshot(*set, QDir(protectedFolder).filePath(QStringLiteral("BackUp/k.db")));
+            ADD_FAILURE() << "the folder was made";
+        } catch (const StoreError &error) {
+            EXPECT_EQ(error.cause, StoreError::Cause::WriteProtected);
+        }
+    }
 }
