@@ -35,8 +35,11 @@ int ReportTable::appendRow(RowStyle style)
 {
     const size_t columns = size_t(m_columns.size());
     if (m_styles.size() % RowsPerBlock == 0) {
+        // The first block grows as rows come, so that a small table stays small; the later
+        // ones, of a table already large, are made whole at once.
         m_blocks.emplace_back();
-        m_blocks.back().reserve(RowsPerBlock * columns);
+        if (m_blocks.size() > 1)
+            m_blocks.back().reserve(RowsPerBlock * columns);
     }
     m_blocks.back().resize(m_blocks.back().size() + columns, Empty);
     m_styles.push_back(style);
