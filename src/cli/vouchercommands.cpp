@@ -217,7 +217,9 @@ template <typename Vouchers>
 qint64 saveNumbered(Vouchers &vouchers, typename Vouchers::Voucher &v, const Arguments &args)
 {
     if (const auto document = args.value(QStringLiteral("document"))) {
-        v.ysdjh = *document;
+        // The number the voucher is stored under, which the answer reports: a typed one that
+        // looks drawn and is taken is drawn again.
+        v.ysdjh = vouchers.numberOnSaving(*document);
         return vouchers.saveNew(v);
     }
     return vouchers.saveNewWithDrawnNumber(v);

@@ -362,6 +362,24 @@ TEST_F(CliScenario, AVoucherIsRefusedAtItsFirstCodeThatNamesNoMaterial)
               1);
     EXPECT_EQ(count(QStringLiteral("SELECT KCSL FROM KC WHERE CLBH = '1001001'")), 20000);
     EXPECT_EQ(cli.run(as + QStringList{"check", "--strict"}).code, 0);
+
+    // A typed number that looks drawn and is taken is drawn again, and the answer says which
+    // number the voucher was stored under; a number typed by hand stays as typed.
+    for (const auto &[typed, stored] :
+         {std::pair{QStringLiteral("2026-02-10 - 1001"), QStringLiteral("2026-02-10 - 1003")},
+          std::pair{QStringLiteral("手写-7"), QStringLiteral("手写-7")}}) {
+        const auto saved = cli.run(
+            as + QStringList{"--json", "stock-in", "save", "--kind", "采购入库", "--date",
+                             "2026-02-05", "--supplier", "1", "--line", "1001002,3900,1",
+                             "--document", typed});
+        ASSERT_EQ(saved.code, 0) << saved.err.toStdString();
+        const QJsonObject answer = json(saved.lines().last());
+        EXPECT_EQ(answer[QStringLiteral("YSDJH")].toString(), stored);
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM RKD WHERE XTBH = %1 AND YSDJH = '%2'")
+                            .arg(answer[QStringLiteral("XTBH")].toInteger())
+                            .arg(stored)),
+                  1);
+    }
 }
 
 TEST_F(CliScenario, PurchasesArePostedInBothModes)
