@@ -161,6 +161,38 @@ TEST_F(SessionTest, OpeningASetOfAnEarlierVersionAddsTheIndexesItLacks)
     EXPECT_EQ(session->database().userVersion(), Schema::Version);
 }
 
+TEST_F(SessionTest, ASetOfAnEarlierVersionGetsTheMirrorPiecesOfItsReversedDeliveries)
+{
+    // A reversed direct delivery's mirror pair as an earlier version left it: posted, negated,
+    // without the piece that takes it back out of the issues.
+    const auto mirrorPieces = [&](AccountSetSession &session) {
+        return session.database()
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM XJXCSJB WHERE CKID = 2 AND CKSL = -70000"))
+            .toInt();
+    };
+    for (const int mode : {1, 2}) {
+        const qint64 number = create(QStringLiteral("直进直出%1").arg(mode), mode);
+        {
+            auto old = open(number);
+            Database &db = old->database();
+            db.exec(QStringLiteral("INSERT INTO LLD (ID, XTBH, CLBH, SJSL, SJJE, JZBZ, CZBZ, ZJZC, "
+                                   "CZRQ) VALUES (2, 9, '1001', -70000, -801500, 1, 1, 1, "
+                                   "'2026-02-06')"));
+            db.exec(
+                QStringLiteral("INSERT INTO RKD (XTBH, CLBH, SJDJ, SJSL, SJJE, JZBZ, CZBZ, CKID, "
+                               "CKBH, CZRQ) VALUES (8, '1001', 114500, -70000, -801500, 1, 1, "
+                               "2, 9, '2026-02-06')"));
+            db.setUserVersion(13);
+            EXPECT_EQ(mirrorPieces(*old), 0);
+        }
+        // A file of this version is taken as it is; one of an earlier version is mended once.
+        EXPECT_EQ(mirrorPieces(*open(number)), 0);
+        open(number)->database().setUserVersion(12);
+        EXPECT_EQ(mirrorPieces(*open(number)), mode == 1 ? 1 : 0) << mode;
+        EXPECT_EQ(mirrorPieces(*open(number)), mode == 1 ? 1 : 0) << mode;
+    }
+}
+
 TEST_F(SessionTest, ASetOfANewerVersionIsRefusedAndLeftAsItIs)
 {
     const qint64 number = create(QStringLiteral("新账套"));
