@@ -6,11 +6,13 @@
 namespace varnock {
 namespace {
 
-StoreError::Cause causeOf(QFileDevice::FileError error)
+StoreError::Cause causeOf(const QFileDevice &file)
 {
-    switch (error) {
+    switch (file.error()) {
     case QFileDevice::ResourceError:
-        return StoreError::Cause::DiskFull;
+        // Out of room once the file is open; a file that could not be opened for want of a
+        // resource met too many open files, not a full disk.
+        return file.isOpen() ? StoreError::Cause::DiskFull : StoreError::Cause::Other;
     case QFileDevice::PermissionsError:
         return StoreError::Cause::WriteProtected;
     default:
@@ -26,14 +28,14 @@ StoreError fileWriteError(const QString &path, const QFileDevice &file)
 {
     return StoreError(QStringLiteral("无法写入文件 %1：%2")
                           .arg(QDir::toNativeSeparators(path), file.errorString()),
-                      causeOf(file.error()));
+                      causeOf(file));
 }
 
 StoreError fileReadError(const QString &path, const QFileDevice &file)
 {
     return StoreError(QStringLiteral("无法读取文件 %1：%2")
                           .arg(QDir::toNativeSeparators(path), file.errorString()),
-                      causeOf(file.error()));
+                      causeOf(file));
 }
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
