@@ -209,17 +209,19 @@ void StatisticMovements::read(Movement movement, const QDate &from, const QDate 
     }
 }
 
-QDate StatisticMovements::fromTotals(const QDate &to, const Sink &add) const
+void StatisticMovements::readIssuesToDate(const QDate &to, const Detail &detail,
+                                          const Sink &add) const
 {
-    if (!IssueTotals::kept(m_db))
-        return {};
+    QDate first;
     const std::optional<IssueTotals::Closing> base =
-        IssueTotals::latest(m_db, to.toString(DateFormat));
-    if (!base)
-        return {};
-    for (const auto &[clbh, figure] : IssueTotals::of(m_db, base->yjid))
-        add({clbh, Price(), QString(), Figure{figure.first, figure.second}});
-    return QDate::fromString(base->day, DateFormat).addDays(1);
+        IssueTotals::kept(m_db) ? IssueTotals::latest(m_db, to.toString(DateFormat)) : std::nullopt;
+    if (base) {
+        for (const auto &[clbh, figure] : IssueTotals::of(m_db, base->yjid))
+            add({clbh, Price(), QString(), Figure{figure.first, figure.second}});
+        first = QDate::fromString(base->day, DateFormat).addDays(1);
+    }
+    if (!first.isValid() || first <= to)
+        read(Movement::Issues, first, to, detail, add);
 }
 
 Figure StatisticMovements::valued(const QString &clbh, Figure f) const
@@ -252,11 +254,10 @@ std::map<StatisticMovements::Key, Figure> StatisticMovements::perMaterial(Moveme
         last->second += m.figure;
     };
     // The totals hold no layer prices.
-    const QDate first = movement == Movement::Issues && !from.isValid() && !(layers && m_fifo)
-                            ? fromTotals(to, add)
-                            : from;
-    if (!first.isValid() || first <= to)
-        read(movement, first, to, Detail{layers, false}, add);
+    if (movement == Movement::Issues && !from.isValid() && !(layers && m_fifo))
+        readIssuesToDate(to, Detail{layers, false}, add);
+    else if (!from.isValid() || from <= to)
+        read(movement, from, to, Detail{layers, false}, add);
     std::map<Key, Figure> out;
     for (const auto &[key, f] : sums) {
         const Figure v = valued(key.first, f);
@@ -274,9 +275,7 @@ std::map<QString, Figure> StatisticMovements::issuesToDate(const QDate &day, boo
         readLines(Movement::Issues, PeriodMovements::Earliest, day.toString(DateFormat), Detail{},
                   false, add);
     } else {
-        const QDate first = fromTotals(day, add);
-        if (!first.isValid() || first <= day)
-            read(Movement::Issues, first, day, Detail{}, add);
+        readIssuesToDate(day, Detail{}, add);
     }
     dropZeros(sums);
     return sums;

@@ -94,9 +94,10 @@ private:
     // The rows of closing `yjid`'s sums.
     void readSums(Movement movement, int yjid, const Detail &detail, const Sink &add) const;
     void run(const QString &sql, const QVariantList &values, bool isReturn, const Sink &add) const;
-    // Hands the running totals of the latest closing on or before `to` that keeps them to
-    // `add` and returns the day after that closing; a null date when there is none.
-    QDate fromTotals(const QDate &to, const Sink &add) const;
+    // Every issue up to and including `to`: the running totals of the latest closing on or
+    // before it that keeps them, then the issues after that closing; all of them read when no
+    // closing keeps totals.
+    void readIssuesToDate(const QDate &to, const Detail &detail, const Sink &add) const;
     // A material's figure at its planned price where it has one.
     Figure valued(const QString &clbh, Figure f) const;
 
