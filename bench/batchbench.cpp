@@ -320,6 +320,7 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
         prepare(QStringLiteral("UPDATE KC SET KCSL = KCSL, KCJE = KCJE WHERE CLBH = ?"));
     sqlite3_stmt *piece = prepare(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKSL, "
                                                  "SYSL, CKID) VALUES (?, ?, ?, ?, ?, ?)"));
+    sqlite3_stmt *newest = prepare(QStringLiteral("UPDATE XJXCWZB SET SJID = SJID WHERE CLBH = ?"));
     sqlite3_stmt *log = prepare(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") "
                                                "VALUES ('1', '2026-12-07', '入库单记帐', "
                                                "'10:00:00')"));
@@ -350,8 +351,8 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
                 run(handle, commit);
                 run(handle, begin);
             }
-            // The posting: the lines' flag and amount, the materials' stock, the pieces, and
-            // the command's log row.
+            // The posting: the lines' flag and amount, the materials' stock and newest piece,
+            // the pieces, and the command's log row.
             sqlite3_stmt *post = w.stockIn ? postStockIn : postIssue;
             for (const qint64 id : std::as_const(copies)) {
                 sqlite3_bind_int64(post, 1, id);
@@ -360,6 +361,10 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
             for (const QString &clbh : w.materials) {
                 bind(stock, 1, clbh);
                 run(handle, stock);
+                if (!w.pieces.isEmpty()) {
+                    bind(newest, 1, clbh);
+                    run(handle, newest);
+                }
             }
             for (const QVariantList &p : w.pieces) {
                 for (int i = 0; i < 5; ++i)
@@ -376,7 +381,7 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
     });
     cache.reset();
     for (sqlite3_stmt *stmt :
-         {begin, commit, stockInLine, issueLine, postStockIn, postIssue, stock, piece, log})
+         {begin, commit, stockInLine, issueLine, postStockIn, postIssue, stock, piece, newest, log})
         sqlite3_finalize(stmt);
 
     Transaction tx(db);

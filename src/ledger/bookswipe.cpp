@@ -22,7 +22,8 @@ QStringList BooksWipe::tables()
             QStringLiteral("ZWCSH"),     QStringLiteral("ZLHZ"),    QStringLiteral("ZLBIAO"),
             QStringLiteral("XJXCYJKCB"), QStringLiteral("XJXCSJB"), QStringLiteral("CZRZ"),
             QStringLiteral("CLJH"),      QStringLiteral("FQFSAVE"), QStringLiteral("CLKVMT"),
-            QStringLiteral("ZLHK"),      QStringLiteral("YJFSB"),   QStringLiteral("LJXHB")};
+            QStringLiteral("ZLHK"),      QStringLiteral("YJFSB"),   QStringLiteral("LJXHB"),
+            QStringLiteral("XJXCWZB")};
 }
 
 void BooksWipe::checkPassword(int operatorNumber, const QString &typed) const

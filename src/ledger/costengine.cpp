@@ -420,10 +420,12 @@ bool CostEngine::takeFrom(const QString &clbh, const Layer &layer, Decimal avail
         return false;
     const Decimal take = std::min(available, q);
     const Decimal left = m_formats.roundQuantity(available - take);
-    m_db.query(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, SYSL) "
-                              "VALUES (?, ?, ?, ?, ?, ?)"),
-               {clbh, idOrNull(layer.opening, layer.id), idOrNull(!layer.opening, layer.id), lldId,
-                take.toVariant(), left.toVariant()});
+    const Query inserted =
+        m_db.query(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKID, CKSL, SYSL) "
+                                  "VALUES (?, ?, ?, ?, ?, ?)"),
+                   {clbh, idOrNull(layer.opening, layer.id), idOrNull(!layer.opening, layer.id),
+                    lldId, take.toVariant(), left.toVariant()});
+    m_lastPiece = inserted.lastInsertId().toLongLong();
     c = m_formats.roundAmount(c + Decimal::mulDiv(take, layer.amount, layer.size));
     q = m_formats.roundQuantity(q - take);
     return !(q > Decimal());
@@ -499,7 +501,8 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
     if (q > Decimal()) {
         bool done = false;
         // The newest piece of the material, where its last issue stopped, read together with
-        // its layer. Mirror pieces and the pieces of direct deliveries never count.
+        // its layer.
+        m_lastPiece = 0;
         Query newest = m_db.query(
             QStringLiteral("SELECT X.CSHID, X.RKID, X.SYSL, Z.ID, Z.KCSL, Z.KCJE, "
                            "R.ID, R.SJSL, R.SJJE, R.CZBZ, R.JZBZ, R.CKID, "
@@ -509,11 +512,9 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
                            "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID) END, "
                            "CASE WHEN R.ID IS NOT NULL THEN "
                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.RKID = R.ID) END "
-                           "FROM XJXCSJB X "
+                           "FROM XJXCWZB W JOIN XJXCSJB X ON X.ID = W.SJID "
                            "LEFT JOIN RKD R ON R.ID = X.RKID LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
-                           "WHERE X.CLBH = ? AND X.CKSL >= 0 "
-                           "AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
-                           "ORDER BY X.ID DESC LIMIT 1"),
+                           "WHERE W.CLBH = ?"),
             {clbh});
         if (newest.next()) {
             Layer layer;
@@ -557,6 +558,9 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
                 walkOpeningLayers(clbh, 0, lldId, q, c) || walkReceiptLayers(clbh, 0, lldId, q, c);
         if (!done)
             refuseIssue();
+        m_db.query(QStringLiteral("INSERT INTO XJXCWZB (CLBH, SJID) VALUES (?, ?) "
+                                  "ON CONFLICT (CLBH) DO UPDATE SET SJID = excluded.SJID"),
+                   {clbh, m_lastPiece});
     }
     // A planned-price material leaves stock at planned value; the pieces still record which
     // layers were drawn.

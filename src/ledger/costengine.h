@@ -113,6 +113,8 @@ private:
     Database &m_db;
     Formats m_formats;
     bool m_fifo;
+    // The piece takeFrom wrote last: after an allocation, the material's newest piece.
+    qint64 m_lastPiece = 0;
 };
 
 } // namespace varnock

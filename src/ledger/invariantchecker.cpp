@@ -181,6 +181,36 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         }
     }
 
+    // Each material's newest piece, where its next issue starts, as its pieces say.
+    if (db.tableExists(QStringLiteral("XJXCWZB"))) {
+        QMap<QString, qint64> newest;
+        QSqlQuery pieces = db.exec(QStringLiteral(
+            "SELECT X.CLBH, MAX(X.ID) FROM XJXCSJB X LEFT JOIN RKD R ON R.ID = X.RKID "
+            "WHERE X.CKSL >= 0 AND (X.RKID IS NULL OR R.CKID IS NULL OR R.CKID = 0) "
+            "GROUP BY X.CLBH"));
+        while (pieces.next())
+            newest.insert(pieces.value(0).toString(), pieces.value(1).toLongLong());
+        QMap<QString, qint64> kept;
+        QSqlQuery cursor = db.exec(QStringLiteral("SELECT CLBH, SJID FROM XJXCWZB"));
+        while (cursor.next())
+            kept.insert(cursor.value(0).toString(), cursor.value(1).toLongLong());
+        QStringList materials = newest.keys();
+        for (const QString &clbh : kept.keys()) {
+            if (!newest.contains(clbh))
+                materials.append(clbh);
+        }
+        materials.sort();
+        for (const QString &clbh : std::as_const(materials)) {
+            if (newest.value(clbh) != kept.value(clbh)) {
+                breaches.append({clbh.trimmed(),
+                                 QStringLiteral("newest piece %1, XJXCWZB %2")
+                                     .arg(newest.value(clbh))
+                                     .arg(kept.value(clbh)),
+                                 InvariantBreach::Kind::Layer});
+            }
+        }
+    }
+
     for (const LayerSnapshot::Difference &diff : LayerSnapshot(db).latestDifferences(formats))
         breaches.append({diff.clbh, diff.what, InvariantBreach::Kind::Snapshot});
     return breaches;

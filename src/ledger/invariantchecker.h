@@ -15,8 +15,9 @@ struct InvariantBreach
         // KC differs from the signed sum of the material's posted movements (for a
         // planned-price material its quantity does; its amount is checked as OffPlan).
         Stock,
-        // First in first out: a layer holds less than nothing or more than its size, or the
-        // layers of a material do not add up to its stock quantity.
+        // First in first out: a layer holds less than nothing or more than its size, the
+        // layers of a material do not add up to its stock quantity, or the newest piece kept
+        // for a material (XJXCWZB) is not its newest piece drawn from a layer.
         Layer,
         // Stock quantity 0 with an amount left. Not a broken ledger by itself: first in first
         // out leaves such rests when a layer is drawn in several rounded pieces, or when a

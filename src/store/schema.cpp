@@ -80,6 +80,9 @@ const Table accountSetTables[] = {
     {"ZWCSH", COUNTER ", CLBH TEXT, KCSL INTEGER, KCJE INTEGER, KCDJ INTEGER"},
     {"XJXCSJB", COUNTER ", CLBH TEXT, RKID INTEGER, CSHID INTEGER, CKID INTEGER, CKSL INTEGER, "
                         "SYSL INTEGER"},
+    // First in first out: where the material's last issue stopped, its newest piece drawn
+    // from a layer (mirror pieces and the pieces of direct deliveries are never one).
+    {"XJXCWZB", "CLBH TEXT NOT NULL PRIMARY KEY, SJID INTEGER NOT NULL", true},
     // FSBZ: the closing's movement sums are in YJFSB; LJBZ: its running totals are in LJXHB.
     {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG ", LJBZ" FLAG},
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
@@ -225,7 +228,6 @@ const Index accountSetIndexes[] = {
     {"TKD_UNPOSTED", "TKD", "ZL, XTBH", false, "JZBZ = 0"},
 
     {"ZWCSH_CLBH", "ZWCSH", "CLBH"},
-    {"XJXCSJB_CLBH", "XJXCSJB", "CLBH"},
     // A piece comes either from a receipt layer (RKID) or from an opening layer (CSHID).
     {"XJXCSJB_RKID", "XJXCSJB", "RKID", false, "RKID IS NOT NULL"},
     // Only the pieces drawn from opening layers have one.
@@ -278,8 +280,8 @@ void createAccountSetTable(const Database &db, const char *name)
 }
 
 // Indexes of earlier versions that the ones above replace.
-const char *const retiredIndexes[] = {"RKD_ZL_JZBZ", "RKD_JZBZ", "THD_ZL_JZBZ",
-                                      "LLD_ZL_JZBZ", "LLD_JZBZ", "TKD_ZL_JZBZ"};
+const char *const retiredIndexes[] = {"RKD_ZL_JZBZ", "RKD_JZBZ",    "THD_ZL_JZBZ", "LLD_ZL_JZBZ",
+                                      "LLD_JZBZ",    "TKD_ZL_JZBZ", "XJXCSJB_CLBH"};
 
 template <std::size_t N> void createIndexes(const Database &db, const Index (&indexes)[N])
 {
@@ -412,6 +414,16 @@ void Schema::upgrade(Database &db)
     if (version < 12)
         db.exec(QStringLiteral("DROP INDEX IF EXISTS XJXCSJB_RKID"));
     keyClosingRows(db, "XJXCYJKCB", "YJID, CLBH, JCDJ, JCSL, JCJE");
+    // From versions 1 to 13: each material's newest piece, found once among its pieces as the
+    // allocation used to find it, in the same transaction as the table, so that no issue is
+    // ever allocated without it.
+    if (!db.tableExists(QStringLiteral("XJXCWZB"))) {
+        createAccountSetTable(db, "XJXCWZB");
+        db.exec(QStringLiteral("INSERT INTO XJXCWZB (CLBH, SJID) SELECT X.CLBH, MAX(X.ID) "
+                               "FROM XJXCSJB X LEFT JOIN RKD R ON R.ID = X.RKID "
+                               "WHERE X.CLBH IS NOT NULL AND X.CKSL >= 0 AND (X.RKID IS NULL "
+                               "OR R.CKID IS NULL OR R.CKID = 0) GROUP BY X.CLBH ORDER BY X.CLBH"));
+    }
     keyClosingRows(db, "YJFSB", "YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE");
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already
     // has. The indexes of unposted lines replace those of the posted flag.

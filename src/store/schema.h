@@ -21,8 +21,10 @@ namespace Schema {
 // indexes of the direct deliveries' lines; version 12 keeps a closing's stock by unit price
 // (XJXCYJKCB) and its movement sums in the order of their key (closing, material, row number
 // XH) instead of beside an index; version 13 the running totals of the issues up to each
-// closing's day (LJXHB) and the mark of the closings that have them (YJSJB.LJBZ).
-constexpr int Version = 13;
+// closing's day (LJXHB) and the mark of the closings that have them (YJSJB.LJBZ); version 14
+// each material's newest allocation piece under first in first out (XJXCWZB) in place of the
+// pieces' material index.
+constexpr int Version = 14;
 
 // Every permanent table of an account set, the three material libraries CLJBXXB0–CLJBXXB2,
 // every _TEMP work table, the accounting-mode table ZTMS, and the indexes.

@@ -167,15 +167,42 @@ TEST_F(InvariantCheckerTest, FifoLayersMustHoldTheStockAndNeverLessThanNothing)
     exec(QStringLiteral("INSERT INTO XJXCSJB (CLBH, RKID, CKID, CKSL, SYSL) "
                         "VALUES (?, ?, 999, 40000, 0)"),
          {A, r});
+    // It is also newer than the piece the next issue would start from.
     const QList<InvariantBreach> breaches = check(fifo);
-    EXPECT_EQ(kinds(breaches), QStringList({QStringLiteral("1001 1"), QStringLiteral("1001 1")}));
-    EXPECT_TRUE(breaches.first().what.contains(QLatin1String("left -1")))
-        << breaches.first().what.toStdString();
-    EXPECT_TRUE(breaches.last().what.contains(QLatin1String("layers hold -1")))
-        << breaches.last().what.toStdString();
+    EXPECT_EQ(kinds(breaches), QStringList({QStringLiteral("1001 1"), QStringLiteral("1001 1"),
+                                            QStringLiteral("1001 1")}));
+    ASSERT_EQ(breaches.size(), 3);
+    EXPECT_TRUE(breaches[0].what.contains(QLatin1String("left -1"))) << breaches[0].what.toStdString();
+    EXPECT_TRUE(breaches[1].what.contains(QLatin1String("layers hold -1")))
+        << breaches[1].what.toStdString();
+    EXPECT_TRUE(breaches[2].what.startsWith(QLatin1String("newest piece")))
+        << breaches[2].what.toStdString();
 
     // Moving average keeps no layers.
     EXPECT_TRUE(check(CostEngine::MovingAverage).isEmpty());
+}
+
+TEST_F(InvariantCheckerTest, TheNewestPieceKeptForAMaterialMustBeItsNewestDrawnFromALayer)
+{
+    const int fifo = CostEngine::FirstInFirstOut;
+    seed.opening(A, dec("10"), dec("100.00"));
+    issue(fifo, 1, A, "4");
+    issue(fifo, 2, A, "3");
+    EXPECT_TRUE(check(fifo).isEmpty());
+
+    const qint64 newest =
+        set.db().scalar(QStringLiteral("SELECT MAX(ID) FROM XJXCSJB")).toLongLong();
+    exec(QStringLiteral("UPDATE XJXCWZB SET SJID = ? WHERE CLBH = ?"), {newest - 1, A});
+    QList<InvariantBreach> breaches = check(fifo);
+    ASSERT_EQ(breaches.size(), 1);
+    EXPECT_EQ(breaches.first().kind, Kind::Layer);
+    EXPECT_EQ(breaches.first().what,
+              QStringLiteral("newest piece %1, XJXCWZB %2").arg(newest).arg(newest - 1));
+
+    exec(QStringLiteral("DELETE FROM XJXCWZB"));
+    breaches = check(fifo);
+    ASSERT_EQ(breaches.size(), 1);
+    EXPECT_EQ(breaches.first().what, QStringLiteral("newest piece %1, XJXCWZB 0").arg(newest));
 }
 
 TEST_F(InvariantCheckerTest, AmountLeftWithoutQuantityIsItsOwnKind)

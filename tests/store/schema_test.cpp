@@ -55,6 +55,7 @@ const std::map<QString, QStringList> &expectedTables()
         t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE", "XH"};
         t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE", "XH"};
         t["LJXHB"] = {"YJID", "CLBH", "LJSL", "LJJE"};
+        t["XJXCWZB"] = {"CLBH", "SJID"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
@@ -455,12 +456,12 @@ TEST(Schema, CommonLookupsUseAnIndex)
         {"SELECT * FROM XJXCSJB WHERE CKID = ?", number},
         {"SELECT * FROM XJXCSJB WHERE RKID = ?", number},
         {"SELECT * FROM XJXCSJB WHERE CSHID = ?", number},
-        {"SELECT * FROM XJXCSJB WHERE CLBH = ?", code},
         {"SELECT * FROM CLJBXXB WHERE SJBH = ?", code},
         {"SELECT * FROM YJKCB WHERE YJID = ?", number},
         {"SELECT * FROM XJXCYJKCB WHERE YJID = ?", number},
         {"SELECT * FROM YJFSB WHERE YJID = ? AND CLBH = ?", {1, code.first()}},
         {"SELECT * FROM LJXHB WHERE YJID = ?", number},
+        {"SELECT * FROM XJXCWZB WHERE CLBH = ?", code},
         {"SELECT * FROM PYK WHERE CLBH = ? AND RQ > '2026-01-01'", code},
         {"SELECT * FROM CLKVMT WHERE CLBH = ?", code},
         {"SELECT * FROM CZRZ WHERE RQ = '2026-01-01'", {}},
@@ -589,6 +590,33 @@ TEST(SchemaVersions, AVersionTwelveFileGetsTheRunningTotalsEmptyWithItsClosingsU
     // One row per closing and material.
     db.exec("INSERT INTO LJXHB VALUES (1, '1001', 10000, 5000)");
     EXPECT_THROW(db.exec("INSERT INTO LJXHB VALUES (1, '1001', 10000, 5000)"), StoreError);
+}
+
+TEST(SchemaVersions, AVersionThirteenFileFindsEachMaterialsNewestPieceOnce)
+{
+    TestAccountSet set;
+    Database &db = set.db();
+    db.exec("DROP TABLE XJXCWZB");
+    db.exec("CREATE INDEX XJXCSJB_CLBH ON XJXCSJB (CLBH)");
+    // 1001: two pieces from a receipt, a mirror piece and a direct delivery's piece after
+    // them; 1002: a piece of an opening layer; 1003: a mirror piece alone.
+    db.exec("INSERT INTO RKD (ID, CLBH, CKID) VALUES (1, '1001', 0), (2, '1001', 7), "
+            "(3, '1003', NULL)");
+    db.exec("INSERT INTO XJXCSJB (ID, CLBH, RKID, CSHID, CKID, CKSL, SYSL) VALUES "
+            "(1, '1001', 1, NULL, 11, 20000, 30000), (2, '1001', 1, NULL, 12, 10000, 20000), "
+            "(3, '1001', 1, NULL, 13, -10000, 30000), (4, '1001', 2, NULL, 14, 50000, 0), "
+            "(5, '1002', NULL, 1, 15, 10000, 0), (6, '1003', 3, NULL, 16, -10000, 10000)");
+    db.setUserVersion(13);
+
+    Schema::upgrade(db);
+    EXPECT_EQ(db.userVersion(), Schema::Version);
+    QStringList newest;
+    QSqlQuery q = db.exec("SELECT CLBH, SJID FROM XJXCWZB ORDER BY CLBH");
+    while (q.next())
+        newest << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
+    EXPECT_EQ(newest, QStringList({"1001 2", "1002 5"}));
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'XJXCSJB_CLBH'").toInt(),
+              0);
 }
 
 TEST(SchemaVersions, AVersionElevenFileKeepsItsClosingRowsInTheOrderOfTheirKey)
