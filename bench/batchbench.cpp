@@ -320,7 +320,6 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
         prepare(QStringLiteral("UPDATE KC SET KCSL = KCSL, KCJE = KCJE WHERE CLBH = ?"));
     sqlite3_stmt *piece = prepare(QStringLiteral("INSERT INTO XJXCSJB (CLBH, CSHID, RKID, CKSL, "
                                                  "SYSL, CKID) VALUES (?, ?, ?, ?, ?, ?)"));
-    sqlite3_stmt *newest = prepare(QStringLiteral("UPDATE XJXCWZB SET SJID = SJID WHERE CLBH = ?"));
     sqlite3_stmt *log = prepare(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") "
                                                "VALUES ('1', '2026-12-07', '入库单记帐', "
                                                "'10:00:00')"));
@@ -351,8 +350,8 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
                 run(handle, commit);
                 run(handle, begin);
             }
-            // The posting: the lines' flag and amount, the materials' stock and newest piece,
-            // the pieces, and the command's log row.
+            // The posting: the lines' flag and amount, the materials' stock, the pieces, and
+            // the command's log row.
             sqlite3_stmt *post = w.stockIn ? postStockIn : postIssue;
             for (const qint64 id : std::as_const(copies)) {
                 sqlite3_bind_int64(post, 1, id);
@@ -361,10 +360,6 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
             for (const QString &clbh : w.materials) {
                 bind(stock, 1, clbh);
                 run(handle, stock);
-                if (!w.pieces.isEmpty()) {
-                    bind(newest, 1, clbh);
-                    run(handle, newest);
-                }
             }
             for (const QVariantList &p : w.pieces) {
                 for (int i = 0; i < 5; ++i)
@@ -381,7 +376,7 @@ Timing sameWritesBare(Database &db, const DayOfVouchers &day, bool atomic)
     });
     cache.reset();
     for (sqlite3_stmt *stmt :
-         {begin, commit, stockInLine, issueLine, postStockIn, postIssue, stock, piece, newest, log})
+         {begin, commit, stockInLine, issueLine, postStockIn, postIssue, stock, piece, log})
         sqlite3_finalize(stmt);
 
     Transaction tx(db);

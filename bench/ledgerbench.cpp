@@ -249,9 +249,9 @@ sqlite3_stmt *prepare(sqlite3 *handle, const char *sql)
 }
 
 // The floor of first-in-first-out issue posting: what the posting of each of `vouchers` wrote
-// (its allocation pieces, its lines' amounts, its materials' stock and newest piece), written
-// again by SQLite alone, each voucher in a transaction of its own, with statements prepared
-// beforehand. The copies of the pieces are removed afterwards.
+// (its allocation pieces, its lines' amounts, its materials' stock), written again by SQLite
+// alone, each voucher in a transaction of its own, with statements prepared beforehand. The
+// copies of the pieces are removed afterwards.
 Timing sameWritesBare(Database &db, const QList<qint64> &vouchers)
 {
     struct Piece
@@ -293,7 +293,6 @@ Timing sameWritesBare(Database &db, const QList<qint64> &vouchers)
                                           "SYSL) VALUES (?, ?, ?, ?, ?, ?)");
     sqlite3_stmt *line = prepare(handle, "UPDATE LLD SET SJJE = SJJE WHERE ID = ?");
     sqlite3_stmt *stock = prepare(handle, "UPDATE KC SET KCSL = KCSL, KCJE = KCJE WHERE CLBH = ?");
-    sqlite3_stmt *newest = prepare(handle, "UPDATE XJXCWZB SET SJID = SJID WHERE CLBH = ?");
     const auto bindId = [](sqlite3_stmt *stmt, int i, const QVariant &id) {
         if (id.isNull())
             sqlite3_bind_null(stmt, i);
@@ -329,14 +328,12 @@ Timing sameWritesBare(Database &db, const QList<qint64> &vouchers)
         for (const QByteArray &clbh : std::as_const(materials)) {
             sqlite3_bind_text(stock, 1, clbh.constData(), int(clbh.size()), SQLITE_STATIC);
             step(handle, stock);
-            sqlite3_bind_text(newest, 1, clbh.constData(), int(clbh.size()), SQLITE_STATIC);
-            step(handle, newest);
         }
         step(handle, commit);
         total.wall += secondsSince(start);
         total.cpu += threadCpuSeconds() - cpuStart;
     }
-    for (sqlite3_stmt *stmt : {begin, commit, piece, line, stock, newest})
+    for (sqlite3_stmt *stmt : {begin, commit, piece, line, stock})
         sqlite3_finalize(stmt);
     Transaction tx(db);
     db.query(QStringLiteral("DELETE FROM XJXCSJB WHERE ID > ?"), {lastPiece});

@@ -22,8 +22,7 @@ QStringList BooksWipe::tables()
             QStringLiteral("ZWCSH"),     QStringLiteral("ZLHZ"),    QStringLiteral("ZLBIAO"),
             QStringLiteral("XJXCYJKCB"), QStringLiteral("XJXCSJB"), QStringLiteral("CZRZ"),
             QStringLiteral("CLJH"),      QStringLiteral("FQFSAVE"), QStringLiteral("CLKVMT"),
-            QStringLiteral("ZLHK"),      QStringLiteral("YJFSB"),   QStringLiteral("LJXHB"),
-            QStringLiteral("XJXCWZB")};
+            QStringLiteral("ZLHK"),      QStringLiteral("YJFSB"),   QStringLiteral("LJXHB")};
 }
 
 void BooksWipe::checkPassword(int operatorNumber, const QString &typed) const

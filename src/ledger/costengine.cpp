@@ -22,6 +22,9 @@ struct CostEngine::Stock
     bool exists = false;
     Decimal quantity; // KCSL
     Decimal amount;   // KCJE
+    // First in first out: SJID, the newest piece. 0 when the material has none or it was not
+    // read; it is then left as it is.
+    qint64 newestPiece = 0;
 };
 
 // An opening layer (ZWCSH row) or a receipt layer (RKD row).
@@ -66,12 +69,13 @@ CostEngine::Material CostEngine::material(const QString &clbh) const
 
 CostEngine::Stock CostEngine::stock(const QString &clbh) const
 {
-    Query q = m_db.query(QStringLiteral("SELECT KCSL, KCJE FROM KC WHERE CLBH = ?"), {clbh});
+    Query q = m_db.query(QStringLiteral("SELECT KCSL, KCJE, SJID FROM KC WHERE CLBH = ?"), {clbh});
     Stock s;
     if (q.next()) {
         s.exists = true;
         s.quantity = Decimal::fromVariant(q.value(0));
         s.amount = Decimal::fromVariant(q.value(1));
+        s.newestPiece = q.value(2).toLongLong();
     }
     return s;
 }
@@ -83,7 +87,10 @@ void CostEngine::writeStock(const QString &clbh, const Material &m, const Stock 
     // single movements would add up to.
     const Decimal amount =
         m.planned ? m_formats.amountAt(quantity, m.plannedPrice) : m_formats.roundAmount(s.amount);
-    if (s.exists) {
+    if (s.exists && s.newestPiece != 0) {
+        m_db.query(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ?, SJID = ? WHERE CLBH = ?"),
+                   {quantity.toVariant(), amount.toVariant(), s.newestPiece, clbh});
+    } else if (s.exists) {
         m_db.query(QStringLiteral("UPDATE KC SET KCSL = ?, KCJE = ? WHERE CLBH = ?"),
                    {quantity.toVariant(), amount.toVariant(), clbh});
     } else {
@@ -289,7 +296,7 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
     // The material's pricing and stock come with its lines: one statement for the voucher
     // instead of two a line.
     Query q = m_db.query(QStringLiteral("SELECT L.ID, L.CLBH, L.SJSL, L.SJJE, C.CLBH, "
-                                        "C.JJFS, C.JHDJ, K.CLBH, K.KCSL, K.KCJE FROM LLD L "
+                                        "C.JJFS, C.JHDJ, K.CLBH, K.KCSL, K.KCJE, K.SJID FROM LLD L "
                                         "LEFT JOIN CLJBXXB C ON C.CLBH = TRIM(L.CLBH) "
                                         "LEFT JOIN KC K ON K.CLBH = TRIM(L.CLBH) WHERE L.") +
                              where + QStringLiteral(" AND L.ZJZC = 0 ORDER BY L.ID"),
@@ -311,6 +318,7 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
             held.exists = !q.value(7).isNull();
             held.quantity = Decimal::fromVariant(q.value(8));
             held.amount = Decimal::fromVariant(q.value(9));
+            held.newestPiece = q.value(10).toLongLong();
             stocks.insert(clbh, held);
         }
     }
@@ -333,8 +341,10 @@ void CostEngine::removeIssueLines(const QString &where, qint64 key)
 
     if (m_fifo) {
         // Inside this operation's own savepoint: a refused line undoes the whole voucher.
-        for (Line &line : lines)
-            line.amount = allocate(line.id, line.clbh, line.quantity, catalogue.value(line.clbh));
+        for (Line &line : lines) {
+            line.amount = allocate(line.id, line.clbh, line.quantity, catalogue.value(line.clbh),
+                                   stocks[line.clbh].newestPiece);
+        }
     } else {
         // A planned-price line leaves at plan, as under first in first out, even when it was
         // priced at entry from a stock that was not.
@@ -487,13 +497,16 @@ Decimal CostEngine::allocateIssueLine(qint64 lldId, const QString &code, Decimal
 {
     const QString clbh = code.trimmed();
     Transaction tx(m_db);
-    const Decimal cost = allocate(lldId, clbh, quantity, material(clbh));
+    qint64 newestPiece = stock(clbh).newestPiece;
+    const Decimal cost = allocate(lldId, clbh, quantity, material(clbh), newestPiece);
+    m_db.query(QStringLiteral("UPDATE KC SET SJID = ? WHERE CLBH = ?"), {newestPiece, clbh});
     tx.commit();
     return cost;
 }
 
 // The allocation itself, inside the caller's savepoint.
-Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m)
+Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m,
+                             qint64 &newestPiece)
 {
     const Decimal total = m_formats.roundQuantity(quantity);
     Decimal q = total;
@@ -512,10 +525,10 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
                            "(SELECT SUM(T.THSL) FROM THD T WHERE T.RKID = R.ID) END, "
                            "CASE WHEN R.ID IS NOT NULL THEN "
                            "(SELECT SUM(P.CKSL) FROM XJXCSJB P WHERE P.RKID = R.ID) END "
-                           "FROM XJXCWZB W JOIN XJXCSJB X ON X.ID = W.SJID "
+                           "FROM XJXCSJB X "
                            "LEFT JOIN RKD R ON R.ID = X.RKID LEFT JOIN ZWCSH Z ON Z.ID = X.CSHID "
-                           "WHERE W.CLBH = ?"),
-            {clbh});
+                           "WHERE X.ID = ?"),
+            {newestPiece});
         if (newest.next()) {
             Layer layer;
             layer.opening = newest.value(1).isNull() || newest.value(1).toLongLong() == 0;
@@ -558,9 +571,7 @@ Decimal CostEngine::allocate(qint64 lldId, const QString &clbh, Decimal quantity
                 walkOpeningLayers(clbh, 0, lldId, q, c) || walkReceiptLayers(clbh, 0, lldId, q, c);
         if (!done)
             refuseIssue();
-        m_db.query(QStringLiteral("INSERT INTO XJXCWZB (CLBH, SJID) VALUES (?, ?) "
-                                  "ON CONFLICT (CLBH) DO UPDATE SET SJID = excluded.SJID"),
-                   {clbh, m_lastPiece});
+        newestPiece = m_lastPiece;
     }
     // A planned-price material leaves stock at planned value; the pieces still record which
     // layers were drawn.

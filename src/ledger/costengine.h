@@ -98,7 +98,9 @@ private:
     void removeReturnLines(const QString &where, qint64 key);
     void removeIssueLines(const QString &where, qint64 key);
 
-    Decimal allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m);
+    // Starts at `newestPiece` (0: none) and sets it to the newest piece written.
+    Decimal allocate(qint64 lldId, const QString &clbh, Decimal quantity, const Material &m,
+                     qint64 &newestPiece);
     Decimal remainingInLayer(const Layer &layer) const;
     bool takeFrom(const QString &clbh, const Layer &layer, Decimal available, qint64 lldId,
                   Decimal &q, Decimal &c);

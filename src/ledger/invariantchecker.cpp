@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QSet>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace varnock {
 
@@ -182,7 +183,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
     }
 
     // Each material's newest piece, where its next issue starts, as its pieces say.
-    if (db.tableExists(QStringLiteral("XJXCWZB"))) {
+    if (db.connection().record(QStringLiteral("KC")).contains(QStringLiteral("SJID"))) {
         QMap<QString, qint64> newest;
         QSqlQuery pieces = db.exec(QStringLiteral(
             "SELECT X.CLBH, MAX(X.ID) FROM XJXCSJB X LEFT JOIN RKD R ON R.ID = X.RKID "
@@ -191,7 +192,8 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         while (pieces.next())
             newest.insert(pieces.value(0).toString(), pieces.value(1).toLongLong());
         QMap<QString, qint64> kept;
-        QSqlQuery cursor = db.exec(QStringLiteral("SELECT CLBH, SJID FROM XJXCWZB"));
+        QSqlQuery cursor =
+            db.exec(QStringLiteral("SELECT CLBH, SJID FROM KC WHERE SJID IS NOT NULL"));
         while (cursor.next())
             kept.insert(cursor.value(0).toString(), cursor.value(1).toLongLong());
         QStringList materials = newest.keys();
@@ -203,7 +205,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         for (const QString &clbh : std::as_const(materials)) {
             if (newest.value(clbh) != kept.value(clbh)) {
                 breaches.append({clbh.trimmed(),
-                                 QStringLiteral("newest piece %1, XJXCWZB %2")
+                                 QStringLiteral("newest piece %1, KC %2")
                                      .arg(newest.value(clbh))
                                      .arg(kept.value(clbh)),
                                  InvariantBreach::Kind::Layer});

@@ -17,7 +17,7 @@ struct InvariantBreach
         Stock,
         // First in first out: a layer holds less than nothing or more than its size, the
         // layers of a material do not add up to its stock quantity, or the newest piece kept
-        // for a material (XJXCWZB) is not its newest piece drawn from a layer.
+        // for a material (KC.SJID) is not its newest piece drawn from a layer.
         Layer,
         // Stock quantity 0 with an amount left. Not a broken ledger by itself: first in first
         // out leaves such rests when a layer is drawn in several rounded pieces, or when a

@@ -75,14 +75,14 @@ const Table accountSetTables[] = {
 
     // Stock and costing. KC figures are never NULL: SQL arithmetic on a NULL stock would
     // silently give NULL.
+    // SJID, first in first out only: where the material's last issue stopped, its newest piece
+    // drawn from a layer (XJXCSJB.ID; mirror pieces and the pieces of direct deliveries are
+    // never one); NULL before its first issue.
     {"KC", "CLBH TEXT NOT NULL PRIMARY KEY, KCSL INTEGER NOT NULL DEFAULT 0, "
-           "KCJE INTEGER NOT NULL DEFAULT 0"},
+           "KCJE INTEGER NOT NULL DEFAULT 0, SJID INTEGER"},
     {"ZWCSH", COUNTER ", CLBH TEXT, KCSL INTEGER, KCJE INTEGER, KCDJ INTEGER"},
     {"XJXCSJB", COUNTER ", CLBH TEXT, RKID INTEGER, CSHID INTEGER, CKID INTEGER, CKSL INTEGER, "
                         "SYSL INTEGER"},
-    // First in first out: where the material's last issue stopped, its newest piece drawn
-    // from a layer (mirror pieces and the pieces of direct deliveries are never one).
-    {"XJXCWZB", "CLBH TEXT NOT NULL PRIMARY KEY, SJID INTEGER NOT NULL", true},
     // FSBZ: the closing's movement sums are in YJFSB; LJBZ: its running totals are in LJXHB.
     {"YJSJB", "YJID INTEGER PRIMARY KEY, YJSJ TEXT, FSBZ" FLAG ", LJBZ" FLAG},
     {"YJKCB", "YJID INTEGER, CLBH TEXT, JCSL INTEGER, JCJE INTEGER"},
@@ -415,14 +415,14 @@ void Schema::upgrade(Database &db)
         db.exec(QStringLiteral("DROP INDEX IF EXISTS XJXCSJB_RKID"));
     keyClosingRows(db, "XJXCYJKCB", "YJID, CLBH, JCDJ, JCSL, JCJE");
     // From versions 1 to 13: each material's newest piece, found once among its pieces as the
-    // allocation used to find it, in the same transaction as the table, so that no issue is
+    // allocation used to find it, in the same transaction as the column, so that no issue is
     // ever allocated without it.
-    if (!db.tableExists(QStringLiteral("XJXCWZB"))) {
-        createAccountSetTable(db, "XJXCWZB");
-        db.exec(QStringLiteral("INSERT INTO XJXCWZB (CLBH, SJID) SELECT X.CLBH, MAX(X.ID) "
-                               "FROM XJXCSJB X LEFT JOIN RKD R ON R.ID = X.RKID "
-                               "WHERE X.CLBH IS NOT NULL AND X.CKSL >= 0 AND (X.RKID IS NULL "
-                               "OR R.CKID IS NULL OR R.CKID = 0) GROUP BY X.CLBH ORDER BY X.CLBH"));
+    if (!db.connection().record(QStringLiteral("KC")).contains(QStringLiteral("SJID"))) {
+        db.exec(QStringLiteral("ALTER TABLE KC ADD COLUMN SJID INTEGER"));
+        db.exec(QStringLiteral("UPDATE KC SET SJID = N.SJID FROM (SELECT X.CLBH AS CLBH, "
+                               "MAX(X.ID) AS SJID FROM XJXCSJB X LEFT JOIN RKD R ON R.ID = X.RKID "
+                               "WHERE X.CKSL >= 0 AND (X.RKID IS NULL OR R.CKID IS NULL "
+                               "OR R.CKID = 0) GROUP BY X.CLBH) AS N WHERE N.CLBH = KC.CLBH"));
     }
     keyClosingRows(db, "YJFSB", "YJID, CLBH, FSDJ, LX, ZL, LLDWBH, FSSL, FSJE");
     // From versions 1 and 2: the indexes; CREATE INDEX IF NOT EXISTS keeps any a file already

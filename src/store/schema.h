@@ -22,7 +22,7 @@ namespace Schema {
 // (XJXCYJKCB) and its movement sums in the order of their key (closing, material, row number
 // XH) instead of beside an index; version 13 the running totals of the issues up to each
 // closing's day (LJXHB) and the mark of the closings that have them (YJSJB.LJBZ); version 14
-// each material's newest allocation piece under first in first out (XJXCWZB) in place of the
+// each material's newest allocation piece under first in first out (KC.SJID) in place of the
 // pieces' material index.
 constexpr int Version = 14;
 

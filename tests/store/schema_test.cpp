@@ -47,7 +47,7 @@ const std::map<QString, QStringList> &expectedTables()
         t["GYS"] = {"BH",   "MC",   "ZCDD", "ZCBH", "FR", "DZ",  "YZBM",
                     "LXDH", "KHYH", "KHZH", "ZGCP", "BZ", "CSQK"};
         t["LLDW"] = {"BH", "MC", "DZ", "LXR", "DH", "BZ"};
-        t["KC"] = {"CLBH", "KCSL", "KCJE"};
+        t["KC"] = {"CLBH", "KCSL", "KCJE", "SJID"};
         t["ZWCSH"] = {"ID", "CLBH", "KCSL", "KCJE", "KCDJ"};
         t["XJXCSJB"] = {"ID", "CLBH", "RKID", "CSHID", "CKID", "CKSL", "SYSL"};
         t["YJSJB"] = {"YJID", "YJSJ", "FSBZ", "LJBZ"};
@@ -55,7 +55,6 @@ const std::map<QString, QStringList> &expectedTables()
         t["XJXCYJKCB"] = {"YJID", "CLBH", "JCDJ", "JCSL", "JCJE", "XH"};
         t["YJFSB"] = {"YJID", "CLBH", "FSDJ", "LX", "ZL", "LLDWBH", "FSSL", "FSJE", "XH"};
         t["LJXHB"] = {"YJID", "CLBH", "LJSL", "LJJE"};
-        t["XJXCWZB"] = {"CLBH", "SJID"};
         t["CZRZ"] = {"ID", "CZY", "RQ", "CZXX", "TIME"};
         t["CZY"] = {"BH", "CZY", "DH", "PASS"};
         t["CZYQX"] = {"BH",   "RKYW", "CKYW", "CLSZ",  "GYSSZ", "LLDWSZ", "XTSZ", "CZYSZ",
@@ -461,7 +460,6 @@ TEST(Schema, CommonLookupsUseAnIndex)
         {"SELECT * FROM XJXCYJKCB WHERE YJID = ?", number},
         {"SELECT * FROM YJFSB WHERE YJID = ? AND CLBH = ?", {1, code.first()}},
         {"SELECT * FROM LJXHB WHERE YJID = ?", number},
-        {"SELECT * FROM XJXCWZB WHERE CLBH = ?", code},
         {"SELECT * FROM PYK WHERE CLBH = ? AND RQ > '2026-01-01'", code},
         {"SELECT * FROM CLKVMT WHERE CLBH = ?", code},
         {"SELECT * FROM CZRZ WHERE RQ = '2026-01-01'", {}},
@@ -596,10 +594,12 @@ TEST(SchemaVersions, AVersionThirteenFileFindsEachMaterialsNewestPieceOnce)
 {
     TestAccountSet set;
     Database &db = set.db();
-    db.exec("DROP TABLE XJXCWZB");
+    db.exec("ALTER TABLE KC DROP COLUMN SJID");
     db.exec("CREATE INDEX XJXCSJB_CLBH ON XJXCSJB (CLBH)");
+    db.exec("INSERT INTO KC (CLBH, KCSL, KCJE) VALUES ('1001', 10000, 100), ('1002', 0, 0), "
+            "('1003', 10000, 100), ('1004', 10000, 100)");
     // 1001: two pieces from a receipt, a mirror piece and a direct delivery's piece after
-    // them; 1002: a piece of an opening layer; 1003: a mirror piece alone.
+    // them; 1002: a piece of an opening layer; 1003: a mirror piece alone; 1004: none.
     db.exec("INSERT INTO RKD (ID, CLBH, CKID) VALUES (1, '1001', 0), (2, '1001', 7), "
             "(3, '1003', NULL)");
     db.exec("INSERT INTO XJXCSJB (ID, CLBH, RKID, CSHID, CKID, CKSL, SYSL) VALUES "
@@ -611,10 +611,10 @@ TEST(SchemaVersions, AVersionThirteenFileFindsEachMaterialsNewestPieceOnce)
     Schema::upgrade(db);
     EXPECT_EQ(db.userVersion(), Schema::Version);
     QStringList newest;
-    QSqlQuery q = db.exec("SELECT CLBH, SJID FROM XJXCWZB ORDER BY CLBH");
+    QSqlQuery q = db.exec("SELECT CLBH, COALESCE(SJID, 0) FROM KC ORDER BY CLBH");
     while (q.next())
         newest << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString();
-    EXPECT_EQ(newest, QStringList({"1001 2", "1002 5"}));
+    EXPECT_EQ(newest, QStringList({"1001 2", "1002 5", "1003 0", "1004 0"}));
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'XJXCSJB_CLBH'").toInt(),
               0);
 }
