@@ -15,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 
@@ -25,6 +26,23 @@ namespace {
 QAtomicInt s_connectionCounter;
 
 const char SqliteHeader[] = "SQLite format 3";
+
+// Inside a transaction every operation runs in a savepoint of its own, and SQLite keeps the
+// pages a savepoint changes in a sub-journal so that the savepoint can be rolled back. By
+// default that journal moves to a temporary file beyond 64 KB, where an ordinary voucher's
+// posting or a command of a batch writes every page it touches a second time. Up to this size
+// it stays in memory; larger ones (a wipe, a long report table) still go to a file.
+constexpr int SubJournalInMemoryBytes = 4 * 1024 * 1024;
+
+// Engine settings that hold for the whole process: they must be made before SQLite starts,
+// that is before the first connection opens. Should something have started it earlier, the
+// defaults stay: slower, never wrong.
+void configureEngine()
+{
+    static std::once_flag once;
+    std::call_once(once,
+                   [] { sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, SubJournalInMemoryBytes); });
+}
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
@@ -137,6 +155,7 @@ Database::Database(const QString &filePath, Access access)
 // anything is written to it.
 void Database::open(const QString &name, const QString &options)
 {
+    configureEngine();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(name);
     db.setConnectOptions(options);
