@@ -30,9 +30,11 @@ const char SqliteHeader[] = "SQLite format 3";
 // Inside a transaction every operation runs in a savepoint of its own, and SQLite keeps the
 // pages a savepoint changes in a sub-journal so that the savepoint can be rolled back. By
 // default that journal moves to a temporary file beyond 64 KB, where an ordinary voucher's
-// posting or a command of a batch writes every page it touches a second time. Up to this size
-// it stays in memory; larger ones (a wipe, a long report table) still go to a file.
-constexpr int SubJournalInMemoryBytes = 4 * 1024 * 1024;
+// posting or a command of a batch writes every page it touches a second time. It is kept in
+// memory instead: it holds the pages of one savepoint or statement, no more than the operation
+// changes. (A spill threshold other than the default, tried first, made SQLite 3.40 report a
+// full disk mid-transaction; always-in-memory is the path in-memory databases take.)
+constexpr int SubJournalAlwaysInMemory = -1;
 
 // Engine settings that hold for the whole process: they must be made before SQLite starts,
 // that is before the first connection opens. Should something have started it earlier, the
@@ -41,7 +43,7 @@ void configureEngine()
 {
     static std::once_flag once;
     std::call_once(once,
-                   [] { sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, SubJournalInMemoryBytes); });
+                   [] { sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, SubJournalAlwaysInMemory); });
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
