@@ -31,9 +31,10 @@ const char SqliteHeader[] = "SQLite format 3";
 // pages a savepoint changes in a sub-journal so that the savepoint can be rolled back. By
 // default that journal moves to a temporary file beyond 64 KB, where an ordinary voucher's
 // posting or a command of a batch writes every page it touches a second time. It is kept in
-// memory instead: it holds the pages of one savepoint or statement, no more than the operation
-// changes. (A spill threshold other than the default, tried first, made SQLite 3.40 report a
-// full disk mid-transaction; always-in-memory is the path in-memory databases take.)
+// memory instead: it holds the pages one savepoint or statement changes, no more than that
+// operation writes anyway. A larger threshold is no way out: the journal then spills in pieces
+// as large as the threshold, the file layer writes at most 128 KB at a time and reports the
+// short write as a full disk.
 constexpr int SubJournalAlwaysInMemory = -1;
 
 // Engine settings that hold for the whole process: they must be made before SQLite starts,

@@ -175,9 +175,12 @@ QList<StockInListRow> StockInVouchers::find(const StockInConditions &c) const
 void StockInVouchers::checkAppend(qint64 lineId) const
 {
     const QString title = QStringLiteral("提示");
-    QSqlQuery q =
-        database().exec(QStringLiteral("SELECT ZJBZ, JZBZ FROM RKD WHERE ID = ?"), {lineId});
-    if (lineId == 0 || !q.next())
+    QSqlQuery q = database().exec(
+        QStringLiteral("SELECT ZJBZ, JZBZ, ZL, COALESCE(CKID, 0) FROM RKD WHERE ID = ?"), {lineId});
+    // Only a line of this kind can be chosen on its screen; a direct delivery's stock-in half
+    // never entered the stock that appending corrects.
+    if (lineId == 0 || !q.next() || q.value(2).toString().trimmed() != m_kind.zl ||
+        q.value(3).toLongLong() != 0)
         refuse(title, QStringLiteral("请选择追加记录！"));
     if (q.value(0).toInt() != 0)
         refuse(title, QStringLiteral("该记录已经追加！"));

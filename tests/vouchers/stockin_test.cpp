@@ -493,6 +493,25 @@ TEST_F(ProvisionalAppendTest, ReplacesTheLineOnceAndCorrectsTheStock)
     EXPECT_EQ(refusalOf([&] { v.checkAppend(0); }), QStringLiteral("请选择追加记录！"));
 }
 
+TEST_F(ProvisionalAppendTest, OnlyAProvisionalLineThatEnteredTheStockCanBeAppended)
+{
+    const qint64 provisional = postedProvisional(2);
+    StockInVouchers purchase = vouchers();
+    const qint64 bought = purchase.saveNew(voucher({line(QStringLiteral("1001"), "2", "5", "10")}));
+    test::LedgerSeed(set.db()).post(QStringLiteral("RKD"), bought);
+    const qint64 purchaseLine =
+        set.db().scalar(QStringLiteral("SELECT ID FROM RKD WHERE XTBH = ?"), {bought}).toLongLong();
+    StockInVouchers v = vouchers(StockInKind::Provisional);
+    EXPECT_EQ(refusalOf([&] { v.checkAppend(purchaseLine); }), QStringLiteral("请选择追加记录！"));
+
+    // The stock-in half of a direct delivery.
+    set.db().exec(QStringLiteral("UPDATE RKD SET CKID = 7 WHERE ID = ?"), {provisional});
+    StockInVoucher shown = *v.load(m_xtbh);
+    EXPECT_EQ(refusalOf([&] { v.append(shown, shown.lines.at(0)); }),
+              QStringLiteral("请选择追加记录！"));
+    EXPECT_EQ(set.db().scalar(QStringLiteral("SELECT COUNT(*) FROM RKD")).toInt(), 2);
+}
+
 TEST_F(ProvisionalAppendTest, UnderFifoIssuedPiecesMoveToTheActualLine)
 {
     set.setMode(1);
