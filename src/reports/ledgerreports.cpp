@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace varnock::LedgerReports {
 
@@ -364,54 +365,95 @@ QList<ReportTable::Column> arrearsColumns()
             {QStringLiteral("HZ"), QStringLiteral("坏帐处理"), Column::Amount}};
 }
 
-QList<ArrearsRow> arrearsRows(Database &db, const ReportPeriod &period, ArrearsLines lines)
+namespace {
+
+// One supplier's movements of one kind, summed before the period, up to its end and inside it.
+struct Spans
+{
+    Decimal before;
+    Decimal toEnd;
+    Decimal within;
+};
+
+// Per supplier (GYSBH), each of `amounts` of the rows of `rows` ("TABLE WHERE …") summed over
+// the three spans of `date`: each table is read once for every supplier together.
+QHash<QString, std::vector<Spans>> spansOf(Database &db, const QStringList &amounts,
+                                           const QString &date, const QString &rows,
+                                           const ReportPeriod &period)
 {
     const QString from = VoucherBook::dateText(period.from);
     const QString to = VoucherBook::dateText(period.to);
-    // The stock-in lines that make debt; what was paid with them counts among the payments.
-    const QString debt =
-        QStringLiteral("R.GYSBH = G.BH AND R.ZL IN ('采购入库', '暂估入库') "
-                       "AND R.JZBZ <> 0 AND %1")
-            .arg(lines == ArrearsLines::Numbered ? QStringLiteral("COALESCE(R.XTBH, 0) <> 0")
-                                                 : QStringLiteral("R.CZBZ = 0"));
-    // Debt and payments of a supplier G over the dates that `range` restricts D to.
-    const auto owed = [&debt](const QString &range) {
-        return QStringLiteral(
-                   "G.CSQK + (SELECT COALESCE(SUM(R.SJJE - COALESCE(R.YFJE, 0)), 0) FROM RKD R "
-                   "WHERE %2 AND R.CZRQ %1) "
-                   "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
-                   "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %1) "
-                   "- (SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH "
-                   "AND F.RQ %1) "
-                   "- (SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH "
-                   "AND H.RQ %1)")
-            .arg(range, debt);
-    };
-    const QString inPeriod = QStringLiteral("BETWEEN ? AND ?");
-    const QString sql =
-        QStringLiteral(
-            "SELECT G.BH, G.MC, G.ZGCP, %1, "
-            "(SELECT COALESCE(SUM(R.SJJE), 0) FROM RKD R WHERE %4 AND R.CZRQ %3) "
-            "- (SELECT COALESCE(SUM(T.THJE), 0) FROM THD T WHERE T.GYSBH = G.BH "
-            "AND T.ZL IN ('采购退货', '暂估退货') AND T.JZBZ <> 0 AND T.CZRQ %3), "
-            "(SELECT COALESCE(SUM(F.JE), 0) FROM FQFSAVE F WHERE F.GYSBH = G.BH AND F.RQ %3) "
-            "+ (SELECT COALESCE(SUM(R.YFJE), 0) FROM RKD R WHERE %4 AND R.CZRQ %3), "
-            "%2, "
-            "(SELECT COALESCE(SUM(H.JE), 0) FROM HZCL H WHERE H.GYSBH = G.BH AND H.RQ %3) "
-            "FROM (SELECT BH, MC, ZGCP, COALESCE(CSQK, 0) AS CSQK FROM GYS) AS G ORDER BY G.BH")
-            .arg(owed(QStringLiteral("< ?")), owed(QStringLiteral("<= ?")), inPeriod, debt);
+    QStringList sums;
     QVariantList values;
-    values << from << from << from << from; // SYJE
-    values << from << to << from << to;     // BYQK
-    values << from << to << from << to;     // BYHK
-    values << to << to << to << to;         // BYJE
-    values << from << to;                   // HZ
-    QList<ArrearsRow> rows;
-    QSqlQuery q = db.exec(sql, values);
+    for (const QString &amount : amounts) {
+        sums << QStringLiteral("SUM(CASE WHEN %1 < ? THEN %2 ELSE 0 END), "
+                               "SUM(CASE WHEN %1 <= ? THEN %2 ELSE 0 END), "
+                               "SUM(CASE WHEN %1 BETWEEN ? AND ? THEN %2 ELSE 0 END)")
+                    .arg(date, amount);
+        values << from << to << from << to;
+    }
+    QHash<QString, std::vector<Spans>> out;
+    Query q = db.query(QStringLiteral("SELECT GYSBH, %1 FROM %2 GROUP BY GYSBH")
+                           .arg(sums.join(QStringLiteral(", ")), rows),
+                       values);
     while (q.next()) {
-        const auto at = [&q](int i) { return Decimal::fromVariant(q.value(i)); };
-        rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), at(3),
-                     at(4), at(5), at(6), at(7)});
+        std::vector<Spans> spans;
+        for (int i = 0; i < amounts.size(); ++i) {
+            spans.push_back({Decimal::fromVariant(q.value(1 + 3 * i)),
+                             Decimal::fromVariant(q.value(2 + 3 * i)),
+                             Decimal::fromVariant(q.value(3 + 3 * i))});
+        }
+        out.insert(q.value(0).toString(), spans);
+    }
+    return out;
+}
+
+// The spans of amount `i` of a supplier without rows are all zero.
+Spans spansAt(const QHash<QString, std::vector<Spans>> &all, const QString &gysbh, size_t i)
+{
+    const auto it = all.constFind(gysbh);
+    return it == all.cend() ? Spans{} : it->at(i);
+}
+
+} // namespace
+
+QList<ArrearsRow> arrearsRows(Database &db, const ReportPeriod &period, ArrearsLines lines)
+{
+    // The stock-in lines that make debt (SJJE less what was paid with them, YFJE); what was paid
+    // with them counts among the payments.
+    const QString debt =
+        QStringLiteral("RKD WHERE ZL IN ('采购入库', '暂估入库') AND JZBZ <> 0 AND %1")
+            .arg(lines == ArrearsLines::Numbered ? QStringLiteral("COALESCE(XTBH, 0) <> 0")
+                                                 : QStringLiteral("CZBZ = 0"));
+    enum { Owed, Received, PaidOnReceipt };
+    const auto receipts = spansOf(db,
+                                  {QStringLiteral("SJJE - COALESCE(YFJE, 0)"),
+                                   QStringLiteral("SJJE"), QStringLiteral("COALESCE(YFJE, 0)")},
+                                  QStringLiteral("CZRQ"), debt, period);
+    const auto returns =
+        spansOf(db, {QStringLiteral("THJE")}, QStringLiteral("CZRQ"),
+                QStringLiteral("THD WHERE ZL IN ('采购退货', '暂估退货') AND JZBZ <> 0"), period);
+    const auto payments = spansOf(db, {QStringLiteral("JE")}, QStringLiteral("RQ"),
+                                  QStringLiteral("FQFSAVE"), period);
+    const auto writeOffs =
+        spansOf(db, {QStringLiteral("JE")}, QStringLiteral("RQ"), QStringLiteral("HZCL"), period);
+
+    QList<ArrearsRow> rows;
+    Query q =
+        db.query(QStringLiteral("SELECT BH, MC, ZGCP, COALESCE(CSQK, 0) FROM GYS ORDER BY BH"));
+    while (q.next()) {
+        const QString bh = q.value(0).toString();
+        const Decimal opening = Decimal::fromVariant(q.value(3));
+        const Spans owed = spansAt(receipts, bh, Owed);
+        const Spans returned = spansAt(returns, bh, 0);
+        const Spans paid = spansAt(payments, bh, 0);
+        const Spans writtenOff = spansAt(writeOffs, bh, 0);
+        rows.append({bh, q.value(1).toString(), q.value(2).toString(),
+                     opening + owed.before - returned.before - paid.before - writtenOff.before,
+                     spansAt(receipts, bh, Received).within - returned.within,
+                     paid.within + spansAt(receipts, bh, PaidOnReceipt).within,
+                     opening + owed.toEnd - returned.toEnd - paid.toEnd - writtenOff.toEnd,
+                     writtenOff.within});
     }
     return rows;
 }

@@ -162,5 +162,40 @@ TEST_F(SupplierPaymentsTest, ArrearsReportByHand)
     EXPECT_EQ(set.db().scalar(QStringLiteral("SELECT COUNT(*) FROM GYSQK_TEMP")).toInt(), 2);
 }
 
+// Every supplier is summed from the same reading of each table: the figures of one must not
+// leak into another's, and a supplier with no rows of a kind counts nothing of it.
+TEST_F(SupplierPaymentsTest, EverySuppliersArrearsComeFromItsOwnRowsOnly)
+{
+    receipt(1, G1, "采购入库", "500", "2026-01-10", "50");
+    receipt(2, G1, "调拨入库", "999", "2026-02-03"); // a transfer makes no debt
+    payments.record(Kind::Payment, G1, QDate(2026, 2, 5), dec("30"), {}, {});
+    receipt(3, G2, "暂估入库", "200", "2026-02-10", "20");
+    stockReturn(G2, "暂估退货", "15", "2026-02-11");
+    payments.record(Kind::Payment, G2, QDate(2026, 3, 2), dec("70"), {}, {});
+    receipt(0, G2, "采购入库", "77", "2026-02-02"); // no voucher number
+    set.db().exec(QStringLiteral("INSERT INTO HZCL (GYSBH, JE, RQ) VALUES (?, ?, '2026-01-05')"),
+                  {G3, dec("5").toVariant()});
+
+    const auto figures = [&](LedgerReports::ArrearsLines lines) {
+        QStringList out;
+        for (const LedgerReports::ArrearsRow &r :
+             LedgerReports::arrearsRows(set.db(), {QDate(2026, 2, 1), QDate(2026, 2, 28)}, lines)) {
+            out << QStringLiteral("%1: %2 %3 %4 %5 %6")
+                       .arg(r.gysbh, r.syje.toString(), r.byqk.toString(), r.byhk.toString(),
+                            r.byje.toString(), r.hz.toString());
+        }
+        return out;
+    };
+    // SYJE, BYQK, BYHK, BYJE, HZ. G1: 100 + 500 − 50 before, 30 paid in February. G2: 200 less
+    // 20 paid with it and 15 returned; March's payment is after the period. G3: a write-off.
+    EXPECT_EQ(figures(LedgerReports::ArrearsLines::Numbered),
+              QStringList({QStringLiteral("1: 550 0 30 520 0"), QStringLiteral("2: 0 185 20 165 0"),
+                           QStringLiteral("3: -5 0 0 -5 0")}));
+    // Across account sets every standing line counts, numbered or not.
+    EXPECT_EQ(figures(LedgerReports::ArrearsLines::Standing),
+              QStringList({QStringLiteral("1: 550 0 30 520 0"), QStringLiteral("2: 0 262 20 242 0"),
+                           QStringLiteral("3: -5 0 0 -5 0")}));
+}
+
 } // namespace
 } // namespace varnock
