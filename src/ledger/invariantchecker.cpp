@@ -46,6 +46,18 @@ QString valued(const QString &quantity, const QString &amount)
         .arg(quantity, amount);
 }
 
+// The materials of either map, each once, in code order.
+template <typename A, typename B> QStringList materialsOfEither(const A &a, const B &b)
+{
+    QStringList codes = a.keys();
+    for (auto it = b.cbegin(); it != b.cend(); ++it) {
+        if (!a.contains(it.key()))
+            codes.append(it.key());
+    }
+    codes.sort();
+    return codes;
+}
+
 QString text(Decimal value)
 {
     return value.toString();
@@ -99,13 +111,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
         planned.insert(p.value(0).toString().trimmed());
     p.finish();
 
-    QStringList codes = expected.keys();
-    for (const QString &clbh : stock.keys()) {
-        if (!expected.contains(clbh))
-            codes.append(clbh);
-    }
-    codes.sort();
-    for (const QString &clbh : std::as_const(codes)) {
+    for (const QString &clbh : materialsOfEither(expected, stock)) {
         const Figures kc = stock.value(clbh);
         const Figures sum = expected.value(clbh);
         if (kc.quantity != sum.quantity || (!planned.contains(clbh) && kc.amount != sum.amount)) {
@@ -166,13 +172,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
                                "AND COALESCE(R.CKID, 0) = 0"),
                 QStringLiteral("RKD"));
 
-    QStringList layerCodes = inLayers.keys();
-    for (const QString &clbh : stock.keys()) {
-        if (!inLayers.contains(clbh))
-            layerCodes.append(clbh);
-    }
-    layerCodes.sort();
-    for (const QString &clbh : std::as_const(layerCodes)) {
+    for (const QString &clbh : materialsOfEither(inLayers, stock)) {
         const Decimal kc = stock.value(clbh).quantity;
         const Decimal layers = inLayers.value(clbh);
         if (kc != layers) {
@@ -196,13 +196,7 @@ QList<InvariantBreach> InvariantChecker::check(Database &db, int mode, const For
             db.exec(QStringLiteral("SELECT CLBH, SJID FROM KC WHERE SJID IS NOT NULL"));
         while (cursor.next())
             kept.insert(cursor.value(0).toString(), cursor.value(1).toLongLong());
-        QStringList materials = newest.keys();
-        for (const QString &clbh : kept.keys()) {
-            if (!newest.contains(clbh))
-                materials.append(clbh);
-        }
-        materials.sort();
-        for (const QString &clbh : std::as_const(materials)) {
+        for (const QString &clbh : materialsOfEither(newest, kept)) {
             if (newest.value(clbh) != kept.value(clbh)) {
                 breaches.append({clbh.trimmed(),
                                  QStringLiteral("newest piece %1, KC %2")
