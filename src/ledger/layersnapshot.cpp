@@ -1,7 +1,9 @@
 #include "ledger/layersnapshot.h"
 
+#include "store/bulkinsert.h"
 #include "store/database.h"
 
+#include <deque>
 #include <limits>
 #include <map>
 
@@ -113,19 +115,43 @@ void LayerSnapshot::write(int yjid, const QDate &day)
     const QString from = hasPrevious ? previous.value(1).toString() : QString();
     previous.finish();
 
-    // Written in the order of the table's key, each material's pairs numbered by price.
-    const QString insert =
-        QStringLiteral("INSERT INTO XJXCYJKCB (YJID, CLBH, JCDJ, JCSL, JCJE, XH) "
-                       "SELECT ?, G.*, ROW_NUMBER() OVER (PARTITION BY G.CLBH ORDER BY G.DJ) AS XH "
-                       "FROM (%1) AS G ORDER BY G.CLBH, XH");
+    QString pairs;
+    QVariantList values;
     if (!hasPrevious || keepsEveryPair(previousId)) {
-        m_db.query(insert.arg(grouped(History)), QVariantList{yjid} + historyValues(to));
-        return;
+        pairs = grouped(History);
+        values = historyValues(to);
+    } else {
+        pairs = grouped(SinceClosing);
+        values << previousId;
+        for (int i = 0; i < SinceClosingRanges; ++i)
+            values << from << to;
     }
-    QVariantList values{yjid, previousId};
-    for (int i = 0; i < SinceClosingRanges; ++i)
-        values << from << to;
-    m_db.query(insert.arg(grouped(SinceClosing)), values);
+    // The grouping already yields the pairs in the order of the table's key: each material's
+    // pairs are numbered by price here and written in that order, with no sorting beyond it.
+    Query q = m_db.query(pairs + QStringLiteral(" ORDER BY A.CLBH, A.DJ"), values);
+    BulkInsert insert(m_db, QStringLiteral("XJXCYJKCB"),
+                      {QStringLiteral("YJID"), QStringLiteral("CLBH"), QStringLiteral("JCDJ"),
+                       QStringLiteral("JCSL"), QStringLiteral("JCJE"), QStringLiteral("XH")});
+    std::deque<QByteArray> codes; // each material's code once, where the insert binds it
+    qint64 xh = 0;
+    while (q.next()) {
+        const QByteArrayView clbh = q.utf8(0);
+        if (codes.empty() || codes.back() != clbh) {
+            codes.emplace_back(clbh.toByteArray());
+            xh = 0;
+        }
+        insert.addInteger(yjid);
+        insert.addText(codes.back());
+        if (q.isNull(1))
+            insert.addNull();
+        else
+            insert.addInteger(q.integer(1));
+        insert.addInteger(q.integer(2));
+        insert.addInteger(q.integer(3));
+        insert.addInteger(++xh);
+    }
+    q.finish();
+    insert.finish();
 }
 
 QList<LayerSnapshot::Pair> LayerSnapshot::regrouped(const QDate &day) const
