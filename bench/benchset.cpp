@@ -8,6 +8,7 @@
 #include "shell/accountsetsession.h"
 #include "shell/datafolder.h"
 #include "shell/masterdatabase.h"
+#include "shell/passwords.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/errors.h"
@@ -28,6 +29,7 @@
 #include <QSqlQuery>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -151,6 +153,16 @@ BenchSet::BenchSet(const BenchConfig &config)
     m_master = MasterDatabase::ensure(folder);
     for (int mode : m_config.modes)
         m_sessions[mode] = std::make_unique<AccountSetSession>(folder, *m_master, setNumber(mode));
+    // The command-line benchmarks log in on every run and take away a run that only logs in.
+    // With the operator's password kept at one round of its derivation, neither run spends a
+    // tenth of a second on it, and the difference no longer carries that tenth's spread.
+    const QString quickLogin = Passwords::hash(QStringLiteral("admin"), 1);
+    for (int mode : m_config.modes) {
+        Database &db = m_sessions[mode]->database();
+        Transaction tx(db);
+        db.exec(QStringLiteral("UPDATE CZY SET PASS = ? WHERE TRIM(CZY) = 'admin'"), {quickLogin});
+        tx.commit();
+    }
 }
 
 BenchSet::~BenchSet()
@@ -252,6 +264,9 @@ void BenchSet::copyTree(const QString &from, const QString &to)
         if (!QFile::copy(source, target))
             throw StoreError(QStringLiteral("cannot copy %1").arg(source));
     }
+    // The copies go to the disk before anything is timed: otherwise the first timed command
+    // that syncs a copied file (a checkpoint) writes the whole copy back on its processor time.
+    ::sync();
 }
 
 bool BenchSet::has(int mode) const

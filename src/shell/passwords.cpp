@@ -61,13 +61,13 @@ bool parse(const QString &stored, Parsed &out)
 
 } // namespace
 
-QString hash(const QString &plain)
+QString hash(const QString &plain, int iterations)
 {
     QByteArray salt(SaltBytes, Qt::Uninitialized);
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()),
                                           SaltBytes / int(sizeof(quint32)));
-    const QByteArray key = derive(plain, salt, Iterations);
-    return Scheme + QLatin1Char('$') + QString::number(Iterations) + QLatin1Char('$') +
+    const QByteArray key = derive(plain, salt, iterations);
+    return Scheme + QLatin1Char('$') + QString::number(iterations) + QLatin1Char('$') +
            QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') +
            QString::fromLatin1(key.toBase64());
 }

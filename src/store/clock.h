@@ -12,6 +12,7 @@ namespace varnock {
 namespace Clock {
 
 QDate today();
+// The local time of day; callers within the same second of the system clock get the same value.
 QTime now();
 void setToday(std::optional<QDate> date);
 

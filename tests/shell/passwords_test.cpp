@@ -21,6 +21,16 @@ TEST(Passwords, HashIsSaltedAndRecordsItsIterations)
     EXPECT_TRUE(Passwords::isHash(a));
 }
 
+TEST(Passwords, AStoredHashIsCheckedWithTheRoundsItRecords)
+{
+    const QString quick = Passwords::hash(QStringLiteral("secret"), 1);
+    EXPECT_EQ(quick.split(QLatin1Char('$')).value(1), QStringLiteral("1"));
+    EXPECT_TRUE(Passwords::matches(quick, QStringLiteral("secret")));
+    EXPECT_FALSE(Passwords::matches(quick, QStringLiteral("secreT")));
+    EXPECT_FALSE(Passwords::matches(Passwords::hash(QStringLiteral("secret"), 2),
+                                    QStringLiteral("secrets")));
+}
+
 TEST(Passwords, MatchesIgnoresSpacesAroundButNothingElse)
 {
     const QString stored = Passwords::hash(QStringLiteral("  口令 1'%  "));
