@@ -43,6 +43,9 @@ DataFolder Context::folder() const
 
 Database &Context::master()
 {
+    // A batch names the same folder on every line: resolved once while it stays the same.
+    if (m_master && m_masterGiven == globals.dataDir)
+        return *m_master;
     const DataFolder f = folder();
     const QString path = QDir::cleanPath(QDir(f.path()).absolutePath());
     if (!m_master || m_masterFolder != path) {
@@ -53,6 +56,7 @@ Database &Context::master()
         m_master = MasterDatabase::ensure(f);
         m_masterFolder = path;
     }
+    m_masterGiven = globals.dataDir;
     return *m_master;
 }
 

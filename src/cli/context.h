@@ -89,6 +89,7 @@ private:
 
     std::unique_ptr<Database> m_master;
     QString m_masterFolder;
+    std::optional<QString> m_masterGiven; // --data-dir as given for m_master
     std::unique_ptr<AccountSetSession> m_session;
     QString m_sessionFolder;
     bool m_sessionReads = false;

@@ -16,12 +16,11 @@ OperationLog::OperationLog(Database &db)
 
 void OperationLog::record(const QString &operatorNumber, const QString &text)
 {
+    // One statement: written whole or not at all, inside the caller's transaction if any.
     const QTime now = Clock::now();
-    Transaction tx(m_db);
     m_db.query(QStringLiteral("INSERT INTO CZRZ (CZY, RQ, CZXX, \"TIME\") VALUES (?, ?, ?, ?)"),
                {operatorNumber, Clock::today(), text,
                 QString::asprintf("%02d:%02d:%02d", now.hour(), now.minute(), now.second())});
-    tx.commit();
 }
 
 QList<OperationLog::Row> OperationLog::browse() const
