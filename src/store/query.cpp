@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringEncoder>
 #include <QTime>
 
 #include <sqlite3.h>
@@ -13,6 +14,20 @@
 namespace varnock {
 
 namespace {
+
+// Text goes to SQLite in UTF-8, the files' encoding, in a buffer SQLite takes over: bound as
+// UTF-16 it would be copied once and converted once more before it is stored or compared.
+int bindText(sqlite3_stmt *stmt, int index, QStringView text)
+{
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    char *buffer =
+        static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(toUtf8.requiredSpace(text.size())) + 1));
+    if (!buffer)
+        return SQLITE_NOMEM;
+    const char *end = toUtf8.appendToBuffer(buffer, text);
+    return sqlite3_bind_text64(stmt, index, buffer, sqlite3_uint64(end - buffer), sqlite3_free,
+                               SQLITE_UTF8);
+}
 
 // As the SQLite driver of Qt binds them, so that both paths store the same values.
 int bindValue(sqlite3_stmt *stmt, int index, const QVariant &v)
@@ -50,8 +65,7 @@ int bindValue(sqlite3_stmt *stmt, int index, const QVariant &v)
         text = v.toString();
         break;
     }
-    return sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * sizeof(QChar)),
-                               SQLITE_TRANSIENT);
+    return bindText(stmt, index, text);
 }
 
 } // namespace
