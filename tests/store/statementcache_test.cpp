@@ -201,4 +201,32 @@ TEST_F(StatementCacheTest, BothPathsWriteAndReadTheSameValues)
     EXPECT_FALSE(cached.value(0).isValid());
 }
 
+TEST_F(StatementCacheTest, TextIsStoredAsTheSameBytesByBothPaths)
+{
+    db->exec(QStringLiteral("CREATE TABLE UTF (P INTEGER, S TEXT)"));
+    const QStringList texts = {QString(QLatin1String("")), QStringLiteral("钢筋 Φ12"),
+                               QString::fromUtf8("\xf0\x9d\x84\x9e 高音谱号"),
+                               QString(QStringLiteral("a")) + QChar(0) + QStringLiteral("b")};
+    for (const QString &text : texts) {
+        db->exec(QStringLiteral("INSERT INTO UTF VALUES (1, ?)"), {text});
+        db->query(QStringLiteral("INSERT INTO UTF VALUES (2, ?)"), {text});
+    }
+    QSqlQuery q = db->exec(QStringLiteral("SELECT P, HEX(S), LENGTH(CAST(S AS BLOB)), "
+                                          "TYPEOF(S) FROM UTF ORDER BY ROWID"));
+    for (const QString &text : texts) {
+        ASSERT_TRUE(q.next());
+        const QString hex = q.value(1).toString();
+        const QString type = q.value(3).toString();
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(1).toString(), hex) << text.toStdString();
+        EXPECT_EQ(q.value(3).toString(), type);
+        EXPECT_EQ(q.value(2).toLongLong(), text.toUtf8().size());
+    }
+    Query read = db->query(QStringLiteral("SELECT S FROM UTF WHERE P = 2 ORDER BY ROWID"));
+    for (const QString &text : texts) {
+        ASSERT_TRUE(read.next());
+        EXPECT_EQ(read.value(0).toString(), text);
+    }
+}
+
 } // namespace
