@@ -89,16 +89,20 @@ QString VoucherBook::monthlyDocumentNumber(const QString &table) const
                                         "AND YSDJH >= ? AND YSDJH < ?")
                              .arg(table),
                          {months.previous, months.drawnPrefix, months.drawnPrefixEnd()}));
-    Query q = m_db.query(QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
-                                        "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSXH IS NULL")
-                             .arg(table),
-                         {months.month, months.previous});
-    while (q.next()) {
-        const QString number = q.value(1).toString();
-        if (!months.counts(q.value(0).toString(), number))
-            continue;
-        if (const std::optional<qint64> running = DocumentNumbers::countedRunningNumber(number))
-            consider(*running);
+    // A month at a time: each is one range of the index, where both together would first be
+    // sorted into a temporary table.
+    const QString withoutCopy = QStringLiteral("SELECT YSDJH FROM %1 "
+                                               "WHERE SUBSTR(CZRQ, 6, 2) = ? AND YSXH IS NULL")
+                                    .arg(table);
+    for (const QString &month : {months.month, months.previous}) {
+        Query q = m_db.query(withoutCopy, {month});
+        while (q.next()) {
+            const QString number = q.value(0).toString();
+            if (!months.counts(month, number))
+                continue;
+            if (const std::optional<qint64> running = DocumentNumbers::countedRunningNumber(number))
+                consider(*running);
+        }
     }
     return dateText(Clock::today()) + QStringLiteral(" - ") +
            QString::number(greatest ? *greatest + 1 : 1001);

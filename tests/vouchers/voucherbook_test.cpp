@@ -52,8 +52,7 @@ TEST(VoucherBook, ANewNumberIsFoundAlongAnIndexWithoutReadingTheMonthsNumbers)
                            "AND YSXH IS NOT NULL ORDER BY YSXH DESC LIMIT 1"),
             QStringLiteral("SELECT MAX(YSXH) FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? "
                            "AND YSDJH >= ? AND YSDJH < ?"),
-            QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2), YSDJH FROM %1 "
-                           "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSXH IS NULL"),
+            QStringLiteral("SELECT YSDJH FROM %1 WHERE SUBSTR(CZRQ, 6, 2) = ? AND YSXH IS NULL"),
             QStringLiteral("SELECT SUBSTR(CZRQ, 6, 2) FROM %1 "
                            "WHERE SUBSTR(CZRQ, 6, 2) IN (?, ?) AND YSDJH = ?")};
         for (const QString &sql : statements) {
