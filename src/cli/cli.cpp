@@ -1105,14 +1105,15 @@ Result batch(Context &ctx, const Arguments &args)
     }
 
     // All or nothing: every line writes inside one transaction on the batch's account set,
-    // which no line may leave; the first failing line rolls all of them back. What the lines
-    // change stays in memory until the end, up to a day's vouchers or so.
+    // which no line may leave; the first failing line rolls all of them back, and so does an
+    // operation that failed inside a line that went on. What the lines change stays in memory
+    // until the end, up to a day's vouchers or so.
     std::optional<LargeCache> cache;
     std::optional<Transaction> whole;
     if (atomic) {
         Database &db = ctx.accountSet().database();
         cache.emplace(db, AtomicBatchCacheMegabytes);
-        whole.emplace(db);
+        whole.emplace(db, Transaction::Kind::AllOrNothing);
         ctx.atomicBatch = true;
     }
     const Globals base = ctx.globals;
@@ -1139,6 +1140,9 @@ Result batch(Context &ctx, const Arguments &args)
         } else {
             code = execute(ctx, *words, base);
             ++run;
+            if (code == Done && whole && whole->spoiled())
+                code = fail(ctx, QString(), StoreFailure,
+                            QStringLiteral("varnock-cli: an operation failed inside this line"));
         }
         if (code != Done) {
             finish();

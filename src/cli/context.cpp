@@ -148,16 +148,11 @@ void Context::perform(const QString &menuCommand, const std::function<void()> &o
 {
     const CommandMap::Command &command = authorize(menuCommand);
     Database &db = accountSet().database();
-    // Inside "batch --atomic" a failing line rolls the whole batch back: the line needs no
-    // savepoint of its own, whose journal would copy every page it changes.
-    std::optional<Transaction> tx;
-    if (!atomicBatch)
-        tx.emplace(db);
+    Transaction tx(db);
     if (command.writesLog())
         OperationLog(db).record(QString::number(login().number), command.logText);
     operation();
-    if (tx)
-        tx->commit();
+    tx.commit();
 }
 
 void Context::closeAccountSet()

@@ -328,7 +328,7 @@ QString Database::likeEscaped(const QString &text)
     return out;
 }
 
-Transaction::Transaction(Database &db)
+Transaction::Transaction(Database &db, Kind kind)
     : m_db(db)
     , m_level(db.m_transactionDepth)
 {
@@ -337,10 +337,16 @@ Transaction::Transaction(Database &db)
                       m_db.failureText(QString::number(SQLITE_READONLY), QString()),
                       Refusal::Icon::Critical);
     }
-    if (m_level == 0)
+    if (m_level == 0) {
         m_db.query(QStringLiteral("BEGIN IMMEDIATE"));
-    else
+        m_whole = kind == Kind::AllOrNothing;
+        m_db.m_allOrNothing = m_whole;
+        m_db.m_spoiled = false;
+    } else if (m_db.m_allOrNothing) {
+        m_inWhole = true;
+    } else {
         m_db.query(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
+    }
     ++m_db.m_transactionDepth;
 }
 
@@ -349,8 +355,15 @@ Transaction::~Transaction()
     if (m_done)
         return;
     --m_db.m_transactionDepth;
+    if (m_inWhole) {
+        // Nothing to roll back to: the whole goes.
+        m_db.m_spoiled = true;
+        return;
+    }
     try {
         if (m_level == 0) {
+            m_db.m_allOrNothing = false;
+            m_db.m_spoiled = false;
             m_db.query(QStringLiteral("ROLLBACK"));
         } else {
             m_db.query(QStringLiteral("ROLLBACK TO sp%1").arg(m_level));
@@ -365,10 +378,17 @@ void Transaction::commit()
 {
     if (m_done)
         return;
-    if (m_level == 0)
+    if (m_whole && m_db.m_spoiled)
+        throw StoreError(QStringLiteral("an operation inside failed: nothing of the whole is "
+                                        "written"));
+    if (m_inWhole) {
+        // Kept or dropped with the whole.
+    } else if (m_level == 0) {
         m_db.query(QStringLiteral("COMMIT"));
-    else
+        m_db.m_allOrNothing = false;
+    } else {
         m_db.query(QStringLiteral("RELEASE sp%1").arg(m_level));
+    }
     m_done = true;
     --m_db.m_transactionDepth;
 }

@@ -85,6 +85,10 @@ private:
     QString m_connectionName;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    // Set while an all-or-nothing transaction is open: the ones inside it take no savepoints,
+    // and one of them left uncommitted spoils the whole.
+    bool m_allOrNothing = false;
+    bool m_spoiled = false;
     // Shared with the queries lent out, which give their statements back only while the
     // connection is open.
     std::shared_ptr<StatementCache> m_statements;
@@ -94,19 +98,31 @@ private:
 // transactions become savepoints, so an inner failure undoes only its own part when the
 // caller catches it, and nothing when the outer one rolls back. A read-only database refuses
 // to begin one.
+//
+// An outermost transaction may be all or nothing (a whole batch of operations imported at
+// once): the transactions inside it then take no savepoints, whose journals copy every page
+// they change, since nothing inside it is kept unless all of it is. One of them left
+// uncommitted (a failure, caught or not) spoils the whole: `spoiled()` tells, and the
+// outermost commit refuses with a StoreError, so that nothing half undone is ever written.
 class Transaction
 {
 public:
-    explicit Transaction(Database &db);
+    enum class Kind { Usual, AllOrNothing };
+
+    explicit Transaction(Database &db, Kind kind = Kind::Usual);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
     void commit();
+    // For an all-or-nothing transaction: whether something inside it failed.
+    bool spoiled() const { return m_db.m_spoiled; }
 
 private:
     Database &m_db;
     int m_level;
+    bool m_whole = false;   // this one is the all-or-nothing transaction
+    bool m_inWhole = false; // inside one: no savepoint of its own
     bool m_done = false;
 };
 

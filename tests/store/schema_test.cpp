@@ -432,6 +432,70 @@ TEST(Schema, TransactionsRollBackAndSavepointsNest)
     EXPECT_EQ(units(), 3);
 }
 
+TEST(Schema, AnAllOrNothingTransactionKeepsEverythingOrNothing)
+{
+    TestAccountSet set;
+    Database &db = set.db();
+    const auto codes = [&] {
+        QStringList found;
+        QSqlQuery q = db.exec("SELECT BH FROM LLDW ORDER BY BH");
+        while (q.next())
+            found << q.value(0).toString();
+        return found;
+    };
+
+    // The operations inside commit: all of them are kept.
+    {
+        Transaction whole(db, Transaction::Kind::AllOrNothing);
+        for (const char *code : {"01", "02"}) {
+            Transaction operation(db);
+            set.addUnit(code, "a");
+            operation.commit();
+        }
+        EXPECT_FALSE(whole.spoiled());
+        whole.commit();
+    }
+    EXPECT_EQ(codes(), QStringList({"01", "02"}));
+
+    // One fails half way and its caller goes on: there is nothing to undo it to, so the whole
+    // refuses to commit and goes, the operations before and after it included.
+    {
+        Transaction whole(db, Transaction::Kind::AllOrNothing);
+        {
+            Transaction operation(db);
+            set.addUnit("03", "b");
+            operation.commit();
+        }
+        try {
+            Transaction operation(db);
+            set.addUnit("04", "c");
+            set.addUnit("01", "duplicate");
+            operation.commit();
+        } catch (const StoreError &) {
+        }
+        {
+            Transaction operation(db);
+            set.addUnit("05", "d");
+            operation.commit();
+        }
+        EXPECT_TRUE(whole.spoiled());
+        EXPECT_THROW(whole.commit(), StoreError);
+    }
+    EXPECT_EQ(codes(), QStringList({"01", "02"}));
+
+    // Afterwards transactions nest as savepoints again: an inner failure undoes its own part.
+    {
+        Transaction outer(db);
+        set.addUnit("06", "e");
+        {
+            Transaction inner(db);
+            set.addUnit("07", "f");
+        }
+        outer.commit();
+    }
+    EXPECT_EQ(codes(), QStringList({"01", "02", "06"}));
+}
+
 TEST(Schema, CommonLookupsUseAnIndex)
 {
     TestAccountSet set;
