@@ -344,6 +344,7 @@ Transaction::Transaction(Database &db, Kind kind)
         m_db.m_spoiled = false;
     } else if (m_db.m_allOrNothing) {
         m_inWhole = true;
+        m_changesAtStart = sqlite3_total_changes64(m_db.m_statements->connection());
     } else {
         m_db.query(QStringLiteral("SAVEPOINT sp%1").arg(m_level));
     }
@@ -356,8 +357,10 @@ Transaction::~Transaction()
         return;
     --m_db.m_transactionDepth;
     if (m_inWhole) {
-        // Nothing to roll back to: the whole goes.
-        m_db.m_spoiled = true;
+        // Nothing to roll back to: the whole goes, unless nothing was written meanwhile (an
+        // operation that found nothing to do and left).
+        if (sqlite3_total_changes64(m_db.m_statements->connection()) != m_changesAtStart)
+            m_db.m_spoiled = true;
         return;
     }
     try {

@@ -102,8 +102,9 @@ private:
 // An outermost transaction may be all or nothing (a whole batch of operations imported at
 // once): the transactions inside it then take no savepoints, whose journals copy every page
 // they change, since nothing inside it is kept unless all of it is. One of them left
-// uncommitted (a failure, caught or not) spoils the whole: `spoiled()` tells, and the
-// outermost commit refuses with a StoreError, so that nothing half undone is ever written.
+// uncommitted after it wrote (a failure, caught or not) spoils the whole: `spoiled()` tells,
+// and the outermost commit refuses with a StoreError, so that nothing half undone is ever
+// written.
 class Transaction
 {
 public:
@@ -123,6 +124,7 @@ private:
     int m_level;
     bool m_whole = false;   // this one is the all-or-nothing transaction
     bool m_inWhole = false; // inside one: no savepoint of its own
+    qint64 m_changesAtStart = 0;
     bool m_done = false;
 };
 

@@ -457,6 +457,23 @@ TEST(Schema, AnAllOrNothingTransactionKeepsEverythingOrNothing)
     }
     EXPECT_EQ(codes(), QStringList({"01", "02"}));
 
+    // One that writes nothing and leaves without committing spoils nothing.
+    {
+        Transaction whole(db, Transaction::Kind::AllOrNothing);
+        {
+            Transaction operation(db);
+            db.scalar("SELECT COUNT(*) FROM LLDW");
+        }
+        {
+            Transaction operation(db);
+            set.addUnit("08", "g");
+            operation.commit();
+        }
+        EXPECT_FALSE(whole.spoiled());
+        whole.commit();
+    }
+    EXPECT_EQ(codes(), QStringList({"01", "02", "08"}));
+
     // One fails half way and its caller goes on: there is nothing to undo it to, so the whole
     // refuses to commit and goes, the operations before and after it included.
     {
@@ -481,7 +498,7 @@ TEST(Schema, AnAllOrNothingTransactionKeepsEverythingOrNothing)
         EXPECT_TRUE(whole.spoiled());
         EXPECT_THROW(whole.commit(), StoreError);
     }
-    EXPECT_EQ(codes(), QStringList({"01", "02"}));
+    EXPECT_EQ(codes(), QStringList({"01", "02", "08"}));
 
     // Afterwards transactions nest as savepoints again: an inner failure undoes its own part.
     {
@@ -493,7 +510,7 @@ TEST(Schema, AnAllOrNothingTransactionKeepsEverythingOrNothing)
         }
         outer.commit();
     }
-    EXPECT_EQ(codes(), QStringList({"01", "02", "06"}));
+    EXPECT_EQ(codes(), QStringList({"01", "02", "06", "08"}));
 }
 
 TEST(Schema, CommonLookupsUseAnIndex)
