@@ -249,7 +249,9 @@ void Posting::checkUnposted(Family family, const QString &kind, qint64 xtbh) con
 
 void Posting::post(Family family, const QString &kind, qint64 xtbh)
 {
-    Transaction tx(m_db);
+    // Nothing inside a posting catches a failure and goes on: when it is the outermost
+    // transaction, its steps need no savepoints of their own.
+    Transaction tx(m_db, Transaction::Kind::AllOrNothing);
     checkUnposted(family, kind, xtbh);
     CostEngine engine(m_db, m_mode, m_formats);
     switch (family) {
