@@ -174,39 +174,31 @@ TEST(DatabaseStatements, ManyValuesAreReadAPartAtATimeAndALargeCacheIsLent)
     QList<qsizetype> parts;
     qint64 found = 0;
     qint64 sum = 0;
-    queryInParts(
-        db, values,
-        [&parts](qsizetype count) {
-            parts << count;
-            return QStringLiteral("SELECT X FROM T WHERE X IN (%1)").arg(placesOf(count));
-        },
-        [&](Query &q) {
-            while (q.next()) {
-                ++found;
-                sum += q.value(0).toLongLong();
-            }
-        });
+    const auto readAll = [&](const QVariantList &wanted) {
+        parts.clear();
+        found = 0;
+        sum = 0;
+        queryInParts(
+            db, wanted,
+            [&parts](qsizetype count) {
+                parts << count;
+                return QStringLiteral("SELECT X FROM T WHERE X IN (%1)").arg(placesOf(count));
+            },
+            [&](Query &q) {
+                while (q.next()) {
+                    ++found;
+                    sum += q.value(0).toLongLong();
+                }
+            });
+    };
+    readAll(values);
     EXPECT_EQ(parts, (QList<qsizetype>{500, 500, 202}));
     EXPECT_EQ(found, 1201);
     EXPECT_EQ(sum, 1201 * 1202 / 2);
 
     // A short list, a missing value and a repeated one among it: the one-value statement,
     // once a value.
-    parts.clear();
-    found = 0;
-    sum = 0;
-    queryInParts(
-        db, {7, 5000, 9, 7},
-        [&parts](qsizetype count) {
-            parts << count;
-            return QStringLiteral("SELECT X FROM T WHERE X IN (%1)").arg(placesOf(count));
-        },
-        [&](Query &q) {
-            while (q.next()) {
-                ++found;
-                sum += q.value(0).toLongLong();
-            }
-        });
+    readAll({7, 5000, 9, 7});
     EXPECT_EQ(parts, QList<qsizetype>{1});
     EXPECT_EQ(found, 3);
     EXPECT_EQ(sum, 7 + 9 + 7);
