@@ -27,8 +27,8 @@ QAtomicInt s_connectionCounter;
 
 const char SqliteHeader[] = "SQLite format 3";
 
-// Inside a transaction every operation runs in a savepoint of its own, and SQLite keeps the
-// pages a savepoint changes in a sub-journal so that the savepoint can be rolled back. By
+// Inside a usual transaction every operation runs in a savepoint of its own, and SQLite keeps
+// the pages a savepoint changes in a sub-journal so that the savepoint can be rolled back. By
 // default that journal moves to a temporary file beyond 64 KB, where an ordinary voucher's
 // posting or a command of a batch writes every page it touches a second time. It is kept in
 // memory instead: it holds the pages one savepoint or statement changes, no more than that
