@@ -145,7 +145,11 @@ public:
                                price};
         if (!sameCode)
             m_code = clbh.toByteArray();
-        const auto hint = m_last == m_into.end() ? m_into.end() : std::next(m_last);
+        // The rows come in the order of their keys as a rule: the row is found, or its place,
+        // a few rows after the last one; otherwise it is searched for.
+        auto hint = m_last == m_into.end() ? m_into.end() : std::next(m_last);
+        for (int step = 0; step < 8 && hint != m_into.end() && hint->first < key; ++step)
+            ++hint;
         m_last = m_into.try_emplace(hint, std::move(key));
         return m_last->second;
     }
@@ -270,8 +274,8 @@ void StockBalances::addMovements(const QString &first, const QString &last,
     }
 }
 
-void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening opening,
-                               std::map<Key, StockFigures> &into) const
+std::map<StockBalances::Key, StockFigures>
+StockBalances::openingRows(const QDate &day, const QString &clbh, Opening opening) const
 {
     const QString dayBefore = day.addDays(-1).toString(DateFormat);
     std::map<Key, StockFigures> moved;
@@ -304,8 +308,12 @@ void StockBalances::addOpening(const QDate &day, const QString &clbh, Opening op
         // The whole history, read from its lines: the check the closings are held to.
         addScanned(PeriodMovements::Earliest, dayBefore, options, {}, moved);
     }
-    for (const auto &[key, f] : moved)
-        into[key].opening += f.closing();
+    for (auto &[key, f] : moved) {
+        StockFigures stock;
+        stock.opening = f.closing();
+        f = stock;
+    }
+    return moved;
 }
 
 void StockBalances::revalue(std::map<Key, StockFigures> &rows) const
@@ -316,7 +324,8 @@ void StockBalances::revalue(std::map<Key, StockFigures> &rows) const
         const QString clbh = it->first.first;
         const auto planned = m_planned.constFind(clbh);
         if (planned == m_planned.cend()) {
-            it = it->second.isEmpty() ? rows.erase(it) : std::next(it);
+            while (it != rows.end() && it->first.first == clbh)
+                it = it->second.isEmpty() ? rows.erase(it) : std::next(it);
             continue;
         }
         const Decimal price = *planned;
@@ -338,8 +347,7 @@ void StockBalances::revalue(std::map<Key, StockFigures> &rows) const
 std::map<StockBalances::Key, Figure> StockBalances::before(const QDate &day, const QString &clbh,
                                                            Opening opening) const
 {
-    std::map<Key, StockFigures> rows;
-    addOpening(day, clbh, opening, rows);
+    std::map<Key, StockFigures> rows = openingRows(day, clbh, opening);
     revalue(rows);
     std::map<Key, Figure> out;
     for (const auto &[key, f] : rows)
@@ -351,8 +359,7 @@ std::map<StockBalances::Key, StockFigures> StockBalances::period(const QDate &fr
                                                                  const QList<UnitColumn> &units,
                                                                  const QString &clbh) const
 {
-    std::map<Key, StockFigures> rows;
-    addOpening(from, clbh, Opening::FromClosing, rows);
+    std::map<Key, StockFigures> rows = openingRows(from, clbh, Opening::FromClosing);
     addMovements(from.toString(DateFormat), to.toString(DateFormat), optionsFor(clbh, units), units,
                  rows);
     revalue(rows);

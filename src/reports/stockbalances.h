@@ -132,8 +132,9 @@ private:
     void addMovements(const QString &first, const QString &last,
                       const PeriodMovements::Options &options, const QList<UnitColumn> &units,
                       std::map<Key, StockFigures> &into) const;
-    void addOpening(const QDate &day, const QString &clbh, Opening opening,
-                    std::map<Key, StockFigures> &into) const;
+    // The stock before `day` as the rows' opening figures.
+    std::map<Key, StockFigures> openingRows(const QDate &day, const QString &clbh,
+                                            Opening opening) const;
     // Planned-price materials at their planned price, empty rows dropped.
     void revalue(std::map<Key, StockFigures> &rows) const;
 

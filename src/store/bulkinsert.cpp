@@ -26,11 +26,15 @@ BulkInsert::BulkInsert(const Database &db, const QString &table, const QStringLi
             QLatin1Char(')'))
     , m_fields(int(fields.size()))
     , m_perStatement(std::max(1, MaxValues / std::max(1, m_fields)))
+    , m_fullSql(statement(m_perStatement))
 {
     m_pending.reserve(size_t(m_perStatement) * size_t(m_fields));
 }
 
-BulkInsert::~BulkInsert() = default;
+BulkInsert::~BulkInsert()
+{
+    giveBackFull(false);
+}
 
 QString BulkInsert::statement(int rows) const
 {
@@ -65,6 +69,21 @@ void BulkInsert::finish()
         throw StoreError(QStringLiteral("an unfinished row\n") + m_head);
     if (!m_pending.empty())
         write();
+    giveBackFull(false);
+}
+
+void BulkInsert::giveBackFull(bool failed)
+{
+    if (!m_full)
+        return;
+    const std::shared_ptr<StatementCache::Lent> full = std::move(m_full);
+    const std::shared_ptr<StatementCache> cache = m_cache.lock();
+    if (!cache)
+        return;
+    // The texts were bound where they lie: nothing may point into them once they go.
+    if (full->stmt)
+        sqlite3_clear_bindings(full->stmt);
+    cache->giveBack(m_fullSql, *full, failed);
 }
 
 void BulkInsert::write()
@@ -73,15 +92,40 @@ void BulkInsert::write()
     const std::shared_ptr<StatementCache> cache = m_cache.lock();
     if (!cache)
         throw StoreError(QStringLiteral("the database is closed\n") + m_head);
-    const QString sql = statement(rows);
-    const std::shared_ptr<StatementCache::Lent> lent = cache->lend(sql);
-    bool failed = true;
-    // The statement goes back to the cache however this ends; a failed one is finalized.
-    const auto giveBack = qScopeGuard([&] { cache->giveBack(sql, *lent, failed); });
+    const bool full = rows == m_perStatement;
+    if (full && !m_full) {
+        m_full = cache->lend(m_fullSql);
+        if (m_full->stmt)
+            sqlite3_clear_bindings(m_full->stmt);
+        m_fullNull.assign(m_pending.size(), true);
+    }
+    const QString sql = full ? m_fullSql : statement(rows);
+    const std::shared_ptr<StatementCache::Lent> lent = full ? m_full : cache->lend(sql);
     sqlite3_stmt *stmt = lent->stmt;
+    if (!stmt)
+        throw StoreError(QStringLiteral("the database is closed\n") + m_head);
+    // A statement of another size goes back to the cache however this ends; the statement of
+    // full size stays out unless it fails. A failed one is finalized.
+    bool failed = true;
+    const auto giveBack = qScopeGuard([&] {
+        if (!full) {
+            sqlite3_clear_bindings(stmt);
+            cache->giveBack(sql, *lent, failed);
+        } else if (failed) {
+            giveBackFull(true);
+        }
+    });
     int rc = SQLITE_OK;
     for (int i = 0; i < int(m_pending.size()) && rc == SQLITE_OK; ++i) {
         const Value &v = m_pending[size_t(i)];
+        // The statement of full size keeps its bindings from one write to the next: a NULL
+        // needs binding only where the place held a value.
+        if (full) {
+            const bool wasNull = m_fullNull[size_t(i)];
+            m_fullNull[size_t(i)] = v.kind == Value::Null;
+            if (v.kind == Value::Null && wasNull)
+                continue;
+        }
         switch (v.kind) {
         case Value::Null:
             rc = sqlite3_bind_null(stmt, i + 1);
@@ -100,8 +144,7 @@ void BulkInsert::write()
         rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE)
         cache->fail();
-    // The texts were bound where they lie: nothing may point into them once they go.
-    sqlite3_clear_bindings(stmt);
+    sqlite3_reset(stmt);
     failed = false;
     m_pending.clear();
 }

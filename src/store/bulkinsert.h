@@ -16,7 +16,8 @@ class Database;
 // Many rows into one table: INSERT statements of several rows each, prepared once through the
 // connection's statement cache, each value bound as it is, without a QVariant a value. The
 // values come field after field, row after row; finish() writes what is still pending.
-// Throws StoreError.
+// The statement of full size is kept for the whole insert, and a NULL is bound only where its
+// place held a value the time before. Throws StoreError.
 class BulkInsert
 {
 public:
@@ -45,6 +46,8 @@ private:
     // Binds the pending values to a statement of as many rows and runs it.
     void write();
     void add(Value value);
+    // Gives the statement of full size back to the cache, if it is out.
+    void giveBackFull(bool failed);
 
     std::weak_ptr<StatementCache> m_cache;
     QString m_head; // INSERT INTO … VALUES
@@ -52,6 +55,9 @@ private:
     int m_fields;
     int m_perStatement;
     std::vector<Value> m_pending;
+    QString m_fullSql;
+    std::shared_ptr<StatementCache::Lent> m_full; // out from the first full write to the end
+    std::vector<bool> m_fullNull;                 // the places of m_full bound to NULL
 };
 
 } // namespace varnock

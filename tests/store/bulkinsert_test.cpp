@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 using namespace varnock;
 
@@ -60,6 +61,35 @@ TEST_F(BulkInsertTest, RowsOfEveryKindArriveInOrderAcrossStatements)
         db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE K IS NULL AND V = ''")).toInt(), 1);
     EXPECT_EQ(
         db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE K = -7 AND V IS NULL")).toInt(), 1);
+}
+
+TEST_F(BulkInsertTest, ANullIsWrittenWhereTheSameStatementHeldAValueBefore)
+{
+    // 499 rows a statement: an odd row count, so every place of the statement holds a text in
+    // one write and NULL in the next. A second insert takes the same statement from the cache
+    // with the first one's texts still bound, and writes only NULLs.
+    for (const bool firstTexts : {true, false}) {
+        std::vector<QByteArray> texts;
+        texts.reserve(1200);
+        BulkInsert rows(*db, QStringLiteral("T"), {QStringLiteral("K"), QStringLiteral("V")});
+        for (int k = 1; k <= 1200; ++k) {
+            const int key = firstTexts ? k : -k;
+            rows.addInteger(key);
+            if (firstTexts && k % 2 == 1) {
+                texts.push_back(QByteArray::number(key));
+                rows.addText(texts.back());
+            } else {
+                rows.addNull();
+            }
+        }
+        rows.finish();
+    }
+    EXPECT_EQ(count(), 2400);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE K > 0 AND K % 2 = 1 AND "
+                                        "V = CAST(K AS TEXT)"))
+                  .toInt(),
+              600);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE V IS NULL")).toInt(), 1800);
 }
 
 TEST_F(BulkInsertTest, AFailedStatementWritesNothingOfItsRowsAndLeavesTheCacheSound)
