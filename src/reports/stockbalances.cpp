@@ -138,15 +138,12 @@ public:
     {
         if (!m_byPrice)
             price.reset();
-        const bool sameCode = m_last != m_into.end() && clbh == m_code;
-        if (sameCode && m_last->first.second == price)
-            return m_last->second;
-        StockBalances::Key key{sameCode ? m_last->first.first : QString::fromUtf8(clbh).trimmed(),
-                               price};
-        if (!sameCode)
-            m_code = clbh.toByteArray();
-        // The rows come in the order of their keys as a rule: the row is found, or its place,
-        // a few rows after the last one; otherwise it is searched for.
+        if (m_last != m_into.end() && clbh == m_code)
+            return atPrice(price);
+        StockBalances::Key key{QString::fromUtf8(clbh).trimmed(), price};
+        m_code = clbh.toByteArray();
+        // The rows come in the order of their materials as a rule: the row is found, or its
+        // place, a few rows after the last one; otherwise it is searched for.
         auto hint = m_last == m_into.end() ? m_into.end() : std::next(m_last);
         for (int step = 0; step < 8 && hint != m_into.end() && hint->first < key; ++step)
             ++hint;
@@ -155,6 +152,35 @@ public:
     }
 
 private:
+    // The row of the last row's material at `price`. A material's rows lie together in the
+    // order of their prices: the row, or its place, is found from the last one by its price
+    // alone.
+    StockFigures &atPrice(StockBalances::Price price)
+    {
+        const QString &code = m_last->first.first;
+        const StockBalances::Price &lastPrice = m_last->first.second;
+        if (lastPrice == price)
+            return m_last->second;
+        auto it = m_last;
+        if (lastPrice < price) {
+            ++it;
+            while (it != m_into.end() && it->first.second < price && it->first.first == code)
+                ++it;
+        } else {
+            while (it != m_into.begin()) {
+                const auto before = std::prev(it);
+                if (before->first.second < price || before->first.first != code)
+                    break;
+                it = before;
+            }
+        }
+        // `it` is the material's first row at `price` or above, or the row after its rows.
+        if (it == m_into.end() || it->first.second != price || it->first.first != code)
+            it = m_into.emplace_hint(it, StockBalances::Key{code, price}, StockFigures{});
+        m_last = it;
+        return it->second;
+    }
+
     Rows &m_into;
     Rows::iterator m_last;
     bool m_byPrice;

@@ -26,9 +26,10 @@ BulkInsert::BulkInsert(const Database &db, const QString &table, const QStringLi
             QLatin1Char(')'))
     , m_fields(int(fields.size()))
     , m_perStatement(std::max(1, MaxValues / std::max(1, m_fields)))
+    , m_fullValues(size_t(m_perStatement) * size_t(m_fields))
     , m_fullSql(statement(m_perStatement))
 {
-    m_pending.reserve(size_t(m_perStatement) * size_t(m_fields));
+    m_pending.reserve(m_fullValues);
 }
 
 BulkInsert::~BulkInsert()
@@ -39,28 +40,6 @@ BulkInsert::~BulkInsert()
 QString BulkInsert::statement(int rows) const
 {
     return m_head + QStringList(rows, m_row).join(u',');
-}
-
-void BulkInsert::addNull()
-{
-    add({});
-}
-
-void BulkInsert::addInteger(qint64 value)
-{
-    add({Value::Integer, value, {}});
-}
-
-void BulkInsert::addText(QByteArrayView utf8)
-{
-    add({Value::Text, 0, utf8});
-}
-
-void BulkInsert::add(Value value)
-{
-    m_pending.push_back(std::move(value));
-    if (m_pending.size() == size_t(m_perStatement) * size_t(m_fields))
-        write();
 }
 
 void BulkInsert::finish()

@@ -26,10 +26,10 @@ public:
     BulkInsert(const BulkInsert &) = delete;
     BulkInsert &operator=(const BulkInsert &) = delete;
 
-    void addNull();
-    void addInteger(qint64 value);
+    void addNull() { add({}); }
+    void addInteger(qint64 value) { add({Value::Integer, value, {}}); }
     // A text as UTF-8, bound where it lies: its bytes must stay until finish() returns.
-    void addText(QByteArrayView utf8);
+    void addText(QByteArrayView utf8) { add({Value::Text, 0, utf8}); }
     // Writes the rows given so far. Values of an unfinished row are refused.
     void finish();
 
@@ -45,7 +45,12 @@ private:
     QString statement(int rows) const;
     // Binds the pending values to a statement of as many rows and runs it.
     void write();
-    void add(Value value);
+    void add(const Value &value)
+    {
+        m_pending.push_back(value);
+        if (m_pending.size() == m_fullValues)
+            write();
+    }
     // Gives the statement of full size back to the cache, if it is out.
     void giveBackFull(bool failed);
 
@@ -54,6 +59,7 @@ private:
     QString m_row;  // (?,…,?)
     int m_fields;
     int m_perStatement;
+    size_t m_fullValues; // the values of a statement of full size
     std::vector<Value> m_pending;
     QString m_fullSql;
     std::shared_ptr<StatementCache::Lent> m_full; // out from the first full write to the end
