@@ -11,20 +11,6 @@ namespace varnock {
 const QString UnitColumn::TransferCode = QStringLiteral("调拨");
 const QString UnitColumn::TransferName = QStringLiteral("调拨合计");
 
-Figure &Figure::operator+=(const Figure &other)
-{
-    quantity += other.quantity;
-    amount += other.amount;
-    return *this;
-}
-
-Figure &Figure::operator-=(const Figure &other)
-{
-    quantity -= other.quantity;
-    amount -= other.amount;
-    return *this;
-}
-
 Figure StockFigures::closing() const
 {
     Figure f = opening + receipts - issues - transfers + counts;

@@ -38,8 +38,18 @@ struct Figure
     Decimal amount;
 
     bool isZero() const { return quantity.isZero() && amount.isZero(); }
-    Figure &operator+=(const Figure &other);
-    Figure &operator-=(const Figure &other);
+    Figure &operator+=(const Figure &other)
+    {
+        quantity += other.quantity;
+        amount += other.amount;
+        return *this;
+    }
+    Figure &operator-=(const Figure &other)
+    {
+        quantity -= other.quantity;
+        amount -= other.amount;
+        return *this;
+    }
     friend Figure operator+(Figure a, const Figure &b) { return a += b; }
     friend Figure operator-(Figure a, const Figure &b) { return a -= b; }
     friend bool operator==(const Figure &, const Figure &) = default;

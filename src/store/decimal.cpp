@@ -15,16 +15,11 @@ __extension__ typedef __int128 Wide; // exact products of two 64-bit values
 
 constexpr std::int64_t Pow10[] = {1, 10, 100, 1000, 10000};
 
-[[noreturn]] void throwOverflow()
-{
-    throw std::overflow_error("Decimal overflow");
-}
-
 std::int64_t narrowed(Wide value)
 {
     if (value > Wide(std::numeric_limits<std::int64_t>::max()) ||
         value < Wide(std::numeric_limits<std::int64_t>::min()))
-        throwOverflow();
+        Decimal::throwOverflow();
     return std::int64_t(value);
 }
 
@@ -62,14 +57,14 @@ int clampedDecimals(int decimals)
 std::int64_t scaledByDouble(std::int64_t raw, double value)
 {
     if (!std::isfinite(value))
-        throwOverflow();
+        Decimal::throwOverflow();
     if (raw == 0 || value == 0.0)
         return 0;
     char buffer[64];
     const auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     if (ec != std::errc())
-        throwOverflow();
+        Decimal::throwOverflow();
     // "-d.ddddde±xx": collect the digits into a mantissa, then apply the exponent.
     const char *p = buffer;
     bool negative = false;
@@ -104,7 +99,7 @@ std::int64_t scaledByDouble(std::int64_t raw, double value)
     if (exponent >= 0) {
         for (int k = 0; k < exponent; ++k) {
             if (__builtin_mul_overflow(product, Wide(10), &product))
-                throwOverflow();
+                Decimal::throwOverflow();
         }
         return narrowed(product);
     }
@@ -118,6 +113,11 @@ std::int64_t scaledByDouble(std::int64_t raw, double value)
 }
 
 } // namespace
+
+void Decimal::throwOverflow()
+{
+    throw std::overflow_error("Decimal overflow");
+}
 
 Decimal Decimal::fromInt(std::int64_t units)
 {
@@ -203,7 +203,7 @@ Decimal Decimal::fromVariant(const QVariant &value)
     case QMetaType::ULong: {
         const qulonglong u = value.toULongLong();
         if (u > qulonglong(std::numeric_limits<std::int64_t>::max()))
-            throwOverflow();
+            Decimal::throwOverflow();
         return Decimal(std::int64_t(u));
     }
     case QMetaType::Double:
@@ -211,7 +211,7 @@ Decimal Decimal::fromVariant(const QVariant &value)
         // A REAL in an INTEGER column still counts ten-thousandths.
         const double d = std::round(value.toDouble());
         if (!std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0)
-            throwOverflow();
+            Decimal::throwOverflow();
         return Decimal(std::int64_t(d));
     }
     default:
@@ -270,29 +270,6 @@ QString Decimal::toString() const
 Decimal Decimal::abs() const
 {
     return m_raw < 0 ? -*this : *this;
-}
-
-Decimal Decimal::operator-() const
-{
-    if (m_raw == std::numeric_limits<std::int64_t>::min())
-        throwOverflow();
-    return Decimal(-m_raw);
-}
-
-Decimal Decimal::operator+(Decimal other) const
-{
-    std::int64_t result;
-    if (__builtin_add_overflow(m_raw, other.m_raw, &result))
-        throwOverflow();
-    return Decimal(result);
-}
-
-Decimal Decimal::operator-(Decimal other) const
-{
-    std::int64_t result;
-    if (__builtin_sub_overflow(m_raw, other.m_raw, &result))
-        throwOverflow();
-    return Decimal(result);
 }
 
 Decimal Decimal::operator*(Decimal other) const

@@ -5,6 +5,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace varnock {
@@ -48,9 +49,27 @@ public:
     constexpr bool isNegative() const { return m_raw < 0; }
     Decimal abs() const;
 
-    Decimal operator-() const;
-    Decimal operator+(Decimal other) const;
-    Decimal operator-(Decimal other) const;
+    // Sums and differences are inline: the reports add figures by the million.
+    Decimal operator-() const
+    {
+        if (m_raw == std::numeric_limits<std::int64_t>::min())
+            throwOverflow();
+        return Decimal(-m_raw);
+    }
+    Decimal operator+(Decimal other) const
+    {
+        std::int64_t result;
+        if (__builtin_add_overflow(m_raw, other.m_raw, &result))
+            throwOverflow();
+        return Decimal(result);
+    }
+    Decimal operator-(Decimal other) const
+    {
+        std::int64_t result;
+        if (__builtin_sub_overflow(m_raw, other.m_raw, &result))
+            throwOverflow();
+        return Decimal(result);
+    }
     Decimal operator*(Decimal other) const;
     Decimal operator/(Decimal other) const;
     Decimal &operator+=(Decimal other) { return *this = *this + other; }
@@ -63,8 +82,13 @@ public:
 
     constexpr auto operator<=>(const Decimal &) const = default;
 
+    // Throws std::overflow_error: a result outside the 64-bit range.
+    [[noreturn]] static void throwOverflow();
+
 private:
-    constexpr explicit Decimal(std::int64_t raw) : m_raw(raw) {}
+    constexpr explicit Decimal(std::int64_t raw)
+        : m_raw(raw)
+    {}
     std::int64_t m_raw = 0;
 };
 
