@@ -20,8 +20,8 @@ namespace {
 int bindText(sqlite3_stmt *stmt, int index, QStringView text)
 {
     QStringEncoder toUtf8(QStringEncoder::Utf8);
-    char *buffer =
-        static_cast<char *>(sqlite3_malloc64(sqlite3_uint64(toUtf8.requiredSpace(text.size())) + 1));
+    char *buffer = static_cast<char *>(
+        sqlite3_malloc64(sqlite3_uint64(toUtf8.requiredSpace(text.size())) + 1));
     if (!buffer)
         return SQLITE_NOMEM;
     const char *end = toUtf8.appendToBuffer(buffer, text);
@@ -84,6 +84,7 @@ Query::Query(Query &&other) noexcept
     , m_row(std::exchange(other.m_row, false))
     , m_pending(std::exchange(other.m_pending, false))
     , m_failed(other.m_failed)
+    , m_columns(other.m_columns)
     , m_changes(other.m_changes)
     , m_lastId(other.m_lastId)
 {}
@@ -98,6 +99,7 @@ Query &Query::operator=(Query &&other) noexcept
         m_row = std::exchange(other.m_row, false);
         m_pending = std::exchange(other.m_pending, false);
         m_failed = other.m_failed;
+        m_columns = other.m_columns;
         m_changes = other.m_changes;
         m_lastId = other.m_lastId;
     }
@@ -126,6 +128,8 @@ void Query::start(const QVariantList &values)
         }
     }
     step();
+    // Counted once it ran: a statement made anew for a changed schema may have others.
+    m_columns = sqlite3_column_count(stmt);
     sqlite3 *db = sqlite3_db_handle(stmt);
     m_changes = sqlite3_changes(db);
     m_lastId = sqlite3_last_insert_rowid(db);
@@ -164,8 +168,7 @@ sqlite3_stmt *Query::onRow(int column) const
 {
     if (!m_row || m_pending || !m_lent || !m_lent->stmt)
         return nullptr;
-    sqlite3_stmt *stmt = m_lent->stmt;
-    return column >= 0 && column < sqlite3_data_count(stmt) ? stmt : nullptr;
+    return column >= 0 && column < m_columns ? m_lent->stmt : nullptr;
 }
 
 QVariant Query::value(int column) const
@@ -216,9 +219,12 @@ Decimal Query::decimal(int column) const
 QByteArrayView Query::utf8(int column) const
 {
     sqlite3_stmt *stmt = onRow(column);
-    if (!stmt || sqlite3_column_type(stmt, column) == SQLITE_NULL)
+    if (!stmt)
         return {};
+    // NULL has no text; an empty text is an empty one.
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    if (!text)
+        return {};
     return QByteArrayView(text, sqlite3_column_bytes(stmt, column));
 }
 

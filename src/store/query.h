@@ -66,6 +66,7 @@ private:
     bool m_row = false;     // standing on a row
     bool m_pending = false; // the first row, read when the statement ran, not yet handed out
     bool m_failed = false;
+    int m_columns = 0; // of the statement's rows
     int m_changes = 0;
     qint64 m_lastId = 0;
 };

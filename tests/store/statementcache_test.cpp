@@ -230,3 +230,26 @@ TEST_F(StatementCacheTest, TextIsStoredAsTheSameBytesByBothPaths)
 }
 
 } // namespace
+
+TEST_F(StatementCacheTest, RawReadersTellNullFromEmptyAndRefuseOtherColumns)
+{
+    Query q = db->query(QStringLiteral("SELECT NULL, '', '钢筋', 42, -7 FROM T WHERE K = 1"));
+    EXPECT_TRUE(q.utf8(0).isNull()); // before the first row
+    ASSERT_TRUE(q.next());
+    EXPECT_TRUE(q.utf8(0).isNull());
+    EXPECT_TRUE(q.isNull(0));
+    EXPECT_FALSE(q.utf8(1).isNull());
+    EXPECT_TRUE(q.utf8(1).isEmpty());
+    EXPECT_FALSE(q.isNull(1));
+    EXPECT_EQ(q.utf8(2), QByteArrayView("钢筋"));
+    EXPECT_EQ(q.utf8(3), QByteArrayView("42"));
+    EXPECT_EQ(q.integer(3), 42);
+    EXPECT_EQ(q.decimal(4), Decimal::fromRaw(-7));
+    for (const int outside : {-1, 5}) {
+        EXPECT_TRUE(q.utf8(outside).isNull());
+        EXPECT_TRUE(q.isNull(outside));
+        EXPECT_EQ(q.integer(outside), 0);
+    }
+    EXPECT_FALSE(q.next());
+    EXPECT_TRUE(q.utf8(2).isNull());
+}
