@@ -131,16 +131,20 @@ public:
         // The rows come in the order of their materials as a rule: the row is found, or its
         // place, a few rows after the last one; otherwise it is searched for.
         auto hint = m_last == m_into.end() ? m_into.end() : std::next(m_last);
-        for (int step = 0; step < 8 && hint != m_into.end() && hint->first < key; ++step)
+        for (int step = 0; step < Walk && hint != m_into.end() && hint->first < key; ++step)
             ++hint;
         m_last = m_into.try_emplace(hint, std::move(key));
         return m_last->second;
     }
 
 private:
+    // How far a row is looked for from the last one before the map is searched.
+    static constexpr int Walk = 8;
+
     // The row of the last row's material at `price`. A material's rows lie together in the
-    // order of their prices: the row, or its place, is found from the last one by its price
-    // alone.
+    // order of their prices: the row, or its place, is looked for from the last one by its
+    // price alone, a few rows either way; a material of many prices arriving out of order is
+    // searched for.
     StockFigures &atPrice(StockBalances::Price price)
     {
         const QString &code = m_last->first.first;
@@ -148,15 +152,21 @@ private:
         if (lastPrice == price)
             return m_last->second;
         auto it = m_last;
+        int step = 0;
         if (lastPrice < price) {
             ++it;
-            while (it != m_into.end() && it->first.second < price && it->first.first == code)
+            while (it != m_into.end() && it->first.second < price && it->first.first == code) {
+                if (++step == Walk)
+                    return search(price);
                 ++it;
+            }
         } else {
             while (it != m_into.begin()) {
                 const auto before = std::prev(it);
                 if (before->first.second < price || before->first.first != code)
                     break;
+                if (++step == Walk)
+                    return search(price);
                 it = before;
             }
         }
@@ -165,6 +175,12 @@ private:
             it = m_into.emplace_hint(it, StockBalances::Key{code, price}, StockFigures{});
         m_last = it;
         return it->second;
+    }
+
+    StockFigures &search(StockBalances::Price price)
+    {
+        m_last = m_into.try_emplace(StockBalances::Key{m_last->first.first, price}).first;
+        return m_last->second;
     }
 
     Rows &m_into;

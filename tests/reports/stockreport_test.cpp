@@ -220,6 +220,26 @@ TEST_P(StockReportTest, SummaryRowsOfHandWorkedBooks)
               table.rowCount());
 }
 
+TEST_P(StockReportTest, ARowAtTheNextMaterialsPriceIsAMaterialsOwn)
+{
+    // A's receipts after the last closing at its opening price and at B's opening price (12.00):
+    // read together, the second lies beyond A's rows, right where B's row at 12.00 begins.
+    books.receive("2026-03-21", A, "1", "5.00");
+    books.receive("2026-03-22", A, "1", "12.00");
+    const ReportTable detail = report().detail(march());
+    const int price = detail.columnOf(QStringLiteral("DJ"));
+    const int received = detail.columnOf(QStringLiteral("RKSL"));
+    QMap<QString, Decimal> receivedAt12;
+    for (int r = 0; r < detail.rowCount(); ++r) {
+        if (detail.style(r) == ReportTable::RowStyle::Detail &&
+            (!fifo() || detail.figureAt(r, price) == dec("12")))
+            receivedAt12[detail.textAt(r, 0)] += detail.figureAt(r, received);
+    }
+    // Under moving average a material's whole receipts: A's 5 − 1 + 1 + 1, B's 2 (at 12.50).
+    EXPECT_EQ(receivedAt12.value(A), fifo() ? dec("1") : dec("6"));
+    EXPECT_EQ(receivedAt12.value(B), fifo() ? dec("0") : dec("2"));
+}
+
 TEST_P(StockReportTest, AMaterialPutAtPlanIsOneRowAtPlanInBothMethods)
 {
     // 螺纹钢 moved at three prices and took an adjustment before it was put at plan: every
