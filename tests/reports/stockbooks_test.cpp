@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace varnock {
 namespace {
@@ -35,6 +36,12 @@ struct Books
     qint64 materials = 40;
     qint64 stockInLines = 260;
     qint64 issueLines = 300;
+
+    friend void PrintTo(const Books &b, std::ostream *os)
+    {
+        *os << "mode " << b.mode << ", " << b.materials << " materials, " << b.stockInLines
+            << " receipts, " << b.issueLines << " issues";
+    }
 };
 
 class GeneratedBooks : public ::testing::TestWithParam<Books>
